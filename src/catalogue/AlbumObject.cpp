@@ -1,0 +1,124 @@
+#include "AlbumObject.h"
+
+#include <QJsonValue>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+std::optional<QString> stringField(const QJsonObject& object, const QString& key) {
+    const QJsonValue v = object.value(key);
+    if (!v.isString()) {
+        return std::nullopt;
+    }
+    return v.toString();
+}
+
+// Only a JSON number with an exact integer value in range counts.
+std::optional<qint64> integerField(const QJsonObject& object, const QString& key) {
+    const QJsonValue v = object.value(key);
+    if (!v.isDouble()) {
+        return std::nullopt;
+    }
+    const double d = v.toDouble();
+    if (!std::isfinite(d) || std::trunc(d) != d) {
+        return std::nullopt;
+    }
+    // 2^63 itself is out of range; every double below it converts exactly.
+    if (d < -9223372036854775808.0 || d >= 9223372036854775808.0) {
+        return std::nullopt;
+    }
+    return static_cast<qint64>(d);
+}
+
+} // namespace
+
+qint64 AlbumObject::identityOf(const QJsonObject& result) {
+    if (auto id = integerField(result, QStringLiteral("collectionId"))) {
+        return *id;
+    }
+    if (auto id = integerField(result, QStringLiteral("trackId"))) {
+        return *id;
+    }
+    return 0;
+}
+
+AlbumObject AlbumObject::fromResult(const QJsonObject& result, const QString& mediaValue,
+                                    const QString& lowerCountry, const ServiceOrigins& origins) {
+    AlbumObject record;
+
+    record.m_artistName = AttributedText::thin(
+        stringField(result, QStringLiteral("artistName")).value_or(QStringLiteral("No Artist Name")));
+
+    QString collection;
+    if (auto name = stringField(result, QStringLiteral("collectionName"))) {
+        collection = *name;
+    } else if (auto track = stringField(result, QStringLiteral("trackName"))) {
+        collection = *track;
+    } else {
+        collection = QStringLiteral("No Collection Name");
+    }
+    record.m_collectionName = AttributedText::semibold(collection + QLatin1Char('\n'));
+
+    record.m_collectionId = identityOf(result);
+
+    if (auto source = stringField(result, QStringLiteral("artworkUrl100"))) {
+        QString high = *source;
+        high.replace(origins.thumbnailPrefix, origins.fullSizePrefix());
+        high.remove(QStringLiteral("/100x100bb.jpg"));
+        record.m_highResolutionUrl = high;
+        record.m_standardResolutionUrl =
+            QString(*source).replace(QStringLiteral("100x100bb.jpg"), QStringLiteral("600x600bb.jpg"));
+        record.m_artworkUrl =
+            QString(*source).replace(QStringLiteral("100x100bb.jpg"), QStringLiteral("200x200bb.jpg"));
+    } else {
+        record.m_highResolutionUrl = QStringLiteral("No High Resolution URL");
+        record.m_standardResolutionUrl = QStringLiteral("No Standard Resolution URL");
+        record.m_artworkUrl = QStringLiteral("No Artwork URL");
+    }
+
+    record.m_collectionViewUrl = stringField(result, QStringLiteral("collectionViewUrl"))
+                                     .value_or(QStringLiteral("No Collection View URL"));
+
+    record.m_entityString = mediaValue;
+
+    if (mediaValue == QLatin1String("music")) {
+        const QString path = QLatin1Char('/') + lowerCountry + QStringLiteral("/album/") +
+                             QString::number(record.m_collectionId) + QStringLiteral("?app=itunes");
+        record.m_webBrowserUrl = origins.musicWeb + path;
+        QString storeOrigin = origins.musicWeb;
+        const qsizetype schemeEnd = storeOrigin.indexOf(QStringLiteral("://"));
+        storeOrigin.replace(0, schemeEnd < 0 ? 0 : schemeEnd, QStringLiteral("musics"));
+        record.m_iTunesUrl = storeOrigin + path;
+    } else {
+        std::optional<QString> listing = stringField(result, QStringLiteral("collectionViewUrl"));
+        if (!listing) {
+            listing = stringField(result, QStringLiteral("trackViewUrl"));
+        }
+        if (listing) {
+            const QString cleaned = QString(*listing).remove(QStringLiteral("?uo=4"));
+            record.m_webBrowserUrl = cleaned;
+            record.m_iTunesUrl = cleaned;
+        } else {
+            record.m_webBrowserUrl = QStringLiteral("No Browser URL");
+            record.m_iTunesUrl = QStringLiteral("No iTunes URL");
+        }
+    }
+    return record;
+}
+
+QJsonObject AlbumObject::toJson() const {
+    QJsonObject json;
+    json[QStringLiteral("artistName")] = m_artistName.text;
+    json[QStringLiteral("artworkUrl")] = m_artworkUrl;
+    json[QStringLiteral("collectionId")] = m_collectionId;
+    json[QStringLiteral("collectionName")] = m_collectionName.text;
+    json[QStringLiteral("collectionViewUrl")] = m_collectionViewUrl;
+    json[QStringLiteral("entityString")] = m_entityString;
+    json[QStringLiteral("highResolutionUrl")] = m_highResolutionUrl;
+    json[QStringLiteral("iTunesUrl")] = m_iTunesUrl;
+    json[QStringLiteral("standardResolutionUrl")] = m_standardResolutionUrl;
+    json[QStringLiteral("webBrowserUrl")] = m_webBrowserUrl;
+    return json;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "AttributedText.h"
+#include "ServiceOrigins.h"
+
+#include <QJsonObject>
+#include <QString>
+
+// One catalogue item found by a search, with its titles and derived URLs.
+// Built once from a result object and never changed.
+class AlbumObject {
+public:
+    AlbumObject() = default;
+
+    // Builds a record from one result object of a search answer, for the
+    // search's media value (e.g. "music") and lower-case storefront code.
+    // Cannot fail: missing sources give placeholder texts.
+    static AlbumObject fromResult(const QJsonObject& result, const QString& mediaValue,
+                                  const QString& lowerCountry, const ServiceOrigins& origins);
+
+    const AttributedText& artistName() const { return m_artistName; }
+    const QString& artworkUrl() const { return m_artworkUrl; }
+    qint64 collectionId() const { return m_collectionId; }
+    const AttributedText& collectionName() const { return m_collectionName; }
+    const QString& collectionViewUrl() const { return m_collectionViewUrl; }
+    const QString& entityString() const { return m_entityString; }
+    const QString& highResolutionUrl() const { return m_highResolutionUrl; }
+    const QString& iTunesUrl() const { return m_iTunesUrl; }
+    const QString& standardResolutionUrl() const { return m_standardResolutionUrl; }
+    const QString& webBrowserUrl() const { return m_webBrowserUrl; }
+
+    // The identity a result object carries: "collectionId", else "trackId", else 0.
+    static qint64 identityOf(const QJsonObject& result);
+
+    // The ten fields under their names; attributed texts as plain text.
+    QJsonObject toJson() const;
+
+    bool operator==(const AlbumObject&) const = default;
+
+private:
+    AttributedText m_artistName;
+    QString m_artworkUrl;
+    qint64 m_collectionId = 0;
+    AttributedText m_collectionName;
+    QString m_collectionViewUrl;
+    QString m_entityString;
+    QString m_highResolutionUrl;
+    QString m_iTunesUrl;
+    QString m_standardResolutionUrl;
+    QString m_webBrowserUrl;
+};

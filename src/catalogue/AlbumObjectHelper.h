@@ -1,0 +1,32 @@
+#pragma once
+
+#include "AlbumObject.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The catalogue search as the search pane uses it, and the shared list of the
+// latest search's records. GUI thread only.
+class AlbumObjectHelper {
+public:
+    // Searches the stored storefront for `term` in the media kind `mediaTitle`.
+    // Empties albumObjects first. On success the records are in albumObjects
+    // when `completion` runs; on failure a warning notification is posted
+    // instead (constructSearchUrlWarning, specialCharactersWarning or
+    // searchConnectionWarning) and `completion` never runs. The answer of an
+    // older search that arrives after a newer one started is dropped.
+    static void searchAlbumObjects(const QString& term, const QString& mediaTitle,
+                                   std::function<void()> completion);
+
+    // The records of the latest search, in answer order.
+    static const QList<AlbumObject>& albumObjects();
+    // Empties the list and abandons a search still running.
+    static void clearAlbumObjects();
+
+    static const QStringList& mediaTitles();
+    static QString mediaParameter(const QString& mediaTitle);
+    static bool isMediaAvailable(const QString& mediaTitle, const QString& countryCode);
+};

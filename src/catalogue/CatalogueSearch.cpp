@@ -1,0 +1,113 @@
+#include "CatalogueSearch.h"
+
+#include "MediaTables.h"
+#include "NetworkAccess.h"
+#include "SearchRequest.h"
+
+#include <QFutureWatcher>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QtConcurrent/QtConcurrentRun>
+
+CatalogueSearch::CatalogueSearch(QObject* parent) : QObject(parent) {}
+
+CatalogueSearch::~CatalogueSearch() {
+    cancel();
+}
+
+void CatalogueSearch::cancel() {
+    ++m_generation;
+    m_parsing = false;
+    if (m_reply) {
+        QNetworkReply* reply = m_reply;
+        m_reply = nullptr;
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+}
+
+void CatalogueSearch::start(const QString& term, const QString& mediaTitle,
+                            const QString& countryCode, Callback callback) {
+    cancel();
+    const quint64 generation = m_generation;
+    const QString lowerCountry = countryCode.toLower();
+    const QString mediaValue = MediaTables::mediaParameter(mediaTitle);
+    const ServiceOrigins origins = ServiceOrigins::current();
+
+    const QByteArray encoded =
+        SearchRequest::buildSearchUrl(origins.search, term, lowerCountry, mediaValue);
+    const auto url = SearchRequest::validatedUrl(encoded);
+    if (!url) {
+        callback(SearchOutcome{SearchResultKind::UrlNotFormed, {}, {}});
+        return;
+    }
+    m_lastRequestUrl = encoded;
+    m_tooLarge = false;
+
+    QNetworkReply* reply = NetworkAccess::manager().get(NetworkAccess::request(*url));
+    m_reply = reply;
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
+        if (received > kMaxAnswerBytes && reply == m_reply) {
+            m_tooLarge = true;
+            reply->abort();
+        }
+    });
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, generation, mediaValue, lowerCountry, callback] {
+                handleFinished(reply, generation, mediaValue, lowerCountry, callback);
+            });
+}
+
+void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
+                                     const QString& mediaValue, const QString& lowerCountry,
+                                     Callback callback) {
+    reply->deleteLater();
+    if (generation != m_generation) {
+        return;
+    }
+    m_reply = nullptr;
+    const NetworkAccess::ReplyOutcome outcome =
+        NetworkAccess::readFinishedReply(reply, false, m_tooLarge);
+
+    using NetworkAccess::Failure;
+    switch (outcome.failure) {
+    case Failure::Transport:
+    case Failure::TimedOut:
+        callback(SearchOutcome{SearchResultKind::Offline, {}, outcome.errorText});
+        return;
+    case Failure::TooLarge:
+        callback(SearchOutcome{SearchResultKind::AnswerUnreadable, {}, QStringLiteral("answer too large")});
+        return;
+    case Failure::Cancelled:
+        return;
+    case Failure::None:
+        break;
+    }
+
+    m_parsing = true;
+    const ServiceOrigins origins = ServiceOrigins::current();
+    const int status = outcome.httpStatus;
+    auto* watcher = new QFutureWatcher<SearchRequest::ParsedAnswer>(this);
+    connect(watcher, &QFutureWatcher<SearchRequest::ParsedAnswer>::finished, this,
+            [this, watcher, generation, status, callback] {
+                watcher->deleteLater();
+                if (generation != m_generation) {
+                    return;
+                }
+                m_parsing = false;
+                SearchRequest::ParsedAnswer parsed = watcher->result();
+                if (!parsed.isJsonObject) {
+                    const bool throttled = status == 403 || status == 429;
+                    callback(SearchOutcome{throttled ? SearchResultKind::Throttled
+                                                     : SearchResultKind::AnswerUnreadable,
+                                           {},
+                                           QStringLiteral("HTTP status %1").arg(status)});
+                    return;
+                }
+                callback(SearchOutcome{SearchResultKind::Completed, std::move(parsed.records), {}});
+            });
+    watcher->setFuture(QtConcurrent::run([body = outcome.body, mediaValue, lowerCountry, origins] {
+        return SearchRequest::parseAnswer(body, mediaValue, lowerCountry, origins);
+    }));
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "AlbumObject.h"
+#include "ServiceOrigins.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class QNetworkReply;
+
+// How a search ended.
+enum class SearchResultKind {
+    Completed,         // a JSON object arrived; records may be empty
+    UrlNotFormed,      // no request URL could be formed; nothing was sent
+    AnswerUnreadable,  // the answer is not a JSON object
+    Offline,           // the catalogue could not be reached (or timed out)
+    Throttled,         // the catalogue refused for its rate limit (403/429)
+};
+
+struct SearchOutcome {
+    SearchResultKind kind = SearchResultKind::Completed;
+    QList<AlbumObject> records;
+    QString detail; // transport error text, for command-line diagnostics
+};
+
+// Runs one catalogue search at a time: one GET, the answer parsed on a worker
+// thread, the outcome delivered on the thread that owns this object. Starting a
+// search abandons the one still running; its callback never runs.
+class CatalogueSearch : public QObject {
+    Q_OBJECT
+public:
+    using Callback = std::function<void(const SearchOutcome&)>;
+
+    explicit CatalogueSearch(QObject* parent = nullptr);
+    ~CatalogueSearch() override;
+
+    // `countryCode` in either case. A URL that cannot be formed calls back at
+    // once, before start() returns.
+    void start(const QString& term, const QString& mediaTitle, const QString& countryCode,
+               Callback callback);
+    // Abandons the running search, if any; its callback never runs.
+    void cancel();
+    bool isRunning() const { return !m_reply.isNull() || m_parsing; }
+
+    // The encoded URL of the latest search that formed one.
+    QByteArray lastRequestUrl() const { return m_lastRequestUrl; }
+
+    // Answers larger than this are refused as unreadable.
+    static constexpr qint64 kMaxAnswerBytes = 64LL * 1024 * 1024;
+
+private:
+    void handleFinished(QNetworkReply* reply, quint64 generation, const QString& mediaValue,
+                        const QString& lowerCountry, Callback callback);
+
+    QPointer<QNetworkReply> m_reply;
+    quint64 m_generation = 0;
+    bool m_parsing = false;
+    bool m_tooLarge = false;
+    QByteArray m_lastRequestUrl;
+};

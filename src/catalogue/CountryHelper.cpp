@@ -1,0 +1,50 @@
+#include "CountryHelper.h"
+
+#include "MediaTables.h"
+
+#include <QCollator>
+#include <QLocale>
+
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+
+std::optional<QString> CountryHelper::displayName(const QString& countryCode) {
+    if (countryCode.size() != 2) {
+        return std::nullopt;
+    }
+    static const icu::Locale countryLocale("en", "US");
+    const icu::Locale region("", countryCode.toLatin1().constData());
+    icu::UnicodeString name;
+    region.getDisplayCountry(countryLocale, name);
+    const QString text = QString(reinterpret_cast<const QChar*>(name.getBuffer()), name.length());
+    // ICU answers with the code itself when it knows no name.
+    if (text.isEmpty() || text == countryCode) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+QStringList CountryHelper::countryNames() {
+    QStringList names;
+    for (const QString& code : MediaTables::countryCodes()) {
+        if (auto name = displayName(code)) {
+            names.append(*name);
+        }
+    }
+    QCollator collator(QLocale::system());
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(names.begin(), names.end(),
+              [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    return names;
+}
+
+QString CountryHelper::countryCode(const QString& name) {
+    for (const QString& code : MediaTables::countryCodes()) {
+        if (displayName(code) == name) {
+            return code;
+        }
+    }
+    return QStringLiteral("ERROR");
+}

@@ -1,0 +1,87 @@
+#include "MediaTables.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+
+const std::array<std::pair<const char*, const char*>, 9> kMedia{{
+    {"Audiobooks", "audiobook"},
+    {"eBooks", "ebook"},
+    {"Movies", "movie"},
+    {"Music", "music"},
+    {"Music Videos", "musicVideo"},
+    {"Podcasts", "podcast"},
+    {"Short Films", "shortFilm"},
+    {"Software", "software"},
+    {"TV Shows", "tvShow"},
+}};
+
+QStringList split(const char* codes) {
+    return QString::fromLatin1(codes).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+namespace MediaTables {
+
+const QStringList& mediaTitles() {
+    static const QStringList titles = [] {
+        QStringList list;
+        for (const auto& [title, value] : kMedia) {
+            list.append(QString::fromLatin1(title));
+        }
+        return list;
+    }();
+    return titles;
+}
+
+QString mediaParameter(const QString& mediaTitle) {
+    for (const auto& [title, value] : kMedia) {
+        if (mediaTitle == QLatin1String(title)) {
+            return QString::fromLatin1(value);
+        }
+    }
+    return QStringLiteral("ERROR");
+}
+
+bool isMediaAvailable(const QString& mediaTitle, const QString& countryCode) {
+    if (mediaTitle == QLatin1String("Audiobooks")) {
+        return audiobookCountries().contains(countryCode);
+    }
+    if (mediaTitle == QLatin1String("Movies") || mediaTitle == QLatin1String("Short Films")) {
+        return !noMovieCountries().contains(countryCode);
+    }
+    if (mediaTitle == QLatin1String("TV Shows")) {
+        return tvShowCountries().contains(countryCode);
+    }
+    return true;
+}
+
+const QStringList& countryCodes() {
+    static const QStringList codes = split(
+        "AE AG AI AM AR AT AU AZ BB BE BF BG BH BM BN BO BR BS BW BY BZ CA CH CL CO CR CV CY CZ "
+        "DE DK DM DO EC EE EG ES FI FJ FM FR GB GD GH GM GR GT GW HK HN HU ID IE IL IN IT JO JP "
+        "KE KG KH KN KY KZ LA LB LK LT LU LV MD MN MO MT MU MX MY MZ NA NE NG NI NL NO NP NZ OM "
+        "PA PE PG PH PL PT PY QA RO RU SA SE SG SI SK SV SZ TH TJ TM TR TT TW UA UG US UZ VE VG "
+        "VN ZA ZW");
+    return codes;
+}
+
+const QStringList& audiobookCountries() {
+    static const QStringList codes =
+        split("AT AU BE CA CH DE DK ES FI FR GB GR IE IT JP LU NL NO NZ PT SE US");
+    return codes;
+}
+
+const QStringList& noMovieCountries() {
+    static const QStringList codes = split("BB BF KE KG KZ NG NP PG RO UZ");
+    return codes;
+}
+
+const QStringList& tvShowCountries() {
+    static const QStringList codes = split("AU CA DE FR GB US");
+    return codes;
+}
+
+} // namespace MediaTables

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The fixed media and storefront tables behind the search pane's pickers.
+namespace MediaTables {
+
+// The nine media titles, in picker order.
+const QStringList& mediaTitles();
+// The value a media title sends to the service; "ERROR" for any other text.
+QString mediaParameter(const QString& mediaTitle);
+// Whether a media title is offered in a storefront; unknown titles always are.
+bool isMediaAvailable(const QString& mediaTitle, const QString& countryCode);
+
+const QStringList& countryCodes();
+const QStringList& audiobookCountries();
+const QStringList& noMovieCountries();
+const QStringList& tvShowCountries();
+
+} // namespace MediaTables

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QNetworkRequest>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// The one place for request policy: every request of the application is made
+// here, with the same user agent, timeout and redirect rules, and every reply
+// is classified the same way.
+namespace NetworkAccess {
+
+// The shared manager; lives on the thread that first asks for it (the GUI thread).
+QNetworkAccessManager& manager();
+
+// A GET request with the application's policy applied.
+QNetworkRequest request(const QUrl& url);
+
+QByteArray userAgent();
+
+// Transfer timeout in milliseconds (60 s unless a test injects another).
+int transferTimeout();
+void setTransferTimeout(int milliseconds);
+
+enum class Failure {
+    None,       // an HTTP answer arrived whole (any status)
+    Transport,  // no answer: refused, DNS, TLS, reset, truncated
+    TimedOut,   // no answer within the transfer timeout
+    Cancelled,  // abandoned by the application
+    TooLarge,   // the answer outgrew what the caller accepts
+};
+
+struct ReplyOutcome {
+    Failure failure = Failure::None;
+    int httpStatus = 0;
+    QByteArray body;
+    QString errorText;
+};
+
+// Reads a finished reply. `cancelledByUs` tells an abort the application asked
+// for from one the transfer timeout caused.
+ReplyOutcome readFinishedReply(QNetworkReply* reply, bool cancelledByUs, bool tooLarge);
+
+} // namespace NetworkAccess

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// The names by which the panes, the window, the menus and the search talk.
+namespace NotificationNames {
+
+inline const QString downloadCover = QStringLiteral("downloadCover");
+inline const QString removeCover = QStringLiteral("removeCover");
+inline const QString coverActionHelper = QStringLiteral("coverActionHelper");
+inline const QString disableMenuItems = QStringLiteral("disableMenuItems");
+inline const QString enableMenuItems = QStringLiteral("enableMenuItems");
+inline const QString focusOnSearchField = QStringLiteral("focusOnSearchField");
+inline const QString restoreWindowToDefaultSize = QStringLiteral("restoreWindowToDefaultSize");
+inline const QString constructSearchUrlWarning = QStringLiteral("constructSearchUrlWarning");
+inline const QString specialCharactersWarning = QStringLiteral("specialCharactersWarning");
+// The catalogue could not be reached, or refused for its rate limit.
+// User info: "reason" = "offline" or "throttled".
+inline const QString searchConnectionWarning = QStringLiteral("searchConnectionWarning");
+
+inline const QString selectedCoverActionKey = QStringLiteral("selectedCoverAction");
+inline const QString reasonKey = QStringLiteral("reason");
+inline const QString reasonOffline = QStringLiteral("offline");
+inline const QString reasonThrottled = QStringLiteral("throttled");
+
+} // namespace NotificationNames
