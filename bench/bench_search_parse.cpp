@@ -20,7 +20,8 @@ QByteArray answerOf(int count) {
         r[QStringLiteral("wrapperType")] = QStringLiteral("track");
         r[QStringLiteral("kind")] = QStringLiteral("song");
         r[QStringLiteral("artistName")] = QStringLiteral("Artist %1").arg(i);
-        r[QStringLiteral("collectionName")] = QStringLiteral("Collection with a long name %1").arg(i);
+        r[QStringLiteral("collectionName")] =
+            QStringLiteral("Collection with a long name %1").arg(i);
         r[QStringLiteral("trackName")] = QStringLiteral("Track %1").arg(i);
         r[QStringLiteral("collectionId")] = qint64(1440000000) + i;
         r[QStringLiteral("trackId")] = qint64(1450000000) + i;
@@ -53,7 +54,8 @@ int main(int argc, char* argv[]) {
                                                        QStringLiteral("us"), origins);
         ms.push_back(timer.nsecsElapsed() / 1e6);
         if (parsed.records.size() != 200) {
-            std::fprintf(stderr, "unexpected record count %lld\n", qlonglong(parsed.records.size()));
+            std::fprintf(stderr, "unexpected record count %lld\n",
+                         qlonglong(parsed.records.size()));
             return 1;
         }
     }

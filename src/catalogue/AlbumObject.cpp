@@ -48,8 +48,8 @@ AlbumObject AlbumObject::fromResult(const QJsonObject& result, const QString& me
                                     const QString& lowerCountry, const ServiceOrigins& origins) {
     AlbumObject record;
 
-    record.m_artistName = AttributedText::thin(
-        stringField(result, QStringLiteral("artistName")).value_or(QStringLiteral("No Artist Name")));
+    record.m_artistName = AttributedText::thin(stringField(result, QStringLiteral("artistName"))
+                                                   .value_or(QStringLiteral("No Artist Name")));
 
     QString collection;
     if (auto name = stringField(result, QStringLiteral("collectionName"))) {
@@ -68,10 +68,10 @@ AlbumObject AlbumObject::fromResult(const QJsonObject& result, const QString& me
         high.replace(origins.thumbnailPrefix, origins.fullSizePrefix());
         high.remove(QStringLiteral("/100x100bb.jpg"));
         record.m_highResolutionUrl = high;
-        record.m_standardResolutionUrl =
-            QString(*source).replace(QStringLiteral("100x100bb.jpg"), QStringLiteral("600x600bb.jpg"));
-        record.m_artworkUrl =
-            QString(*source).replace(QStringLiteral("100x100bb.jpg"), QStringLiteral("200x200bb.jpg"));
+        record.m_standardResolutionUrl = QString(*source).replace(QStringLiteral("100x100bb.jpg"),
+                                                                  QStringLiteral("600x600bb.jpg"));
+        record.m_artworkUrl = QString(*source).replace(QStringLiteral("100x100bb.jpg"),
+                                                       QStringLiteral("200x200bb.jpg"));
     } else {
         record.m_highResolutionUrl = QStringLiteral("No High Resolution URL");
         record.m_standardResolutionUrl = QStringLiteral("No Standard Resolution URL");

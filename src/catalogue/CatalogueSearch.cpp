@@ -77,7 +77,8 @@ void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
         callback(SearchOutcome{SearchResultKind::Offline, {}, outcome.errorText});
         return;
     case Failure::TooLarge:
-        callback(SearchOutcome{SearchResultKind::AnswerUnreadable, {}, QStringLiteral("answer too large")});
+        callback(SearchOutcome{
+            SearchResultKind::AnswerUnreadable, {}, QStringLiteral("answer too large")});
         return;
     case Failure::Cancelled:
         return;

@@ -14,11 +14,11 @@ class QNetworkReply;
 
 // How a search ended.
 enum class SearchResultKind {
-    Completed,         // a JSON object arrived; records may be empty
-    UrlNotFormed,      // no request URL could be formed; nothing was sent
-    AnswerUnreadable,  // the answer is not a JSON object
-    Offline,           // the catalogue could not be reached (or timed out)
-    Throttled,         // the catalogue refused for its rate limit (403/429)
+    Completed,        // a JSON object arrived; records may be empty
+    UrlNotFormed,     // no request URL could be formed; nothing was sent
+    AnswerUnreadable, // the answer is not a JSON object
+    Offline,          // the catalogue could not be reached (or timed out)
+    Throttled,        // the catalogue refused for its rate limit (403/429)
 };
 
 struct SearchOutcome {

@@ -35,8 +35,9 @@ QStringList CountryHelper::countryNames() {
     }
     QCollator collator(QLocale::system());
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(names.begin(), names.end(),
-              [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    std::sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {
+        return collator.compare(a, b) < 0;
+    });
     return names;
 }
 

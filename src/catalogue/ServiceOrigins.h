@@ -7,10 +7,10 @@
 // environment variable SLEEVANTA_SERVICE_ORIGIN (for example
 // http://127.0.0.1:8642) replaces all of them at once, for tests and offline use.
 struct ServiceOrigins {
-    QString search;       // catalogue search, e.g. https://itunes.apple.com
-    QString fullSizeArt;  // full-size artwork, e.g. https://a1.mzstatic.com
-    QString musicWeb;     // music web listing, e.g. https://music.apple.com
-    QString donation;     // donation page, e.g. https://www.paypal.com
+    QString search;      // catalogue search, e.g. https://itunes.apple.com
+    QString fullSizeArt; // full-size artwork, e.g. https://a1.mzstatic.com
+    QString musicWeb;    // music web listing, e.g. https://music.apple.com
+    QString donation;    // donation page, e.g. https://www.paypal.com
     // The thumbnail hosts: the catalogue spreads thumbnails over numbered hosts
     // (is1-ssl, is2-ssl, ...), so this is a pattern for the origin part.
     QRegularExpression thumbnailPrefix;

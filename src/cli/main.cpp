@@ -86,8 +86,9 @@ int runSearch(const SearchArgs& args) {
             status = ExitUnreadable;
             break;
         case SearchResultKind::Offline:
-            std::fprintf(stderr, "Sleevanta could not reach the iTunes Search API. Please check "
-                                 "your internet connection and try again. (%s)\n",
+            std::fprintf(stderr,
+                         "Sleevanta could not reach the iTunes Search API. Please check "
+                         "your internet connection and try again. (%s)\n",
                          qPrintable(outcome.detail));
             status = ExitUnreachable;
             break;
@@ -161,7 +162,8 @@ int main(int argc, char* argv[]) {
         }
     }
     if (positional.size() != 1) {
-        return usageError(QStringLiteral("give exactly one search term (quote it if it has blanks)"));
+        return usageError(
+            QStringLiteral("give exactly one search term (quote it if it has blanks)"));
     }
     args.term = positional.first();
     if (args.term.isEmpty()) {

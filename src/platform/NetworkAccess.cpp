@@ -66,6 +66,8 @@ ReplyOutcome readFinishedReply(QNetworkReply* reply, bool cancelledByUs, bool to
     const int code = int(error);
     if (code > 0 && code < 200) {
         outcome.failure = Failure::Transport;
+        // A channel that saw a reset can poison the next request on it.
+        reply->manager()->clearConnectionCache();
         return outcome;
     }
     if (code != 0 && outcome.httpStatus == 0) {

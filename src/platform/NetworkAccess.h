@@ -25,11 +25,11 @@ int transferTimeout();
 void setTransferTimeout(int milliseconds);
 
 enum class Failure {
-    None,       // an HTTP answer arrived whole (any status)
-    Transport,  // no answer: refused, DNS, TLS, reset, truncated
-    TimedOut,   // no answer within the transfer timeout
-    Cancelled,  // abandoned by the application
-    TooLarge,   // the answer outgrew what the caller accepts
+    None,      // an HTTP answer arrived whole (any status)
+    Transport, // no answer: refused, DNS, TLS, reset, truncated
+    TimedOut,  // no answer within the transfer timeout
+    Cancelled, // abandoned by the application
+    TooLarge,  // the answer outgrew what the caller accepts
 };
 
 struct ReplyOutcome {

@@ -21,8 +21,8 @@ NotificationCenter::ObserverId NotificationCenter::addObserver(const QString& na
         // Direct connection: the entry must be gone before the object's
         // members are torn down, whatever thread it lives on.
         QObject::connect(
-            context, &QObject::destroyed, context,
-            [this, context] { removeObserversOf(context); }, Qt::DirectConnection);
+            context, &QObject::destroyed, context, [this, context] { removeObserversOf(context); },
+            Qt::DirectConnection);
     }
     return id;
 }
@@ -57,9 +57,10 @@ void NotificationCenter::post(const QString& name, const QVariantMap& userInfo) 
         bool stillThere = false;
         {
             QMutexLocker lock(&m_mutex);
-            stillThere = std::any_of(m_observers.begin(), m_observers.end(), [id](const Observer& o) {
-                return o.id == id && (!o.bound || !o.context.isNull());
-            });
+            stillThere =
+                std::any_of(m_observers.begin(), m_observers.end(), [id](const Observer& o) {
+                    return o.id == id && (!o.bound || !o.context.isNull());
+                });
         }
         if (stillThere) {
             handler(notification);

@@ -250,8 +250,9 @@ UserDefaults::Map UserDefaults::readFileLocked(bool reportCorruption) {
         return *parsed;
     }
     // Keep the damaged file for the user to inspect, and start afresh.
-    const QString aside = m_filePath + QStringLiteral(".corrupt-") +
-                          QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
+    const QString aside =
+        m_filePath + QStringLiteral(".corrupt-") +
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
     const bool moved = QFile::rename(m_filePath, aside);
     if (reportCorruption) {
         warn(moved ? QStringLiteral("the settings file %1 was damaged; moved it to %2 and "

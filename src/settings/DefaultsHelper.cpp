@@ -47,9 +47,12 @@ qint64 DefaultsHelper::storedInteger(const QString& key) {
 
 const QStringList& DefaultsHelper::obsoleteKeys() {
     static const QStringList keys{
-        QStringLiteral("DONATIONWINDOWFRAME"), QStringLiteral("LAUNCH_COUNT"),
-        QStringLiteral("LAUNCHCOUNT"),         QStringLiteral("LOOKEDATDONATION"),
-        QStringLiteral("PREFERENCESWINDOWFRAME"), QStringLiteral("SEGMENT"),
+        QStringLiteral("DONATIONWINDOWFRAME"),
+        QStringLiteral("LAUNCH_COUNT"),
+        QStringLiteral("LAUNCHCOUNT"),
+        QStringLiteral("LOOKEDATDONATION"),
+        QStringLiteral("PREFERENCESWINDOWFRAME"),
+        QStringLiteral("SEGMENT"),
     };
     return keys;
 }

@@ -99,8 +99,9 @@ QByteArray generatedAnswer(const QString& term, int count, const QString& media,
         const qint64 id = 900000000LL + qHash(term) % 100000 * 1000 + i;
         QJsonObject r;
         r[QStringLiteral("wrapperType")] = QStringLiteral("track");
-        r[QStringLiteral("kind")] = media == QLatin1String("music") ? QStringLiteral("song")
-                                                                     : QStringLiteral("feature-movie");
+        r[QStringLiteral("kind")] = media == QLatin1String("music")
+                                        ? QStringLiteral("song")
+                                        : QStringLiteral("feature-movie");
         r[QStringLiteral("artistName")] = QStringLiteral("Fixture Artist %1").arg(i % 7 + 1);
         r[QStringLiteral("collectionName")] = QStringLiteral("%1 Vol. %2").arg(term).arg(i + 1);
         r[QStringLiteral("trackName")] = QStringLiteral("Track %1").arg(i + 1);
@@ -109,7 +110,9 @@ QByteArray generatedAnswer(const QString& term, int count, const QString& media,
         r[QStringLiteral("collectionViewUrl")] =
             QStringLiteral("%1/us/album/fixture/%2?uo=4").arg(origin).arg(id);
         r[QStringLiteral("artworkUrl100")] =
-            QStringLiteral("%1/image/thumb/Music/v4/fx/%2/source.jpg/100x100bb.jpg").arg(origin).arg(id);
+            QStringLiteral("%1/image/thumb/Music/v4/fx/%2/source.jpg/100x100bb.jpg")
+                .arg(origin)
+                .arg(id);
         results.append(r);
     }
     QJsonObject root;
@@ -146,7 +149,8 @@ QByteArray renderImage(const QString& key, int width, int height, const char* fo
 // Lives on the server thread; owns the listening socket and the connections.
 class FixtureWorker : public QObject {
 public:
-    explicit FixtureWorker(std::shared_ptr<FixtureServer::State> state) : m_state(std::move(state)) {}
+    explicit FixtureWorker(std::shared_ptr<FixtureServer::State> state)
+        : m_state(std::move(state)) {}
 
     quint16 listen(quint16 port) {
         m_server = new QTcpServer(this);
@@ -156,7 +160,8 @@ public:
         connect(m_server, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* socket = m_server->nextPendingConnection()) {
                 socket->setParent(this);
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+                connect(socket, &QTcpSocket::readyRead, this,
+                        [this, socket] { onReadyRead(socket); });
                 connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             }
         });
@@ -193,7 +198,8 @@ private:
                 userAgent = line.mid(11).trimmed();
             }
         }
-        const QByteArray path = target.left(target.indexOf('?') < 0 ? target.size() : target.indexOf('?'));
+        const QByteArray path =
+            target.left(target.indexOf('?') < 0 ? target.size() : target.indexOf('?'));
         const bool search = path == "/search";
         FixtureServer::FaultConfig fault;
         {
@@ -264,7 +270,9 @@ private:
 
     static void resetConnection(QTcpSocket* socket) {
         // SO_LINGER with a zero timeout makes close() send a reset.
-        struct linger lingerOption{1, 0};
+        struct linger lingerOption {
+            1, 0
+        };
         ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &lingerOption,
                      sizeof lingerOption);
         socket->abort();
@@ -331,7 +339,8 @@ private:
             width = h.captured(1).toInt();
             height = h.captured(3).isEmpty() ? width : h.captured(3).toInt();
         }
-        if (path.startsWith(QLatin1String("/us/r1000/0/")) && path.endsWith(QLatin1String(".png"))) {
+        if (path.startsWith(QLatin1String("/us/r1000/0/")) &&
+            path.endsWith(QLatin1String(".png"))) {
             format = "png";
         }
         width = qBound(1, width, 10000);
@@ -392,7 +401,12 @@ void FixtureServer::stop() {
     }
     FixtureWorker* worker = m_worker;
     QMetaObject::invokeMethod(
-        worker, [worker] { worker->shutdown(); delete worker; }, Qt::BlockingQueuedConnection);
+        worker,
+        [worker] {
+            worker->shutdown();
+            delete worker;
+        },
+        Qt::BlockingQueuedConnection);
     m_worker = nullptr;
     m_thread->quit();
     m_thread->wait();

@@ -42,10 +42,14 @@ int main(int argc, char* argv[]) {
         config.delayMs = parser.value(delayOption).toInt();
         config.statusCode = parser.value(statusOption).toInt();
         const std::pair<const char*, Fault> names[] = {
-            {"delay", Fault::Delay},         {"drip", Fault::SlowDrip},
-            {"truncate", Fault::Truncate},   {"status", Fault::Status},
-            {"garbage", Fault::Garbage},     {"no-length", Fault::NoContentLength},
-            {"reset", Fault::Reset},         {"huge-json", Fault::HugeJson},
+            {"delay", Fault::Delay},
+            {"drip", Fault::SlowDrip},
+            {"truncate", Fault::Truncate},
+            {"status", Fault::Status},
+            {"garbage", Fault::Garbage},
+            {"no-length", Fault::NoContentLength},
+            {"reset", Fault::Reset},
+            {"huge-json", Fault::HugeJson},
             {"huge-image", Fault::HugeImageHeader},
         };
         for (const auto& [text, fault] : names) {
