@@ -35,7 +35,7 @@ private:
             ++ending.completions;
             ending.completedOnGuiThread = QThread::currentThread() == qApp->thread();
         });
-        QTest::qWaitFor([&ending] { return ending.completions + ending.warnings.size() > 0; },
+        (void)QTest::qWaitFor([&ending] { return ending.completions + ending.warnings.size() > 0; },
                         waitMs);
         QTest::qWait(50); // nothing more may arrive
         m_current = nullptr;
