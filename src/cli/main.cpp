@@ -1,13 +1,20 @@
 // sleevanta-cli: search the catalogue and save covers from a terminal.
 #include "CatalogueSearch.h"
+#include "CoverFileWriter.h"
+#include "ImageCodec.h"
+#include "ImageService.h"
+#include "MediaHelper.h"
 #include "MediaTables.h"
+#include "UserPaths.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QTextStream>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -16,29 +23,39 @@ enum ExitStatus {
     ExitUrlNotFormed = 2,
     ExitUnreadable = 3,
     ExitUnreachable = 4,
+    ExitNotSaved = 5,
     ExitUsage = 64,
 };
 
 const char* const kUsage =
     "Usage: sleevanta-cli search [--media TITLE] [--country CODE] [--json] TERM\n"
+    "       sleevanta-cli save [--media TITLE] [--country CODE] [--quality standard|high]\n"
+    "                          [--index N] [--to DIR] TERM\n"
     "\n"
-    "Searches the iTunes Store catalogue for TERM and prints one line per item found.\n"
+    "search  searches the iTunes Store catalogue for TERM and prints one line per item.\n"
+    "save    searches the same way, downloads the cover of item N of the list and saves\n"
+    "        it as JPEG into DIR under the cover file name of Sleevanta's settings,\n"
+    "        never replacing a file (a numbered name is taken), and prints its path.\n"
     "\n"
     "Options:\n"
     "  --media TITLE    media kind, one of: Audiobooks, eBooks, Movies, Music,\n"
     "                   Music Videos, Podcasts, Short Films, Software, TV Shows\n"
     "                   (default: Music)\n"
     "  --country CODE   two-letter storefront code, in either case (default: US)\n"
-    "  --json           one JSON object per item and line, with the fields\n"
+    "  --json           search: one JSON object per item and line, with the fields\n"
     "                   artistName, artworkUrl, collectionId, collectionName,\n"
     "                   collectionViewUrl, entityString, highResolutionUrl,\n"
     "                   iTunesUrl, standardResolutionUrl, webBrowserUrl\n"
+    "  --quality Q      save: standard (600x600, the default) or high (high resolution)\n"
+    "  --index N        save: the item's position in the list, from 0 (default: 0)\n"
+    "  --to DIR         save: the folder to save into (default: the Downloads folder)\n"
     "  -h, --help       show this help\n"
     "  --version        show the version\n"
     "\n"
-    "Exit status: 0 search completed (also with no items), 2 no request URL could be\n"
-    "formed, 3 the answer could not be read, 4 the catalogue could not be reached or\n"
-    "refused for its rate limit, 64 usage error.\n"
+    "Exit status: 0 done (a search that finds no items included), 2 no request URL\n"
+    "could be formed, 3 the answer could not be read, 4 the catalogue could not be\n"
+    "reached or refused for its rate limit, 5 the cover could not be downloaded or\n"
+    "written (or there is no item N), 64 usage error.\n"
     "\n"
     "The environment variable SLEEVANTA_SERVICE_ORIGIN (e.g. http://127.0.0.1:8642)\n"
     "sends every request to that origin instead of the store's servers.\n";
@@ -48,110 +65,200 @@ int usageError(const QString& message) {
     return ExitUsage;
 }
 
-struct SearchArgs {
+struct Arguments {
+    QString command;
     QString media = QStringLiteral("Music");
     QString country = QStringLiteral("US");
     bool json = false;
+    bool highQuality = false;
+    qint64 index = 0;
+    QString folder;
     QString term;
 };
 
-int runSearch(const SearchArgs& args) {
-    CatalogueSearch search;
+struct SearchResult {
     int status = ExitOk;
+    QList<AlbumObject> records;
+};
+
+SearchResult searchRecords(const Arguments& args) {
+    CatalogueSearch search;
+    SearchResult result;
     bool done = false;
     search.start(args.term, args.media, args.country, [&](const SearchOutcome& outcome) {
         done = true;
-        QTextStream out(stdout);
         switch (outcome.kind) {
         case SearchResultKind::Completed:
-            for (const AlbumObject& record : outcome.records) {
-                if (args.json) {
-                    out << QJsonDocument(record.toJson()).toJson(QJsonDocument::Compact) << '\n';
-                } else {
-                    out << record.collectionName().text.chopped(1) << " — "
-                        << record.artistName().text << '\n'
-                        << "    " << record.standardResolutionUrl() << '\n';
-                }
-            }
-            status = ExitOk;
+            result.records = outcome.records;
+            result.status = ExitOk;
             break;
         case SearchResultKind::UrlNotFormed:
             std::fprintf(stderr, "Something went wrong while constructing the search URL. "
                                  "Sleevanta is unable to obtain search results.\n");
-            status = ExitUrlNotFormed;
+            result.status = ExitUrlNotFormed;
             break;
         case SearchResultKind::AnswerUnreadable:
             std::fprintf(stderr, "Certain special characters are not supported by the iTunes "
                                  "Search API. Please try removing or replacing them.\n");
-            status = ExitUnreadable;
+            result.status = ExitUnreadable;
             break;
         case SearchResultKind::Offline:
             std::fprintf(stderr,
                          "Sleevanta could not reach the iTunes Search API. Please check "
                          "your internet connection and try again. (%s)\n",
                          qPrintable(outcome.detail));
-            status = ExitUnreachable;
+            result.status = ExitUnreachable;
             break;
         case SearchResultKind::Throttled:
             std::fprintf(stderr, "The iTunes Search API is receiving too many searches from this "
                                  "computer. Please wait a minute and try again.\n");
-            status = ExitUnreachable;
+            result.status = ExitUnreachable;
             break;
         }
-        QCoreApplication::exit(status);
+        QCoreApplication::exit(result.status);
     });
     if (!done) {
         QCoreApplication::exec();
     }
-    return status;
+    return result;
 }
 
-} // namespace
+int runSearch(const Arguments& args) {
+    const SearchResult result = searchRecords(args);
+    if (result.status != ExitOk) {
+        return result.status;
+    }
+    QTextStream out(stdout);
+    for (const AlbumObject& record : result.records) {
+        if (args.json) {
+            out << QJsonDocument(record.toJson()).toJson(QJsonDocument::Compact) << '\n';
+        } else {
+            out << record.collectionName().text.chopped(1) << " — " << record.artistName().text
+                << '\n'
+                << "    " << record.standardResolutionUrl() << '\n';
+        }
+    }
+    return ExitOk;
+}
 
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Sleevanta"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Sleevanta"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(SLEEVANTA_VERSION));
+int notSaved(const QString& reason) {
+    std::fprintf(stderr, "sleevanta-cli: the cover was not saved: %s\n", qPrintable(reason));
+    return ExitNotSaved;
+}
 
-    QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        std::fputs(kUsage, stdout);
-        return ExitOk;
+int runSave(const Arguments& args) {
+    const SearchResult result = searchRecords(args);
+    if (result.status != ExitOk) {
+        return result.status;
     }
-    if (arguments.contains(QStringLiteral("--version"))) {
-        std::printf("sleevanta-cli %s\n", SLEEVANTA_VERSION);
-        return ExitOk;
+    if (args.index >= result.records.size()) {
+        return notSaved(QStringLiteral("the search found %1 item(s), so there is no item %2")
+                            .arg(result.records.size())
+                            .arg(args.index));
     }
-    if (arguments.isEmpty()) {
-        return usageError(QStringLiteral("no command given"));
+    const AlbumObject& record = result.records.at(args.index);
+    const QUrl url(args.highQuality ? record.highResolutionUrl()
+                                    : record.standardResolutionUrl(),
+                   QUrl::StrictMode);
+
+    ImageLoadResult loaded;
+    bool done = false;
+    ImageService::shared().loadImage(url, {}, [&](const ImageLoadResult& outcome) {
+        loaded = outcome;
+        done = true;
+        QCoreApplication::exit(0);
+    });
+    if (!done) {
+        QCoreApplication::exec();
     }
-    const QString command = arguments.takeFirst();
-    if (command != QLatin1String("search")) {
-        return usageError(QStringLiteral("unknown command \"%1\"").arg(command));
+    // The downloaded cover goes into the disk cache before the tool ends.
+    ImageService::shared().cache().waitForDiskWork();
+    if (!loaded.hasImage()) {
+        return notSaved(QStringLiteral("the cover could not be downloaded from %1 (%2)")
+                            .arg(url.toString(), loaded.errorText));
     }
 
-    SearchArgs args;
+    const std::optional<QByteArray> jpeg = ImageCodec::jpegData(loaded.cover);
+    if (!jpeg) {
+        return notSaved(QStringLiteral("the cover could not be encoded as JPEG"));
+    }
+    const QString folder = args.folder.isEmpty() ? UserPaths::downloadsDirectory() : args.folder;
+    const QString fileName =
+        MediaHelper::coverFileName(record.artistName().text, record.collectionName().text);
+    const CoverFileWriter::WriteResult written =
+        CoverFileWriter::writeWithFreeName(folder, fileName, *jpeg);
+    if (!written.ok()) {
+        return notSaved(written.error);
+    }
+    QTextStream(stdout) << QFileInfo(written.path).absoluteFilePath() << '\n';
+    return ExitOk;
+}
+
+// Parses the command line into `args`; a usage error's exit status otherwise.
+std::optional<int> parseArguments(QStringList arguments, Arguments& args) {
+    args.command = arguments.takeFirst();
+    const bool save = args.command == QLatin1String("save");
+    if (!save && args.command != QLatin1String("search")) {
+        return usageError(QStringLiteral("unknown command \"%1\"").arg(args.command));
+    }
+
     QStringList positional;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
-        auto takeValue = [&](QString& into) {
+        QString value;
+        auto takeValue = [&](const char* what) -> std::optional<int> {
             if (i + 1 >= arguments.size()) {
-                return false;
+                return usageError(QStringLiteral("%1 needs %2").arg(arg, QLatin1String(what)));
             }
-            into = arguments[++i];
-            return true;
+            value = arguments[++i];
+            return std::nullopt;
+        };
+        auto saveOnly = [&]() -> std::optional<int> {
+            if (!save) {
+                return usageError(QStringLiteral("%1 belongs to the save command").arg(arg));
+            }
+            return std::nullopt;
         };
         if (arg == QLatin1String("--media")) {
-            if (!takeValue(args.media)) {
-                return usageError(QStringLiteral("--media needs a title"));
+            if (auto error = takeValue("a title")) {
+                return error;
             }
+            args.media = value;
         } else if (arg == QLatin1String("--country")) {
-            if (!takeValue(args.country)) {
-                return usageError(QStringLiteral("--country needs a code"));
+            if (auto error = takeValue("a code")) {
+                return error;
             }
+            args.country = value;
         } else if (arg == QLatin1String("--json")) {
+            if (save) {
+                return usageError(QStringLiteral("--json belongs to the search command"));
+            }
             args.json = true;
+        } else if (arg == QLatin1String("--quality")) {
+            if (auto error = saveOnly(); error || (error = takeValue("standard or high"))) {
+                return error;
+            }
+            if (value != QLatin1String("standard") && value != QLatin1String("high")) {
+                return usageError(QStringLiteral("--quality is standard or high"));
+            }
+            args.highQuality = value == QLatin1String("high");
+        } else if (arg == QLatin1String("--index")) {
+            if (auto error = saveOnly(); error || (error = takeValue("a number"))) {
+                return error;
+            }
+            bool ok = false;
+            args.index = value.toLongLong(&ok);
+            if (!ok || args.index < 0) {
+                return usageError(QStringLiteral("--index needs a number from 0"));
+            }
+        } else if (arg == QLatin1String("--to")) {
+            if (auto error = saveOnly(); error || (error = takeValue("a folder"))) {
+                return error;
+            }
+            if (value.isEmpty()) {
+                return usageError(QStringLiteral("--to needs a folder"));
+            }
+            args.folder = value;
         } else if (arg == QLatin1String("--")) {
             positional.append(arguments.mid(i + 1));
             break;
@@ -176,5 +283,32 @@ int main(int argc, char* argv[]) {
     if (!MediaTables::countryCodes().contains(args.country)) {
         return usageError(QStringLiteral("unknown storefront code \"%1\"").arg(args.country));
     }
-    return runSearch(args);
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Sleevanta"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Sleevanta"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SLEEVANTA_VERSION));
+
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        std::fputs(kUsage, stdout);
+        return ExitOk;
+    }
+    if (arguments.contains(QStringLiteral("--version"))) {
+        std::printf("sleevanta-cli %s\n", SLEEVANTA_VERSION);
+        return ExitOk;
+    }
+    if (arguments.isEmpty()) {
+        return usageError(QStringLiteral("no command given"));
+    }
+    Arguments args;
+    if (auto usage = parseArguments(arguments, args)) {
+        return *usage;
+    }
+    return args.command == QLatin1String("save") ? runSave(args) : runSearch(args);
 }

@@ -10,6 +10,10 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // The server draws its artwork off screen; it needs no display.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Sleevanta's fixture catalogue server"));

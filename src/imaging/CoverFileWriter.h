@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Writing cover files so that a reader never sees a partial file.
+namespace CoverFileWriter {
+
+struct WriteResult {
+    QString path;  // the file written; empty on failure
+    QString error; // why not, for the user
+    bool ok() const { return !path.isEmpty(); }
+};
+
+// Writes `data` to `path` through a scratch file and a rename, replacing any
+// file there.
+WriteResult writeReplacing(const QString& path, const QByteArray& data);
+
+// The name to try after `fileName` was taken: base + "-" + counter + "." +
+// extension, where the extension is the text after the last full stop of the
+// name (empty when it has none, which leaves the full stop at the end).
+QString numberedFileName(const QString& fileName, int counter);
+
+// Writes `data` into `folder` under `fileName`, or under the first numbered
+// name that is free. An existing file is never replaced, also not one that
+// appears while this runs. `fileName` may hold "/" and then addresses a
+// sub-folder, which must exist.
+WriteResult writeWithFreeName(const QString& folder, const QString& fileName,
+                              const QByteArray& data);
+
+} // namespace CoverFileWriter

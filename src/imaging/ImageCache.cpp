@@ -1,0 +1,223 @@
+#include "ImageCache.h"
+
+#include "UserPaths.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QMutexLocker>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace {
+
+bool isEntryFileName(const QString& name) {
+    static const QRegularExpression entry(QStringLiteral("^[0-9a-f]{64}$"));
+    return entry.match(name).hasMatch();
+}
+
+qint64 costOf(const CoverImage& image) {
+    return qMax<qint64>(1, image.image.sizeInBytes() + image.encodedData.size());
+}
+
+} // namespace
+
+ImageCache& ImageCache::shared() {
+    static ImageCache cache(UserPaths::imageCacheDirectory());
+    return cache;
+}
+
+ImageCache::ImageCache(const QString& diskDirectory, qint64 memoryLimitBytes)
+    : m_directory(diskDirectory), m_memory(memoryLimitBytes) {
+    m_diskQueue.setMaxThreadCount(1);
+    m_diskQueue.setExpiryTimeout(5000);
+    runOnDiskQueue([this] { ensureDirectory(); });
+}
+
+ImageCache::~ImageCache() {
+    m_diskQueue.waitForDone();
+}
+
+QString ImageCache::fileNameForKey(const QString& key) {
+    return QString::fromLatin1(
+        QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
+QString ImageCache::diskPathForKey(const QString& key) const {
+    return m_directory + QLatin1Char('/') + fileNameForKey(key);
+}
+
+bool ImageCache::ensureDirectory() {
+    if (!m_diskEnabled.load()) {
+        return false;
+    }
+    if (m_directory.isEmpty() || !QDir().mkpath(m_directory) ||
+        !QFileInfo(m_directory).isWritable()) {
+        m_diskEnabled = false;
+        return false;
+    }
+    return true;
+}
+
+// Memory ------------------------------------------------------------------
+
+std::optional<CoverImage> ImageCache::imageFromMemory(const QString& key) const {
+    QMutexLocker lock(&m_memoryMutex);
+    if (const CoverImage* found = m_memory.object(key)) {
+        return *found;
+    }
+    return std::nullopt;
+}
+
+void ImageCache::storeInMemory(const QString& key, const CoverImage& image) {
+    if (image.isNull()) {
+        return;
+    }
+    QMutexLocker lock(&m_memoryMutex);
+    m_memory.insert(key, new CoverImage(image), costOf(image));
+}
+
+void ImageCache::clearMemory() {
+    QMutexLocker lock(&m_memoryMutex);
+    m_memory.clear();
+}
+
+qint64 ImageCache::memoryCost() const {
+    QMutexLocker lock(&m_memoryMutex);
+    return m_memory.totalCost();
+}
+
+// Disk, blocking ----------------------------------------------------------
+
+bool ImageCache::diskImageExistsSync(const QString& key) const {
+    if (!m_diskEnabled.load()) {
+        return false;
+    }
+    const QFileInfo info(diskPathForKey(key));
+    return info.isFile() && info.size() > 0;
+}
+
+std::optional<CoverImage> ImageCache::imageFromDiskSync(const QString& key) {
+    if (!m_diskEnabled.load()) {
+        return std::nullopt;
+    }
+    QFile file(diskPathForKey(key));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    CoverImage entry;
+    entry.encodedData = file.readAll();
+    file.close();
+    entry.image = ImageCodec::decode(entry.encodedData);
+    if (entry.image.isNull()) {
+        // Damaged or foreign: a miss, and out of the way of the next store.
+        QFile::remove(file.fileName());
+        return std::nullopt;
+    }
+    return entry;
+}
+
+bool ImageCache::storeImageDataToDiskSync(const QByteArray& data, const QString& key) {
+    if (data.isEmpty() || !ensureDirectory()) {
+        return false;
+    }
+    QSaveFile file(diskPathForKey(key));
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        file.cancelWriting();
+        // An unwritable cache is no error the user should see: carry on in memory.
+        m_diskEnabled = false;
+        return false;
+    }
+    return true;
+}
+
+ImageCache::DiskUsage ImageCache::diskUsageSync() const {
+    DiskUsage usage;
+    QDirIterator entries(m_directory, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        entries.next();
+        const QFileInfo info = entries.fileInfo();
+        if (isEntryFileName(info.fileName())) {
+            usage.bytes += static_cast<quint64>(info.size());
+            ++usage.count;
+        }
+    }
+    return usage;
+}
+
+void ImageCache::clearDiskSync() {
+    QDir directory(m_directory);
+    if (directory.exists()) {
+        directory.removeRecursively();
+    }
+    m_diskEnabled = true;
+    ensureDirectory();
+}
+
+// Disk, asynchronous ------------------------------------------------------
+
+void ImageCache::runOnDiskQueue(std::function<void()> work) {
+    m_diskQueue.start(std::move(work));
+}
+
+template <typename Result>
+void ImageCache::runOnDiskQueue(QObject* context, std::function<Result()> work,
+                                std::function<void(Result)> done) {
+    QPointer<QObject> guard(context);
+    m_diskQueue.start([guard, work = std::move(work), done = std::move(done)]() mutable {
+        Result result = work();
+        if (!guard) {
+            return;
+        }
+        QMetaObject::invokeMethod(
+            guard.data(),
+            [guard, done = std::move(done), result = std::move(result)]() mutable {
+                if (guard) {
+                    done(std::move(result));
+                }
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ImageCache::diskImageExists(const QString& key, QObject* context,
+                                 std::function<void(bool)> done) {
+    runOnDiskQueue<bool>(
+        context, [this, key] { return diskImageExistsSync(key); }, std::move(done));
+}
+
+void ImageCache::imageFromDisk(const QString& key, QObject* context,
+                               std::function<void(std::optional<CoverImage>)> done) {
+    runOnDiskQueue<std::optional<CoverImage>>(
+        context, [this, key] { return imageFromDiskSync(key); }, std::move(done));
+}
+
+void ImageCache::storeImageDataToDisk(const QByteArray& data, const QString& key) {
+    runOnDiskQueue([this, data, key] { storeImageDataToDiskSync(data, key); });
+}
+
+void ImageCache::diskUsage(QObject* context, std::function<void(DiskUsage)> done) {
+    runOnDiskQueue<DiskUsage>(
+        context, [this] { return diskUsageSync(); }, std::move(done));
+}
+
+void ImageCache::clearDisk(QObject* context, std::function<void()> done) {
+    runOnDiskQueue<bool>(
+        context,
+        [this] {
+            clearDiskSync();
+            return true;
+        },
+        [done = std::move(done)](bool) {
+            if (done) {
+                done();
+            }
+        });
+}
+
+void ImageCache::waitForDiskWork() {
+    m_diskQueue.waitForDone();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "ImageCodec.h"
+
+#include <QCache>
+#include <QMutex>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QThreadPool>
+
+#include <atomic>
+#include <functional>
+#include <optional>
+
+// The shared image cache: decoded images in memory, the bytes as downloaded on
+// disk, both keyed by the absolute string of the image URL. Disk work runs on
+// one serial worker so that a store is always seen by a later look-up; every
+// asynchronous completion arrives on the thread of its context object (the GUI
+// thread). When the cache folder cannot be created or written, the cache keeps
+// working in memory only.
+class ImageCache {
+public:
+    struct DiskUsage {
+        quint64 bytes = 0;
+        quint64 count = 0;
+    };
+
+    static ImageCache& shared();
+
+    explicit ImageCache(const QString& diskDirectory,
+                        qint64 memoryLimitBytes = 256LL * 1024 * 1024);
+    ~ImageCache();
+    ImageCache(const ImageCache&) = delete;
+    ImageCache& operator=(const ImageCache&) = delete;
+
+    QString diskDirectory() const { return m_directory; }
+    bool isDiskEnabled() const { return m_diskEnabled.load(); }
+    // The file that holds (or would hold) the entry of `key`.
+    QString diskPathForKey(const QString& key) const;
+    static QString fileNameForKey(const QString& key);
+
+    // Memory.
+    std::optional<CoverImage> imageFromMemory(const QString& key) const;
+    void storeInMemory(const QString& key, const CoverImage& image);
+    void clearMemory();
+    qint64 memoryCost() const;
+
+    // Disk, blocking: for worker threads and the command-line tool.
+    bool diskImageExistsSync(const QString& key) const;
+    // The cached entry decoded; an entry that is no image is removed.
+    std::optional<CoverImage> imageFromDiskSync(const QString& key);
+    bool storeImageDataToDiskSync(const QByteArray& data, const QString& key);
+    DiskUsage diskUsageSync() const;
+    void clearDiskSync();
+
+    // Disk, asynchronous. Completions run on `context`'s thread and are
+    // dropped when `context` is gone.
+    void diskImageExists(const QString& key, QObject* context, std::function<void(bool)> done);
+    void imageFromDisk(const QString& key, QObject* context,
+                       std::function<void(std::optional<CoverImage>)> done);
+    void storeImageDataToDisk(const QByteArray& data, const QString& key);
+    void diskUsage(QObject* context, std::function<void(DiskUsage)> done);
+    void clearDisk(QObject* context, std::function<void()> done);
+
+    // Blocks until queued disk work has run (tests, shutdown).
+    void waitForDiskWork();
+
+private:
+    template <typename Result>
+    void runOnDiskQueue(QObject* context, std::function<Result()> work,
+                        std::function<void(Result)> done);
+    void runOnDiskQueue(std::function<void()> work);
+    bool ensureDirectory();
+
+    QString m_directory;
+    std::atomic<bool> m_diskEnabled{true};
+    mutable QMutex m_memoryMutex;
+    QCache<QString, CoverImage> m_memory;
+    QThreadPool m_diskQueue;
+};

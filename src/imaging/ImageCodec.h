@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+#include <optional>
+
+// A decoded image together with the bytes it was decoded from, as downloaded.
+// The bytes matter: a cover that arrived as JPEG is written out unchanged.
+struct CoverImage {
+    QImage image;
+    QByteArray encodedData;
+
+    bool isNull() const { return image.isNull(); }
+};
+
+namespace ImageCodec {
+
+// Largest decoded image accepted, in megabytes of pixels (an 8000x8000 cover
+// takes 244 MB as 32-bit pixels).
+inline constexpr int kAllocationLimitMegabytes = 1024;
+
+// Decodes `bytes` of any supported format; a null image when they are no image
+// or the image would exceed the allocation limit. Safe on any thread.
+QImage decode(const QByteArray& bytes);
+
+// True when the bytes start like a JPEG stream (FF D8 FF).
+bool isJpeg(const QByteArray& bytes);
+
+// The bytes to write for a cover: the downloaded bytes themselves when they
+// already are JPEG, else the image encoded as JPEG at the highest quality.
+// Empty when there is nothing to encode.
+std::optional<QByteArray> jpegData(const CoverImage& cover);
+
+} // namespace ImageCodec

@@ -1,0 +1,296 @@
+#include "ImageService.h"
+
+#include "NetworkAccess.h"
+
+#include <QCoreApplication>
+#include <QFutureWatcher>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+ImageLoadResult failure(const QUrl& url, ImageLoadError error, const QString& text) {
+    ImageLoadResult result;
+    result.url = url;
+    result.error = error;
+    result.errorText = text;
+    return result;
+}
+
+} // namespace
+
+ImageService& ImageService::shared() {
+    static ImageService* instance = new ImageService(ImageCache::shared());
+    return *instance;
+}
+
+ImageService::ImageService(ImageCache& cache, QObject* parent) : QObject(parent), m_cache(cache) {}
+
+ImageService::~ImageService() {
+    for (auto it = m_downloads.begin(); it != m_downloads.end(); ++it) {
+        if (QNetworkReply* reply = it->reply) {
+            reply->disconnect(this);
+            reply->abort();
+            reply->deleteLater();
+        }
+    }
+}
+
+ImageService::Token ImageService::loadImage(const QUrl& url, Progress progress,
+                                            Completion completion) {
+    const Token token = m_nextToken++;
+    const QString key = url.toString(QUrl::FullyEncoded);
+    m_requests.insert(token, Request{url, key, std::move(progress), std::move(completion)});
+
+    const QString scheme = url.scheme();
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QLatin1String("https") && scheme != QLatin1String("http"))) {
+        deliverLater(token, failure(url, ImageLoadError::InvalidUrl,
+                                    QStringLiteral("not an image address: %1").arg(key)));
+        return token;
+    }
+    if (auto cached = m_cache.imageFromMemory(key)) {
+        ImageLoadResult result;
+        result.cover = *cached;
+        result.cacheType = ImageCacheType::Memory;
+        result.url = url;
+        deliverLater(token, result);
+        return token;
+    }
+    lookUpDisk(token);
+    return token;
+}
+
+void ImageService::lookUpDisk(Token token) {
+    const Request& request = m_requests[token];
+    const QString key = request.key;
+    m_cache.imageFromDisk(key, this, [this, token, key](std::optional<CoverImage> cached) {
+        if (!m_requests.contains(token)) {
+            return;
+        }
+        if (!cached) {
+            joinDownload(token);
+            return;
+        }
+        m_cache.storeInMemory(key, *cached);
+        ImageLoadResult result;
+        result.cover = std::move(*cached);
+        result.cacheType = ImageCacheType::Disk;
+        result.url = m_requests[token].url;
+        deliver(token, result);
+    });
+}
+
+void ImageService::joinDownload(Token token) {
+    const Request& request = m_requests[token];
+    const QString key = request.key;
+    auto existing = m_downloads.find(key);
+    if (existing != m_downloads.end()) {
+        existing->waiters.append(token);
+        return;
+    }
+
+    QNetworkReply* reply = NetworkAccess::manager().get(NetworkAccess::request(request.url));
+    Download& download = m_downloads[key];
+    download.reply = reply;
+    download.waiters.append(token);
+
+    connect(reply, &QNetworkReply::downloadProgress, this,
+            [this, key, reply](qint64 received, qint64 expected) {
+                auto it = m_downloads.find(key);
+                if (it == m_downloads.end() || it->reply != reply) {
+                    return;
+                }
+                if (received > kMaxImageBytes || expected > kMaxImageBytes) {
+                    it->tooLarge = true;
+                    reply->abort();
+                    return;
+                }
+                const QUrl url = reply->url();
+                const QList<Token> waiters = it->waiters;
+                for (Token waiter : waiters) {
+                    auto request = m_requests.constFind(waiter);
+                    if (request != m_requests.constEnd() && request->progress) {
+                        // Copied: a progress handler may cancel its own load.
+                        const Progress progress = request->progress;
+                        progress(received, expected, url);
+                    }
+                }
+            });
+    connect(reply, &QNetworkReply::finished, this, [this, key] { downloadFinished(key); });
+}
+
+void ImageService::downloadFinished(const QString& key) {
+    auto it = m_downloads.find(key);
+    if (it == m_downloads.end() || !it->reply) {
+        return;
+    }
+    QNetworkReply* reply = it->reply;
+    it->reply = nullptr;
+    reply->deleteLater();
+    const QUrl url = m_requests.value(it->waiters.value(0)).url;
+    const NetworkAccess::ReplyOutcome outcome =
+        NetworkAccess::readFinishedReply(reply, false, it->tooLarge);
+
+    using NetworkAccess::Failure;
+    ImageLoadError error = ImageLoadError::None;
+    switch (outcome.failure) {
+    case Failure::None:
+        break;
+    case Failure::Transport:
+        error = ImageLoadError::Network;
+        break;
+    case Failure::TimedOut:
+        error = ImageLoadError::TimedOut;
+        break;
+    case Failure::TooLarge:
+        error = ImageLoadError::TooLarge;
+        break;
+    case Failure::Cancelled:
+        error = ImageLoadError::Cancelled;
+        break;
+    }
+    if (error == ImageLoadError::None &&
+        (outcome.httpStatus < 200 || outcome.httpStatus > 299)) {
+        error = ImageLoadError::HttpStatus;
+    }
+    if (error != ImageLoadError::None) {
+        const QList<Token> waiters = it->waiters;
+        m_downloads.erase(it);
+        const QString text = error == ImageLoadError::HttpStatus
+                                 ? QStringLiteral("HTTP status %1").arg(outcome.httpStatus)
+                                 : outcome.errorText;
+        deliverToWaiters(waiters, failure(url, error, text));
+        return;
+    }
+
+    it->decoding = true;
+    const QByteArray bytes = outcome.body;
+    auto* watcher = new QFutureWatcher<QImage>(this);
+    connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher, key, url, bytes] {
+        watcher->deleteLater();
+        const QImage image = watcher->result();
+        auto it = m_downloads.find(key);
+        const QList<Token> waiters = it != m_downloads.end() ? it->waiters : QList<Token>{};
+        if (it != m_downloads.end()) {
+            m_downloads.erase(it);
+        }
+        if (image.isNull()) {
+            deliverToWaiters(waiters, failure(url, ImageLoadError::NotAnImage,
+                                              QStringLiteral("the data is no image")));
+            return;
+        }
+        CoverImage cover{image, bytes};
+        m_cache.storeInMemory(key, cover);
+        m_cache.storeImageDataToDisk(bytes, key);
+        ImageLoadResult result;
+        result.cover = cover;
+        result.url = url;
+        deliverToWaiters(waiters, result);
+    });
+    watcher->setFuture(QtConcurrent::run([bytes] { return ImageCodec::decode(bytes); }));
+}
+
+void ImageService::deliverToWaiters(const QList<Token>& waiters, const ImageLoadResult& result) {
+    for (Token waiter : waiters) {
+        if (m_requests.contains(waiter)) {
+            ImageLoadResult own = result;
+            own.url = m_requests[waiter].url;
+            deliver(waiter, own);
+        }
+    }
+}
+
+void ImageService::deliver(Token token, const ImageLoadResult& result) {
+    auto it = m_requests.find(token);
+    if (it == m_requests.end()) {
+        return;
+    }
+    Request request = std::move(*it);
+    m_requests.erase(it);
+    if (request.view && m_viewLoads.value(request.view) == token) {
+        m_viewLoads.remove(request.view);
+        if (request.autoSet && result.hasImage()) {
+            request.view->setLoadedImage(result.cover);
+        }
+    }
+    if (request.completion) {
+        request.completion(result);
+    }
+}
+
+void ImageService::deliverLater(Token token, const ImageLoadResult& result) {
+    QMetaObject::invokeMethod(
+        this, [this, token, result] { deliver(token, result); }, Qt::QueuedConnection);
+}
+
+void ImageService::leaveDownload(Token token, const QString& key) {
+    auto it = m_downloads.find(key);
+    if (it == m_downloads.end()) {
+        return;
+    }
+    it->waiters.removeAll(token);
+    if (it->waiters.isEmpty() && it->reply) {
+        // Nobody wants it any more. A download being decoded is left to finish:
+        // its result still goes into the cache.
+        QNetworkReply* reply = it->reply;
+        m_downloads.erase(it);
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+}
+
+void ImageService::cancel(Token token) {
+    cancelToken(token, true);
+}
+
+void ImageService::cancelToken(Token token, bool notify) {
+    auto it = m_requests.find(token);
+    if (it == m_requests.end()) {
+        return;
+    }
+    Request request = std::move(*it);
+    m_requests.erase(it);
+    leaveDownload(token, request.key);
+    if (request.view && m_viewLoads.value(request.view) == token) {
+        m_viewLoads.remove(request.view);
+    }
+    if (notify && request.completion) {
+        const ImageLoadResult result =
+            failure(request.url, ImageLoadError::Cancelled, QStringLiteral("cancelled"));
+        QMetaObject::invokeMethod(
+            this, [completion = std::move(request.completion), result] { completion(result); },
+            Qt::QueuedConnection);
+    }
+}
+
+void ImageService::setImageWithUrl(ImageViewContract* view, const QUrl& url, int options,
+                                   Progress progress, Completion completion) {
+    cancelCurrentImageLoad(view);
+    view->setLoadedImage(CoverImage{});
+    if (!m_watchedViews.contains(view)) {
+        m_watchedViews.insert(view);
+        connect(view->imageViewObject(), &QObject::destroyed, this, [this, view] {
+            m_watchedViews.remove(view);
+            if (m_viewLoads.contains(view)) {
+                // The view is gone: nobody is left to tell.
+                cancelToken(m_viewLoads.take(view), false);
+            }
+        });
+    }
+    const Token token = loadImage(url, std::move(progress), std::move(completion));
+    if (m_requests.contains(token)) {
+        Request& request = m_requests[token];
+        request.view = view;
+        request.autoSet = (options & ImageLoadOption::AvoidAutoSetImage) == 0;
+        m_viewLoads.insert(view, token);
+    }
+}
+
+void ImageService::cancelCurrentImageLoad(ImageViewContract* view) {
+    if (m_viewLoads.contains(view)) {
+        cancelToken(m_viewLoads.take(view), true);
+    }
+}

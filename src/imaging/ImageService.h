@@ -1,0 +1,119 @@
+#pragma once
+
+#include "ImageCache.h"
+
+#include <QHash>
+#include <QSet>
+#include <QObject>
+#include <QUrl>
+
+#include <functional>
+
+class QNetworkReply;
+
+enum class ImageCacheType { None, Memory, Disk };
+
+enum class ImageLoadError {
+    None,
+    Cancelled,  // replaced by a newer load or cancelled by the caller
+    InvalidUrl, // no URL, or not http(s)
+    Network,    // no answer: refused, reset, truncated, DNS, TLS
+    TimedOut,   // no answer within the transfer timeout
+    HttpStatus, // an answer other than 2xx
+    NotAnImage, // the bytes do not decode
+    TooLarge,   // more bytes than any cover has
+};
+
+struct ImageLoadResult {
+    CoverImage cover; // null image on failure
+    ImageLoadError error = ImageLoadError::None;
+    QString errorText;
+    ImageCacheType cacheType = ImageCacheType::None;
+    QUrl url;
+
+    bool hasImage() const { return !cover.isNull(); }
+};
+
+namespace ImageLoadOption {
+// The service does not put the loaded image into the view; the caller does.
+inline constexpr int AvoidAutoSetImage = 1 << 10;
+} // namespace ImageLoadOption
+
+// What the service needs of an image view: a lifetime to watch and a way to set
+// the image. Implemented by the image view widgets.
+class ImageViewContract {
+public:
+    virtual ~ImageViewContract() = default;
+    virtual QObject* imageViewObject() = 0;
+    virtual void setLoadedImage(const CoverImage& image) = 0;
+};
+
+// Loads images by URL: from memory, from disk, or downloaded through the
+// application's network access (the same request policy as the search), with
+// progress and cancellation. Decoding runs on the global thread pool; every
+// callback runs on the GUI thread. Loads of one URL in flight share one
+// download.
+class ImageService : public QObject {
+    Q_OBJECT
+public:
+    using Progress = std::function<void(qint64 received, qint64 expected, const QUrl& url)>;
+    using Completion = std::function<void(const ImageLoadResult& result)>;
+    using Token = quint64;
+
+    // Downloads larger than this are refused.
+    static constexpr qint64 kMaxImageBytes = 256LL * 1024 * 1024;
+
+    static ImageService& shared();
+
+    explicit ImageService(ImageCache& cache, QObject* parent = nullptr);
+    ~ImageService() override;
+
+    ImageCache& cache() { return m_cache; }
+
+    // Starts a load; the completion runs exactly once, never before this returns.
+    Token loadImage(const QUrl& url, Progress progress, Completion completion);
+    // The load completes with ImageLoadError::Cancelled and no image.
+    void cancel(Token token);
+
+    // View loads: a new load replaces the view's previous one. The view's image
+    // is cleared at once (no placeholder) and, unless AvoidAutoSetImage is
+    // given, set to the loaded image before the completion runs.
+    void setImageWithUrl(ImageViewContract* view, const QUrl& url, int options,
+                         Progress progress, Completion completion);
+    void cancelCurrentImageLoad(ImageViewContract* view);
+
+    // Downloads on the wire (for tests and diagnostics).
+    int activeDownloadCount() const { return static_cast<int>(m_downloads.size()); }
+
+private:
+    struct Request {
+        QUrl url;
+        QString key;
+        Progress progress;
+        Completion completion;
+        ImageViewContract* view = nullptr;
+        bool autoSet = false;
+    };
+    struct Download {
+        QNetworkReply* reply = nullptr;
+        QList<Token> waiters;
+        bool tooLarge = false;
+        bool decoding = false;
+    };
+
+    void lookUpDisk(Token token);
+    void joinDownload(Token token);
+    void downloadFinished(const QString& key);
+    void deliver(Token token, const ImageLoadResult& result);
+    void deliverLater(Token token, const ImageLoadResult& result);
+    void deliverToWaiters(const QList<Token>& waiters, const ImageLoadResult& result);
+    void leaveDownload(Token token, const QString& key);
+    void cancelToken(Token token, bool notify);
+
+    ImageCache& m_cache;
+    Token m_nextToken = 1;
+    QHash<Token, Request> m_requests;
+    QHash<QString, Download> m_downloads;
+    QHash<ImageViewContract*, Token> m_viewLoads;
+    QSet<ImageViewContract*> m_watchedViews;
+};
