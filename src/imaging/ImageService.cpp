@@ -107,6 +107,11 @@ void ImageService::joinDownload(Token token) {
                     reply->abort();
                     return;
                 }
+                // Without a Content-Length the size stays unknown to the end, also
+                // when the final report offers the received count as the total.
+                if (!reply->header(QNetworkRequest::ContentLengthHeader).isValid()) {
+                    expected = -1;
+                }
                 const QUrl url = reply->url();
                 const QList<Token> waiters = it->waiters;
                 for (Token waiter : waiters) {
