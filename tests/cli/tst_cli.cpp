@@ -2,7 +2,9 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QImageReader>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using Fault = FixtureServer::Fault;
@@ -66,6 +68,16 @@ private Q_SLOTS:
             << QStringList{"search", "x", "--media"} << int(Fault::None) << 0 << 64;
         QTest::newRow("unknown option")
             << QStringList{"search", "--loud", "x"} << int(Fault::None) << 0 << 64;
+        QTest::newRow("save: unknown quality")
+            << QStringList{"save", "--quality", "best", "x"} << int(Fault::None) << 0 << 64;
+        QTest::newRow("save: negative index")
+            << QStringList{"save", "--index", "-1", "x"} << int(Fault::None) << 0 << 64;
+        QTest::newRow("search: save option")
+            << QStringList{"search", "--to", "/tmp", "x"} << int(Fault::None) << 0 << 64;
+        QTest::newRow("save: rate limit keeps 4")
+            << QStringList{"save", "x"} << int(Fault::Status) << 403 << 4;
+        QTest::newRow("save: unreadable keeps 3")
+            << QStringList{"save", "json array"} << int(Fault::None) << 0 << 3;
     }
 
     void exitStatuses() {
@@ -120,9 +132,88 @@ private Q_SLOTS:
     void helpDescribesEveryOption() {
         const Run r = run({QStringLiteral("--help")});
         QCOMPARE(r.status, 0);
-        for (const char* option : {"--media", "--country", "--json", "--help"}) {
+        for (const char* option :
+             {"--media", "--country", "--json", "--quality", "--index", "--to", "--help"}) {
             QVERIFY2(r.out.contains(option), option);
         }
+    }
+
+    void saveWritesTheCoverUnderFreeNames() {
+        QTemporaryDir dir;
+        QStringList saved;
+        for (int i = 0; i < 2; ++i) {
+            const Run r = run({QStringLiteral("save"), QStringLiteral("--to"), dir.path(),
+                               QStringLiteral("abbey road")});
+            QCOMPARE(r.status, 0);
+            saved.append(QString::fromUtf8(r.out.trimmed()));
+        }
+        QCOMPARE(saved, (QStringList{dir.filePath(QStringLiteral("folder.jpg")),
+                                     dir.filePath(QStringLiteral("folder-1.jpg"))}));
+        QImageReader reader(saved.first());
+        QCOMPARE(reader.format(), QByteArray("jpeg"));
+        QCOMPARE(reader.size(), QSize(600, 600));
+    }
+
+    void saveTakesQualityAndIndex() {
+        QTemporaryDir dir;
+        const Run r = run({QStringLiteral("save"), QStringLiteral("--quality"),
+                           QStringLiteral("high"), QStringLiteral("--index"), QStringLiteral("2"),
+                           QStringLiteral("--to"), dir.path(), QStringLiteral("abbey road")});
+        QCOMPARE(r.status, 0);
+        // The third record of the fixture names a 3000-pixel source.
+        QCOMPARE(QImageReader(QString::fromUtf8(r.out.trimmed())).size(), QSize(3000, 3000));
+        QVERIFY(m_server.requestTargets().last().startsWith("/us/r1000/0/"));
+    }
+
+    void saveServesTheSecondCopyFromTheDiskCache() {
+        QTemporaryDir dir;
+        const QStringList arguments{QStringLiteral("save"), QStringLiteral("--index"),
+                                    QStringLiteral("1"), QStringLiteral("--to"), dir.path(),
+                                    QStringLiteral("abbey road")};
+        QCOMPARE(run(arguments).status, 0);
+        const int artworkRequests = m_server.requestCount(QStringLiteral("/image/thumb"));
+        QCOMPARE(run(arguments).status, 0);
+        QCOMPARE(m_server.requestCount(QStringLiteral("/image/thumb")), artworkRequests);
+    }
+
+    void saveFailuresLeaveNoFile_data() {
+        // Each row searches its own term, so no cover of an earlier run is cached.
+        QTest::addColumn<QString>("term");
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<int>("artworkFault");
+        QTest::newRow("index past the list")
+            << "generated 3" << QStringList{"--index", "3"} << int(Fault::None);
+        QTest::newRow("artwork missing")
+            << "missing cover" << QStringList{"--index", "0"} << int(Fault::Status);
+        QTest::newRow("artwork no image")
+            << "garbage cover" << QStringList{"--quality", "high"} << int(Fault::Garbage);
+        QTest::newRow("artwork reset")
+            << "reset cover" << QStringList{"--quality", "high"} << int(Fault::Reset);
+    }
+    void saveFailuresLeaveNoFile() {
+        QFETCH(QString, term);
+        QFETCH(QStringList, extra);
+        QFETCH(int, artworkFault);
+        FixtureServer::FaultConfig config;
+        config.fault = Fault(artworkFault);
+        config.statusCode = 404;
+        m_server.setFault(FixtureServer::Scope::Artwork, config);
+        QTemporaryDir dir;
+        const Run r = run(QStringList{QStringLiteral("save"), QStringLiteral("--to"), dir.path()} +
+                          extra + QStringList{term});
+        QCOMPARE(r.status, 5);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains("not saved"));
+        QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
+    }
+
+    void saveIntoAMissingFolderFails() {
+        QTemporaryDir dir;
+        const Run r = run({QStringLiteral("save"), QStringLiteral("--to"),
+                           dir.filePath(QStringLiteral("absent")), QStringLiteral("abbey road")});
+        QCOMPARE(r.status, 5);
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("absent"))));
     }
 };
 
