@@ -157,8 +157,7 @@ int runSave(const Arguments& args) {
                             .arg(args.index));
     }
     const AlbumObject& record = result.records.at(args.index);
-    const QUrl url(args.highQuality ? record.highResolutionUrl()
-                                    : record.standardResolutionUrl(),
+    const QUrl url(args.highQuality ? record.highResolutionUrl() : record.standardResolutionUrl(),
                    QUrl::StrictMode);
 
     ImageLoadResult loaded;

@@ -24,8 +24,7 @@ QString systemError(int code) {
 // Moves `from` to `to` unless `to` exists; false with errno EEXIST when it does.
 bool renameNoReplace(const QByteArray& from, const QByteArray& to) {
 #ifdef RENAME_NOREPLACE
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) ==
-        0) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS) {
@@ -80,17 +79,17 @@ WriteResult writeWithFreeName(const QString& folder, const QString& fileName,
     if (!scratch.open()) {
         return {{}, scratch.errorString()};
     }
-    if (scratch.write(data) != data.size() || !scratch.flush() ||
-        ::fsync(scratch.handle()) != 0) {
+    if (scratch.write(data) != data.size() || !scratch.flush() || ::fsync(scratch.handle()) != 0) {
         return {{}, scratch.errorString()};
     }
     scratch.close();
     const QByteArray scratchPath = QFile::encodeName(scratch.fileName());
-    ::chmod(scratchPath.constData(), 0644 & ~[] {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        return mask;
-    }());
+    ::chmod(
+        scratchPath.constData(), 0644 & ~[] {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            return mask;
+        }());
 
     QString candidate = first;
     for (int counter = 1; counter < 100000; ++counter) {

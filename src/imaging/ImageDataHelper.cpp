@@ -31,8 +31,7 @@ bool removeEntry(const QString& path) {
     return QFile::remove(path);
 }
 
-template <typename Callback>
-void finishOn(const QPointer<QObject>& guard, Callback callback) {
+template <typename Callback> void finishOn(const QPointer<QObject>& guard, Callback callback) {
     if (!guard) {
         return;
     }

@@ -156,8 +156,7 @@ void ImageService::downloadFinished(const QString& key) {
         error = ImageLoadError::Cancelled;
         break;
     }
-    if (error == ImageLoadError::None &&
-        (outcome.httpStatus < 200 || outcome.httpStatus > 299)) {
+    if (error == ImageLoadError::None && (outcome.httpStatus < 200 || outcome.httpStatus > 299)) {
         error = ImageLoadError::HttpStatus;
     }
     if (error != ImageLoadError::None) {

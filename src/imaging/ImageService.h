@@ -3,8 +3,8 @@
 #include "ImageCache.h"
 
 #include <QHash>
-#include <QSet>
 #include <QObject>
+#include <QSet>
 #include <QUrl>
 
 #include <functional>
@@ -78,8 +78,8 @@ public:
     // View loads: a new load replaces the view's previous one. The view's image
     // is cleared at once (no placeholder) and, unless AvoidAutoSetImage is
     // given, set to the loaded image before the completion runs.
-    void setImageWithUrl(ImageViewContract* view, const QUrl& url, int options,
-                         Progress progress, Completion completion);
+    void setImageWithUrl(ImageViewContract* view, const QUrl& url, int options, Progress progress,
+                         Completion completion);
     void cancelCurrentImageLoad(ImageViewContract* view);
 
     // Downloads on the wire (for tests and diagnostics).

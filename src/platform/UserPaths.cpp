@@ -47,8 +47,7 @@ std::optional<QString> perUserTemporaryDirectory() {
             return folder;
         }
     }
-    return privateFolderInside(QDir::tempPath(),
-                               QStringLiteral("sleevanta-%1").arg(::getuid()));
+    return privateFolderInside(QDir::tempPath(), QStringLiteral("sleevanta-%1").arg(::getuid()));
 }
 
 QString imageCacheDirectory() {

@@ -36,7 +36,7 @@ private:
             ending.completedOnGuiThread = QThread::currentThread() == qApp->thread();
         });
         (void)QTest::qWaitFor([&ending] { return ending.completions + ending.warnings.size() > 0; },
-                        waitMs);
+                              waitMs);
         QTest::qWait(50); // nothing more may arrive
         m_current = nullptr;
         return ending;

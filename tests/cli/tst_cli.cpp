@@ -1,8 +1,8 @@
 #include "FixtureServer.h"
 
+#include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -167,8 +167,11 @@ private Q_SLOTS:
 
     void saveServesTheSecondCopyFromTheDiskCache() {
         QTemporaryDir dir;
-        const QStringList arguments{QStringLiteral("save"), QStringLiteral("--index"),
-                                    QStringLiteral("1"), QStringLiteral("--to"), dir.path(),
+        const QStringList arguments{QStringLiteral("save"),
+                                    QStringLiteral("--index"),
+                                    QStringLiteral("1"),
+                                    QStringLiteral("--to"),
+                                    dir.path(),
                                     QStringLiteral("abbey road")};
         QCOMPARE(run(arguments).status, 0);
         const int artworkRequests = m_server.requestCount(QStringLiteral("/image/thumb"));
@@ -204,7 +207,8 @@ private Q_SLOTS:
         QCOMPARE(r.status, 5);
         QVERIFY(r.out.isEmpty());
         QVERIFY(r.err.contains("not saved"));
-        QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+        QVERIFY(QDir(dir.path())
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                     .isEmpty());
     }
 

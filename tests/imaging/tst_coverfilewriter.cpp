@@ -50,8 +50,8 @@ private Q_SLOTS:
         QCOMPARE(readFile(dir.filePath(QStringLiteral("Artist - Album.jpg"))), QByteArray("0"));
 
         QVERIFY(QFile::remove(dir.filePath(QStringLiteral("Artist - Album-1.jpg"))));
-        const auto again =
-            CoverFileWriter::writeWithFreeName(dir.path(), QStringLiteral("Artist - Album.jpg"), "x");
+        const auto again = CoverFileWriter::writeWithFreeName(
+            dir.path(), QStringLiteral("Artist - Album.jpg"), "x");
         QCOMPARE(QFileInfo(again.path).fileName(), QStringLiteral("Artist - Album-1.jpg"));
         // Nothing but the covers: no scratch files left behind.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
@@ -63,7 +63,8 @@ private Q_SLOTS:
             CoverFileWriter::writeWithFreeName(dir.path(), QStringLiteral("AC/DC - Back.jpg"), "x");
         QVERIFY(!result.ok());
         QVERIFY(!result.error.isEmpty());
-        QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+        QVERIFY(QDir(dir.path())
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                     .isEmpty());
     }
 
@@ -84,20 +85,20 @@ private Q_SLOTS:
         QVERIFY(CoverFileWriter::writeReplacing(path, "old").ok());
         QVERIFY(CoverFileWriter::writeReplacing(path, "new").ok());
         QCOMPARE(readFile(path), QByteArray("new"));
-        QVERIFY(!CoverFileWriter::writeReplacing(dir.filePath(QStringLiteral("no/a.jpg")), "x").ok());
+        QVERIFY(
+            !CoverFileWriter::writeReplacing(dir.filePath(QStringLiteral("no/a.jpg")), "x").ok());
     }
 
     void displayedImageRect_data() {
         QTest::addColumn<QSizeF>("bounds");
         QTest::addColumn<QSizeF>("image");
         QTest::addColumn<QRect>("expected");
-        QTest::newRow("smaller both ways") << QSizeF(300, 300) << QSizeF(100, 80)
-                                           << QRect(100, 110, 100, 80);
+        QTest::newRow("smaller both ways")
+            << QSizeF(300, 300) << QSizeF(100, 80) << QRect(100, 110, 100, 80);
         QTest::newRow("wider") << QSizeF(300, 300) << QSizeF(600, 300) << QRect(0, 75, 300, 150);
-        QTest::newRow("as wide, lower") << QSizeF(300, 300) << QSizeF(300, 200)
-                                        << QRect(0, 50, 300, 200);
-        QTest::newRow("rounding") << QSizeF(301, 200) << QSizeF(600, 600)
-                                  << QRect(51, 0, 200, 200);
+        QTest::newRow("as wide, lower")
+            << QSizeF(300, 300) << QSizeF(300, 200) << QRect(0, 50, 300, 200);
+        QTest::newRow("rounding") << QSizeF(301, 200) << QSizeF(600, 600) << QRect(51, 0, 200, 200);
         QTest::newRow("no image") << QSizeF(300, 300) << QSizeF() << QRect();
         QTest::newRow("empty view") << QSizeF(0, 0) << QSizeF(10, 10) << QRect(0, 0, 0, 0);
     }

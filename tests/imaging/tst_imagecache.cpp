@@ -167,7 +167,8 @@ private Q_SLOTS:
         QVERIFY(!cache.storeImageDataToDiskSync(encoded({8, 8}, "png"), QStringLiteral("k")));
         QVERIFY(!cache.diskImageExistsSync(QStringLiteral("k")));
         QCOMPARE(cache.diskUsageSync().count, quint64(0));
-        cache.storeInMemory(QStringLiteral("k"), CoverImage{QImage(8, 8, QImage::Format_RGB32), {}});
+        cache.storeInMemory(QStringLiteral("k"),
+                            CoverImage{QImage(8, 8, QImage::Format_RGB32), {}});
         QVERIFY(cache.imageFromMemory(QStringLiteral("k")));
     }
 

@@ -123,7 +123,8 @@ private Q_SLOTS:
         ImageDataHelper::createTemporaryFile(jpegCover(), QStringLiteral("A"), collectionId,
                                              QStringLiteral("B"));
         QCOMPARE(rootEntries(), QStringList{folder});
-        QCOMPARE(storedUrlPath(), m_root + QLatin1Char('/') + folder + QStringLiteral("/folder.jpg"));
+        QCOMPARE(storedUrlPath(),
+                 m_root + QLatin1Char('/') + folder + QStringLiteral("/folder.jpg"));
     }
 
     void missingPiecesLeaveNoFile_data() {

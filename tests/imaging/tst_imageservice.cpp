@@ -177,9 +177,9 @@ private Q_SLOTS:
         m_server.setFault(Scope::Artwork, slow);
 
         Recorder recorder;
-        const auto token = m_service->loadImage(fullSize(QStringLiteral("slow-s1000.jpg")),
-                                                recorder.progressHandler(),
-                                                recorder.completionHandler());
+        const auto token =
+            m_service->loadImage(fullSize(QStringLiteral("slow-s1000.jpg")),
+                                 recorder.progressHandler(), recorder.completionHandler());
         QVERIFY(QTest::qWaitFor([&] { return !recorder.progress.isEmpty(); }, 10000));
         m_service->cancel(token);
         QCOMPARE(m_service->activeDownloadCount(), 0);

@@ -39,7 +39,7 @@ private:
     void scheduleScaling(const QSize& deviceSize);
 
     CoverImage m_cover;
-    QImage m_scaled;          // m_cover.image at m_scaledFor device pixels
+    QImage m_scaled; // m_cover.image at m_scaledFor device pixels
     QSize m_scaledFor;
     QSize m_scalingFor;       // the size a worker is scaling to now
     quint64 m_generation = 0; // bumped with each new image
