@@ -1,0 +1,36 @@
+#include "AlertHelper.h"
+
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QPushButton>
+
+QMessageBox* AlertHelper::alert(const QString& informativeText) {
+    auto* box = new QMessageBox();
+    box->setIcon(QMessageBox::Information);
+    box->setWindowTitle(AlertTexts::title);
+    box->setText(AlertTexts::title);
+    box->setInformativeText(informativeText);
+    box->addButton(AlertTexts::okButton, QMessageBox::AcceptRole);
+    return box;
+}
+
+QMessageBox* AlertHelper::errorAlert(const QString& className, const QString& place) {
+    return alert(AlertTexts::errorPrefix + className + QLatin1Char('.') + place);
+}
+
+QString AlertHelper::qualifiedClassName(const QObject* object) {
+    return QStringLiteral("Sleevanta.") + QLatin1String(object->metaObject()->className());
+}
+
+bool AlertHelper::showSheet(QMessageBox* alert, QWidget* pane) {
+    QWidget* window = pane ? pane->window() : nullptr;
+    if (!window || !window->isVisible()) {
+        delete alert;
+        return false;
+    }
+    alert->setParent(window, alert->windowFlags() | Qt::Sheet | Qt::Dialog);
+    alert->setWindowModality(Qt::WindowModal);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->open();
+    return true;
+}

@@ -1,0 +1,109 @@
+#include "MainViewController.h"
+#include "ui_MainWindow.h"
+
+#include "DefaultsHelper.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
+#include "UserDefaults.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+
+MainViewController::MainViewController(QWidget* parent)
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>()) {
+    m_ui->setupUi(this);
+    m_ui->splitter->setStretchFactor(0, 0);
+    m_ui->splitter->setStretchFactor(1, 1);
+    m_ui->splitter->setSizes({300, 400});
+    // Moves and resizes come in bursts; the frame is written once it settles.
+    m_saveTimer.setSingleShot(true);
+    m_saveTimer.setInterval(300);
+    connect(&m_saveTimer, &QTimer::timeout, this, &MainViewController::saveFrame);
+    viewDidLoad();
+}
+
+MainViewController::~MainViewController() = default;
+
+SearchViewController* MainViewController::searchPane() const {
+    return m_ui->searchPane;
+}
+
+QWidget* MainViewController::coverPane() const {
+    return m_ui->coverPane;
+}
+
+void MainViewController::viewDidLoad() {
+    DefaultsHelper::removeObsoleteKeys();
+    auto& center = NotificationCenter::defaultCenter();
+    center.addObserver(NotificationNames::restoreWindowToDefaultSize, this,
+                       [this](const Notification&) { restoreWindowToDefaultSize(); });
+    center.post(NotificationNames::disableMenuItems);
+    center.post(NotificationNames::focusOnSearchField);
+}
+
+void MainViewController::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_appeared) {
+        m_appeared = true;
+        viewWillAppear();
+    }
+}
+
+void MainViewController::viewWillAppear() {
+    const QByteArray saved =
+        UserDefaults::standard().value(SettingsKeys::mainWindowFrame).toByteArray();
+    if (!saved.isEmpty() && restoreGeometry(saved)) {
+        return;
+    }
+    restoreWindowToDefaultSize();
+}
+
+QRect MainViewController::defaultFrame(const QRect& availableGeometry) {
+    const QPointF centre = QRectF(availableGeometry).center();
+    return QRect(qRound(centre.x() - kDefaultWidth / 2.0),
+                 qRound(centre.y() - kDefaultHeight / 2.0), kDefaultWidth, kDefaultHeight);
+}
+
+void MainViewController::restoreWindowToDefaultSize() {
+    QScreen* screen = this->screen();
+    if (!screen) {
+        return;
+    }
+    const QRect frame = defaultFrame(screen->availableGeometry());
+    QMetaObject::invokeMethod(
+        this,
+        [this, frame] {
+            if (isMaximized() || isFullScreen()) {
+                showNormal();
+            }
+            setGeometry(frame);
+            m_saveTimer.start();
+        },
+        Qt::QueuedConnection);
+}
+
+void MainViewController::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (m_appeared) {
+        m_saveTimer.start();
+    }
+}
+
+void MainViewController::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (m_appeared) {
+        m_saveTimer.start();
+    }
+}
+
+void MainViewController::closeEvent(QCloseEvent* event) {
+    if (m_saveTimer.isActive()) {
+        m_saveTimer.stop();
+        saveFrame();
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void MainViewController::saveFrame() {
+    UserDefaults::standard().setBytes(SettingsKeys::mainWindowFrame, saveGeometry());
+}

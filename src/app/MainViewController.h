@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <memory>
+
+namespace Ui {
+class MainWindow;
+}
+class SearchViewController;
+
+// The main window: the search pane on the left, the cover pane on the right.
+// It does the start-up work, and keeps the window's frame: restored when the
+// window is first shown, saved after moves and resizes, and put back to the
+// default 700 by 525 centred on request.
+class MainViewController : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kDefaultWidth = 700;
+    static constexpr int kDefaultHeight = 525;
+
+    explicit MainViewController(QWidget* parent = nullptr);
+    ~MainViewController() override;
+
+    SearchViewController* searchPane() const;
+    QWidget* coverPane() const;
+
+    void restoreWindowToDefaultSize();
+    // The default frame for a screen area: 700 by 525 centred on it.
+    static QRect defaultFrame(const QRect& availableGeometry);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void viewDidLoad();
+    void viewWillAppear();
+    void saveFrame();
+
+    std::unique_ptr<Ui::MainWindow> m_ui;
+    QTimer m_saveTimer;
+    bool m_appeared = false;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "AttributedText.h"
+
+#include <QFont>
+#include <QStyledItemDelegate>
+
+class ThumbnailLoader;
+
+// Draws a result row: the thumbnail (or a spinner while it loads) on the left,
+// and the two-line title, the collection in semibold over the artist in thin,
+// at most four lines, centred in the row's height.
+class SearchResultDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    static constexpr int kMaximumTitleLines = 4;
+    static constexpr int kMargin = 5;
+
+    SearchResultDelegate(ThumbnailLoader* thumbnails, QObject* parent = nullptr);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // 151 for "eBooks", "Movies" and "Short Films", 101 otherwise, by the stored
+    // media title at the moment of asking.
+    static int rowHeight();
+    static int rowHeightForMedia(const QString& mediaTitle);
+
+    static QFont titleFont(FontWeight weight);
+
+    // The title rectangle of natural height `naturalHeight` centred on `base`:
+    // same left and width, moved by half the difference of the heights.
+    static QRectF centredTitleRect(const QRectF& base, qreal naturalHeight);
+
+    struct TitleLayout {
+        QStringList lines; // the text of each laid-out line, at most four
+        qreal height = 0;  // natural height of those lines
+        bool truncated = false;
+    };
+    // Lays out collection (ending in a line feed) over artist in `width`.
+    static TitleLayout layoutTitle(const QString& collectionName, const QString& artistName,
+                                   qreal width);
+
+private:
+    ThumbnailLoader* m_thumbnails;
+};

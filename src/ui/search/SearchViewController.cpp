@@ -1,0 +1,270 @@
+#include "SearchViewController.h"
+#include "ui_SearchView.h"
+
+#include "AlbumObjectHelper.h"
+#include "AlbumObjectListModel.h"
+#include "AlertHelper.h"
+#include "CountryHelper.h"
+#include "CoverSelection.h"
+#include "DefaultsHelper.h"
+#include "MediaTables.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
+#include "SearchResultDelegate.h"
+#include "ThumbnailLoader.h"
+#include "UserDefaults.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMetaObject>
+
+namespace {
+const QStringList kQualityTitles{QStringLiteral("Standard Quality"),
+                                 QStringLiteral("High Quality")};
+} // namespace
+
+SearchViewController::SearchViewController(QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::SearchView>()) {
+    m_ui->setupUi(this);
+    m_model = new AlbumObjectListModel(this);
+    m_thumbnails = new ThumbnailLoader(m_ui->tableView);
+    QTableView* table = m_ui->tableView;
+    table->setModel(m_model);
+    table->setItemDelegate(new SearchResultDelegate(m_thumbnails, this));
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
+    table->setFocusPolicy(Qt::StrongFocus);
+    connect(m_thumbnails, &ThumbnailLoader::rowChanged, this,
+            [this](int row) { m_ui->tableView->update(m_model->index(row, 0)); });
+    m_ui->searchField->installEventFilter(this);
+    m_ui->searchField->setAccessibleName(QStringLiteral("Search"));
+    m_ui->mediaPicker->setAccessibleName(QStringLiteral("Media"));
+    m_ui->qualityPicker->setAccessibleName(QStringLiteral("Quality"));
+    m_ui->countryPicker->setAccessibleName(QStringLiteral("Country"));
+    m_ui->tableView->setAccessibleName(QStringLiteral("Results"));
+
+    viewDidLoad();
+
+    connect(m_ui->searchField, &QLineEdit::returnPressed, this, &SearchViewController::startSearch);
+    connect(m_ui->searchField, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const bool ended = text.isEmpty() && !m_lastText.isEmpty();
+        m_lastText = text;
+        if (ended) {
+            searchFieldDidEndSearching();
+        }
+    });
+    connect(m_ui->mediaPicker, &QComboBox::activated, this, &SearchViewController::mediaPicked);
+    connect(m_ui->qualityPicker, &QComboBox::activated, this, &SearchViewController::qualityPicked);
+    connect(m_ui->countryPicker, &QComboBox::activated, this, &SearchViewController::countryPicked);
+    connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &SearchViewController::tableViewSelectionDidChange);
+}
+
+SearchViewController::~SearchViewController() = default;
+
+QLineEdit* SearchViewController::searchField() const {
+    return m_ui->searchField;
+}
+QComboBox* SearchViewController::mediaPicker() const {
+    return m_ui->mediaPicker;
+}
+QComboBox* SearchViewController::qualityPicker() const {
+    return m_ui->qualityPicker;
+}
+QComboBox* SearchViewController::countryPicker() const {
+    return m_ui->countryPicker;
+}
+QTableView* SearchViewController::tableView() const {
+    return m_ui->tableView;
+}
+
+void SearchViewController::viewDidLoad() {
+    refreshMediaPicker();
+
+    m_ui->qualityPicker->clear();
+    m_ui->qualityPicker->addItems(kQualityTitles);
+    m_ui->qualityPicker->setCurrentIndex(int(DefaultsHelper::storedQuality()));
+
+    m_ui->countryPicker->clear();
+    m_ui->countryPicker->addItems(CountryHelper::countryNames());
+    if (const auto name = CountryHelper::displayName(DefaultsHelper::storedCountry())) {
+        m_ui->countryPicker->setCurrentIndex(m_ui->countryPicker->findText(*name));
+    } else {
+        m_ui->countryPicker->setCurrentIndex(-1);
+    }
+
+    auto& center = NotificationCenter::defaultCenter();
+    center.addObserver(NotificationNames::focusOnSearchField, this, [this](const Notification&) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_ui->searchField->setFocus(Qt::OtherFocusReason);
+                m_ui->searchField->selectAll();
+            },
+            Qt::AutoConnection);
+    });
+    center.addObserver(NotificationNames::constructSearchUrlWarning, this,
+                       [this](const Notification&) { showAlertLater(AlertTexts::searchUrl); });
+    center.addObserver(
+        NotificationNames::specialCharactersWarning, this,
+        [this](const Notification&) { showAlertLater(AlertTexts::specialCharacters); });
+    center.addObserver(
+        NotificationNames::searchConnectionWarning, this, [this](const Notification& notification) {
+            const QString reason =
+                notification.userInfo.value(NotificationNames::reasonKey).toString();
+            showAlertLater(reason == NotificationNames::reasonThrottled ? AlertTexts::throttled
+                                                                        : AlertTexts::offline);
+        });
+}
+
+void SearchViewController::showAlertLater(const QString& text) {
+    // Warnings may be posted from any thread: the alert is always made on ours.
+    QMetaObject::invokeMethod(
+        this, [this, text] { AlertHelper::showSheet(AlertHelper::alert(text), this); },
+        Qt::QueuedConnection);
+}
+
+void SearchViewController::clearSearchResults() {
+    NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
+    AlbumObjectHelper::clearAlbumObjects();
+    m_thumbnails->reset();
+    m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
+    m_model->reloadData();
+}
+
+void SearchViewController::startSearch() {
+    clearSearchResults();
+    const QString text = m_ui->searchField->text();
+    if (text.isEmpty()) {
+        return;
+    }
+    const QString mediaTitle = m_ui->mediaPicker->currentText();
+    QPointer<SearchViewController> self(this);
+    AlbumObjectHelper::searchAlbumObjects(text, mediaTitle, [self] {
+        if (self) {
+            self->searchDidComplete();
+        }
+    });
+}
+
+void SearchViewController::searchDidComplete() {
+    m_thumbnails->reset();
+    m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
+    m_model->reloadData();
+    m_ui->tableView->scrollToTop();
+    if (!AlbumObjectHelper::albumObjects().isEmpty()) {
+        return;
+    }
+    AlertHelper::showSheet(AlertHelper::alert(AlertTexts::noResults), this);
+}
+
+void SearchViewController::refreshMediaPicker() {
+    QComboBox* picker = m_ui->mediaPicker;
+    picker->clear();
+    picker->addItems(MediaTables::mediaTitles());
+    clearSearchResults();
+
+    const QString media = DefaultsHelper::storedMedia();
+    const QString country = DefaultsHelper::storedCountry();
+    const QString music = QStringLiteral("Music");
+    if (MediaTables::isMediaAvailable(media, country)) {
+        picker->setCurrentIndex(picker->findText(media));
+        startSearch();
+    } else {
+        UserDefaults::standard().setString(SettingsKeys::media, music);
+        picker->setCurrentIndex(picker->findText(music));
+    }
+
+    auto removeTitle = [picker](const QString& title) {
+        const int index = picker->findText(title);
+        if (index >= 0) {
+            picker->removeItem(index);
+        }
+    };
+    if (!MediaTables::audiobookCountries().contains(country)) {
+        removeTitle(QStringLiteral("Audiobooks"));
+    }
+    if (!MediaTables::tvShowCountries().contains(country)) {
+        removeTitle(QStringLiteral("TV Shows"));
+    }
+    if (MediaTables::noMovieCountries().contains(country)) {
+        removeTitle(QStringLiteral("Movies"));
+        removeTitle(QStringLiteral("Short Films"));
+    }
+}
+
+void SearchViewController::mediaPicked() {
+    const QString title = m_ui->mediaPicker->currentText();
+    if (m_ui->mediaPicker->currentIndex() < 0 || title.isEmpty()) {
+        return;
+    }
+    UserDefaults::standard().setString(SettingsKeys::media, title);
+    startSearch();
+}
+
+void SearchViewController::qualityPicked() {
+    UserDefaults::standard().setInteger(SettingsKeys::quality,
+                                        qMax(0, m_ui->qualityPicker->currentIndex()));
+    if (m_ui->tableView->selectionModel()->hasSelection()) {
+        const int row = selectedRow();
+        if (row >= 0 && row < AlbumObjectHelper::albumObjects().size()) {
+            NotificationCenter::defaultCenter().post(NotificationNames::downloadCover,
+                                                     selectedItemUserInfo());
+        }
+    }
+}
+
+void SearchViewController::countryPicked() {
+    if (m_ui->countryPicker->currentIndex() < 0) {
+        return;
+    }
+    const QString code = CountryHelper::countryCode(m_ui->countryPicker->currentText());
+    UserDefaults::standard().setString(SettingsKeys::country, code);
+    refreshMediaPicker();
+}
+
+void SearchViewController::searchFieldDidEndSearching() {
+    m_ui->searchField->setText(QString());
+    clearSearchResults();
+}
+
+int SearchViewController::selectedRow() const {
+    const QModelIndexList rows = m_ui->tableView->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void SearchViewController::tableViewSelectionDidChange() {
+    const auto row = static_cast<quint64>(static_cast<qint64>(selectedRow()));
+    if (row < static_cast<quint64>(AlbumObjectHelper::albumObjects().size())) {
+        NotificationCenter::defaultCenter().post(NotificationNames::downloadCover,
+                                                 selectedItemUserInfo());
+    } else {
+        NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
+    }
+}
+
+QVariantMap SearchViewController::selectedItemUserInfo() const {
+    const int row = selectedRow();
+    const auto& records = AlbumObjectHelper::albumObjects();
+    if (row < 0 || row >= records.size()) {
+        return {};
+    }
+    return CoverSelection::downloadCoverUserInfo(records.at(row));
+}
+
+bool SearchViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->searchField && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && !m_ui->searchField->text().isEmpty()) {
+            m_ui->searchField->clear();
+            return true;
+        }
+        if (key->key() == Qt::Key_Down && m_model->rowCount() > 0) {
+            m_ui->tableView->setFocus(Qt::TabFocusReason);
+            m_ui->tableView->selectRow(0);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

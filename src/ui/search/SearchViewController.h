@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QVariantMap>
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class SearchView;
+}
+class AlbumObjectListModel;
+class QComboBox;
+class QLineEdit;
+class QTableView;
+class ThumbnailLoader;
+
+// The search pane: the search field, the media, quality and country pickers
+// and the results table. It stores the user's choices, starts searches, shows
+// the records of the shared result list and tells the cover pane what to show
+// through notifications.
+class SearchViewController : public QWidget {
+    Q_OBJECT
+public:
+    explicit SearchViewController(QWidget* parent = nullptr);
+    ~SearchViewController() override;
+
+    QLineEdit* searchField() const;
+    QComboBox* mediaPicker() const;
+    QComboBox* qualityPicker() const;
+    QComboBox* countryPicker() const;
+    QTableView* tableView() const;
+    ThumbnailLoader* thumbnails() const { return m_thumbnails; }
+
+    void clearSearchResults();
+    void startSearch();
+    void refreshMediaPicker();
+    void searchDidComplete();
+    QVariantMap selectedItemUserInfo() const;
+
+    // The user's actions.
+    void mediaPicked();
+    void qualityPicked();
+    void countryPicked();
+    void searchFieldDidEndSearching();
+    void tableViewSelectionDidChange();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void viewDidLoad();
+    int selectedRow() const;
+    void showAlertLater(const QString& text);
+
+    std::unique_ptr<Ui::SearchView> m_ui;
+    AlbumObjectListModel* m_model = nullptr;
+    ThumbnailLoader* m_thumbnails = nullptr;
+    QString m_lastText;
+};

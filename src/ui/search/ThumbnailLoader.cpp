@@ -1,0 +1,125 @@
+#include "ThumbnailLoader.h"
+
+#include "ActivityIndicator.h"
+
+#include <QAbstractItemView>
+#include <QScrollBar>
+
+namespace {
+// Rows kept loading beyond the visible ones, so a short scroll back finds them.
+constexpr int kMargin = 6;
+} // namespace
+
+ThumbnailLoader::ThumbnailLoader(QAbstractItemView* view) : QObject(view), m_view(view) {
+    m_spinner.setInterval(80);
+    connect(&m_spinner, &QTimer::timeout, this, [this] {
+        m_spinnerStep = (m_spinnerStep + 1) % ActivityIndicator::kSteps;
+        for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
+            if (it->loading) {
+                Q_EMIT rowChanged(it.key());
+            }
+        }
+    });
+    connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &ThumbnailLoader::updateVisibleRange);
+}
+
+ThumbnailLoader::~ThumbnailLoader() {
+    reset();
+}
+
+int ThumbnailLoader::loadingCount() const {
+    int count = 0;
+    for (const Entry& entry : m_entries) {
+        count += entry.loading ? 1 : 0;
+    }
+    return count;
+}
+
+const ThumbnailLoader::Entry* ThumbnailLoader::ensureRequested(int row, const QUrl& url) {
+    auto it = m_entries.find(row);
+    if (it != m_entries.end() && it->url == url) {
+        return &*it;
+    }
+    if (it != m_entries.end() && it->loading) {
+        ImageService::shared().cancel(it->token);
+    }
+    Entry& entry = m_entries[row];
+    entry = Entry{};
+    entry.url = url;
+    entry.loading = true;
+    const quint64 generation = m_generation;
+    entry.token = ImageService::shared().loadImage(
+        url, {}, [this, row, url, generation](const ImageLoadResult& result) {
+            if (generation != m_generation || result.error == ImageLoadError::Cancelled) {
+                return;
+            }
+            auto found = m_entries.find(row);
+            if (found == m_entries.end() || found->url != url) {
+                return;
+            }
+            found->loading = false;
+            found->failed = !result.hasImage();
+            found->image = result.cover.image;
+            found->token = 0;
+            if (loadingCount() == 0) {
+                m_spinner.stop();
+            }
+            Q_EMIT rowChanged(row);
+        });
+    if (!m_spinner.isActive()) {
+        m_spinner.start();
+    }
+    return &entry;
+}
+
+QImage ThumbnailLoader::scaledImage(int row, const QSize& deviceSize) {
+    auto it = m_entries.find(row);
+    if (it == m_entries.end() || it->image.isNull()) {
+        return {};
+    }
+    if (it->image.size() == deviceSize) {
+        return it->image;
+    }
+    if (it->scaled.size() != deviceSize) {
+        // A 200-pixel thumbnail scales in well under a millisecond.
+        it->scaled = it->image.scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return it->scaled;
+}
+
+void ThumbnailLoader::reset() {
+    ++m_generation;
+    const auto entries = m_entries;
+    m_entries.clear();
+    for (const Entry& entry : entries) {
+        if (entry.loading) {
+            ImageService::shared().cancel(entry.token);
+        }
+    }
+    m_spinner.stop();
+}
+
+void ThumbnailLoader::cancelOutside(int first, int last) {
+    for (auto it = m_entries.begin(); it != m_entries.end();) {
+        if ((it.key() < first || it.key() > last) && it->loading) {
+            ImageService::shared().cancel(it->token);
+            it = m_entries.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (loadingCount() == 0) {
+        m_spinner.stop();
+    }
+}
+
+void ThumbnailLoader::updateVisibleRange() {
+    const QModelIndex top = m_view->indexAt(QPoint(0, 0));
+    const QModelIndex bottom = m_view->indexAt(QPoint(0, m_view->viewport()->height() - 1));
+    if (!top.isValid()) {
+        return;
+    }
+    const int last = bottom.isValid() ? bottom.row() : m_view->model()->rowCount() - 1;
+    cancelOutside(top.row() - kMargin, last + kMargin);
+}
