@@ -28,7 +28,7 @@ SearchViewController* MainViewController::searchPane() const {
     return m_ui->searchPane;
 }
 
-QWidget* MainViewController::coverPane() const {
+CoverViewController* MainViewController::coverPane() const {
     return m_ui->coverPane;
 }
 

@@ -8,6 +8,7 @@
 namespace Ui {
 class MainWindow;
 }
+class CoverViewController;
 class SearchViewController;
 
 // The main window: the search pane on the left, the cover pane on the right.
@@ -24,7 +25,7 @@ public:
     ~MainViewController() override;
 
     SearchViewController* searchPane() const;
-    QWidget* coverPane() const;
+    CoverViewController* coverPane() const;
 
     void restoreWindowToDefaultSize();
     // The default frame for a screen area: 700 by 525 centred on it.

@@ -66,8 +66,19 @@ QString numberedFileName(const QString& fileName, int counter) {
            extension;
 }
 
+bool staysInsideFolder(const QString& fileName) {
+    if (fileName.isEmpty() || fileName.startsWith(QLatin1Char('/'))) {
+        return false;
+    }
+    const QStringList parts = fileName.split(QLatin1Char('/'));
+    return !parts.contains(QStringLiteral(".."));
+}
+
 WriteResult writeWithFreeName(const QString& folder, const QString& fileName,
                               const QByteArray& data) {
+    if (!staysInsideFolder(fileName)) {
+        return {{}, QStringLiteral("The file name “%1” leads out of the folder.").arg(fileName)};
+    }
     const QString first = QDir(folder).filePath(fileName);
     const QString targetFolder = QFileInfo(first).absolutePath();
     if (!QFileInfo(targetFolder).isDir()) {

@@ -21,10 +21,14 @@ WriteResult writeReplacing(const QString& path, const QByteArray& data);
 // name (empty when it has none, which leaves the full stop at the end).
 QString numberedFileName(const QString& fileName, int counter);
 
+// True when `fileName` stays inside the folder it is joined to: relative, and
+// without a ".." component.
+bool staysInsideFolder(const QString& fileName);
+
 // Writes `data` into `folder` under `fileName`, or under the first numbered
 // name that is free. An existing file is never replaced, also not one that
 // appears while this runs. `fileName` may hold "/" and then addresses a
-// sub-folder, which must exist.
+// sub-folder, which must exist; a name that would leave `folder` is refused.
 WriteResult writeWithFreeName(const QString& folder, const QString& fileName,
                               const QByteArray& data);
 

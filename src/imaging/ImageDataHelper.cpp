@@ -91,7 +91,7 @@ void ImageDataHelper::createTemporaryFile(const std::optional<CoverImage>& image
     }
     const QString fileName = MediaHelper::coverFileName(*artistName, *collectionName);
     const QString root = temporaryRoot();
-    if (root.isEmpty() || fileName.isEmpty()) {
+    if (root.isEmpty() || !CoverFileWriter::staysInsideFolder(fileName)) {
         return;
     }
     const QString itemFolder = root + QLatin1Char('/') + QString::number(*collectionId);

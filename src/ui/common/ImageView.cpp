@@ -25,6 +25,10 @@ void ImageView::setImage(const CoverImage& image) {
     Q_EMIT imageChanged();
 }
 
+QImage ImageView::screenImage() const {
+    return m_scaled.isNull() ? m_cover.image : m_scaled;
+}
+
 QRect ImageView::displayedImageRect() const {
     if (m_cover.isNull()) {
         return {};

@@ -20,6 +20,10 @@ public:
     QImage image() const { return m_cover.image; }
     bool hasImage() const { return !m_cover.isNull(); }
 
+    // The image as the screen gets it: the scaled copy when one is ready for
+    // the current size, else the original.
+    QImage screenImage() const;
+
     // The rectangle the image occupies in the view (empty without an image).
     QRect displayedImageRect() const;
 

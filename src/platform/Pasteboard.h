@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+class QMimeData;
+
+// The clipboard as the cover actions use it.
+class Pasteboard {
+public:
+    virtual ~Pasteboard() = default;
+
+    // Replaces the clipboard's contents with one file: its URL for file
+    // managers, its path as text, and its JPEG bytes for image editors and chat
+    // applications (`jpegBytes` may be empty).
+    virtual void writeFile(const QUrl& fileUrl, const QByteArray& jpegBytes) = 0;
+    // Replaces the clipboard's contents with plain text.
+    virtual void writeText(const QString& text) = 0;
+
+    // The shared clipboard of the session; tests may put a double in its place
+    // (not owned; nullptr restores the real one).
+    static Pasteboard& general();
+    static void setGeneralForTesting(Pasteboard* pasteboard);
+
+    // The MIME data that writeFile puts on the clipboard.
+    static QMimeData* mimeDataForFile(const QUrl& fileUrl, const QByteArray& jpegBytes);
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+// Something that takes files from us: an application that opens JPEG images,
+// a mail composer, the file manager.
+class SharingService {
+public:
+    virtual ~SharingService() = default;
+    virtual QString title() const = 0;
+    // A themed icon name or an icon file's path; empty when there is none.
+    virtual QString iconName() const = 0;
+    virtual void perform(const QList<QUrl>& items) = 0;
+};
+using SharingServicePtr = std::shared_ptr<SharingService>;
+
+namespace SharingServices {
+
+// The desktop-file id of this application, never offered as a target.
+inline const QString ownDesktopId = QStringLiteral("sleevanta.desktop");
+// The application launched when a service titled "Add to Photos" is chosen.
+inline const QString photosDesktopId = QStringLiteral("org.gnome.Shotwell.desktop");
+
+// The services that can take `items` (file URLs of JPEG images): the
+// applications for image/jpeg, recommended ones first, then "Email" and
+// "Show in Folder".
+QList<SharingServicePtr> servicesForItems(const QList<QUrl>& items);
+
+// Tests answer servicesForItems themselves; an empty function restores the system.
+void setProviderForTesting(std::function<QList<SharingServicePtr>(const QList<QUrl>&)> provider);
+
+// Shares `file` with `service` after the current event, and, when the service's
+// title contains "Add to Photos", launches the photos application at once.
+void share(const SharingServicePtr& service, const QUrl& file);
+
+} // namespace SharingServices

@@ -1,0 +1,46 @@
+#include "Workspace.h"
+
+#include <QDesktopServices>
+
+#include <gio/gdesktopappinfo.h>
+#include <gio/gio.h>
+
+namespace {
+
+class SystemWorkspace : public Workspace {
+public:
+    bool openUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+
+    bool launchApplication(const QString& desktopId, const QList<QUrl>& files) override {
+        const QByteArray id = desktopId.toUtf8();
+        GDesktopAppInfo* info = g_desktop_app_info_new(id.constData());
+        if (!info) {
+            return false;
+        }
+        GList* uris = nullptr;
+        QList<QByteArray> encoded;
+        for (const QUrl& file : files) {
+            encoded.append(file.toEncoded());
+        }
+        for (const QByteArray& uri : encoded) {
+            uris = g_list_append(uris, const_cast<char*>(uri.constData()));
+        }
+        const gboolean launched = g_app_info_launch_uris(G_APP_INFO(info), uris, nullptr, nullptr);
+        g_list_free(uris);
+        g_object_unref(info);
+        return launched;
+    }
+};
+
+Workspace* g_override = nullptr;
+
+} // namespace
+
+Workspace& Workspace::shared() {
+    static SystemWorkspace system;
+    return g_override ? *g_override : system;
+}
+
+void Workspace::setSharedForTesting(Workspace* workspace) {
+    g_override = workspace;
+}

@@ -1,0 +1,607 @@
+#include "CoverViewController.h"
+#include "ui_CoverView.h"
+
+#include "AlertHelper.h"
+#include "CoverFileWriter.h"
+#include "CoverSelection.h"
+#include "DefaultsHelper.h"
+#include "DraggableImageView.h"
+#include "ImageCache.h"
+#include "ImageDataHelper.h"
+#include "ImageService.h"
+#include "MediaHelper.h"
+#include "NotificationNames.h"
+#include "Pasteboard.h"
+#include "SharingServices.h"
+#include "UserDefaults.h"
+#include "UserPaths.h"
+#include "Workspace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFutureWatcher>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QShowEvent>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+const QString kDownloadCoverPlace = QStringLiteral("downloadCover(notification:)");
+const QString kCoverActionPlace = QStringLiteral("coverAction(actionNumber:)");
+const QString kSaveCoverPlace = QStringLiteral("saveCover()");
+const QString kSaveToDownloadsPlace = QStringLiteral("saveCoverToDownloads()");
+
+CoverViewController::SaveDialog& saveDialogOverride() {
+    static CoverViewController::SaveDialog dialog;
+    return dialog;
+}
+
+void showSaveDialog(QWidget* window, const QString& suggestedName,
+                    std::function<void(std::optional<QString>)> done) {
+    if (saveDialogOverride()) {
+        saveDialogOverride()(window, suggestedName, std::move(done));
+        return;
+    }
+    auto* dialog = new QFileDialog(window, QStringLiteral("Save Cover As…"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setDirectory(UserPaths::downloadsDirectory());
+    dialog->selectFile(suggestedName);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    auto answered = std::make_shared<bool>(false);
+    QObject::connect(dialog, &QFileDialog::fileSelected, dialog,
+                     [done, answered](const QString& path) {
+                         *answered = true;
+                         done(path);
+                     });
+    QObject::connect(dialog, &QDialog::finished, dialog, [done, answered](int) {
+        if (!*answered) {
+            *answered = true;
+            done(std::nullopt);
+        }
+    });
+    dialog->open();
+}
+
+// A pull-down menu item that knows its index (the title counts as 0).
+QAction* addIndexedItem(QMenu* menu, const QString& title, int index) {
+    QAction* action = menu->addAction(title);
+    action->setData(index);
+    return action;
+}
+
+} // namespace
+
+void CoverViewController::setSaveDialogForTesting(SaveDialog dialog) {
+    saveDialogOverride() = std::move(dialog);
+}
+
+CoverViewController::CoverViewController(QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::CoverView>()) {
+    m_ui->setupUi(this);
+    m_statusTimer.setSingleShot(true);
+    m_statusTimer.setInterval(kStatusMilliseconds);
+    connect(&m_statusTimer, &QTimer::timeout, this, [this] {
+        // Back to the pane's own title, whatever status messages came between.
+        m_ui->titleLabel->setText(m_title);
+        m_ui->titleLabel->setTextInteractionFlags(m_state == State::Shown
+                                                      ? Qt::TextSelectableByMouse |
+                                                            Qt::TextSelectableByKeyboard
+                                                      : Qt::NoTextInteraction);
+    });
+    for (QToolButton* button : {m_ui->viewButton, m_ui->copyButton, m_ui->shareButton}) {
+        button->setPopupMode(QToolButton::InstantPopup);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setMenu(new QMenu(button));
+    }
+    connect(m_ui->viewButton->menu(), &QMenu::triggered, this,
+            [this](QAction* action) { viewButtonChose(action->data().toInt()); });
+    connect(m_ui->copyButton->menu(), &QMenu::triggered, this,
+            [this](QAction* action) { copyButtonChose(action->data().toInt()); });
+    connect(m_ui->saveCoverButton, &QPushButton::clicked, this, [this] { coverAction(0); });
+    viewDidLoad();
+    setupPopUpButtons();
+    // Empty and disabled until it appears; the notifications come with that.
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             m_ui->viewButton, m_ui->copyButton, m_ui->shareButton, m_ui->saveCoverButton}) {
+        control->setEnabled(false);
+    }
+    resetProgress(true);
+}
+
+CoverViewController::~CoverViewController() {
+    ImageService::shared().cancelCurrentImageLoad(m_ui->coverImageView);
+}
+
+DraggableImageView* CoverViewController::coverImageView() const {
+    return m_ui->coverImageView;
+}
+QProgressBar* CoverViewController::progressIndicator() const {
+    return m_ui->progressIndicator;
+}
+QLabel* CoverViewController::progressTextField() const {
+    return m_ui->progressTextField;
+}
+QLabel* CoverViewController::titleLabel() const {
+    return m_ui->titleLabel;
+}
+QToolButton* CoverViewController::viewButton() const {
+    return m_ui->viewButton;
+}
+QToolButton* CoverViewController::copyButton() const {
+    return m_ui->copyButton;
+}
+QToolButton* CoverViewController::shareButton() const {
+    return m_ui->shareButton;
+}
+QPushButton* CoverViewController::saveCoverButton() const {
+    return m_ui->saveCoverButton;
+}
+
+void CoverViewController::viewDidLoad() {
+    auto& center = NotificationCenter::defaultCenter();
+    center.addObserver(NotificationNames::coverActionHelper, this,
+                       [this](const Notification& notification) {
+                           const auto number = CoverSelection::integer(
+                               notification.userInfo, NotificationNames::selectedCoverActionKey);
+                           if (number) {
+                               coverAction(*number);
+                           }
+                       });
+    center.addObserver(NotificationNames::downloadCover, this,
+                       [this](const Notification& notification) { downloadCover(notification); });
+    center.addObserver(NotificationNames::removeCover, this,
+                       [this](const Notification&) { removeCover(); });
+}
+
+void CoverViewController::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous()) {
+        return; // the window came back from the task bar: nothing to redo
+    }
+    setupPopUpButtons();
+    updateInterface(false);
+    resetProgress(true);
+    if (m_state == State::Shown) {
+        m_state = State::Idle;
+    }
+}
+
+void CoverViewController::setupPopUpButtons() {
+    m_ui->viewButton->setText(QStringLiteral("View Cover"));
+    m_ui->copyButton->setText(QStringLiteral("Copy Cover"));
+    m_ui->shareButton->setText(QStringLiteral("Share Cover"));
+    QMenu* copy = m_ui->copyButton->menu();
+    copy->clear();
+    addIndexedItem(copy, QStringLiteral("Copy Cover Image to Clipboard"), 1);
+    addIndexedItem(copy, QStringLiteral("Copy Cover URL to Clipboard"), 2);
+    addIndexedItem(copy, QStringLiteral("Copy Cover Title to Clipboard"), 3);
+    m_ui->shareButton->menu()->clear();
+    m_ui->saveCoverButton->setText(QStringLiteral("Save Cover As…"));
+}
+
+// Selection ------------------------------------------------------------------
+
+void CoverViewController::fail(const QString& place) {
+    AlertHelper::showSheet(AlertHelper::errorAlert(AlertHelper::qualifiedClassName(this), place),
+                           this);
+    NotificationCenter::defaultCenter().post(NotificationNames::disableMenuItems);
+}
+
+void CoverViewController::downloadCover(const Notification& notification) {
+    const QVariantMap& info = notification.userInfo;
+    if (info.isEmpty()) {
+        fail(kDownloadCoverPlace);
+        return;
+    }
+    const QString key = DefaultsHelper::storedQuality() == 1
+                            ? CoverSelection::Keys::highResolutionUrl
+                            : CoverSelection::Keys::standardResolutionUrl;
+    const auto url = CoverSelection::url(info, key);
+    if (!url) {
+        fail(kDownloadCoverPlace);
+        return;
+    }
+    using namespace CoverSelection;
+    m_ui->coverImageView->artistName = plainText(info, Keys::artistName);
+    m_ui->coverImageView->collectionName = plainText(info, Keys::collectionName);
+    artistName = plainText(info, Keys::artistName);
+    collectionName = plainText(info, Keys::collectionName);
+    artworkUrl = *url;
+    collectionId = integer(info, Keys::collectionId);
+    entityString = plainText(info, Keys::entityString);
+    iTunesUrl = CoverSelection::url(info, Keys::iTunesUrl);
+
+    // A download of an earlier selection must not land on this one.
+    ImageService::shared().cancelCurrentImageLoad(m_ui->coverImageView);
+    const quint64 selection = ++m_selection;
+    const QString cacheKey = url->toString(QUrl::FullyEncoded);
+    ImageCache& cache = ImageCache::shared();
+    if (auto cached = cache.imageFromMemory(cacheKey)) {
+        QTimer::singleShot(0, this, [this, selection, cover = *cached] {
+            if (selection == m_selection) {
+                showCover(cover);
+            }
+        });
+        return;
+    }
+    cache.diskImageExists(cacheKey, this, [this, selection, cacheKey](bool exists) {
+        if (selection != m_selection) {
+            return;
+        }
+        if (!exists) {
+            startDownload(selection);
+            return;
+        }
+        ImageCache::shared().imageFromDisk(
+            cacheKey, this, [this, selection, cacheKey](std::optional<CoverImage> cover) {
+                if (selection != m_selection) {
+                    return;
+                }
+                if (!cover) {
+                    // The entry went bad after the check: fetch it again.
+                    startDownload(selection);
+                    return;
+                }
+                ImageCache::shared().storeInMemory(cacheKey, *cover);
+                showCover(*cover);
+            });
+    });
+}
+
+void CoverViewController::showCover(const CoverImage& cover) {
+    m_ui->coverImageView->setImage(cover);
+    m_state = State::Shown;
+    updateInterface(true);
+    resetProgress(true);
+}
+
+void CoverViewController::startDownload(quint64 selection) {
+    m_state = State::Loading;
+    updateInterface(false);
+    resetProgress(false);
+    QPointer<CoverViewController> self(this);
+    ImageService::shared().setImageWithUrl(
+        m_ui->coverImageView, *artworkUrl, ImageLoadOption::AvoidAutoSetImage,
+        [self, selection](qint64 received, qint64 expected, const QUrl&) {
+            if (self && selection == self->m_selection) {
+                self->updateProgress(received, expected);
+            }
+        },
+        [self, selection](const ImageLoadResult& result) {
+            if (!self || selection != self->m_selection || !result.hasImage()) {
+                return; // failed or superseded: the pane stays as it is
+            }
+            QTimer::singleShot(0, self, [self, selection, cover = result.cover] {
+                if (self && selection == self->m_selection) {
+                    self->showCover(cover);
+                }
+            });
+        });
+}
+
+void CoverViewController::removeCover() {
+    ImageService::shared().cancelCurrentImageLoad(m_ui->coverImageView);
+    ++m_selection;
+    m_ui->coverImageView->clearImage();
+    m_ui->coverImageView->artistName.reset();
+    m_ui->coverImageView->collectionName.reset();
+    m_state = State::Idle;
+    updateInterface(false);
+    resetProgress(true);
+    artistName.reset();
+    artworkUrl.reset();
+    collectionId.reset();
+    collectionName.reset();
+    entityString.reset();
+    iTunesUrl.reset();
+}
+
+// Interface --------------------------------------------------------------------
+
+QString CoverViewController::titleText(const std::optional<QString>& entity,
+                                       const std::optional<QString>& artist,
+                                       const std::optional<QString>& collection) {
+    static const QStringList titledByCollection{QStringLiteral("movie"), QStringLiteral("software"),
+                                                QStringLiteral("tvSeason")};
+    QString title;
+    if (entity && titledByCollection.contains(*entity) && collection) {
+        title = *collection;
+    } else if (artist && collection) {
+        title = *artist + QStringLiteral(" - ") + *collection;
+    }
+    if (title.endsWith(QLatin1Char('\n'))) {
+        title.chop(1);
+    }
+    return title;
+}
+
+QString CoverViewController::listingTitle(const std::optional<QString>& entity) {
+    if (!entity) {
+        return {};
+    }
+    if (*entity == QLatin1String("software")) {
+        return QStringLiteral("View Cover Listing in App Store");
+    }
+    if (*entity == QLatin1String("audiobook") || *entity == QLatin1String("ebook")) {
+        return QStringLiteral("View Cover Listing in Books");
+    }
+    if (*entity == QLatin1String("music")) {
+        return QStringLiteral("View Cover Listing in Music");
+    }
+    if (*entity == QLatin1String("podcast")) {
+        return QStringLiteral("View Cover Listing in Podcasts");
+    }
+    return {};
+}
+
+void CoverViewController::updateInterface(bool enabled) {
+    const quint64 refresh = ++m_interface;
+    QLabel* title = m_ui->titleLabel;
+    title->setAlignment(Qt::AlignCenter);
+    m_title = enabled ? titleText(entityString, artistName, collectionName) : QString();
+    if (!m_statusTimer.isActive()) {
+        title->setText(m_title);
+        title->setTextInteractionFlags(enabled ? Qt::TextSelectableByMouse |
+                                                     Qt::TextSelectableByKeyboard
+                                               : Qt::NoTextInteraction);
+    }
+
+    QMenu* view = m_ui->viewButton->menu();
+    view->clear();
+    addIndexedItem(view, QStringLiteral("View Cover in Browser"), 1);
+    if (enabled) {
+        const QString listing = listingTitle(entityString);
+        if (!listing.isEmpty()) {
+            addIndexedItem(view, listing, 2);
+        }
+    }
+
+    auto& center = NotificationCenter::defaultCenter();
+    if (!enabled) {
+        ImageDataHelper::removeTemporaryFilesAsync(this, {});
+        center.post(NotificationNames::disableMenuItems);
+    } else {
+        // Written on a worker (a cover that is no JPEG must be encoded); the
+        // menus follow once the file exists.
+        QPointer<CoverViewController> self(this);
+        ImageDataHelper::createTemporaryFileAsync(
+            m_ui->coverImageView->coverImage(), artistName, collectionId, collectionName, this,
+            [self, refresh](const QUrl&) {
+                if (!self || refresh != self->m_interface) {
+                    return;
+                }
+                NotificationCenter::defaultCenter().post(NotificationNames::enableMenuItems);
+                self->updateShareMenu(true);
+            });
+    }
+
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             m_ui->viewButton, m_ui->copyButton, m_ui->shareButton, m_ui->saveCoverButton}) {
+        control->setEnabled(enabled);
+    }
+    updateShareMenu(false);
+}
+
+void CoverViewController::updateShareMenu(bool enabled) {
+    QMenu* share = m_ui->shareButton->menu();
+    share->clear();
+    if (!enabled) {
+        return;
+    }
+    const QUrl file = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
+    if (file.isEmpty()) {
+        return;
+    }
+    for (const SharingServicePtr& service : SharingServices::servicesForItems({file})) {
+        const QString iconName = service->iconName();
+        const QIcon icon = iconName.startsWith(QLatin1Char('/')) ? QIcon(iconName)
+                                                                 : QIcon::fromTheme(iconName);
+        QAction* action = share->addAction(icon, service->title());
+        connect(action, &QAction::triggered, this, [service] {
+            const QUrl current = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
+            if (!current.isEmpty()) {
+                SharingServices::share(service, current);
+            }
+        });
+    }
+}
+
+void CoverViewController::resetProgress(bool hidden) {
+    m_ui->progressIndicator->setValue(0);
+    m_ui->progressIndicator->setVisible(!hidden);
+    m_ui->progressTextField->setVisible(!hidden);
+    m_ui->progressTextField->setText(QString());
+}
+
+QString CoverViewController::progressText(qint64 expectedSize) {
+    const double megabytes = double(expectedSize) / 1048576.0;
+    if (megabytes >= 0.001) {
+        return QString::asprintf("Downloading Cover\n%.2f MB", megabytes);
+    }
+    return QStringLiteral("Requesting Cover…");
+}
+
+void CoverViewController::updateProgress(qint64 receivedSize, qint64 expectedSize) {
+    const double megabytes = double(expectedSize) / 1048576.0;
+    if (megabytes >= 0.001) {
+        m_ui->progressIndicator->setValue(
+            qBound(0, int(double(receivedSize) / double(expectedSize) * 100.0), 100));
+    }
+    m_ui->progressTextField->setText(progressText(expectedSize));
+}
+
+void CoverViewController::showStatus(const QString& message) {
+    m_ui->titleLabel->setAlignment(Qt::AlignCenter);
+    m_ui->titleLabel->setTextInteractionFlags(Qt::NoTextInteraction);
+    m_ui->titleLabel->setText(message);
+    m_statusTimer.start();
+}
+
+// Actions --------------------------------------------------------------------
+
+void CoverViewController::viewButtonChose(int index) {
+    if (index == 1) {
+        coverAction(2);
+    } else if (index == 2) {
+        coverAction(3);
+    }
+}
+
+void CoverViewController::copyButtonChose(int index) {
+    if (index >= 1 && index <= 3) {
+        coverAction(3 + index);
+    }
+}
+
+void CoverViewController::coverAction(qint64 actionNumber) {
+    auto alert = [this] {
+        AlertHelper::showSheet(
+            AlertHelper::errorAlert(AlertHelper::qualifiedClassName(this), kCoverActionPlace),
+            this);
+    };
+    switch (actionNumber) {
+    case 0:
+    case 1:
+        if (!m_ui->coverImageView->hasImage()) {
+            alert();
+        } else if (actionNumber == 0) {
+            saveCover();
+        } else {
+            saveCoverToDownloads();
+        }
+        return;
+    case 2:
+    case 3: {
+        const std::optional<QUrl>& url = actionNumber == 2 ? artworkUrl : iTunesUrl;
+        if (!url) {
+            alert();
+            return;
+        }
+        Workspace::shared().openUrl(*url);
+        return;
+    }
+    case 4: {
+        const QUrl file = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
+        if (file.isEmpty()) {
+            alert();
+            return;
+        }
+        QFile jpeg(file.toLocalFile());
+        const QByteArray bytes = jpeg.open(QIODevice::ReadOnly) ? jpeg.readAll() : QByteArray();
+        Pasteboard::general().writeFile(file, bytes);
+        showStatus(copiedImage);
+        return;
+    }
+    case 5:
+        if (!artworkUrl) {
+            alert();
+            return;
+        }
+        Pasteboard::general().writeText(artworkUrl->toString(QUrl::FullyEncoded));
+        showStatus(copiedUrl);
+        return;
+    case 6:
+        // The title itself, also while a status message stands in its place.
+        Pasteboard::general().writeText(m_title);
+        showStatus(copiedTitle);
+        return;
+    default:
+        alert();
+        return;
+    }
+}
+
+// Saving ---------------------------------------------------------------------
+
+void CoverViewController::saveCover() {
+    if (!m_ui->coverImageView->hasImage()) {
+        fail(kSaveCoverPlace);
+        Q_EMIT saveFinished({});
+        return;
+    }
+    const CoverImage cover = m_ui->coverImageView->coverImage();
+    const QString fileName = MediaHelper::coverFileName(
+        artistName.value_or(QStringLiteral("ERROR")), collectionName.value_or(QStringLiteral("ERROR")));
+    QPointer<CoverViewController> self(this);
+    auto* encoding = new QFutureWatcher<std::optional<QByteArray>>(this);
+    connect(encoding, &QFutureWatcher<std::optional<QByteArray>>::finished, this,
+            [self, encoding, fileName] {
+                encoding->deleteLater();
+                const std::optional<QByteArray> jpeg = encoding->result();
+                if (!jpeg) {
+                    self->fail(kSaveCoverPlace);
+                    Q_EMIT self->saveFinished({});
+                    return;
+                }
+                QWidget* window = self->window();
+                if (!window || !window->isVisible()) {
+                    Q_EMIT self->saveFinished({});
+                    return;
+                }
+                showSaveDialog(window, fileName, [self, jpeg](std::optional<QString> path) {
+                    if (!self) {
+                        return;
+                    }
+                    if (!path || path->isEmpty()) {
+                        Q_EMIT self->saveFinished({});
+                        return;
+                    }
+                    auto* writing = new QFutureWatcher<CoverFileWriter::WriteResult>(self);
+                    connect(writing, &QFutureWatcher<CoverFileWriter::WriteResult>::finished, self,
+                            [self, writing] {
+                                writing->deleteLater();
+                                const CoverFileWriter::WriteResult written = writing->result();
+                                if (!written.ok()) {
+                                    self->fail(kSaveCoverPlace);
+                                }
+                                Q_EMIT self->saveFinished(written.path);
+                            });
+                    writing->setFuture(QtConcurrent::run([path = *path, data = *jpeg] {
+                        return CoverFileWriter::writeReplacing(path, data);
+                    }));
+                });
+            });
+    encoding->setFuture(QtConcurrent::run([cover] { return ImageCodec::jpegData(cover); }));
+}
+
+void CoverViewController::saveCoverToDownloads() {
+    if (!m_ui->coverImageView->hasImage()) {
+        fail(kSaveToDownloadsPlace);
+        Q_EMIT saveFinished({});
+        return;
+    }
+    QWidget* window = this->window();
+    if (!window || !window->isVisible()) {
+        Q_EMIT saveFinished({});
+        return;
+    }
+    const CoverImage cover = m_ui->coverImageView->coverImage();
+    const QString fileName = MediaHelper::coverFileName(
+        artistName.value_or(QStringLiteral("ERROR")), collectionName.value_or(QStringLiteral("ERROR")));
+    const QString folder = UserPaths::downloadsDirectory();
+    auto* saving = new QFutureWatcher<CoverFileWriter::WriteResult>(this);
+    connect(saving, &QFutureWatcher<CoverFileWriter::WriteResult>::finished, this,
+            [this, saving] {
+                saving->deleteLater();
+                const CoverFileWriter::WriteResult written = saving->result();
+                if (!written.ok()) {
+                    fail(kSaveToDownloadsPlace);
+                } else {
+                    showStatus(savedToDownloads);
+                }
+                Q_EMIT saveFinished(written.path);
+            });
+    saving->setFuture(QtConcurrent::run([cover, fileName, folder]() -> CoverFileWriter::WriteResult {
+        const std::optional<QByteArray> jpeg = ImageCodec::jpegData(cover);
+        if (!jpeg) {
+            return {{}, QStringLiteral("The cover could not be encoded as JPEG.")};
+        }
+        QDir().mkpath(folder);
+        return CoverFileWriter::writeWithFreeName(folder, fileName, *jpeg);
+    }));
+}
