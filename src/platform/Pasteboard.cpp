@@ -11,9 +11,7 @@ public:
     void writeFile(const QUrl& fileUrl, const QByteArray& jpegBytes) override {
         QGuiApplication::clipboard()->setMimeData(mimeDataForFile(fileUrl, jpegBytes));
     }
-    void writeText(const QString& text) override {
-        QGuiApplication::clipboard()->setText(text);
-    }
+    void writeText(const QString& text) override { QGuiApplication::clipboard()->setText(text); }
 };
 
 Pasteboard* g_override = nullptr;
@@ -33,8 +31,7 @@ QMimeData* Pasteboard::mimeDataForFile(const QUrl& fileUrl, const QByteArray& jp
     auto* data = new QMimeData();
     data->setUrls({fileUrl});
     // GNOME's file managers paste files from this form.
-    data->setData(QStringLiteral("x-special/gnome-copied-files"),
-                  "copy\n" + fileUrl.toEncoded());
+    data->setData(QStringLiteral("x-special/gnome-copied-files"), "copy\n" + fileUrl.toEncoded());
     data->setText(fileUrl.toLocalFile());
     if (!jpegBytes.isEmpty()) {
         data->setData(QStringLiteral("image/jpeg"), jpegBytes);

@@ -76,8 +76,8 @@ bool sessionBusHasName(const char* name) {
     }
     GVariant* reply = g_dbus_connection_call_sync(
         bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-        "NameHasOwner", g_variant_new("(s)", name), G_VARIANT_TYPE("(b)"),
-        G_DBUS_CALL_FLAGS_NONE, 500, nullptr, nullptr);
+        "NameHasOwner", g_variant_new("(s)", name), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE,
+        500, nullptr, nullptr);
     gboolean owned = FALSE;
     if (reply) {
         g_variant_get(reply, "(b)", &owned);
@@ -128,9 +128,8 @@ private:
         GError* error = nullptr;
         GVariant* reply = g_dbus_connection_call_with_unix_fd_list_sync(
             bus, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
-            "org.freedesktop.portal.Email", "ComposeEmail",
-            g_variant_new("(sa{sv})", "", &options), G_VARIANT_TYPE("(o)"),
-            G_DBUS_CALL_FLAGS_NONE, 5000, fds, nullptr, nullptr, &error);
+            "org.freedesktop.portal.Email", "ComposeEmail", g_variant_new("(sa{sv})", "", &options),
+            G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NONE, 5000, fds, nullptr, nullptr, &error);
         g_object_unref(fds);
         g_object_unref(bus);
         if (!reply) {
@@ -170,8 +169,8 @@ private:
         }
         GVariant* reply = g_dbus_connection_call_sync(
             bus, "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-            "org.freedesktop.FileManager1", "ShowItems", g_variant_new("(ass)", &uris, ""),
-            nullptr, G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+            "org.freedesktop.FileManager1", "ShowItems", g_variant_new("(ass)", &uris, ""), nullptr,
+            G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
         g_object_unref(bus);
         if (!reply) {
             return false;

@@ -88,10 +88,9 @@ CoverViewController::CoverViewController(QWidget* parent)
     connect(&m_statusTimer, &QTimer::timeout, this, [this] {
         // Back to the pane's own title, whatever status messages came between.
         m_ui->titleLabel->setText(m_title);
-        m_ui->titleLabel->setTextInteractionFlags(m_state == State::Shown
-                                                      ? Qt::TextSelectableByMouse |
-                                                            Qt::TextSelectableByKeyboard
-                                                      : Qt::NoTextInteraction);
+        m_ui->titleLabel->setTextInteractionFlags(
+            m_state == State::Shown ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
+                                    : Qt::NoTextInteraction);
     });
     for (QToolButton* button : {m_ui->viewButton, m_ui->copyButton, m_ui->shareButton}) {
         button->setPopupMode(QToolButton::InstantPopup);
@@ -399,8 +398,8 @@ void CoverViewController::updateShareMenu(bool enabled) {
     }
     for (const SharingServicePtr& service : SharingServices::servicesForItems({file})) {
         const QString iconName = service->iconName();
-        const QIcon icon = iconName.startsWith(QLatin1Char('/')) ? QIcon(iconName)
-                                                                 : QIcon::fromTheme(iconName);
+        const QIcon icon =
+            iconName.startsWith(QLatin1Char('/')) ? QIcon(iconName) : QIcon::fromTheme(iconName);
         QAction* action = share->addAction(icon, service->title());
         connect(action, &QAction::triggered, this, [service] {
             const QUrl current = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
@@ -430,7 +429,7 @@ void CoverViewController::updateProgress(qint64 receivedSize, qint64 expectedSiz
     const double megabytes = double(expectedSize) / 1048576.0;
     if (megabytes >= 0.001) {
         m_ui->progressIndicator->setValue(
-            qBound(0, int(double(receivedSize) / double(expectedSize) * 100.0), 100));
+            qBound(0, qRound(double(receivedSize) / double(expectedSize) * 100.0), 100));
     }
     m_ui->progressTextField->setText(progressText(expectedSize));
 }
@@ -525,8 +524,9 @@ void CoverViewController::saveCover() {
         return;
     }
     const CoverImage cover = m_ui->coverImageView->coverImage();
-    const QString fileName = MediaHelper::coverFileName(
-        artistName.value_or(QStringLiteral("ERROR")), collectionName.value_or(QStringLiteral("ERROR")));
+    const QString fileName =
+        MediaHelper::coverFileName(artistName.value_or(QStringLiteral("ERROR")),
+                                   collectionName.value_or(QStringLiteral("ERROR")));
     QPointer<CoverViewController> self(this);
     auto* encoding = new QFutureWatcher<std::optional<QByteArray>>(this);
     connect(encoding, &QFutureWatcher<std::optional<QByteArray>>::finished, this,
@@ -581,27 +581,28 @@ void CoverViewController::saveCoverToDownloads() {
         return;
     }
     const CoverImage cover = m_ui->coverImageView->coverImage();
-    const QString fileName = MediaHelper::coverFileName(
-        artistName.value_or(QStringLiteral("ERROR")), collectionName.value_or(QStringLiteral("ERROR")));
+    const QString fileName =
+        MediaHelper::coverFileName(artistName.value_or(QStringLiteral("ERROR")),
+                                   collectionName.value_or(QStringLiteral("ERROR")));
     const QString folder = UserPaths::downloadsDirectory();
     auto* saving = new QFutureWatcher<CoverFileWriter::WriteResult>(this);
-    connect(saving, &QFutureWatcher<CoverFileWriter::WriteResult>::finished, this,
-            [this, saving] {
-                saving->deleteLater();
-                const CoverFileWriter::WriteResult written = saving->result();
-                if (!written.ok()) {
-                    fail(kSaveToDownloadsPlace);
-                } else {
-                    showStatus(savedToDownloads);
-                }
-                Q_EMIT saveFinished(written.path);
-            });
-    saving->setFuture(QtConcurrent::run([cover, fileName, folder]() -> CoverFileWriter::WriteResult {
-        const std::optional<QByteArray> jpeg = ImageCodec::jpegData(cover);
-        if (!jpeg) {
-            return {{}, QStringLiteral("The cover could not be encoded as JPEG.")};
+    connect(saving, &QFutureWatcher<CoverFileWriter::WriteResult>::finished, this, [this, saving] {
+        saving->deleteLater();
+        const CoverFileWriter::WriteResult written = saving->result();
+        if (!written.ok()) {
+            fail(kSaveToDownloadsPlace);
+        } else {
+            showStatus(savedToDownloads);
         }
-        QDir().mkpath(folder);
-        return CoverFileWriter::writeWithFreeName(folder, fileName, *jpeg);
-    }));
+        Q_EMIT saveFinished(written.path);
+    });
+    saving->setFuture(
+        QtConcurrent::run([cover, fileName, folder]() -> CoverFileWriter::WriteResult {
+            const std::optional<QByteArray> jpeg = ImageCodec::jpegData(cover);
+            if (!jpeg) {
+                return {{}, QStringLiteral("The cover could not be encoded as JPEG.")};
+            }
+            QDir().mkpath(folder);
+            return CoverFileWriter::writeWithFreeName(folder, fileName, *jpeg);
+        }));
 }

@@ -100,8 +100,8 @@ private:
 
     std::unique_ptr<Ui::CoverView> m_ui;
     State m_state = State::Idle;
-    quint64 m_selection = 0;       // bumped by each selection and each removal
-    quint64 m_interface = 0;       // bumped by each interface refresh
-    QString m_title;               // the title line's own text, under any status
+    quint64 m_selection = 0; // bumped by each selection and each removal
+    quint64 m_interface = 0; // bumped by each interface refresh
+    QString m_title;         // the title line's own text, under any status
     QTimer m_statusTimer;
 };

@@ -147,8 +147,8 @@ QMenu* DraggableImageView::buildContextMenu() {
     QMenu* share = menu->addMenu(QStringLiteral("Share"));
     for (const SharingServicePtr& service : SharingServices::servicesForItems({file})) {
         const QString iconName = service->iconName();
-        QIcon icon = iconName.startsWith(QLatin1Char('/')) ? QIcon(iconName)
-                                                           : QIcon::fromTheme(iconName);
+        QIcon icon =
+            iconName.startsWith(QLatin1Char('/')) ? QIcon(iconName) : QIcon::fromTheme(iconName);
         QAction* action = share->addAction(icon, service->title());
         connect(action, &QAction::triggered, this, [service] {
             const QUrl current = temporaryFileUrl();
