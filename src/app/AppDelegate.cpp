@@ -1,19 +1,189 @@
 #include "AppDelegate.h"
 
+#include "DefaultsHelper.h"
+#include "DonateViewController.h"
+#include "ImageCache.h"
+#include "ImageDataHelper.h"
+#include "MainViewController.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "PreferencesViewController.h"
+#include "SendMailHelper.h"
+#include "SharingServices.h"
+#include "UserDefaults.h"
 
-#include <QGuiApplication>
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
 
-AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
+namespace {
+const char* const kCoverItemNames[] = {
+    "saveCoverAs",
+    "saveCoverToDownloads",
+    "viewCoverInBrowser",
+    "viewCoverListingInItunes",
+    "copyCoverImageToClipboard",
+    "copyCoverUrlToClipboard",
+    "copyCoverTitleToClipboard",
+};
+} // namespace
+
+AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
+    : QObject(parent), m_window(window) {
+    m_shareMenu = window->findChild<QMenu*>(QStringLiteral("shareMenu"));
+    m_cacheCountSize = action("cacheCountSize");
+
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive) {
                     applicationDidBecomeActive();
                 }
             });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
+
+    connect(action("restoreWindowToDefaultSize"), &QAction::triggered, this, [] {
+        NotificationCenter::defaultCenter().post(NotificationNames::restoreWindowToDefaultSize);
+    });
+    connect(action("sendSuggestion"), &QAction::triggered, this,
+            [] { SendMailHelper::composeSuggestionMail(); });
+    connect(action("reportBug"), &QAction::triggered, this,
+            [] { SendMailHelper::composeBugReportMail(); });
+    connect(action("clearCache"), &QAction::triggered, this, &AppDelegate::clearCache);
+    connect(action("preferencesAction"), &QAction::triggered, this, &AppDelegate::showPreferences);
+    connect(action("donateAction"), &QAction::triggered, this, &AppDelegate::showDonation);
+    connect(action("quitAction"), &QAction::triggered, qApp, &QCoreApplication::quit,
+            Qt::QueuedConnection);
+    connect(action("aboutAction"), &QAction::triggered, this, [this] {
+        QMessageBox::about(m_window, QStringLiteral("About Sleevanta"),
+                           QStringLiteral("<b>Sleevanta %1</b><p>Finds cover artwork in the iTunes "
+                                          "Store catalogue and saves it.</p>")
+                               .arg(QCoreApplication::applicationVersion().toHtmlEscaped()));
+    });
+    if (QMenu* edit = window->findChild<QMenu*>(QStringLiteral("editMenu"))) {
+        connect(edit, &QMenu::aboutToShow, this, &AppDelegate::refreshCacheReadout);
+    }
+    applicationDidFinishLaunching();
+}
+
+QAction* AppDelegate::action(const char* name) const {
+    auto* found = m_window->findChild<QAction*>(QLatin1String(name));
+    Q_ASSERT(found);
+    return found;
+}
+
+QAction* AppDelegate::shareMenuItem() const {
+    return m_shareMenu->menuAction();
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    auto& center = NotificationCenter::defaultCenter();
+    center.addObserver(NotificationNames::disableMenuItems, this,
+                       [this](const Notification&) { disableMenuItems(); });
+    center.addObserver(NotificationNames::enableMenuItems, this,
+                       [this](const Notification&) { enableMenuItems(); });
+    for (qint64 tag = 0; tag < qint64(std::size(kCoverItemNames)); ++tag) {
+        QAction* item = action(kCoverItemNames[tag]);
+        item->setData(tag);
+        connect(item, &QAction::triggered, this, [item] {
+            NotificationCenter::defaultCenter().post(
+                NotificationNames::coverActionHelper,
+                {{NotificationNames::selectedCoverActionKey,
+                  QVariant::fromValue<qint64>(item->data().toLongLong())}});
+        });
+        m_coverItems.append(item);
+    }
+}
+
+void AppDelegate::disableMenuItems() {
+    for (QAction* item : std::as_const(m_coverItems)) {
+        item->setEnabled(false);
+    }
+    shareMenuItem()->setEnabled(false);
+    m_shareMenu->clear();
+}
+
+void AppDelegate::enableMenuItems() {
+    const QUrl file = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
+    if (file.isEmpty()) {
+        disableMenuItems();
+        return;
+    }
+    for (QAction* item : std::as_const(m_coverItems)) {
+        item->setEnabled(true);
+    }
+    shareMenuItem()->setEnabled(true);
+    m_shareMenu->clear();
+    for (const SharingServicePtr& service : SharingServices::servicesForItems({file})) {
+        const QString iconName = service->iconName();
+        const QIcon icon =
+            iconName.startsWith(QLatin1Char('/')) ? QIcon(iconName) : QIcon::fromTheme(iconName);
+        QAction* item = m_shareMenu->addAction(icon, service->title());
+        connect(item, &QAction::triggered, this, [service] {
+            const QUrl current = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
+            if (!current.isEmpty()) {
+                SharingServices::share(service, current);
+            }
+        });
+    }
+}
+
+QString AppDelegate::cacheReadoutText(quint64 count, quint64 bytes) {
+    const quint64 megabyte = 1048576;
+    const QString size = bytes >= megabyte
+                             ? QString::number(bytes / megabyte) + QStringLiteral(" MB")
+                             : QString::number(bytes / 1024) + QStringLiteral(" KB");
+    return QString::number(count) + QStringLiteral(" Images") + QStringLiteral(": ") + size;
+}
+
+void AppDelegate::refreshCacheReadout() {
+    // The walk over the cache folder runs on the cache's worker.
+    ImageCache::shared().diskUsage(this, [this](ImageCache::DiskUsage usage) {
+        m_cacheCountSize->setText(cacheReadoutText(usage.count, usage.bytes));
+        Q_EMIT cacheReadoutRefreshed();
+    });
+}
+
+void AppDelegate::clearCache() {
+    ImageCache::shared().clearMemory();
+    ImageCache::shared().clearDisk(this, [this] { refreshCacheReadout(); });
 }
 
 void AppDelegate::applicationDidBecomeActive() {
     NotificationCenter::defaultCenter().post(NotificationNames::focusOnSearchField);
+}
+
+void AppDelegate::applicationWillTerminate() {
+    // A temporary file still being written must not outlive the clean-up.
+    ImageDataHelper::waitForPendingWork();
+    ImageDataHelper::removeTemporaryFiles();
+    if (DefaultsHelper::storedClearCacheOnExit() == 1) {
+        ImageCache::shared().clearMemory();
+        ImageCache::shared().waitForDiskWork();
+        ImageCache::shared().clearDiskSync();
+    }
+    ImageCache::shared().waitForDiskWork();
+}
+
+void AppDelegate::showPreferences() {
+    if (!m_preferences) {
+        m_preferences = new PreferencesViewController(m_window);
+        m_preferences->setWindowFlag(Qt::Window);
+        m_preferences->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_preferences->refreshInterface();
+    m_preferences->show();
+    m_preferences->raise();
+    m_preferences->activateWindow();
+}
+
+void AppDelegate::showDonation() {
+    if (!m_donation) {
+        m_donation = new DonateViewController(m_window);
+        m_donation->setWindowFlag(Qt::Window);
+        m_donation->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_donation->show();
+    m_donation->raise();
+    m_donation->activateWindow();
 }

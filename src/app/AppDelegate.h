@@ -1,13 +1,53 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
-// The application's own reactions: activation puts the focus back into the
-// search field.
+class MainViewController;
+class PreferencesViewController;
+class DonateViewController;
+class QAction;
+class QMenu;
+
+// The application's menus and life cycle: the cover items follow the cover
+// pane's notifications and ask it to act; the share submenu, the cache
+// read-out, the feedback mails, the preferences and donation windows, and the
+// clean-up at exit.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
-    explicit AppDelegate(QObject* parent = nullptr);
+    explicit AppDelegate(MainViewController* window, QObject* parent = nullptr);
 
+    // The seven cover items in tag order (the cover action numbers).
+    QList<QAction*> coverItems() const { return m_coverItems; }
+    QAction* shareMenuItem() const;
+    QMenu* shareMenu() const { return m_shareMenu; }
+    QAction* cacheCountSize() const { return m_cacheCountSize; }
+
+    // "<count> Images: <size>", the size in whole MB from 1 MB on, else in KB.
+    static QString cacheReadoutText(quint64 count, quint64 bytes);
+
+    void disableMenuItems();
+    void enableMenuItems();
+    void refreshCacheReadout();
+    void clearCache();
     void applicationDidBecomeActive();
+    void applicationWillTerminate();
+    void showPreferences();
+    void showDonation();
+
+Q_SIGNALS:
+    // The read-out was rewritten (tests wait on this).
+    void cacheReadoutRefreshed();
+
+private:
+    void applicationDidFinishLaunching();
+    QAction* action(const char* name) const;
+
+    MainViewController* m_window;
+    QList<QAction*> m_coverItems;
+    QMenu* m_shareMenu = nullptr;
+    QAction* m_cacheCountSize = nullptr;
+    QPointer<PreferencesViewController> m_preferences;
+    QPointer<DonateViewController> m_donation;
 };

@@ -1,5 +1,7 @@
 // Sleevanta: find cover artwork in the iTunes Store catalogue and save it.
+#include "AppConfig.h"
 #include "AppDelegate.h"
+#include "AppIcon.h"
 #include "MainViewController.h"
 
 #include <QApplication>
@@ -10,10 +12,11 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Sleevanta"));
     QApplication::setApplicationDisplayName(QStringLiteral("Sleevanta"));
     QApplication::setApplicationVersion(QStringLiteral(SLEEVANTA_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("sleevanta"));
+    QApplication::setDesktopFileName(AppConfig::desktopFileId);
+    QApplication::setWindowIcon(AppIcon::icon());
 
-    AppDelegate delegate;
     MainViewController window;
+    AppDelegate delegate(&window);
     window.show();
     return QApplication::exec();
 }

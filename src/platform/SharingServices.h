@@ -22,7 +22,7 @@ using SharingServicePtr = std::shared_ptr<SharingService>;
 namespace SharingServices {
 
 // The desktop-file id of this application, never offered as a target.
-inline const QString ownDesktopId = QStringLiteral("sleevanta.desktop");
+inline const QString ownDesktopId = QStringLiteral("org.sleevanta.Sleevanta.desktop");
 // The application launched when a service titled "Add to Photos" is chosen.
 inline const QString photosDesktopId = QStringLiteral("org.gnome.Shotwell.desktop");
 

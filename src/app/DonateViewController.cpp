@@ -1,0 +1,112 @@
+#include "DonateViewController.h"
+#include "ui_Donate.h"
+
+#include "AppConfig.h"
+#include "Pasteboard.h"
+#include "ServiceOrigins.h"
+#include "Workspace.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+
+const QList<DonateViewController::Run>& DonateViewController::messageRuns() {
+    static const QList<Run> runs{
+        {QStringLiteral("Sleevanta is "), RunStyle::Regular},
+        {QStringLiteral("free of ads"), RunStyle::Bold},
+        {QStringLiteral(" and "), RunStyle::Regular},
+        {QStringLiteral("free of charge"), RunStyle::Bold},
+        {QStringLiteral(". However, to cover the costs for "), RunStyle::Regular},
+        {QStringLiteral("hosting"), RunStyle::Italic},
+        {QStringLiteral(", "), RunStyle::Regular},
+        {QStringLiteral("maintenance"), RunStyle::Italic},
+        {QStringLiteral(", and "), RunStyle::Regular},
+        {QStringLiteral("coffee"), RunStyle::Italic},
+        {QStringLiteral(", we'd deeply appreciate you helping us with a small donation."),
+         RunStyle::Regular},
+    };
+    return runs;
+}
+
+QList<DonateViewController::Run> DonateViewController::addressTitleRuns(bool justCopied) {
+    if (justCopied) {
+        return {{QStringLiteral("Copied "), RunStyle::Regular},
+                {AppConfig::bitcoinAddress, RunStyle::Bold},
+                {QStringLiteral(" to Clipboard."), RunStyle::Regular}};
+    }
+    return {{QStringLiteral("bitcoin:"), RunStyle::Regular},
+            {AppConfig::bitcoinAddress, RunStyle::Bold}};
+}
+
+QString DonateViewController::richText(const QList<Run>& runs) {
+    QString html = QStringLiteral("<div align=\"center\" style=\"font-size:13px\">");
+    for (const Run& run : runs) {
+        const QString text = run.text.toHtmlEscaped();
+        switch (run.style) {
+        case RunStyle::Regular:
+            html += text;
+            break;
+        case RunStyle::Bold:
+            html += QStringLiteral("<b>") + text + QStringLiteral("</b>");
+            break;
+        case RunStyle::Italic:
+            html += QStringLiteral("<i>") + text + QStringLiteral("</i>");
+            break;
+        }
+    }
+    return html + QStringLiteral("</div>");
+}
+
+QString DonateViewController::donationUrlText() {
+    return ServiceOrigins::current().donation + QStringLiteral("/cgi-bin/webscr?cmd=_donations") +
+           QStringLiteral("&business=") + AppConfig::donationAccount +
+           QStringLiteral("&item_name=Sleevanta%2520Donation&currency_code=USD&lc=en_US") +
+           QStringLiteral("&country.x=US&locale.x=US");
+}
+
+DonateViewController::DonateViewController(QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::Donate>()) {
+    m_ui->setupUi(this);
+    m_ui->messageTextField->setText(richText(messageRuns()));
+    // A push button shows plain text only: the runs go into a label on it.
+    auto* layout = new QHBoxLayout(m_ui->copyAddressButton);
+    layout->setContentsMargins(8, 2, 8, 2);
+    m_addressLabel = new QLabel(m_ui->copyAddressButton);
+    m_addressLabel->setTextFormat(Qt::RichText);
+    m_addressLabel->setAlignment(Qt::AlignCenter);
+    m_addressLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    layout->addWidget(m_addressLabel);
+    setAddressTitle(false);
+    connect(m_ui->copyAddressButton, &QPushButton::clicked, this,
+            &DonateViewController::copyAddress);
+    connect(m_ui->donateWithPayPalButton, &QPushButton::clicked, this,
+            &DonateViewController::donateWithPayPal);
+}
+
+DonateViewController::~DonateViewController() = default;
+
+QString DonateViewController::addressTitle() const {
+    return m_addressLabel->text();
+}
+
+void DonateViewController::setAddressTitle(bool justCopied) {
+    m_addressLabel->setText(richText(addressTitleRuns(justCopied)));
+    m_ui->copyAddressButton->setAccessibleName(
+        justCopied ? QStringLiteral("Copied %1 to Clipboard.").arg(AppConfig::bitcoinAddress)
+                   : QStringLiteral("bitcoin:%1").arg(AppConfig::bitcoinAddress));
+}
+
+void DonateViewController::copyAddress() {
+    Pasteboard::general().writeText(AppConfig::bitcoinAddress);
+    setAddressTitle(true);
+    // Each click restores the normal title 1.5 seconds after itself.
+    QTimer::singleShot(kCopiedMilliseconds, this, [this] { setAddressTitle(false); });
+}
+
+void DonateViewController::donateWithPayPal() {
+    const QUrl url = QUrl::fromEncoded(donationUrlText().toUtf8(), QUrl::StrictMode);
+    if (url.isValid()) {
+        Workspace::shared().openUrl(url);
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The two feedback mails: addressed, with a subject and a body that ends with
+// the application's version and build.
+class SendMailHelper {
+public:
+    SendMailHelper() = delete;
+
+    static inline const QString suggestionSubject = QStringLiteral("Sleevanta — Suggestion");
+    static inline const QString bugReportSubject = QStringLiteral("Sleevanta — Bug Report");
+
+    static void composeSuggestionMail();
+    static void composeBugReportMail();
+
+    // "\n\nUsing Sleevanta <version> (<build>)", "ERROR" for a missing value.
+    static QString mailBody(const std::optional<QString>& version,
+                            const std::optional<QString>& build);
+
+private:
+    static void compose(const QString& subject);
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+// Opens a new, prepared message in the user's mail application; the user
+// writes and sends it.
+class MailComposer {
+public:
+    virtual ~MailComposer() = default;
+    virtual void compose(const QStringList& recipients, const QString& subject,
+                         const QString& body) = 0;
+
+    static MailComposer& shared();
+    static void setSharedForTesting(MailComposer* composer);
+
+    // The mailto: form of a message, the last resort.
+    static QUrl mailtoUrl(const QStringList& recipients, const QString& subject,
+                          const QString& body);
+};

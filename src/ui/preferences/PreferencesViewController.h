@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class Preferences;
+}
+
+// The preferences window: the cover file name format, the three naming
+// options with a live example, and emptying the cache at exit. Every change is
+// stored at once and the window is rebuilt from the stored settings.
+class PreferencesViewController : public QWidget {
+    Q_OBJECT
+public:
+    static inline const QStringList defaultNameFormat{
+        QStringLiteral("folder.jpg"), QStringLiteral("cover.jpg"),
+        QStringLiteral("%{collectionName}.jpg"),
+        QStringLiteral("%{artistName} - %{collectionName}.jpg")};
+    static inline const QString replaceCharactersTitle =
+        QStringLiteral("Replace / \\ : * ? \" < > | with underscores");
+
+    explicit PreferencesViewController(QWidget* parent = nullptr);
+    ~PreferencesViewController() override;
+
+    Ui::Preferences* ui() const { return m_ui.get(); }
+    void refreshInterface();
+
+private:
+    std::unique_ptr<Ui::Preferences> m_ui;
+};
