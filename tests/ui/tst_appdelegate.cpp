@@ -85,6 +85,8 @@ private:
     std::unique_ptr<AppDelegate> m_delegate;
 
     void setTemporaryFile(bool present) {
+        // The cover pane clears the temporary files on a worker when it appears.
+        ImageDataHelper::waitForPendingWork();
         if (present) {
             UserDefaults::standard().setUrl(SettingsKeys::temporaryFileUrl,
                                             QUrl::fromLocalFile(QStringLiteral("/tmp/cover.jpg")));
@@ -237,6 +239,7 @@ private Q_SLOTS:
         ImageCache::shared().storeImageDataToDiskSync(QByteArray(100, 'x'), QStringLiteral("k"));
         QImage image(8, 8, QImage::Format_RGB32);
         image.fill(Qt::red);
+        ImageDataHelper::waitForPendingWork();
         ImageDataHelper::createTemporaryFile(CoverImage{image, {}}, QStringLiteral("A"), 1,
                                              QStringLiteral("B"));
         const QUrl file = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
