@@ -12,6 +12,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core
     libicu-dev libglib2.0-dev
     xvfb xdotool xclip xauth
+    desktop-file-utils appstream
 )
 
 install_packages() {
