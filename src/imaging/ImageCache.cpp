@@ -77,6 +77,12 @@ void ImageCache::storeInMemory(const QString& key, const CoverImage& image) {
         return;
     }
     QMutexLocker lock(&m_memoryMutex);
+    // A single large cover would push out every thumbnail; it is read from
+    // disk again when it comes back.
+    if (costOf(image) > m_memory.maxCost() / 4) {
+        m_memory.remove(key);
+        return;
+    }
     m_memory.insert(key, new CoverImage(image), costOf(image));
 }
 

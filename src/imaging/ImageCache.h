@@ -28,8 +28,7 @@ public:
 
     static ImageCache& shared();
 
-    explicit ImageCache(const QString& diskDirectory,
-                        qint64 memoryLimitBytes = 256LL * 1024 * 1024);
+    explicit ImageCache(const QString& diskDirectory, qint64 memoryLimitBytes = 64LL * 1024 * 1024);
     ~ImageCache();
     ImageCache(const ImageCache&) = delete;
     ImageCache& operator=(const ImageCache&) = delete;

@@ -5,11 +5,12 @@
 #include <QImageWriter>
 #include <QPainter>
 
+#include <algorithm>
 #include <mutex>
 
 namespace ImageCodec {
 
-QImage decode(const QByteArray& bytes) {
+QImage decode(const QByteArray& bytes, int maxSide) {
     static std::once_flag raised;
     std::call_once(raised, [] { QImageReader::setAllocationLimit(kAllocationLimitMegabytes); });
 
@@ -21,6 +22,10 @@ QImage decode(const QByteArray& bytes) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (maxSide > 0 && size.isValid() && std::max(size.width(), size.height()) > maxSide) {
+        reader.setScaledSize(size.scaled(maxSide, maxSide, Qt::KeepAspectRatio));
+    }
     QImage image;
     if (!reader.read(&image)) {
         return {};
@@ -38,10 +43,8 @@ std::optional<QByteArray> jpegData(const CoverImage& cover) {
     if (isJpeg(cover.encodedData)) {
         return cover.encodedData;
     }
-    QImage image = cover.image;
-    if (image.isNull()) {
-        image = decode(cover.encodedData);
-    }
+    // The shown image may be a reduced copy: encode from the bytes when there are any.
+    QImage image = cover.encodedData.isEmpty() ? cover.image : decode(cover.encodedData, 0);
     if (image.isNull()) {
         return std::nullopt;
     }
