@@ -3,6 +3,8 @@
 #   ./build.sh run    install what is needed, build, start the application
 #   ./build.sh test   install what is needed, build, run the whole test suite
 #   ./build.sh bench  build and run the benchmarks
+#   ./build.sh sanitize  the suite under ASan+UBSan, the search and image tests under TSan
+#   ./build.sh fuzz [SECONDS]  build the libFuzzer targets with clang and run each
 # Running it again is harmless: installed packages and an existing build are reused.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -13,6 +15,7 @@ PACKAGES=(
     libicu-dev libglib2.0-dev
     xvfb xdotool xclip xauth
     desktop-file-utils appstream
+    clang libclang-rt-dev
 )
 
 install_packages() {
@@ -33,9 +36,26 @@ build() {
     cmake --build build
 }
 
+# A second build tree with extra flags: sanitized_build DIR FLAGS [TARGET...]
+sanitized_build() {
+    local dir="$1" flags="$2"
+    shift 2
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSLEEVANTA_BUILD_BENCHMARKS=OFF \
+        -DCMAKE_CXX_FLAGS="$flags -fno-omit-frame-pointer" \
+        -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null
+    if [ $# -gt 0 ]; then
+        cmake --build "$dir" --target "$@"
+    else
+        cmake --build "$dir"
+    fi
+}
+
 command="${1:-run}"
 install_packages
-build
+case "$command" in
+    sanitize|fuzz) ;;
+    *) build ;;
+esac
 case "$command" in
     run)
         if [ -x build/src/sleevanta ]; then
@@ -52,8 +72,32 @@ case "$command" in
             [ -x "$b" ] && QT_QPA_PLATFORM=offscreen "$b"
         done
         ;;
+    sanitize)
+        sanitized_build build-asan "-fsanitize=address,undefined -fno-sanitize-recover=undefined"
+        (cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+            UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure --timeout 300 -j2 -E e2e_window)
+        tsan_tests=(tst_catalogue_search tst_imageservice tst_imagecache tst_imagedatahelper)
+        sanitized_build build-tsan "-fsanitize=thread" "${tsan_tests[@]}"
+        (cd build-tsan && QT_QPA_PLATFORM=offscreen \
+            TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/../.ci/tsan.supp" \
+            ctest --output-on-failure --timeout 300 -R "^($(IFS='|'; echo "${tsan_tests[*]}"))\$")
+        ;;
+    fuzz)
+        seconds="${2:-60}"
+        CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DSLEEVANTA_FUZZ=ON -DSLEEVANTA_BUILD_TESTS=OFF >/dev/null
+        cmake --build build-fuzz --target fuzz_search_answer fuzz_file_name
+        mkdir -p build-fuzz/corpus/search build-fuzz/corpus/names
+        cp tests/fixtures/search/*.json build-fuzz/corpus/search/
+        cp fuzz/corpus/names/* build-fuzz/corpus/names/
+        export ASAN_OPTIONS=detect_leaks=0
+        build-fuzz/fuzz/fuzz_search_answer -max_total_time="$seconds" -max_len=65536 \
+            -print_final_stats=1 build-fuzz/corpus/search
+        build-fuzz/fuzz/fuzz_file_name -max_total_time="$seconds" -print_final_stats=1 \
+            build-fuzz/corpus/names
+        ;;
     *)
-        echo "usage: $0 run|test|bench" >&2
+        echo "usage: $0 run|test|bench|sanitize|fuzz [SECONDS]" >&2
         exit 64
         ;;
 esac

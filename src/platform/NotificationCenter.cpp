@@ -52,7 +52,8 @@ void NotificationCenter::post(const QString& name, const QVariantMap& userInfo) 
         }
     }
     const Notification notification{name, userInfo};
-    for (auto& [id, handler] : targets) {
+    for (auto& [targetId, handler] : targets) {
+        const ObserverId id = targetId;
         // An observer removed by an earlier handler of this same post is skipped.
         bool stillThere = false;
         {

@@ -33,7 +33,7 @@ private:
         m_current = &ending;
         AlbumObjectHelper::searchAlbumObjects(term, media, [&ending] {
             ++ending.completions;
-            ending.completedOnGuiThread = QThread::currentThread() == qApp->thread();
+            ending.completedOnGuiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
         });
         (void)QTest::qWaitFor([&ending] { return ending.completions + ending.warnings.size() > 0; },
                               waitMs);

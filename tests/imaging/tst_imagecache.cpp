@@ -66,11 +66,11 @@ private Q_SLOTS:
         bool onGuiThread = true;
         cache.diskImageExists(key, &context, [&](bool found) {
             exists = found;
-            onGuiThread &= QThread::currentThread() == qApp->thread();
+            onGuiThread &= QThread::currentThread() == QCoreApplication::instance()->thread();
         });
         cache.imageFromDisk(key, &context, [&](std::optional<CoverImage> entry) {
             read = entry.has_value() && entry->image.width() == 16;
-            onGuiThread &= QThread::currentThread() == qApp->thread();
+            onGuiThread &= QThread::currentThread() == QCoreApplication::instance()->thread();
         });
         QTRY_VERIFY(exists && read);
         QVERIFY(onGuiThread);
@@ -123,7 +123,7 @@ private Q_SLOTS:
         bool onGuiThread = false;
         cache.clearDisk(&context, [&] {
             cleared = true;
-            onGuiThread = QThread::currentThread() == qApp->thread();
+            onGuiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
         });
         QTRY_VERIFY(cleared);
         QVERIFY(onGuiThread);

@@ -18,13 +18,13 @@ struct Recorder {
 
     ImageService::Progress progressHandler() {
         return [this](qint64 received, qint64 expected, const QUrl&) {
-            offGuiThread |= QThread::currentThread() != qApp->thread();
+            offGuiThread |= QThread::currentThread() != QCoreApplication::instance()->thread();
             progress.append({received, expected});
         };
     }
     ImageService::Completion completionHandler() {
         return [this](const ImageLoadResult& result) {
-            offGuiThread |= QThread::currentThread() != qApp->thread();
+            offGuiThread |= QThread::currentThread() != QCoreApplication::instance()->thread();
             results.append(result);
         };
     }

@@ -1,0 +1,24 @@
+// libFuzzer target: any bytes as a search answer, through parsing and record
+// building, for each media kind's rules.
+#include "SearchRequest.h"
+#include "ServiceOrigins.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const ServiceOrigins origins = ServiceOrigins::production();
+    const QByteArray body(reinterpret_cast<const char*>(data), qsizetype(size));
+    // The first byte picks the media kind, so each rule set gets its share.
+    static const char* const media[] = {"music", "musicVideo", "movie", "ebook", "software"};
+    const QString mediaValue = QString::fromLatin1(media[size ? data[0] % 5 : 0]);
+    const SearchRequest::ParsedAnswer answer =
+        SearchRequest::parseAnswer(body, mediaValue, QStringLiteral("us"), origins);
+    for (const AlbumObject& record : answer.records) {
+        // Every record has its title lines: the collection ends in a line feed.
+        if (!record.collectionName().text.endsWith(QLatin1Char('\n'))) {
+            __builtin_trap();
+        }
+    }
+    return 0;
+}
