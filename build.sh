@@ -3,7 +3,7 @@
 #   ./build.sh run    install what is needed, build, start the application
 #   ./build.sh test   install what is needed, build, run the whole test suite
 #   ./build.sh bench  build and run the benchmarks
-#   ./build.sh sanitize  the suite under ASan+UBSan, the search and image tests under TSan
+#   ./build.sh sanitize  the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./build.sh fuzz [SECONDS]  build the libFuzzer targets with clang and run each
 # Running it again is harmless: installed packages and an existing build are reused.
 set -euo pipefail
@@ -76,11 +76,6 @@ case "$command" in
         sanitized_build build-asan "-fsanitize=address,undefined -fno-sanitize-recover=undefined"
         (cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
             UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure --timeout 300 -j2 -E e2e_window)
-        tsan_tests=(tst_catalogue_search tst_imageservice tst_imagecache tst_imagedatahelper)
-        sanitized_build build-tsan "-fsanitize=thread" "${tsan_tests[@]}"
-        (cd build-tsan && QT_QPA_PLATFORM=offscreen \
-            TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/../.ci/tsan.supp" \
-            ctest --output-on-failure --timeout 300 -R "^($(IFS='|'; echo "${tsan_tests[*]}"))\$")
         ;;
     fuzz)
         seconds="${2:-60}"
