@@ -12,6 +12,7 @@
 #include "ImageCache.h"
 #include "ImageDataHelper.h"
 #include "MainViewController.h"
+#include "MemoryPolicy.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "SearchViewController.h"
@@ -85,6 +86,7 @@ void row(const char* name, double medianMs, double stallMs, double* worst) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    MemoryPolicy::apply();
     if (argc > 1 && qstrcmp(argv[1], "--startup-child") == 0) {
         return runStartupChild(argc, argv);
     }

@@ -3,10 +3,12 @@
 #include "AppDelegate.h"
 #include "AppIcon.h"
 #include "MainViewController.h"
+#include "MemoryPolicy.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    MemoryPolicy::apply();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sleevanta"));
     QApplication::setOrganizationName(QStringLiteral("Sleevanta"));

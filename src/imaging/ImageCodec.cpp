@@ -23,7 +23,8 @@ QImage decode(const QByteArray& bytes, int maxSide) {
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
-    if (maxSide > 0 && size.isValid() && std::max(size.width(), size.height()) > maxSide) {
+    const int longer = size.isValid() ? std::max(size.width(), size.height()) : 0;
+    if (maxSide > 0 && longer > maxSide && longer > kDecodeWholeUpTo) {
         reader.setScaledSize(size.scaled(maxSide, maxSide, Qt::KeepAspectRatio));
     }
     QImage image;

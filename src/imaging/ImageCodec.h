@@ -22,11 +22,15 @@ inline constexpr int kAllocationLimitMegabytes = 1024;
 
 // Images are decoded for the screen at most this many pixels on their longer
 // side: enough for a cover pane on a 4K screen, and a 5000-pixel cover then
-// takes 36 MB instead of 100 MB. The bytes keep the full resolution for saving.
-inline constexpr int kDisplayMaxSide = 3000;
+// takes 26 MB instead of 100 MB. The bytes keep the full resolution for saving.
+inline constexpr int kDisplayMaxSide = 2560;
+// Images up to this size decode whole: scaling a little costs more time than
+// it saves memory.
+inline constexpr int kDecodeWholeUpTo = 3000;
 
-// Decodes `bytes` of any supported format, scaled down (JPEG decodes scaled, so
-// it is also faster) when the longer side exceeds `maxSide` (0: never); a null
+// Decodes `bytes` of any supported format, scaled down to `maxSide` (JPEG
+// decodes scaled, so it is also faster) when the longer side exceeds both
+// `maxSide` and kDecodeWholeUpTo (`maxSide` 0: never); a null
 // image when they are no image or the image would exceed the allocation limit.
 // Safe on any thread.
 QImage decode(const QByteArray& bytes, int maxSide = kDisplayMaxSide);
