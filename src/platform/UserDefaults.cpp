@@ -282,12 +282,15 @@ void UserDefaults::applyChange(const QString& key, const std::optional<QVariant>
     }
     m_values = merged;
 
-    if (!locked) {
-        return; // Settings stay in memory for this run.
-    }
+    const QByteArray bytes = serialise(merged);
     QSaveFile out(m_filePath);
-    if (out.open(QIODevice::WriteOnly)) {
-        out.write(serialise(merged));
-        out.commit();
+    const bool saved = locked && out.open(QIODevice::WriteOnly) &&
+                       out.write(bytes) == bytes.size() && out.commit();
+    if (!saved && !m_warnedUnwritable) {
+        // The settings stay in memory for this run; say so once.
+        m_warnedUnwritable = true;
+        warn(QStringLiteral("cannot write the settings file %1 (%2); changes last until Sleevanta "
+                            "quits")
+                 .arg(m_filePath, locked ? out.errorString() : QStringLiteral("it is locked")));
     }
 }

@@ -56,6 +56,7 @@ private:
     void applyChange(const QString& key, const std::optional<QVariant>& value);
 
     QString m_filePath;
+    bool m_warnedUnwritable = false;
     mutable QMutex m_mutex;
     Map m_values;
 };

@@ -124,6 +124,21 @@ private Q_SLOTS:
         QCOMPARE(d.value(QStringLiteral("GOOD")), QVariant::fromValue<qint64>(7));
     }
 
+    void unwritableFolderKeepsValuesInMemory() {
+        // A file where the settings folder should be: nothing can be created.
+        const QString blocker = m_dir.filePath(QStringLiteral("blocker"));
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        UserDefaults d(blocker + QStringLiteral("/defaults.json"));
+        d.setString(QStringLiteral("A"), QStringLiteral("b"));
+        d.setInteger(QStringLiteral("N"), 7);
+        QCOMPARE(d.value(QStringLiteral("A")).toString(), QStringLiteral("b"));
+        QCOMPARE(d.value(QStringLiteral("N")).toLongLong(), 7);
+        QVERIFY(QFileInfo(blocker).isFile());
+        QFile::remove(blocker);
+    }
+
     void unreadableFileGivesDefaults() {
         if (::geteuid() == 0) {
             QSKIP("root reads every file");
