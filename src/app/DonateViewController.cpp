@@ -7,9 +7,11 @@
 #include "Workspace.h"
 
 #include <QHBoxLayout>
+
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 
 const QList<DonateViewController::Run>& DonateViewController::messageRuns() {
     static const QList<Run> runs{
@@ -77,7 +79,12 @@ DonateViewController::DonateViewController(QWidget* parent)
     m_addressLabel->setAlignment(Qt::AlignCenter);
     m_addressLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     layout->addWidget(m_addressLabel);
+    // Wide enough for the longer of the two titles, so neither is cut off.
+    setAddressTitle(true);
+    const int copiedWidth = m_addressLabel->sizeHint().width();
     setAddressTitle(false);
+    m_ui->copyAddressButton->setMinimumWidth(
+        std::max(copiedWidth, m_addressLabel->sizeHint().width()) + 24);
     connect(m_ui->copyAddressButton, &QPushButton::clicked, this,
             &DonateViewController::copyAddress);
     connect(m_ui->donateWithPayPalButton, &QPushButton::clicked, this,
