@@ -165,11 +165,17 @@ void AppDelegate::applicationWillTerminate() {
     ImageCache::shared().waitForDiskWork();
 }
 
+void AppDelegate::centreOnMainWindow(QWidget* window) const {
+    window->adjustSize();
+    window->move(m_window->geometry().center() - window->rect().center());
+}
+
 void AppDelegate::showPreferences() {
     if (!m_preferences) {
         m_preferences = new PreferencesViewController(m_window);
         m_preferences->setWindowFlag(Qt::Window);
         m_preferences->setAttribute(Qt::WA_DeleteOnClose);
+        centreOnMainWindow(m_preferences);
     }
     m_preferences->refreshInterface();
     m_preferences->show();
@@ -182,6 +188,7 @@ void AppDelegate::showDonation() {
         m_donation = new DonateViewController(m_window);
         m_donation->setWindowFlag(Qt::Window);
         m_donation->setAttribute(Qt::WA_DeleteOnClose);
+        centreOnMainWindow(m_donation);
     }
     m_donation->show();
     m_donation->raise();

@@ -8,6 +8,7 @@ class PreferencesViewController;
 class DonateViewController;
 class QAction;
 class QMenu;
+class QWidget;
 
 // The application's menus and life cycle: the cover items follow the cover
 // pane's notifications and ask it to act; the share submenu, the cache
@@ -43,6 +44,7 @@ Q_SIGNALS:
 private:
     void applicationDidFinishLaunching();
     QAction* action(const char* name) const;
+    void centreOnMainWindow(QWidget* window) const;
 
     MainViewController* m_window;
     QList<QAction*> m_coverItems;
