@@ -9,7 +9,7 @@
 #include "NotificationNames.h"
 #include "PreferencesViewController.h"
 #include "SendMailHelper.h"
-#include "SharingServices.h"
+#include "ShareMenu.h"
 #include "UserDefaults.h"
 
 #include <QAction>
@@ -114,18 +114,7 @@ void AppDelegate::enableMenuItems() {
     }
     shareMenuItem()->setEnabled(true);
     m_shareMenu->clear();
-    for (const SharingServicePtr& service : SharingServices::servicesForItems({file})) {
-        const QString iconName = service->iconName();
-        const QIcon icon =
-            iconName.startsWith(QLatin1Char('/')) ? QIcon(iconName) : QIcon::fromTheme(iconName);
-        QAction* item = m_shareMenu->addAction(icon, service->title());
-        connect(item, &QAction::triggered, this, [service] {
-            const QUrl current = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
-            if (!current.isEmpty()) {
-                SharingServices::share(service, current);
-            }
-        });
-    }
+    ShareMenu::addServices(m_shareMenu, file);
 }
 
 QString AppDelegate::cacheReadoutText(quint64 count, quint64 bytes) {

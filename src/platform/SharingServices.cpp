@@ -1,5 +1,6 @@
 #include "SharingServices.h"
 
+#include "DesktopPortal.h"
 #include "Workspace.h"
 
 #include <QCoreApplication>
@@ -7,12 +8,10 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QTimer>
 
-#include <fcntl.h>
 #include <gio/gio.h>
-#include <gio/gunixfdlist.h>
-#include <unistd.h>
 
 namespace SharingServices {
 
@@ -69,24 +68,6 @@ private:
     QString m_icon;
 };
 
-bool sessionBusHasName(const char* name) {
-    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-    if (!bus) {
-        return false;
-    }
-    GVariant* reply = g_dbus_connection_call_sync(
-        bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-        "NameHasOwner", g_variant_new("(s)", name), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE,
-        500, nullptr, nullptr);
-    gboolean owned = FALSE;
-    if (reply) {
-        g_variant_get(reply, "(b)", &owned);
-        g_variant_unref(reply);
-    }
-    g_object_unref(bus);
-    return owned;
-}
-
 class EmailService : public SharingService {
 public:
     QString title() const override { return QStringLiteral("Email"); }
@@ -96,48 +77,20 @@ public:
             return;
         }
         const QString path = items.first().toLocalFile();
-        if (sessionBusHasName("org.freedesktop.portal.Desktop") && composeThroughPortal(path)) {
-            return;
-        }
-        const QString xdgEmail = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
-        if (!xdgEmail.isEmpty()) {
-            QProcess::startDetached(xdgEmail, {QStringLiteral("--attach"), path});
-            return;
-        }
-        QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:")));
-    }
-
-private:
-    static bool composeThroughPortal(const QString& path) {
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            return false;
-        }
-        GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-        if (!bus) {
-            ::close(fd);
-            return false;
-        }
-        GUnixFDList* fds = g_unix_fd_list_new_from_array(&fd, 1); // takes the descriptor
-        GVariantBuilder options;
-        g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
-        GVariantBuilder handles;
-        g_variant_builder_init(&handles, G_VARIANT_TYPE("ah"));
-        g_variant_builder_add(&handles, "h", 0);
-        g_variant_builder_add(&options, "{sv}", "attachment_fds", g_variant_builder_end(&handles));
-        GError* error = nullptr;
-        GVariant* reply = g_dbus_connection_call_with_unix_fd_list_sync(
-            bus, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
-            "org.freedesktop.portal.Email", "ComposeEmail", g_variant_new("(sa{sv})", "", &options),
-            G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NONE, 5000, fds, nullptr, nullptr, &error);
-        g_object_unref(fds);
-        g_object_unref(bus);
-        if (!reply) {
-            g_clear_error(&error);
-            return false;
-        }
-        g_variant_unref(reply);
-        return true;
+        // The portal call may block for seconds: off the GUI thread.
+        QThreadPool::globalInstance()->start([path] {
+            if (DesktopPortal::composeEmail({}, {}, {}, path)) {
+                return;
+            }
+            const QString xdgEmail = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+            if (!xdgEmail.isEmpty()) {
+                QProcess::startDetached(xdgEmail, {QStringLiteral("--attach"), path});
+                return;
+            }
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [] {
+                QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:")));
+            });
+        });
     }
 };
 
@@ -149,34 +102,15 @@ public:
         if (items.isEmpty()) {
             return;
         }
-        if (sessionBusHasName("org.freedesktop.FileManager1") && showItems(items)) {
-            return;
-        }
-        const QString folder = QFileInfo(items.first().toLocalFile()).absolutePath();
-        Workspace::shared().openUrl(QUrl::fromLocalFile(folder));
-    }
-
-private:
-    static bool showItems(const QList<QUrl>& items) {
-        GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-        if (!bus) {
-            return false;
-        }
-        GVariantBuilder uris;
-        g_variant_builder_init(&uris, G_VARIANT_TYPE("as"));
-        for (const QUrl& item : items) {
-            g_variant_builder_add(&uris, "s", item.toEncoded().constData());
-        }
-        GVariant* reply = g_dbus_connection_call_sync(
-            bus, "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-            "org.freedesktop.FileManager1", "ShowItems", g_variant_new("(ass)", &uris, ""), nullptr,
-            G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
-        g_object_unref(bus);
-        if (!reply) {
-            return false;
-        }
-        g_variant_unref(reply);
-        return true;
+        QThreadPool::globalInstance()->start([items] {
+            if (DesktopPortal::showItems(items)) {
+                return;
+            }
+            const QUrl folder =
+                QUrl::fromLocalFile(QFileInfo(items.first().toLocalFile()).absolutePath());
+            QMetaObject::invokeMethod(QCoreApplication::instance(),
+                                      [folder] { Workspace::shared().openUrl(folder); });
+        });
     }
 };
 

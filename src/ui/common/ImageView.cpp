@@ -11,9 +11,9 @@ ImageView::ImageView(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-ImageView::~ImageView() {
-    ImageService::shared().cancelCurrentImageLoad(this);
-}
+// A load still running for this view is dropped by the image service, which
+// watches the view's lifetime.
+ImageView::~ImageView() = default;
 
 void ImageView::setImage(const CoverImage& image) {
     m_cover = image;

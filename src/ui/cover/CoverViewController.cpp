@@ -12,7 +12,7 @@
 #include "MediaHelper.h"
 #include "NotificationNames.h"
 #include "Pasteboard.h"
-#include "SharingServices.h"
+#include "ShareMenu.h"
 #include "UserDefaults.h"
 #include "UserPaths.h"
 #include "Workspace.h"
@@ -105,16 +105,12 @@ CoverViewController::CoverViewController(QWidget* parent)
     viewDidLoad();
     setupPopUpButtons();
     // Empty and disabled until it appears; the notifications come with that.
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             m_ui->viewButton, m_ui->copyButton, m_ui->shareButton, m_ui->saveCoverButton}) {
-        control->setEnabled(false);
-    }
+    setControlsEnabled(false);
     resetProgress(true);
 }
 
-CoverViewController::~CoverViewController() {
-    ImageService::shared().cancelCurrentImageLoad(m_ui->coverImageView);
-}
+// The image service drops the view's load, without a completion, when the view goes.
+CoverViewController::~CoverViewController() = default;
 
 DraggableImageView* CoverViewController::coverImageView() const {
     return m_ui->coverImageView;
@@ -379,11 +375,15 @@ void CoverViewController::updateInterface(bool enabled) {
             });
     }
 
+    setControlsEnabled(enabled);
+    updateShareMenu(false);
+}
+
+void CoverViewController::setControlsEnabled(bool enabled) {
     for (QWidget* control : std::initializer_list<QWidget*>{
              m_ui->viewButton, m_ui->copyButton, m_ui->shareButton, m_ui->saveCoverButton}) {
         control->setEnabled(enabled);
     }
-    updateShareMenu(false);
 }
 
 void CoverViewController::updateShareMenu(bool enabled) {
@@ -396,18 +396,7 @@ void CoverViewController::updateShareMenu(bool enabled) {
     if (file.isEmpty()) {
         return;
     }
-    for (const SharingServicePtr& service : SharingServices::servicesForItems({file})) {
-        const QString iconName = service->iconName();
-        const QIcon icon =
-            iconName.startsWith(QLatin1Char('/')) ? QIcon(iconName) : QIcon::fromTheme(iconName);
-        QAction* action = share->addAction(icon, service->title());
-        connect(action, &QAction::triggered, this, [service] {
-            const QUrl current = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
-            if (!current.isEmpty()) {
-                SharingServices::share(service, current);
-            }
-        });
-    }
+    ShareMenu::addServices(share, file);
 }
 
 void CoverViewController::resetProgress(bool hidden) {

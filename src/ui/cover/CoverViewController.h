@@ -91,6 +91,7 @@ private:
     void setupPopUpButtons();
     void updateInterface(bool enabled);
     void updateShareMenu(bool enabled);
+    void setControlsEnabled(bool enabled);
     void resetProgress(bool hidden);
     void showCover(const CoverImage& cover);
     void startDownload(quint64 generation);

@@ -4,7 +4,7 @@
 #include "DefaultsHelper.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
-#include "SharingServices.h"
+#include "ShareMenu.h"
 #include "UserDefaults.h"
 
 #include <QContextMenuEvent>
@@ -145,18 +145,7 @@ QMenu* DraggableImageView::buildContextMenu() {
     menu->addSeparator();
 
     QMenu* share = menu->addMenu(QStringLiteral("Share"));
-    for (const SharingServicePtr& service : SharingServices::servicesForItems({file})) {
-        const QString iconName = service->iconName();
-        QIcon icon =
-            iconName.startsWith(QLatin1Char('/')) ? QIcon(iconName) : QIcon::fromTheme(iconName);
-        QAction* action = share->addAction(icon, service->title());
-        connect(action, &QAction::triggered, this, [service] {
-            const QUrl current = temporaryFileUrl();
-            if (!current.isEmpty()) {
-                SharingServices::share(service, current);
-            }
-        });
-    }
+    ShareMenu::addServices(share, file);
     return menu;
 }
 
