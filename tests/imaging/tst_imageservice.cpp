@@ -61,6 +61,12 @@ private:
     QUrl fullSize(const QString& name) const {
         return QUrl(m_server.origin() + QStringLiteral("/us/r1000/0/Music/%1").arg(name));
     }
+    void delayArtwork(int milliseconds) {
+        FixtureServer::FaultConfig slow;
+        slow.fault = Fault::Delay;
+        slow.delayMs = milliseconds;
+        m_server.setFault(Scope::Artwork, slow);
+    }
     void freshService() {
         m_service.reset();
         if (m_cache) {
@@ -191,10 +197,7 @@ private Q_SLOTS:
     }
 
     void loadsOfOneUrlShareOneDownload() {
-        FixtureServer::FaultConfig slow;
-        slow.fault = Fault::Delay;
-        slow.delayMs = 200;
-        m_server.setFault(Scope::Artwork, slow);
+        delayArtwork(200);
         const QUrl url = thumbnail(QStringLiteral("shared"));
         Recorder first;
         Recorder second;
@@ -208,10 +211,7 @@ private Q_SLOTS:
     }
 
     void cancellingOneSharerKeepsTheOther() {
-        FixtureServer::FaultConfig slow;
-        slow.fault = Fault::Delay;
-        slow.delayMs = 200;
-        m_server.setFault(Scope::Artwork, slow);
+        delayArtwork(200);
         const QUrl url = thumbnail(QStringLiteral("kept"));
         Recorder cancelled;
         Recorder kept;
@@ -259,10 +259,7 @@ private Q_SLOTS:
     }
 
     void viewLoadReplacesThePrevious() {
-        FixtureServer::FaultConfig slow;
-        slow.fault = Fault::Delay;
-        slow.delayMs = 300;
-        m_server.setFault(Scope::Artwork, slow);
+        delayArtwork(300);
         FakeView view;
         view.shown = CoverImage{QImage(4, 4, QImage::Format_RGB32), {}};
         Recorder first;
@@ -292,10 +289,7 @@ private Q_SLOTS:
     }
 
     void destroyedViewGetsNoCompletion() {
-        FixtureServer::FaultConfig slow;
-        slow.fault = Fault::Delay;
-        slow.delayMs = 200;
-        m_server.setFault(Scope::Artwork, slow);
+        delayArtwork(200);
         Recorder recorder;
         {
             FakeView view;

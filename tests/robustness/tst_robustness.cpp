@@ -57,6 +57,17 @@ private:
         pane->searchField()->setText(term);
         pane->startSearch();
     }
+    bool showFirstCover() {
+        search(QStringLiteral("abbey road"));
+        QTableView* table = m_window->searchPane()->tableView();
+        if (!QTest::qWaitFor([&] { return table->model()->rowCount() == 3; }, 10000)) {
+            return false;
+        }
+        table->selectRow(0);
+        return QTest::qWaitFor(
+            [&] { return m_window->coverPane()->state() == CoverViewController::State::Shown; },
+            10000);
+    }
     static void addFaultRows() {
         QTest::addColumn<int>("fault");
         QTest::newRow("connection reset") << int(Fault::Reset);
@@ -138,11 +149,8 @@ private Q_SLOTS:
     }
 
     void fullDiskOnSave() {
-        search(QStringLiteral("abbey road"));
-        QTRY_COMPARE(m_window->searchPane()->tableView()->model()->rowCount(), 3);
-        m_window->searchPane()->tableView()->selectRow(0);
         CoverViewController* cover = m_window->coverPane();
-        QTRY_COMPARE_WITH_TIMEOUT(cover->state(), CoverViewController::State::Shown, 10000);
+        QVERIFY(showFirstCover());
         const QString downloads = QDir::homePath() + QStringLiteral("/Downloads");
         QDir(downloads).removeRecursively();
         QVERIFY(QDir().mkpath(downloads));
@@ -168,11 +176,8 @@ private Q_SLOTS:
     }
 
     void downloadsThatCannotBeWritten() {
-        search(QStringLiteral("abbey road"));
-        QTRY_COMPARE(m_window->searchPane()->tableView()->model()->rowCount(), 3);
-        m_window->searchPane()->tableView()->selectRow(0);
         CoverViewController* cover = m_window->coverPane();
-        QTRY_COMPARE_WITH_TIMEOUT(cover->state(), CoverViewController::State::Shown, 10000);
+        QVERIFY(showFirstCover());
         // A file where the Downloads folder should be.
         const QString downloads = QDir::homePath() + QStringLiteral("/Downloads");
         QDir(downloads).removeRecursively();

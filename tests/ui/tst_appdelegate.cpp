@@ -349,11 +349,6 @@ private Q_SLOTS:
         Workspace::setSharedForTesting(nullptr);
     }
 
-    void menusHaveMnemonics() {
-        for (QAction* menu : m_window->menuBar()->actions()) {
-            QVERIFY2(menu->text().contains(QLatin1Char('&')), qPrintable(menu->text()));
-        }
-    }
 };
 
 QTEST_MAIN(TestAppDelegate)

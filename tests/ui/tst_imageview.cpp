@@ -1,4 +1,3 @@
-#include "ActivityIndicator.h"
 #include "ImageView.h"
 
 #include <QApplication>
@@ -84,28 +83,6 @@ private Q_SLOTS:
         QCOMPARE(shot.pixelColor(300, 100), view.palette().color(QPalette::Window));
     }
 
-    void clearingRemovesTheImage() {
-        ImageView view;
-        view.setImage(CoverImage{halves({10, 10}), {}});
-        QVERIFY(view.hasImage());
-        QSignalSpy changed(&view, &ImageView::imageChanged);
-        view.clearImage();
-        QVERIFY(!view.hasImage());
-        QCOMPARE(view.displayedImageRect(), QRect());
-        QCOMPARE(changed.size(), 1);
-    }
-
-    void indicatorShowsOnlyWhileAnimating() {
-        QWidget parent;
-        auto* indicator = new ActivityIndicator(&parent);
-        parent.show();
-        QVERIFY(!indicator->isVisible());
-        indicator->startAnimatingIndicator();
-        QVERIFY(indicator->isVisible());
-        QVERIFY(indicator->isAnimating());
-        indicator->stopAnimatingIndicator();
-        QVERIFY(!indicator->isVisible());
-    }
 };
 
 int main(int argc, char* argv[]) {
