@@ -348,7 +348,6 @@ private Q_SLOTS:
         Pasteboard::setGeneralForTesting(nullptr);
         Workspace::setSharedForTesting(nullptr);
     }
-
 };
 
 QTEST_MAIN(TestAppDelegate)

@@ -82,7 +82,6 @@ private Q_SLOTS:
             5000);
         QCOMPARE(shot.pixelColor(300, 100), view.palette().color(QPalette::Window));
     }
-
 };
 
 int main(int argc, char* argv[]) {
