@@ -83,7 +83,7 @@ case "$command" in
             -DSLEEVANTA_FUZZ=ON -DSLEEVANTA_BUILD_TESTS=OFF >/dev/null
         cmake --build build-fuzz --target fuzz_search_answer fuzz_file_name
         mkdir -p build-fuzz/corpus/search build-fuzz/corpus/names
-        cp tests/fixtures/search/*.json build-fuzz/corpus/search/
+        cp tools/fixture/search/*.json build-fuzz/corpus/search/
         cp fuzz/corpus/names/* build-fuzz/corpus/names/
         export ASAN_OPTIONS=detect_leaks=0
         build-fuzz/fuzz/fuzz_search_answer -max_total_time="$seconds" -max_len=65536 \

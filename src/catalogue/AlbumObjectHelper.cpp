@@ -1,6 +1,5 @@
 #include "AlbumObjectHelper.h"
 
-#include "CatalogueSearch.h"
 #include "DefaultsHelper.h"
 #include "MediaTables.h"
 #include "NotificationCenter.h"
@@ -25,30 +24,32 @@ void AlbumObjectHelper::searchAlbumObjects(const QString& term, const QString& m
     const QString country = DefaultsHelper::storedCountry();
     sharedList().clear();
     sharedSearch().start(term, mediaTitle, country, [completion](const SearchOutcome& outcome) {
-        auto& center = NotificationCenter::defaultCenter();
-        switch (outcome.kind) {
-        case SearchResultKind::Completed:
-            sharedList().append(outcome.records);
-            if (completion) {
-                completion();
-            }
-            break;
-        case SearchResultKind::UrlNotFormed:
-            center.post(NotificationNames::constructSearchUrlWarning);
-            break;
-        case SearchResultKind::AnswerUnreadable:
-            center.post(NotificationNames::specialCharactersWarning);
-            break;
-        case SearchResultKind::Offline:
-            center.post(NotificationNames::searchConnectionWarning,
-                        {{NotificationNames::reasonKey, NotificationNames::reasonOffline}});
-            break;
-        case SearchResultKind::Throttled:
-            center.post(NotificationNames::searchConnectionWarning,
-                        {{NotificationNames::reasonKey, NotificationNames::reasonThrottled}});
-            break;
+        if (const auto warning = warningFor(outcome.kind)) {
+            NotificationCenter::defaultCenter().post(warning->name, warning->userInfo);
+            return;
+        }
+        sharedList().append(outcome.records);
+        if (completion) {
+            completion();
         }
     });
+}
+
+std::optional<Notification> AlbumObjectHelper::warningFor(SearchResultKind kind) {
+    using namespace NotificationNames;
+    switch (kind) {
+    case SearchResultKind::Completed:
+        return std::nullopt;
+    case SearchResultKind::UrlNotFormed:
+        return Notification{constructSearchUrlWarning, {}};
+    case SearchResultKind::AnswerUnreadable:
+        return Notification{specialCharactersWarning, {}};
+    case SearchResultKind::Offline:
+        return Notification{searchConnectionWarning, {{reasonKey, reasonOffline}}};
+    case SearchResultKind::Throttled:
+        return Notification{searchConnectionWarning, {{reasonKey, reasonThrottled}}};
+    }
+    return std::nullopt;
 }
 
 const QList<AlbumObject>& AlbumObjectHelper::albumObjects() {

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "AlbumObject.h"
+#include "CatalogueSearch.h"
+#include "NotificationCenter.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // The catalogue search as the search pane uses it, and the shared list of the
 // latest search's records. GUI thread only.
@@ -20,6 +23,10 @@ public:
     // older search that arrives after a newer one started is dropped.
     static void searchAlbumObjects(const QString& term, const QString& mediaTitle,
                                    std::function<void()> completion);
+
+    // The warning the search pane is told of for a search that ended this way;
+    // none for a completed one.
+    static std::optional<Notification> warningFor(SearchResultKind kind);
 
     // The records of the latest search, in answer order.
     static const QList<AlbumObject>& albumObjects();

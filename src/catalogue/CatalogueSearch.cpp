@@ -9,6 +9,21 @@
 #include <QNetworkReply>
 #include <QtConcurrent/QtConcurrentRun>
 
+int commandLineStatus(SearchResultKind kind) {
+    switch (kind) {
+    case SearchResultKind::Completed:
+        return 0;
+    case SearchResultKind::UrlNotFormed:
+        return 2;
+    case SearchResultKind::AnswerUnreadable:
+        return 3;
+    case SearchResultKind::Offline:
+    case SearchResultKind::Throttled:
+        return 4;
+    }
+    return 3;
+}
+
 CatalogueSearch::CatalogueSearch(QObject* parent) : QObject(parent) {}
 
 CatalogueSearch::~CatalogueSearch() {

@@ -21,6 +21,9 @@ enum class SearchResultKind {
     Throttled,        // the catalogue refused for its rate limit (403/429)
 };
 
+// The exit status of sleevanta-cli for a search that ended this way.
+int commandLineStatus(SearchResultKind kind);
+
 struct SearchOutcome {
     SearchResultKind kind = SearchResultKind::Completed;
     QList<AlbumObject> records;

@@ -18,11 +18,9 @@
 
 namespace {
 
+// A search's own statuses come from commandLineStatus().
 enum ExitStatus {
     ExitOk = 0,
-    ExitUrlNotFormed = 2,
-    ExitUnreadable = 3,
-    ExitUnreachable = 4,
     ExitNotSaved = 5,
     ExitUsage = 64,
 };
@@ -87,32 +85,28 @@ SearchResult searchRecords(const Arguments& args) {
     bool done = false;
     search.start(args.term, args.media, args.country, [&](const SearchOutcome& outcome) {
         done = true;
+        result.status = commandLineStatus(outcome.kind);
         switch (outcome.kind) {
         case SearchResultKind::Completed:
             result.records = outcome.records;
-            result.status = ExitOk;
             break;
         case SearchResultKind::UrlNotFormed:
             std::fprintf(stderr, "Something went wrong while constructing the search URL. "
                                  "Sleevanta is unable to obtain search results.\n");
-            result.status = ExitUrlNotFormed;
             break;
         case SearchResultKind::AnswerUnreadable:
             std::fprintf(stderr, "Certain special characters are not supported by the iTunes "
                                  "Search API. Please try removing or replacing them.\n");
-            result.status = ExitUnreadable;
             break;
         case SearchResultKind::Offline:
             std::fprintf(stderr,
                          "Sleevanta could not reach the iTunes Search API. Please check "
                          "your internet connection and try again. (%s)\n",
                          qPrintable(outcome.detail));
-            result.status = ExitUnreachable;
             break;
         case SearchResultKind::Throttled:
             std::fprintf(stderr, "The iTunes Search API is receiving too many searches from this "
                                  "computer. Please wait a minute and try again.\n");
-            result.status = ExitUnreachable;
             break;
         }
         QCoreApplication::exit(result.status);

@@ -47,23 +47,27 @@ expected_url="$("$cli" search --json "abbey road" | head -1 |
 [ -n "$expected_url" ] || fail "no expected cover URL"
 
 "$app" >"$work/app.log" 2>&1 &
-pids+=($!)
-window=""
-for _ in $(seq 100); do
-    window="$(xdotool search --name '^Sleevanta$' 2>/dev/null | head -1 || true)"
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no window appeared"
-sleep 0.5
+app_pid=$!
+pids+=($app_pid)
+# A loaded machine can take many seconds to map the first window.
+window="$(timeout 60 xdotool search --sync --onlyvisible --name '^Sleevanta$' 2>/dev/null | head -1 || true)"
+kill -0 "$app_pid" 2>/dev/null || fail "the application ended early"
+[ -n "$window" ] || fail "no window appeared within 60 s"
 # Without a window manager nothing gives the window the keyboard focus.
-for candidate in $(xdotool search --name '^Sleevanta$'); do
-    xdotool windowfocus --sync "$candidate" 2>/dev/null && break
+for _ in $(seq 50); do
+    xdotool windowfocus --sync "$window" 2>/dev/null && break
+    sleep 0.1
 done
 
 xdotool type --delay 15 "abbey road"
 xdotool key Return
-sleep 1.5
+# The listed rows fetch their thumbnails into the disk cache: then there are rows.
+images="$XDG_CACHE_HOME/Sleevanta/images"
+for _ in $(seq 300); do
+    [ -n "$(ls -A "$images" 2>/dev/null)" ] && break
+    sleep 0.1
+done
+[ -n "$(ls -A "$images" 2>/dev/null)" ] || fail "the search listed nothing"
 xdotool key Down
 saved="$HOME/Downloads/folder.jpg"
 for _ in $(seq 50); do

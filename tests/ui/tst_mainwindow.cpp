@@ -1,17 +1,59 @@
-#include "AlertHelper.h"
+// The main window and the application delegate: start-up, the window frame,
+// the menus, the cache read-out, termination, preferences, donation and mail.
+#include "AppDelegate.h"
 #include "DefaultsHelper.h"
+#include "DonateViewController.h"
+#include "MailComposer.h"
 #include "MainViewController.h"
-#include "NotificationCenter.h"
 #include "NotificationNames.h"
-#include "UserDefaults.h"
+#include "Pasteboard.h"
+#include "PreferencesViewController.h"
+#include "SendMailHelper.h"
+#include "SharingServices.h"
+#include "TestSupport.h"
+#include "Workspace.h"
 
-#include <QMessageBox>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QScreen>
-#include <QtTest>
+#include <QTextDocument>
 
 namespace {
 
-// Centres agree to within the half point of a 525-point-high frame.
+struct FakeService : SharingService {
+    QString name;
+    explicit FakeService(QString title) : name(std::move(title)) {}
+    QString title() const override { return name; }
+    QString iconName() const override { return {}; }
+    void perform(const QList<QUrl>&) override {}
+};
+
+struct Recorder : MailComposer, Pasteboard, Workspace {
+    QString subject, body, text;
+    QList<QUrl> opened;
+    void compose(const QStringList&, const QString& s, const QString& b) override {
+        subject = s;
+        body = b;
+    }
+    void writeFile(const QUrl&, const QByteArray&) override {}
+    void writeText(const QString& value) override { text = value; }
+    bool openUrl(const QUrl& url) override {
+        opened.append(url);
+        return true;
+    }
+    bool launchApplication(const QString&, const QList<QUrl>&) override { return true; }
+};
+
+QString plain(const QString& html) {
+    QTextDocument document;
+    document.setHtml(html);
+    return document.toPlainText();
+}
+
 bool centredOn(const QRect& frame, const QRect& area) {
     const QPointF offset = QRectF(frame).center() - QRectF(area).center();
     return qAbs(offset.x()) <= 0.5 && qAbs(offset.y()) <= 0.5;
@@ -22,110 +64,217 @@ bool centredOn(const QRect& frame, const QRect& area) {
 class TestMainWindow : public QObject {
     Q_OBJECT
 private:
+    QStringList m_services;
     QStringList m_posted;
+    QList<qint64> m_actions;
+    Recorder m_recorder;
+    std::unique_ptr<MainViewController> m_window;
+    std::unique_ptr<AppDelegate> m_delegate;
+
+    void open() {
+        m_window = std::make_unique<MainViewController>();
+        m_delegate = std::make_unique<AppDelegate>(m_window.get());
+    }
+    void enableWithTemporaryFile(bool present) {
+        ImageDataHelper::waitForPendingWork(); // the cover pane clears it when it appears
+        UserDefaults::standard().setUrl(SettingsKeys::temporaryFileUrl,
+                                        present ? QUrl::fromLocalFile(QStringLiteral("/t/c.jpg"))
+                                                : QUrl());
+        NotificationCenter::defaultCenter().post(NotificationNames::enableMenuItems);
+    }
+    QStringList shareTitles() const {
+        QStringList titles;
+        for (QAction* action : m_delegate->shareMenu()->actions()) {
+            titles.append(action->text());
+        }
+        return titles;
+    }
 
 private Q_SLOTS:
+    void initTestCase() {
+        SharingServices::setProviderForTesting([this](const QList<QUrl>&) {
+            QList<SharingServicePtr> services;
+            for (const QString& title : std::as_const(m_services)) {
+                services.append(std::make_shared<FakeService>(title));
+            }
+            return services;
+        });
+        MailComposer::setSharedForTesting(&m_recorder);
+        Pasteboard::setGeneralForTesting(&m_recorder);
+        Workspace::setSharedForTesting(&m_recorder);
+    }
     void init() {
-        UserDefaults::standard().removeObject(SettingsKeys::mainWindowFrame);
-        NotificationCenter::defaultCenter().reset();
+        TestSupport::resetHome();
+        m_services = {QStringLiteral("Image Viewer"), QStringLiteral("Email")};
         m_posted.clear();
+        m_actions.clear();
+        auto& center = NotificationCenter::defaultCenter();
         for (const QString& name :
              {NotificationNames::removeCover, NotificationNames::disableMenuItems,
               NotificationNames::focusOnSearchField}) {
-            NotificationCenter::defaultCenter().addObserver(
-                name, this, [this](const Notification& n) { m_posted.append(n.name); });
+            center.addObserver(name, this, [this](const Notification& n) { m_posted << n.name; });
         }
+        center.addObserver(
+            NotificationNames::coverActionHelper, this, [this](const Notification& n) {
+                m_actions
+                    << n.userInfo.value(NotificationNames::selectedCoverActionKey).toLongLong();
+            });
+    }
+    void cleanup() {
+        m_delegate.reset();
+        m_window.reset();
     }
 
-    void startUpOrder() {
+    void startUpAndTheFrame() {
         UserDefaults::standard().setInteger(QStringLiteral("LAUNCHCOUNT"), 12);
-        MainViewController window;
-        // The search pane clears while filling its pickers; then the window
-        // disables the cover menu items and puts the focus into the search field.
+        open();
         QCOMPARE(m_posted,
                  (QStringList{NotificationNames::removeCover, NotificationNames::removeCover,
                               NotificationNames::disableMenuItems,
                               NotificationNames::focusOnSearchField}));
-        QCOMPARE(window.windowTitle(), QStringLiteral("Sleevanta"));
-        const QStringList obsolete = DefaultsHelper::obsoleteKeys();
-        for (const QString& key : obsolete) {
-            QVERIFY2(!UserDefaults::standard().contains(key), qPrintable(key));
-        }
-    }
+        QVERIFY(!UserDefaults::standard().contains(QStringLiteral("LAUNCHCOUNT")));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QTRY_COMPARE(m_window->geometry().size(), QSize(700, 525));
+        QVERIFY(centredOn(m_window->geometry(), m_window->screen()->availableGeometry()));
 
-    void firstLaunchIsCentredAtTheDefaultSize() {
-        MainViewController window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const QRect available = window.screen()->availableGeometry();
-        QTRY_COMPARE(window.geometry().size(), QSize(700, 525));
-        QVERIFY(centredOn(window.geometry(), available));
-        // The default frame is saved like any other.
-        QTRY_VERIFY(UserDefaults::standard().contains(SettingsKeys::mainWindowFrame));
-    }
-
-    void defaultFrame_data() {
-        QTest::addColumn<QRect>("available");
-        QTest::addColumn<QRect>("frame");
-        QTest::newRow("full HD") << QRect(0, 0, 1920, 1080) << QRect(610, 278, 700, 525);
-        QTest::newRow("offset panel") << QRect(0, 32, 1280, 768) << QRect(290, 154, 700, 525);
-        QTest::newRow("second screen") << QRect(1920, 0, 1280, 1024) << QRect(2210, 250, 700, 525);
-    }
-    void defaultFrame() {
-        QFETCH(QRect, available);
-        QFETCH(QRect, frame);
-        QCOMPARE(MainViewController::defaultFrame(available), frame);
-    }
-
-    void savedFrameIsRestored() {
         const QRect moved(40, 60, 820, 610);
-        {
-            MainViewController window;
-            window.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&window));
-            QTRY_COMPARE(window.geometry().size(), QSize(700, 525));
-            window.setGeometry(moved);
-            window.close(); // saves at once
-        }
-        MainViewController window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        m_window->setGeometry(moved);
+        m_window->close(); // saves at once
+        cleanup();
+        open();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         QTest::qWait(50);
-        QCOMPARE(window.geometry(), moved);
-
+        QCOMPARE(m_window->geometry(), moved);
         NotificationCenter::defaultCenter().post(NotificationNames::restoreWindowToDefaultSize);
-        QTRY_COMPARE(window.geometry().size(), QSize(700, 525));
-        QVERIFY(centredOn(window.geometry(), window.screen()->availableGeometry()));
+        QTRY_COMPARE(m_window->geometry().size(), QSize(700, 525));
+        QVERIFY(centredOn(m_window->geometry(), m_window->screen()->availableGeometry()));
     }
 
-    void errorAlertComposition() {
-        MainViewController window;
-        const QString name = AlertHelper::qualifiedClassName(&window);
-        QCOMPARE(name, QStringLiteral("Sleevanta.MainViewController"));
-        std::unique_ptr<QMessageBox> alert(
-            AlertHelper::errorAlert(name, QStringLiteral("saveCover()")));
-        QCOMPARE(alert->text(), QStringLiteral("Whoops…"));
-        QCOMPARE(
-            alert->informativeText(),
-            QStringLiteral(
-                "It seems something went wrong in:\nSleevanta.MainViewController.saveCover()"));
-        QCOMPARE(alert->informativeText().count(QLatin1Char('\n')), 1);
-        QCOMPARE(alert->buttons().size(), 1);
+    void coverItemsFollowTheCoverPane() {
+        open();
+        QVERIFY(!m_delegate->coverItems().first()->isEnabled());
+        enableWithTemporaryFile(true);
+        for (QAction* item : m_delegate->coverItems()) {
+            QVERIFY(item->isEnabled());
+            item->trigger();
+        }
+        QCOMPARE(m_actions, (QList<qint64>{0, 1, 2, 3, 4, 5, 6}));
+        QVERIFY(m_delegate->shareMenuItem()->isEnabled());
+        QCOMPARE(shareTitles(), m_services);
+        m_services = {QStringLiteral("Other Viewer")}; // rebuilt each time
+        enableWithTemporaryFile(true);
+        QCOMPARE(shareTitles(), m_services);
+
+        NotificationCenter::defaultCenter().post(NotificationNames::disableMenuItems);
+        QVERIFY(!m_delegate->coverItems().last()->isEnabled());
+        QVERIFY(!m_delegate->shareMenuItem()->isEnabled());
+        QVERIFY(shareTitles().isEmpty());
+        enableWithTemporaryFile(false); // without a temporary file "enable" disables
+        QVERIFY(!m_delegate->coverItems().first()->isEnabled());
     }
 
-    void alertNeedsAVisibleWindow() {
-        QWidget pane;
-        QPointer<QMessageBox> alert = AlertHelper::alert(QStringLiteral("x"));
-        QVERIFY(!AlertHelper::showSheet(alert, &pane));
-        QVERIFY(alert.isNull()); // deleted, never shown
-        pane.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&pane));
-        alert = AlertHelper::alert(QStringLiteral("y"));
-        QVERIFY(AlertHelper::showSheet(alert, &pane));
-        QVERIFY(alert->isVisible());
-        QCOMPARE(alert->parentWidget(), &pane);
+    void shortcuts_data() {
+        TestSupport::columns<QKeySequence, qint64>("keys", "action");
+        using TestSupport::row;
+        row("Ctrl+S", QKeySequence(QStringLiteral("Ctrl+S")), qint64(0));
+        row("Ctrl+Shift+S", QKeySequence(QStringLiteral("Ctrl+Shift+S")), qint64(1));
+        row("Ctrl+C", QKeySequence(QStringLiteral("Ctrl+C")), qint64(4));
+        row("Ctrl+Shift+C", QKeySequence(QStringLiteral("Ctrl+Shift+C")), qint64(5));
+        row("Ctrl+Alt+C", QKeySequence(QStringLiteral("Ctrl+Alt+C")), qint64(6));
+    }
+    void shortcuts() {
+        QFETCH(QKeySequence, keys);
+        QFETCH(qint64, action);
+        open();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        enableWithTemporaryFile(true);
+        QWidget* table = m_window->findChild<QWidget*>(QStringLiteral("tableView"));
+        table->setFocus();
+        QTest::keySequence(table, keys);
+        QCOMPARE(m_actions, QList<qint64>{action});
+    }
+
+    void cacheReadoutAndClearing() {
+        open();
+        QCOMPARE(AppDelegate::cacheReadoutText(2, 1048575), QStringLiteral("2 Images: 1023 KB"));
+        QCOMPARE(AppDelegate::cacheReadoutText(1, 1048576), QStringLiteral("1 Images: 1 MB"));
+        ImageCache::shared().storeImageDataToDiskSync(QByteArray(2048, 'x'), QStringLiteral("a"));
+        QSignalSpy refreshed(m_delegate.get(), &AppDelegate::cacheReadoutRefreshed);
+        m_delegate->refreshCacheReadout();
+        QVERIFY(refreshed.wait());
+        QCOMPARE(m_delegate->cacheCountSize()->text(), QStringLiteral("1 Images: 2 KB"));
+        m_delegate->clearCache();
+        QVERIFY(refreshed.wait());
+        QCOMPARE(m_delegate->cacheCountSize()->text(), QStringLiteral("0 Images: 0 KB"));
+    }
+
+    void termination_data() {
+        TestSupport::columns<qint64, quint64>("clearOnExit", "remaining");
+        TestSupport::row("keep the cache", qint64(0), quint64(1));
+        TestSupport::row("clear the cache", qint64(1), quint64(0));
+    }
+    void termination() {
+        QFETCH(qint64, clearOnExit);
+        QFETCH(quint64, remaining);
+        open();
+        UserDefaults::standard().setInteger(SettingsKeys::clearCacheOnExit, clearOnExit);
+        ImageCache::shared().storeImageDataToDiskSync(QByteArray(100, 'x'), QStringLiteral("k"));
+        ImageDataHelper::waitForPendingWork();
+        QImage image(8, 8, QImage::Format_RGB32);
+        ImageDataHelper::createTemporaryFile(CoverImage{image, {}}, QStringLiteral("A"), 1,
+                                             QStringLiteral("B"));
+        const QString file =
+            UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl).toLocalFile();
+        QVERIFY(QFileInfo::exists(file));
+        m_delegate->applicationWillTerminate();
+        QVERIFY(!QFileInfo::exists(file));
+        QVERIFY(!UserDefaults::standard().contains(SettingsKeys::temporaryFileUrl));
+        QCOMPARE(ImageCache::shared().diskUsageSync().count, remaining);
+    }
+
+    void preferencesShowTheirExample() {
+        PreferencesViewController preferences;
+        auto* picker = preferences.findChild<QComboBox*>(QStringLiteral("defaultNameFormatPicker"));
+        auto* example = preferences.findChild<QLabel*>(QStringLiteral("exampleLabel"));
+        auto check = [&](const char* name) {
+            preferences.findChild<QCheckBox*>(QLatin1String(name))->click();
+        };
+        QCOMPARE(example->text(), QStringLiteral("folder.jpg"));
+        picker->setCurrentIndex(3);
+        Q_EMIT picker->activated(3);
+        check("replaceCharactersButton");
+        QCOMPARE(example->text(),
+                 QStringLiteral("Iron Maiden - The Book of Souls_ The Live Chapter.jpg"));
+        check("replaceSpacesButton");
+        check("lowercaseCharactersButton");
+        QCOMPARE(example->text(),
+                 QStringLiteral("iron_maiden_-_the_book_of_souls__the_live_chapter.jpg"));
+        check("clearCacheOnExitButton");
+        QCOMPARE(DefaultsHelper::storedClearCacheOnExit(), 1);
+        QCOMPARE(DefaultsHelper::storedNameFormat(),
+                 QStringLiteral("%{artistName} - %{collectionName}.jpg"));
+    }
+
+    void donationAndMail() {
+        DonateViewController donate;
+        const QString normal = plain(donate.addressTitle());
+        donate.findChild<QPushButton*>(QStringLiteral("copyAddressButton"))->click();
+        QVERIFY(normal.endsWith(m_recorder.text) && !m_recorder.text.isEmpty());
+        QCOMPARE(plain(donate.addressTitle()),
+                 QStringLiteral("Copied ") + m_recorder.text + QStringLiteral(" to Clipboard."));
+        QTRY_COMPARE_WITH_TIMEOUT(plain(donate.addressTitle()), normal, 3000);
+        donate.findChild<QPushButton*>(QStringLiteral("donateWithPayPalButton"))->click();
+        QCOMPARE(m_recorder.opened.value(0).toEncoded(), DonateViewController::donationUrlText());
+
+        QCoreApplication::setApplicationVersion(QStringLiteral("1.2.0"));
+        SendMailHelper::composeBugReportMail();
+        QCOMPARE(m_recorder.subject, QStringLiteral("Sleevanta — Bug Report"));
+        QVERIFY(m_recorder.body.startsWith(QStringLiteral("\n\nUsing Sleevanta 1.2.0 (")));
     }
 };
 
-QTEST_MAIN(TestMainWindow)
+SLEEVANTA_TEST_MAIN(TestMainWindow, QApplication)
 #include "tst_mainwindow.moc"

@@ -39,6 +39,7 @@ public:
     void cancelOutside(int first, int last);
 
     int spinnerStep() const { return m_spinnerStep; }
+    bool isLoading(int row) const { return m_entries.value(row).loading; }
     int loadingCount() const;
 
 Q_SIGNALS:

@@ -1,0 +1,350 @@
+// Records, the search request, answers, the media and country tables, and how
+// a search ends: from the catalogue's answer to the warning and exit status.
+#include "AlbumObjectHelper.h"
+#include "CountryHelper.h"
+#include "MediaTables.h"
+#include "NotificationNames.h"
+#include "SearchRequest.h"
+#include "TestSupport.h"
+
+#include <QCollator>
+#include <QJsonDocument>
+
+using Fault = FixtureServer::Fault;
+
+class TestCatalogue : public QObject {
+    Q_OBJECT
+private:
+    FixtureServer m_server;
+
+    static AlbumObject record(const QByteArray& json, const QString& media) {
+        return AlbumObject::fromResult(QJsonDocument::fromJson(json).object(), media,
+                                       QStringLiteral("gb"), ServiceOrigins::production());
+    }
+    static QStringList names(const QList<AlbumObject>& records) {
+        QStringList list;
+        for (const AlbumObject& r : records) {
+            list << r.collectionName().text.trimmed();
+        }
+        return list;
+    }
+    // Runs one search to its end; the kind it ended in, or none when nothing came.
+    std::optional<SearchOutcome> runSearch(const QString& term) {
+        CatalogueSearch search;
+        std::optional<SearchOutcome> outcome;
+        search.start(term, QStringLiteral("Music"), QStringLiteral("gb"),
+                     [&](const SearchOutcome& o) { outcome = o; });
+        (void)QTest::qWaitFor([&] { return outcome.has_value(); }, 20000);
+        return outcome;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_server.start()); }
+    void init() {
+        TestSupport::resetHome();
+        TestSupport::useServer(m_server);
+    }
+
+    void identity_data() {
+        TestSupport::columns<QByteArray, qint64>("result", "id");
+        using TestSupport::row;
+        row("collection id first", QByteArray(R"({"collectionId":12,"trackId":13})"), qint64(12));
+        row("text id falls back", QByteArray(R"({"collectionId":"12","trackId":13})"), qint64(13));
+        row("fraction is missing", QByteArray(R"({"collectionId":12.5,"trackId":4})"), qint64(4));
+        row("2^63 is out of range", QByteArray(R"({"collectionId":9223372036854775808})"),
+            qint64(0));
+        row("largest below 2^63", QByteArray(R"({"collectionId":9223372036854774784})"),
+            qint64(9223372036854774784LL));
+        row("neither", QByteArray(R"({"collectionId":true})"), qint64(0));
+    }
+    void identity() {
+        QFETCH(QByteArray, result);
+        QFETCH(qint64, id);
+        QCOMPARE(record(result, QStringLiteral("movie")).collectionId(), id);
+    }
+
+    void names_data() {
+        TestSupport::columns<QByteArray, QString, QString>("result", "artist", "collection");
+        using TestSupport::row;
+        row("both", QByteArray(R"({"artistName":" A ","collectionName":"C"})"), " A ", "C\n");
+        row("track name and placeholder",
+            QByteArray(R"({"artistName":null,"collectionName":5,"trackName":"T"})"),
+            "No Artist Name", "T\n");
+        row("empty collection name does not fall back",
+            QByteArray(R"({"collectionName":"","trackName":"T"})"), "No Artist Name", "\n");
+    }
+    void names() {
+        QFETCH(QByteArray, result);
+        QFETCH(QString, artist);
+        QFETCH(QString, collection);
+        const AlbumObject r = record(result, QStringLiteral("movie"));
+        QCOMPARE(r.artistName().text, artist);
+        QCOMPARE(r.collectionName().text, collection);
+        QCOMPARE(r.collectionName().weight, FontWeight::Semibold);
+    }
+
+    void artworkUrls_data() {
+        TestSupport::columns<QString, QString, QString>("source", "high", "standard");
+        using TestSupport::row;
+        row("numbered thumbnail host",
+            "https://is12-ssl.mzstatic.com/image/thumb/P/source.png/100x100bb.jpg",
+            "https://a1.mzstatic.com/us/r1000/0/P/source.png",
+            "https://is12-ssl.mzstatic.com/image/thumb/P/source.png/600x600bb.jpg");
+        row("foreign host keeps host and path",
+            "https://isx-ssl.mzstatic.com/image/thumb/P/x.jpg/100x100bb.jpg",
+            "https://isx-ssl.mzstatic.com/image/thumb/P/x.jpg",
+            "https://isx-ssl.mzstatic.com/image/thumb/P/x.jpg/600x600bb.jpg");
+        row("no size token", "https://is1-ssl.mzstatic.com/image/thumb/P/x.jpg/60x60bb.jpg",
+            "https://a1.mzstatic.com/us/r1000/0/P/x.jpg/60x60bb.jpg",
+            "https://is1-ssl.mzstatic.com/image/thumb/P/x.jpg/60x60bb.jpg");
+        row("none", QString(), "No High Resolution URL", "No Standard Resolution URL");
+    }
+    void artworkUrls() {
+        QFETCH(QString, source);
+        QFETCH(QString, high);
+        QFETCH(QString, standard);
+        QJsonObject o;
+        if (!source.isNull()) {
+            o[QStringLiteral("artworkUrl100")] = source;
+        }
+        const AlbumObject r =
+            AlbumObject::fromResult(o, QStringLiteral("movie"), {}, ServiceOrigins::production());
+        QCOMPARE(r.highResolutionUrl(), high);
+        QCOMPARE(r.standardResolutionUrl(), standard);
+        QCOMPARE(r.artworkUrl(), source.isNull()
+                                     ? QStringLiteral("No Artwork URL")
+                                     : QString(source).replace(QStringLiteral("100x100bb"),
+                                                               QStringLiteral("200x200bb")));
+    }
+
+    void listingUrls_data() {
+        TestSupport::columns<QString, QByteArray, QString, QString>("media", "result", "web",
+                                                                    "store");
+        using TestSupport::row;
+        row("music: album page of the storefront", "music",
+            QByteArray(R"({"collectionId":14,"collectionViewUrl":"elsewhere"})"),
+            "https://music.apple.com/gb/album/14?app=itunes",
+            "musics://music.apple.com/gb/album/14?app=itunes");
+        row("other: collection view without uo", "movie",
+            QByteArray(R"({"collectionViewUrl":"a?uo=4b?uo=4","trackViewUrl":"t"})"), "ab", "ab");
+        row("other: track view", "ebook", QByteArray(R"({"trackViewUrl":"t?uo=4"})"), "t", "t");
+        row("other: none", "movie", QByteArray("{}"), "No Browser URL", "No iTunes URL");
+    }
+    void listingUrls() {
+        QFETCH(QString, media);
+        QFETCH(QByteArray, result);
+        QFETCH(QString, web);
+        QFETCH(QString, store);
+        const AlbumObject r = record(result, media);
+        QCOMPARE(r.webBrowserUrl(), web);
+        QCOMPARE(r.iTunesUrl(), store);
+        QCOMPARE(r.entityString(), media);
+    }
+
+    void encoding_data() {
+        TestSupport::columns<QString, QByteArray>("term", "query");
+        using TestSupport::row;
+        row("blank", "abbey road", QByteArray("term=abbey%20road"));
+        row("ampersand stays query syntax", "rock & roll", QByteArray("term=rock%20&%20roll"));
+        row("plus equals question stay", "a+b=c?", QByteArray("term=a+b=c?"));
+        row("UTF-8", "café \U0001F3B8", QByteArray("term=caf%C3%A9%20%F0%9F%8E%B8"));
+        row("encoded punctuation", "#%\"<>[]\\^`{|}",
+            QByteArray("term=%23%25%22%3C%3E%5B%5D%5C%5E%60%7B%7C%7D"));
+    }
+    void encoding() {
+        QFETCH(QString, term);
+        QFETCH(QByteArray, query);
+        const QByteArray url =
+            SearchRequest::buildSearchUrl(QStringLiteral("https://itunes.apple.com"), term,
+                                          QStringLiteral("gb"), QStringLiteral("music"));
+        QCOMPARE(url, "https://itunes.apple.com/search?" + query + "&country=gb&media=music");
+    }
+
+    void everyBuiltUrlIsSentAsBuilt() {
+        for (char16_t c = 0x20; c < 0x7f; ++c) {
+            const QByteArray url = SearchRequest::buildSearchUrl(
+                QStringLiteral("https://itunes.apple.com"), QStringLiteral("x%1y").arg(QChar(c)),
+                QStringLiteral("us"), QStringLiteral("music"));
+            const auto sent = SearchRequest::validatedUrl(url);
+            QVERIFY2(sent && sent->toEncoded() == url, url.constData());
+        }
+        for (const QByteArray& bad : {QByteArray(), QByteArray("itunes.apple.com/search"),
+                                      QByteArray("https:///search"), QByteArray("ftp://a/b")}) {
+            QVERIFY(!SearchRequest::validatedUrl(bad));
+        }
+    }
+
+    void answers_data() {
+        TestSupport::columns<QString, QByteArray, bool, QStringList>("media", "body", "isObject",
+                                                                     "listed");
+        using TestSupport::row;
+        row("array", "music", QByteArray("[{\"results\":[]}]"), false, QStringList());
+        row("truncated", "music", QByteArray("{\"results\":[{\"a\":\""), false, QStringList());
+        row("deeply nested", "music", QByteArray(5000, '[') + QByteArray(5000, ']'), false,
+            QStringList());
+        row("results not an array", "music", QByteArray("{\"results\":{\"a\":1}}"), true,
+            QStringList());
+        row("music: tracks of one album, no videos, no kindless", "music",
+            QByteArray(R"({"results":[1,{"kind":"song","collectionId":7,"trackName":"First"},
+                {"kind":"song","collectionId":7,"trackName":"Second"},
+                {"kind":"music-video","collectionId":9,"trackName":"Video"},
+                {"trackId":2,"trackName":"No kind"},
+                {"kind":"song","collectionId":9,"trackName":"Song"}]})"),
+            true, QStringList{"First", "Song"});
+        row("movies keep videos; ids decide duplicates", "movie",
+            QByteArray(R"({"results":[{"kind":"music-video","trackId":1,"trackName":"A"},
+                {"trackName":"B"},{"trackName":"C"}]})"),
+            true, QStringList{"A", "B"});
+    }
+    void answers() {
+        QFETCH(QString, media);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, isObject);
+        QFETCH(QStringList, listed);
+        const auto answer = SearchRequest::parseAnswer(body, media, QStringLiteral("us"),
+                                                       ServiceOrigins::production());
+        QCOMPARE(answer.isJsonObject, isObject);
+        QCOMPARE(names(answer.records), listed);
+    }
+
+    void mediaTables_data() {
+        TestSupport::columns<QString, QString, QString, bool>("title", "country", "value",
+                                                              "offered");
+        using TestSupport::row;
+        row("audiobooks BR", "Audiobooks", "BR", "audiobook", false);
+        row("audiobooks JP", "Audiobooks", "JP", "audiobook", true);
+        row("short films RO", "Short Films", "RO", "shortFilm", false);
+        row("movies DE", "Movies", "DE", "movie", true);
+        row("TV shows JP", "TV Shows", "JP", "tvShow", false);
+        row("TV shows de: codes are upper case", "TV Shows", "de", "tvShow", false);
+        row("unknown title", "music", "UZ", "ERROR", true);
+    }
+    void mediaTables() {
+        QFETCH(QString, title);
+        QFETCH(QString, country);
+        QFETCH(QString, value);
+        QFETCH(bool, offered);
+        QCOMPARE(MediaTables::mediaParameter(title), value);
+        QCOMPARE(MediaTables::isMediaAvailable(title, country), offered);
+    }
+
+    void countryNames() {
+        QCOMPARE(CountryHelper::displayName(QStringLiteral("KN")),
+                 QStringLiteral("St. Kitts & Nevis"));
+        QCOMPARE(CountryHelper::countryCode(QStringLiteral("Hong Kong SAR China")),
+                 QStringLiteral("HK"));
+        QCOMPARE(CountryHelper::countryCode(QStringLiteral("germany")), QStringLiteral("ERROR"));
+        QVERIFY(!CountryHelper::displayName(QStringLiteral("ERROR")));
+        const QStringList names = CountryHelper::countryNames();
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        for (qsizetype i = 1; i < names.size(); ++i) {
+            QVERIFY2(collator.compare(names[i - 1], names[i]) < 0, qPrintable(names[i]));
+            QVERIFY(MediaTables::countryCodes().contains(CountryHelper::countryCode(names[i])));
+        }
+    }
+
+    // How every kind of answer ends: the outcome, the search pane's warning and
+    // the command line's exit status.
+    void outcomes_data() {
+        TestSupport::columns<QString, int, int, int, QString, QString, int>(
+            "term", "fault", "status", "kind", "warning", "reason", "exitStatus");
+        const int completed = int(SearchResultKind::Completed);
+        const int unreadable = int(SearchResultKind::AnswerUnreadable);
+        const int offline = int(SearchResultKind::Offline);
+        const int throttled = int(SearchResultKind::Throttled);
+        const QString none;
+        const QString special = NotificationNames::specialCharactersWarning;
+        const QString connection = NotificationNames::searchConnectionWarning;
+        using TestSupport::row;
+        row("records", "abbey road", int(Fault::None), 0, completed, none, none, 0);
+        row("no results key", "no results key", int(Fault::None), 0, completed, none, none, 0);
+        row("JSON array", "json array", int(Fault::None), 0, unreadable, special, none, 3);
+        row("garbage", "x", int(Fault::Garbage), 0, unreadable, special, none, 3);
+        row("500 without JSON", "x", int(Fault::Status), 500, unreadable, special, none, 3);
+        row("403: rate limit", "x", int(Fault::Status), 403, throttled, connection, "throttled", 4);
+        row("429: rate limit", "x", int(Fault::Status), 429, throttled, connection, "throttled", 4);
+        row("reset", "x", int(Fault::Reset), 0, offline, connection, "offline", 4);
+        row("truncated", "x", int(Fault::Truncate), 0, offline, connection, "offline", 4);
+        row("time-out", "x", int(Fault::Delay), 0, offline, connection, "offline", 4);
+        row("slow drip", "x", int(Fault::SlowDrip), 0, completed, none, none, 0);
+        row("20 MB answer", "x", int(Fault::HugeJson), 0, completed, none, none, 0);
+        row("answer over 64 MB", "65 MB", int(Fault::HugeJson), 0, unreadable, special, none, 3);
+        row("no URL", "http://[", int(Fault::None), 0, int(SearchResultKind::UrlNotFormed),
+            NotificationNames::constructSearchUrlWarning, none, 2);
+    }
+    void outcomes() {
+        QFETCH(QString, term);
+        QFETCH(int, fault);
+        QFETCH(int, status);
+        QFETCH(int, kind);
+        QFETCH(QString, warning);
+        QFETCH(QString, reason);
+        QFETCH(int, exitStatus);
+        FixtureServer::FaultConfig config = TestSupport::fault(Fault(fault), status);
+        config.delayMs = 2000;
+        config.dripChunk = 1024;
+        config.hugeBytes = term == QLatin1String("65 MB") ? 65LL << 20 : 20LL << 20;
+        m_server.setFault(FixtureServer::Scope::Search, config);
+        NetworkAccess::setTransferTimeout(1000);
+        if (term.startsWith(QLatin1String("http"))) {
+            ServiceOrigins::setCurrent(ServiceOrigins::singleOrigin(term));
+        }
+        const auto outcome = runSearch(term);
+        QVERIFY(outcome);
+        QCOMPARE(int(outcome->kind), kind);
+        const auto posted = AlbumObjectHelper::warningFor(outcome->kind);
+        QCOMPARE(posted ? posted->name : QString(), warning);
+        QCOMPARE(posted ? posted->userInfo.value(NotificationNames::reasonKey).toString()
+                        : QString(),
+                 reason);
+        QCOMPARE(commandLineStatus(outcome->kind), exitStatus);
+    }
+
+    void searchPostsOrCompletesOnTheGuiThread() {
+        UserDefaults::standard().removeObject(QStringLiteral("COUNTRY"));
+        QStringList warnings;
+        NotificationCenter::defaultCenter().addObserver(
+            NotificationNames::specialCharactersWarning, this,
+            [&](const Notification& n) { warnings << n.name; });
+        bool onGuiThread = false;
+        AlbumObjectHelper::searchAlbumObjects(
+            QStringLiteral("abbey road"), QStringLiteral("Music"),
+            [&] { onGuiThread = QThread::currentThread() == qApp->thread(); });
+        QTRY_VERIFY(onGuiThread);
+        QCOMPARE(AlbumObjectHelper::albumObjects().size(), 3);
+        // Sent as built, with the application's user agent, to the stored (default) storefront.
+        QCOMPARE(m_server.requestTargets().value(0),
+                 QByteArray("/search?term=abbey%20road&country=us&media=music"));
+        QVERIFY(m_server.lastUserAgent().startsWith("Sleevanta/"));
+
+        AlbumObjectHelper::searchAlbumObjects(QStringLiteral("json array"), QStringLiteral("Music"),
+                                              [] { QFAIL("completed"); });
+        QTRY_COMPARE(warnings, QStringList{NotificationNames::specialCharactersWarning});
+        QVERIFY(AlbumObjectHelper::albumObjects().isEmpty());
+    }
+
+    void olderSearchesNeverLand() {
+        FixtureServer::FaultConfig slow = TestSupport::fault(Fault::Delay);
+        slow.delayMs = 300;
+        m_server.setFault(FixtureServer::Scope::Search, slow);
+        int older = 0;
+        AlbumObjectHelper::searchAlbumObjects(QStringLiteral("abbey road"), QStringLiteral("Music"),
+                                              [&] { ++older; });
+        QTRY_COMPARE(m_server.requestCount(QStringLiteral("/search")), 1);
+        m_server.clearFaults();
+        int newer = 0;
+        AlbumObjectHelper::searchAlbumObjects(QStringLiteral("the dark knight"),
+                                              QStringLiteral("Movies"), [&] { ++newer; });
+        QTRY_COMPARE(newer, 1);
+        AlbumObjectHelper::searchAlbumObjects(QStringLiteral("abbey road"), QStringLiteral("Music"),
+                                              [&] { ++older; });
+        AlbumObjectHelper::clearAlbumObjects();
+        QTest::qWait(500);
+        QCOMPARE(older, 0);
+        QVERIFY(AlbumObjectHelper::albumObjects().isEmpty());
+    }
+};
+
+SLEEVANTA_TEST_MAIN(TestCatalogue, QGuiApplication)
+#include "tst_catalogue.moc"

@@ -1,0 +1,207 @@
+// The settings store, the settings readers, the cover file-name builder and
+// the notification centre.
+#include "DefaultsHelper.h"
+#include "MediaHelper.h"
+#include "TestSupport.h"
+
+#include <QThread>
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private:
+    QString path() const {
+        return TestSupport::homeFolder().path() + QStringLiteral("/store/defaults.json");
+    }
+    void writeFile(const QByteArray& content) {
+        QDir().mkpath(QFileInfo(path()).absolutePath());
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+private Q_SLOTS:
+    void init() { TestSupport::resetHome(); }
+
+    void kindsSurviveARestart_data() {
+        TestSupport::columns<QVariant, QVariant>("stored", "expected");
+        using TestSupport::row;
+        const QVariant text(QStringLiteral("Sigur Rós — 1"));
+        const QVariant big = QVariant::fromValue<qint64>(9007199254740993LL);
+        const QVariant url(QUrl::fromLocalFile(QStringLiteral("/tmp/a b/ü.jpg")));
+        const QVariant bytes(QByteArray("\x00\xff geometry", 11));
+        row("text", text, text);
+        row("empty text", QVariant(QString()), QVariant(QString("")));
+        row("int", QVariant(1), QVariant::fromValue<qint64>(1));
+        row("64-bit integer", big, big);
+        row("whole double stays double", QVariant(2.0), QVariant(2.0));
+        row("url", url, url);
+        row("bytes", bytes, bytes);
+        row("list is refused", QVariant(QStringList{QStringLiteral("a")}), QVariant());
+    }
+    void kindsSurviveARestart() {
+        QFETCH(QVariant, stored);
+        QFETCH(QVariant, expected);
+        QCOMPARE(UserDefaults(path()).setValue(QStringLiteral("KEY"), stored), expected.isValid());
+        const QVariant read = UserDefaults(path()).value(QStringLiteral("KEY"));
+        QCOMPARE(read.metaType(), expected.metaType());
+        QCOMPARE(read, expected);
+    }
+
+    void damagedFiles_data() {
+        TestSupport::columns<QByteArray, QStringList, bool>("content", "keys", "movedAside");
+        using TestSupport::row;
+        row("garbage", QByteArray("\x89PNG not json"), QStringList(), true);
+        row("values not an object", QByteArray(R"({"values":7})"), QStringList(), true);
+        row("one damaged entry costs that entry",
+            QByteArray(R"({"values":{"GOOD":{"kind":"integer","value":"7"},
+                "BAD":{"kind":"integer","value":"seven"},"ODD":{"kind":"alien","value":"x"}}})"),
+            QStringList{"GOOD"}, false);
+    }
+    void damagedFiles() {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, keys);
+        QFETCH(bool, movedAside);
+        writeFile(content);
+        UserDefaults store(path());
+        QCOMPARE(store.keys(), keys);
+        const QDir folder = QFileInfo(path()).absoluteDir();
+        QCOMPARE(folder.entryList({QStringLiteral("defaults.json.corrupt-*")}).size(),
+                 movedAside ? 1 : 0);
+        store.setString(QStringLiteral("A"), QStringLiteral("b"));
+        QCOMPARE(UserDefaults(path()).value(QStringLiteral("A")).toString(), QStringLiteral("b"));
+    }
+
+    void unusableFilesKeepValuesInMemory() {
+        // A folder where the file should be: it can be neither read nor replaced.
+        QVERIFY(QDir().mkpath(path()));
+        UserDefaults store(path());
+        QVERIFY(store.keys().isEmpty());
+        store.setInteger(QStringLiteral("N"), 7);
+        QCOMPARE(store.value(QStringLiteral("N")).toLongLong(), 7);
+        QVERIFY(QFileInfo(path()).isDir());
+    }
+
+    void instancesKeepEachOthersKeys() {
+        UserDefaults first(path());
+        UserDefaults second(path());
+        first.setString(QStringLiteral("MEDIA"), QStringLiteral("Movies"));
+        second.setInteger(QStringLiteral("QUALITY"), 1);
+        QList<QThread*> threads;
+        for (int t = 0; t < 3; ++t) {
+            threads << QThread::create([this, t] {
+                UserDefaults own(path());
+                for (int i = 0; i < 20; ++i) {
+                    own.setInteger(QStringLiteral("T%1_%2").arg(t).arg(i), i);
+                }
+            });
+            threads.last()->start();
+        }
+        for (QThread* thread : threads) {
+            QVERIFY(thread->wait(60000));
+            delete thread;
+        }
+        UserDefaults fresh(path());
+        QCOMPARE(fresh.keys().size(), 62);
+        QCOMPARE(fresh.value(QStringLiteral("MEDIA")).toString(), QStringLiteral("Movies"));
+    }
+
+    void readersRepairWhatTheyCannotUse_data() {
+        TestSupport::columns<QString, QVariant, QVariant>("key", "stored", "read");
+        using TestSupport::row;
+        row("missing text", "COUNTRY", QVariant(), QVariant("US"));
+        row("number for text", "MEDIA", QVariant(5), QVariant("Music"));
+        row("empty text is kept", "DEFAULTNAMEFORMAT", QVariant(""), QVariant(""));
+        row("missing integer", "QUALITY", QVariant(), QVariant(0));
+        row("text of a digit", "QUALITY", QVariant("1"), QVariant(0));
+        row("whole double counts", "LOWERCASE", QVariant(1.0), QVariant(1));
+        row("fraction", "LOWERCASE", QVariant(0.5), QVariant(0));
+        row("huge double", "LOWERCASE", QVariant(1e30), QVariant(0));
+        row("two is kept", "REPLACESPACES", QVariant(2), QVariant(2));
+    }
+    void readersRepairWhatTheyCannotUse() {
+        QFETCH(QString, key);
+        QFETCH(QVariant, stored);
+        QFETCH(QVariant, read);
+        UserDefaults::standard().setValue(key, stored);
+        const bool text = read.metaType().id() == QMetaType::QString;
+        const QVariant value =
+            text ? QVariant(key == QLatin1String("COUNTRY") ? DefaultsHelper::storedCountry()
+                            : key == QLatin1String("MEDIA") ? DefaultsHelper::storedMedia()
+                                                            : DefaultsHelper::storedNameFormat())
+                 : QVariant(int(DefaultsHelper::storedInteger(key)));
+        QCOMPARE(value, read);
+        // What was read is what is stored now, on disk too.
+        const QVariant after = UserDefaults(UserDefaults::standardFilePath()).value(key);
+        QCOMPARE(text ? after : QVariant(int(after.toLongLong())), read);
+    }
+
+    void obsoleteKeysGoAndNothingElse() {
+        UserDefaults& store = UserDefaults::standard();
+        store.setInteger(QStringLiteral("LAUNCHCOUNT"), 12);
+        store.setString(QStringLiteral("SEGMENT"), QStringLiteral("x"));
+        store.setString(QStringLiteral("LAUNCH_COUNTER"), QStringLiteral("kept"));
+        DefaultsHelper::removeObsoleteKeys();
+        QCOMPARE(store.keys(), QStringList{QStringLiteral("LAUNCH_COUNTER")});
+    }
+
+    void fileNames_data() {
+        // Options: spaces 1, characters 2, lower case 4.
+        TestSupport::columns<QString, QString, QString, int, QString>(
+            "format", "artist", "collection", "options", "expected");
+        const QString both = QStringLiteral("%{artistName} - %{collectionName}.jpg");
+        using TestSupport::row;
+        row("all off", both, "Iron Maiden", "Souls: Live\n", 0, "Iron Maiden - Souls: Live.jpg");
+        row("all on", both, "Iron Maiden", "Souls: Live\n", 7, "iron_maiden_-_souls__live.jpg");
+        row("nine characters", "%{artistName}", "/\\:*?\"<>|", "", 2, "_________");
+        row("full case mapping", "%{artistName}", "ÉMILIE Ä", "", 4, "émilie ä");
+        row("only the tokens, case-sensitive", "%{ArtistName} %{collectionName", "a", "b", 0,
+            "%{ArtistName} %{collectionName");
+        row("a token in the artist name is filled in too", both, "x %{collectionName}", "y", 0,
+            "x y - y.jpg");
+    }
+    void fileNames() {
+        QFETCH(QString, format);
+        QFETCH(QString, artist);
+        QFETCH(QString, collection);
+        QFETCH(int, options);
+        QFETCH(QString, expected);
+        UserDefaults& store = UserDefaults::standard();
+        store.setString(SettingsKeys::defaultNameFormat, format);
+        store.setInteger(SettingsKeys::replaceSpaces, options & 1);
+        store.setInteger(SettingsKeys::replaceCharacters, (options & 2) ? 1 : 2);
+        store.setInteger(SettingsKeys::lowercase, (options & 4) ? 1 : 0);
+        QCOMPARE(MediaHelper::coverFileName(artist, collection), expected);
+    }
+
+    void notificationsReachTheirObservers() {
+        auto& center = NotificationCenter::defaultCenter();
+        QStringList seen;
+        auto* owner = new QObject;
+        auto* victim = new QObject;
+        center.addObserver(QStringLiteral("a"), owner, [&](const Notification& n) {
+            seen << n.name + n.userInfo.value(QStringLiteral("k")).toString();
+            delete victim; // an observer may end another's life
+            victim = nullptr;
+            center.post(QStringLiteral("b"));
+        });
+        center.addObserver(QStringLiteral("a"), victim, [&](const Notification&) { seen << "x"; });
+        center.addObserver(QStringLiteral("b"), nullptr, [&](const Notification&) { seen << "b"; });
+        center.post(QStringLiteral("a"), {{QStringLiteral("k"), QStringLiteral("=v")}});
+        center.post(QStringLiteral("c"));
+        QCOMPARE(seen, (QStringList{QStringLiteral("a=v"), QStringLiteral("b")}));
+        delete owner;
+        center.post(QStringLiteral("a"));
+        QCOMPARE(center.observerCount(QStringLiteral("a")), 0);
+
+        QThread* deliveredOn = nullptr;
+        center.addObserver(QStringLiteral("t"), nullptr,
+                           [&](const Notification&) { deliveredOn = QThread::currentThread(); });
+        std::unique_ptr<QThread> worker(QThread::create([&] { center.post(QStringLiteral("t")); }));
+        worker->start();
+        QVERIFY(worker->wait(5000));
+        QCOMPARE(deliveredOn, worker.get());
+    }
+};
+
+SLEEVANTA_TEST_MAIN(TestSettings, QCoreApplication)
+#include "tst_settings.moc"

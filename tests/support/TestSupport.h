@@ -1,0 +1,128 @@
+#pragma once
+
+// What every test program shares: a home of its own in a temporary folder,
+// emptied again before each test function, so that no test sees what another
+// one left behind (settings, caches, Downloads, temporary covers, observers).
+#include "FixtureServer.h"
+#include "ImageCache.h"
+#include "ImageDataHelper.h"
+#include "NetworkAccess.h"
+#include "NotificationCenter.h"
+#include "ServiceOrigins.h"
+#include "UserDefaults.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#ifdef QT_WIDGETS_LIB
+#include <QMessageBox>
+#endif
+#include <QtTest>
+
+#include <sys/stat.h>
+
+namespace TestSupport {
+
+inline QTemporaryDir& homeFolder() {
+    static QTemporaryDir folder;
+    return folder;
+}
+
+inline QString downloads() {
+    return homeFolder().path() + QStringLiteral("/Downloads");
+}
+
+// Before the application object exists: every folder the program uses lies
+// inside the temporary home, and nothing reaches the network by accident.
+inline void enterHome() {
+    const QByteArray root = QFile::encodeName(homeFolder().path());
+    qputenv("HOME", root);
+    qputenv("XDG_CONFIG_HOME", root + "/config");
+    qputenv("XDG_CACHE_HOME", root + "/cache");
+    qputenv("XDG_DATA_HOME", root + "/data");
+    qputenv("XDG_RUNTIME_DIR", root + "/runtime");
+    qputenv("TMPDIR", root + "/tmp");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (qEnvironmentVariableIsEmpty("SLEEVANTA_SERVICE_ORIGIN")) {
+        qputenv("SLEEVANTA_SERVICE_ORIGIN", "http://127.0.0.1:9");
+    }
+}
+
+// Empties the home and forgets what the process kept of it.
+inline void resetHome() {
+    ImageDataHelper::waitForPendingWork();
+    ImageCache::shared().waitForDiskWork();
+    QDir home(homeFolder().path());
+    for (const QString& name :
+         home.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        const QString path = home.filePath(name);
+        if (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink()) {
+            QDir(path).removeRecursively();
+        } else {
+            QFile::remove(path);
+        }
+    }
+    home.mkpath(QStringLiteral("Downloads"));
+    home.mkpath(QStringLiteral("runtime"));
+    home.mkpath(QStringLiteral("tmp"));
+    ::chmod(QFile::encodeName(home.filePath(QStringLiteral("runtime"))).constData(), 0700);
+    UserDefaults::standard().reload();
+    ImageCache::shared().clearMemory();
+    ImageCache::shared().clearDiskSync();
+    NotificationCenter::defaultCenter().reset();
+    NetworkAccess::setTransferTimeout(60000);
+}
+
+// The catalogue of `server` for every service, with no fault.
+inline void useServer(FixtureServer& server) {
+    server.clearFaults();
+    server.resetCounts();
+    ServiceOrigins::setCurrent(ServiceOrigins::singleOrigin(server.origin()));
+}
+
+inline FixtureServer::FaultConfig fault(FixtureServer::Fault kind, int status = 0) {
+    FixtureServer::FaultConfig config;
+    config.fault = kind;
+    config.statusCode = status;
+    return config;
+}
+
+// Data tables in one line per column set and per row.
+template <typename... Types, typename... Names> void columns(const Names&... names) {
+    (QTest::addColumn<Types>(names), ...);
+}
+template <typename... Values> void row(const char* name, const Values&... values) {
+    (QTest::newRow(name) << ... << values);
+}
+
+inline QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+#ifdef QT_WIDGETS_LIB
+// The alert a window shows now, if any.
+inline QMessageBox* shownAlert(const QWidget* window) {
+    for (QMessageBox* box : window->findChildren<QMessageBox*>()) {
+        if (box->isVisible()) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+#endif
+
+} // namespace TestSupport
+
+#define SLEEVANTA_TEST_MAIN(TestObject, Application)                                               \
+    int main(int argc, char* argv[]) {                                                             \
+        TestSupport::enterHome();                                                                  \
+        Application app(argc, argv);                                                               \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
