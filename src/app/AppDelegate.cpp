@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "CoverViewController.h"
 #include "DefaultsHelper.h"
 #include "DonateViewController.h"
 #include "ImageCache.h"
@@ -45,10 +46,16 @@ AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
     connect(action("restoreWindowToDefaultSize"), &QAction::triggered, this, [] {
         NotificationCenter::defaultCenter().post(NotificationNames::restoreWindowToDefaultSize);
     });
+    // A mail that could not be started is said where covers say what happened.
+    auto mailOpened = [this](bool opened) {
+        if (!opened) {
+            m_window->coverPane()->showStatus(CoverViewController::linkNotOpened);
+        }
+    };
     connect(action("sendSuggestion"), &QAction::triggered, this,
-            [] { SendMailHelper::composeSuggestionMail(); });
+            [mailOpened] { SendMailHelper::composeSuggestionMail(mailOpened); });
     connect(action("reportBug"), &QAction::triggered, this,
-            [] { SendMailHelper::composeBugReportMail(); });
+            [mailOpened] { SendMailHelper::composeBugReportMail(mailOpened); });
     connect(action("clearCache"), &QAction::triggered, this, &AppDelegate::clearCache);
     connect(action("preferencesAction"), &QAction::triggered, this, &AppDelegate::showPreferences);
     connect(action("donateAction"), &QAction::triggered, this, &AppDelegate::showDonation);
@@ -77,6 +84,8 @@ QAction* AppDelegate::shareMenuItem() const {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
+    // Folders of instances that ended without cleaning up (a crash, a power cut).
+    ImageDataHelper::removeAbandonedFoldersAsync();
     auto& center = NotificationCenter::defaultCenter();
     center.addObserver(NotificationNames::disableMenuItems, this,
                        [this](const Notification&) { disableMenuItems(); });

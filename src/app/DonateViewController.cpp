@@ -63,7 +63,7 @@ QString DonateViewController::richText(const QList<Run>& runs) {
 QString DonateViewController::donationUrlText() {
     return ServiceOrigins::current().donation + QStringLiteral("/cgi-bin/webscr?cmd=_donations") +
            QStringLiteral("&business=") + AppConfig::donationAccount +
-           QStringLiteral("&item_name=Sleevanta%2520Donation&currency_code=USD&lc=en_US") +
+           QStringLiteral("&item_name=Sleevanta%20Donation&currency_code=USD&lc=en_US") +
            QStringLiteral("&country.x=US&locale.x=US");
 }
 
@@ -113,7 +113,12 @@ void DonateViewController::copyAddress() {
 
 void DonateViewController::donateWithPayPal() {
     const QUrl url = QUrl::fromEncoded(donationUrlText().toUtf8(), QUrl::StrictMode);
-    if (url.isValid()) {
-        Workspace::shared().openUrl(url);
+    if (url.isValid() && Workspace::shared().openUrl(url)) {
+        return;
     }
+    // Said where the user looks, for as long as a copied address is.
+    QPushButton* button = m_ui->donateWithPayPalButton;
+    const QString title = QStringLiteral("Donate with &PayPal");
+    button->setText(QStringLiteral("Couldn't open the link"));
+    QTimer::singleShot(kCopiedMilliseconds, button, [button, title] { button->setText(title); });
 }

@@ -12,20 +12,20 @@ QString SendMailHelper::mailBody(const std::optional<QString>& version,
            build.value_or(error) + QStringLiteral(")");
 }
 
-void SendMailHelper::compose(const QString& subject) {
+void SendMailHelper::compose(const QString& subject, std::function<void(bool)> done) {
     const QString version = QCoreApplication::applicationVersion();
     const std::optional<QString> knownVersion =
         version.isEmpty() ? std::nullopt : std::optional<QString>(version);
     const std::optional<QString> knownBuild =
         AppConfig::build.isEmpty() ? std::nullopt : std::optional<QString>(AppConfig::build);
     MailComposer::shared().compose({AppConfig::supportAddress}, subject,
-                                   mailBody(knownVersion, knownBuild));
+                                   mailBody(knownVersion, knownBuild), std::move(done));
 }
 
-void SendMailHelper::composeSuggestionMail() {
-    compose(suggestionSubject);
+void SendMailHelper::composeSuggestionMail(std::function<void(bool)> done) {
+    compose(suggestionSubject, std::move(done));
 }
 
-void SendMailHelper::composeBugReportMail() {
-    compose(bugReportSubject);
+void SendMailHelper::composeBugReportMail(std::function<void(bool)> done) {
+    compose(bugReportSubject, std::move(done));
 }

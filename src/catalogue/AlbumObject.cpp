@@ -1,6 +1,7 @@
 #include "AlbumObject.h"
 
 #include <QJsonValue>
+#include <QVariant>
 
 #include <cmath>
 #include <optional>
@@ -15,11 +16,16 @@ std::optional<QString> stringField(const QJsonObject& object, const QString& key
     return v.toString();
 }
 
-// Only a JSON number with an exact integer value in range counts.
+// Only a JSON number with an exact integer value in range counts. Integers
+// are read as integers, so ids above 2^53 keep every digit.
 std::optional<qint64> integerField(const QJsonObject& object, const QString& key) {
     const QJsonValue v = object.value(key);
     if (!v.isDouble()) {
         return std::nullopt;
+    }
+    const QVariant exact = v.toVariant();
+    if (exact.typeId() == QMetaType::LongLong) {
+        return exact.toLongLong();
     }
     const double d = v.toDouble();
     if (!std::isfinite(d) || std::trunc(d) != d) {

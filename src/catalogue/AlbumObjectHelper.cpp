@@ -48,6 +48,8 @@ std::optional<Notification> AlbumObjectHelper::warningFor(SearchResultKind kind)
         return Notification{searchConnectionWarning, {{reasonKey, reasonOffline}}};
     case SearchResultKind::Throttled:
         return Notification{searchConnectionWarning, {{reasonKey, reasonThrottled}}};
+    case SearchResultKind::Unavailable:
+        return Notification{searchConnectionWarning, {{reasonKey, reasonUnavailable}}};
     }
     return std::nullopt;
 }

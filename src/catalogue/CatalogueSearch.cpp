@@ -19,6 +19,7 @@ int commandLineStatus(SearchResultKind kind) {
         return 3;
     case SearchResultKind::Offline:
     case SearchResultKind::Throttled:
+    case SearchResultKind::Unavailable:
         return 4;
     }
     return 3;
@@ -101,12 +102,27 @@ void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
         break;
     }
 
+    // The status says whose fault it is before the body is looked at.
+    const int status = outcome.httpStatus;
+    const QString statusText = QStringLiteral("HTTP status %1").arg(status);
+    if (status == 403 || status == 429) {
+        callback(SearchOutcome{SearchResultKind::Throttled, {}, statusText});
+        return;
+    }
+    if (status >= 500) {
+        callback(SearchOutcome{SearchResultKind::Unavailable, {}, statusText});
+        return;
+    }
+    if (status >= 300) {
+        callback(SearchOutcome{SearchResultKind::AnswerUnreadable, {}, statusText});
+        return;
+    }
+
     m_parsing = true;
     const ServiceOrigins origins = ServiceOrigins::current();
-    const int status = outcome.httpStatus;
     auto* watcher = new QFutureWatcher<SearchRequest::ParsedAnswer>(this);
     connect(watcher, &QFutureWatcher<SearchRequest::ParsedAnswer>::finished, this,
-            [this, watcher, generation, status, callback] {
+            [this, watcher, generation, callback] {
                 watcher->deleteLater();
                 if (generation != m_generation) {
                     return;
@@ -114,11 +130,9 @@ void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
                 m_parsing = false;
                 SearchRequest::ParsedAnswer parsed = watcher->result();
                 if (!parsed.isJsonObject) {
-                    const bool throttled = status == 403 || status == 429;
-                    callback(SearchOutcome{throttled ? SearchResultKind::Throttled
-                                                     : SearchResultKind::AnswerUnreadable,
+                    callback(SearchOutcome{SearchResultKind::AnswerUnreadable,
                                            {},
-                                           QStringLiteral("HTTP status %1").arg(status)});
+                                           QStringLiteral("the answer is no JSON object")});
                     return;
                 }
                 callback(SearchOutcome{SearchResultKind::Completed, std::move(parsed.records), {}});

@@ -16,9 +16,10 @@ class QNetworkReply;
 enum class SearchResultKind {
     Completed,        // a JSON object arrived; records may be empty
     UrlNotFormed,     // no request URL could be formed; nothing was sent
-    AnswerUnreadable, // the answer is not a JSON object
-    Offline,          // the catalogue could not be reached (or timed out)
+    AnswerUnreadable, // HTTP 400 (or another client error), or a 2xx that is no JSON object
+    Offline,          // the catalogue could not be reached (or stalled)
     Throttled,        // the catalogue refused for its rate limit (403/429)
+    Unavailable,      // the service failed (HTTP 500 and above)
 };
 
 // The exit status of sleevanta-cli for a search that ended this way.

@@ -9,9 +9,10 @@
 
 namespace SearchRequest {
 
-QByteArray percentEncodeQueryAllowed(const QString& text) {
+namespace {
+
+QByteArray percentEncode(const QString& text, std::string_view allowedPunctuation) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    static constexpr std::string_view kAllowedPunctuation = "!$&'()*+,-./:;=?@_~";
     const QByteArray utf8 = text.toUtf8();
     QByteArray out;
     out.reserve(utf8.size() * 3);
@@ -19,7 +20,7 @@ QByteArray percentEncodeQueryAllowed(const QString& text) {
         const auto byte = static_cast<unsigned char>(c);
         const bool alnum = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
                            (byte >= '0' && byte <= '9');
-        if (alnum || (byte < 0x80 && kAllowedPunctuation.find(c) != std::string_view::npos)) {
+        if (alnum || (byte < 0x80 && allowedPunctuation.find(c) != std::string_view::npos)) {
             out.append(c);
         } else {
             out.append('%');
@@ -30,12 +31,22 @@ QByteArray percentEncodeQueryAllowed(const QString& text) {
     return out;
 }
 
+} // namespace
+
+QByteArray percentEncodeQueryAllowed(const QString& text) {
+    return percentEncode(text, "!$&'()*+,-./:;=?@_~");
+}
+
+QByteArray percentEncodeQueryValue(const QString& text) {
+    return percentEncode(text, "-._~");
+}
+
 QByteArray buildSearchUrl(const QString& searchOrigin, const QString& term,
                           const QString& lowerCountry, const QString& mediaValue) {
-    const QString text = searchOrigin + QStringLiteral("/search?term=") + term +
-                         QStringLiteral("&country=") + lowerCountry + QStringLiteral("&media=") +
-                         mediaValue;
-    return percentEncodeQueryAllowed(text);
+    return percentEncodeQueryAllowed(searchOrigin + QStringLiteral("/search?term=")) +
+           percentEncodeQueryValue(term) +
+           percentEncodeQueryAllowed(QStringLiteral("&country=") + lowerCountry +
+                                     QStringLiteral("&media=") + mediaValue);
 }
 
 std::optional<QUrl> validatedUrl(const QByteArray& encoded) {

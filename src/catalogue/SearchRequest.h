@@ -17,8 +17,13 @@ namespace SearchRequest {
 // its UTF-8 bytes as %XX with upper-case hex digits.
 QByteArray percentEncodeQueryAllowed(const QString& text);
 
-// The whole request URL, built as text and then encoded as one piece: the
-// term's own & = + ? reach the service as query syntax.
+// Percent-encodes one query value: everything outside A-Z a-z 0-9 - . _ ~
+// becomes its UTF-8 bytes as %XX, a space %20, so that & + = ; ? / in a term
+// reach the service as part of the term.
+QByteArray percentEncodeQueryValue(const QString& text);
+
+// The request URL: the term encoded as one query value, the rest of the text
+// encoded with the URL-query-allowed set.
 QByteArray buildSearchUrl(const QString& searchOrigin, const QString& term,
                           const QString& lowerCountry, const QString& mediaValue);
 

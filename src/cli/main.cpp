@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -38,7 +39,7 @@ const char* const kUsage =
     "Options:\n"
     "  --media TITLE    media kind, one of: Audiobooks, eBooks, Movies, Music,\n"
     "                   Music Videos, Podcasts, Short Films, Software, TV Shows\n"
-    "                   (default: Music)\n"
+    "                   in any case (default: Music)\n"
     "  --country CODE   two-letter storefront code, in either case (default: US)\n"
     "  --json           search: one JSON object per item and line, with the fields\n"
     "                   artistName, artworkUrl, collectionId, collectionName,\n"
@@ -52,14 +53,14 @@ const char* const kUsage =
     "\n"
     "Exit status: 0 done (a search that finds no items included), 2 no request URL\n"
     "could be formed, 3 the answer could not be read, 4 the catalogue could not be\n"
-    "reached or refused for its rate limit, 5 the cover could not be downloaded or\n"
-    "written (or there is no item N), 64 usage error.\n"
+    "reached, refused for its rate limit or failed, 5 the cover could not be\n"
+    "downloaded or written (or there is no item N), 64 usage error.\n"
     "\n"
     "The environment variable SLEEVANTA_SERVICE_ORIGIN (e.g. http://127.0.0.1:8642)\n"
     "sends every request to that origin instead of the store's servers.\n";
 
 int usageError(const QString& message) {
-    std::fprintf(stderr, "sleevanta-cli: %s\n\n%s", qPrintable(message), kUsage);
+    std::fprintf(stderr, "sleevanta-cli: %s\nTry 'sleevanta-cli --help'\n", qPrintable(message));
     return ExitUsage;
 }
 
@@ -108,6 +109,12 @@ SearchResult searchRecords(const Arguments& args) {
             std::fprintf(stderr, "The iTunes Search API is receiving too many searches from this "
                                  "computer. Please wait a minute and try again.\n");
             break;
+        case SearchResultKind::Unavailable:
+            std::fprintf(stderr,
+                         "The iTunes Store is not answering right now. Please try again in a "
+                         "few minutes. (%s)\n",
+                         qPrintable(outcome.detail));
+            break;
         }
         QCoreApplication::exit(result.status);
     });
@@ -121,6 +128,10 @@ int runSearch(const Arguments& args) {
     const SearchResult result = searchRecords(args);
     if (result.status != ExitOk) {
         return result.status;
+    }
+    if (result.records.isEmpty()) {
+        std::fprintf(stderr, "No items found.\n");
+        return ExitOk;
     }
     QTextStream out(stdout);
     for (const AlbumObject& record : result.records) {
@@ -146,9 +157,10 @@ int runSave(const Arguments& args) {
         return result.status;
     }
     if (args.index >= result.records.size()) {
-        return notSaved(QStringLiteral("the search found %1 item(s), so there is no item %2")
-                            .arg(result.records.size())
-                            .arg(args.index));
+        std::fprintf(stderr, "No item %lld: the search found %lld items.\n",
+                     static_cast<long long>(args.index),
+                     static_cast<long long>(result.records.size()));
+        return ExitNotSaved;
     }
     const AlbumObject& record = result.records.at(args.index);
     const QUrl url(args.highQuality ? record.highResolutionUrl() : record.standardResolutionUrl(),
@@ -269,9 +281,13 @@ std::optional<int> parseArguments(QStringList arguments, Arguments& args) {
     if (args.term.isEmpty()) {
         return usageError(QStringLiteral("the search term is empty"));
     }
-    if (!MediaTables::mediaTitles().contains(args.media)) {
+    const auto title = std::find_if(
+        MediaTables::mediaTitles().begin(), MediaTables::mediaTitles().end(),
+        [&](const QString& t) { return t.compare(args.media, Qt::CaseInsensitive) == 0; });
+    if (title == MediaTables::mediaTitles().end()) {
         return usageError(QStringLiteral("unknown media title \"%1\"").arg(args.media));
     }
+    args.media = *title;
     args.country = args.country.toUpper();
     if (!MediaTables::countryCodes().contains(args.country)) {
         return usageError(QStringLiteral("unknown storefront code \"%1\"").arg(args.country));

@@ -3,6 +3,7 @@
 #include "UserPaths.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -11,6 +12,9 @@
 #include <QMutexLocker>
 #include <QRegularExpression>
 #include <QSaveFile>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -30,11 +34,14 @@ ImageCache& ImageCache::shared() {
     return cache;
 }
 
-ImageCache::ImageCache(const QString& diskDirectory, qint64 memoryLimitBytes)
-    : m_directory(diskDirectory), m_memory(memoryLimitBytes) {
+ImageCache::ImageCache(const QString& diskDirectory, qint64 memoryLimitBytes, qint64 diskLimitBytes)
+    : m_directory(diskDirectory), m_diskLimit(diskLimitBytes), m_memory(memoryLimitBytes) {
     m_diskQueue.setMaxThreadCount(1);
     m_diskQueue.setExpiryTimeout(5000);
-    runOnDiskQueue([this] { ensureDirectory(); });
+    runOnDiskQueue([this] {
+        ensureDirectory();
+        trimDiskSync();
+    });
 }
 
 ImageCache::~ImageCache() {
@@ -51,15 +58,7 @@ QString ImageCache::diskPathForKey(const QString& key) const {
 }
 
 bool ImageCache::ensureDirectory() {
-    if (!m_diskEnabled.load()) {
-        return false;
-    }
-    if (m_directory.isEmpty() || !QDir().mkpath(m_directory) ||
-        !QFileInfo(m_directory).isWritable()) {
-        m_diskEnabled = false;
-        return false;
-    }
-    return true;
+    return !m_directory.isEmpty() && QDir().mkpath(m_directory);
 }
 
 // Memory ------------------------------------------------------------------
@@ -99,23 +98,19 @@ qint64 ImageCache::memoryCost() const {
 // Disk, blocking ----------------------------------------------------------
 
 bool ImageCache::diskImageExistsSync(const QString& key) const {
-    if (!m_diskEnabled.load()) {
-        return false;
-    }
     const QFileInfo info(diskPathForKey(key));
     return info.isFile() && info.size() > 0;
 }
 
 std::optional<CoverImage> ImageCache::imageFromDiskSync(const QString& key) {
-    if (!m_diskEnabled.load()) {
-        return std::nullopt;
-    }
     QFile file(diskPathForKey(key));
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadWrite)) {
         return std::nullopt;
     }
     CoverImage entry;
     entry.encodedData = file.readAll();
+    // Used now: the last to go when the disk is trimmed.
+    file.setFileTime(QDateTime::currentDateTimeUtc(), QFileDevice::FileModificationTime);
     file.close();
     entry.image = ImageCodec::decode(entry.encodedData);
     if (entry.image.isNull()) {
@@ -127,17 +122,58 @@ std::optional<CoverImage> ImageCache::imageFromDiskSync(const QString& key) {
 }
 
 bool ImageCache::storeImageDataToDiskSync(const QByteArray& data, const QString& key) {
+    // An unwritable cache is no error the user should see: this entry stays in
+    // memory only, and the next write tries again.
     if (data.isEmpty() || !ensureDirectory()) {
         return false;
     }
-    QSaveFile file(diskPathForKey(key));
+    const QString path = diskPathForKey(key);
+    const qint64 replaced = QFileInfo(path).size();
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
         file.cancelWriting();
-        // An unwritable cache is no error the user should see: carry on in memory.
-        m_diskEnabled = false;
         return false;
     }
+    if (m_diskBytes.load() >= 0) {
+        m_diskBytes += data.size() - replaced;
+    }
+    if (m_diskBytes.load() < 0 || m_diskBytes.load() > m_diskLimit) {
+        trimDiskSync();
+    }
     return true;
+}
+
+void ImageCache::trimDiskSync() {
+    struct Entry {
+        QString path;
+        qint64 size;
+        QDateTime used;
+    };
+    std::vector<Entry> entries;
+    qint64 total = 0;
+    QDirIterator it(m_directory, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        if (isEntryFileName(info.fileName())) {
+            entries.push_back({info.filePath(), info.size(), info.lastModified()});
+            total += info.size();
+        }
+    }
+    if (total > m_diskLimit) {
+        // Down to nine tenths, so that the next few writes do not trim again.
+        std::sort(entries.begin(), entries.end(),
+                  [](const Entry& a, const Entry& b) { return a.used < b.used; });
+        for (const Entry& entry : entries) {
+            if (total <= m_diskLimit / 10 * 9) {
+                break;
+            }
+            if (QFile::remove(entry.path)) {
+                total -= entry.size;
+            }
+        }
+    }
+    m_diskBytes = total;
 }
 
 ImageCache::DiskUsage ImageCache::diskUsageSync() const {
@@ -159,8 +195,8 @@ void ImageCache::clearDiskSync() {
     if (directory.exists()) {
         directory.removeRecursively();
     }
-    m_diskEnabled = true;
     ensureDirectory();
+    m_diskBytes = 0;
 }
 
 // Disk, asynchronous ------------------------------------------------------

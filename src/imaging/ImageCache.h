@@ -17,8 +17,9 @@
 // disk, both keyed by the absolute string of the image URL. Disk work runs on
 // one serial worker so that a store is always seen by a later look-up; every
 // asynchronous completion arrives on the thread of its context object (the GUI
-// thread). When the cache folder cannot be created or written, the cache keeps
-// working in memory only.
+// thread). The disk holds at most a set number of bytes: the entries used least
+// recently go first. A write that fails (folder gone, disk full) costs only
+// that entry; the next write tries again.
 class ImageCache {
 public:
     struct DiskUsage {
@@ -28,13 +29,15 @@ public:
 
     static ImageCache& shared();
 
-    explicit ImageCache(const QString& diskDirectory, qint64 memoryLimitBytes = 64LL * 1024 * 1024);
+    static constexpr qint64 kDefaultDiskLimitBytes = 1024LL * 1024 * 1024;
+
+    explicit ImageCache(const QString& diskDirectory, qint64 memoryLimitBytes = 64LL * 1024 * 1024,
+                        qint64 diskLimitBytes = kDefaultDiskLimitBytes);
     ~ImageCache();
     ImageCache(const ImageCache&) = delete;
     ImageCache& operator=(const ImageCache&) = delete;
 
     QString diskDirectory() const { return m_directory; }
-    bool isDiskEnabled() const { return m_diskEnabled.load(); }
     // The file that holds (or would hold) the entry of `key`.
     QString diskPathForKey(const QString& key) const;
     static QString fileNameForKey(const QString& key);
@@ -47,11 +50,15 @@ public:
 
     // Disk, blocking: for worker threads and the command-line tool.
     bool diskImageExistsSync(const QString& key) const;
-    // The cached entry decoded; an entry that is no image is removed.
+    // The cached entry decoded, and marked as used now; an entry that is no
+    // image is removed.
     std::optional<CoverImage> imageFromDiskSync(const QString& key);
     bool storeImageDataToDiskSync(const QByteArray& data, const QString& key);
     DiskUsage diskUsageSync() const;
     void clearDiskSync();
+    // Removes the least recently used entries until the disk holds at most
+    // nine tenths of its limit; nothing when it is within the limit.
+    void trimDiskSync();
 
     // Disk, asynchronous. Completions run on `context`'s thread and are
     // dropped when `context` is gone.
@@ -73,7 +80,8 @@ private:
     bool ensureDirectory();
 
     QString m_directory;
-    std::atomic<bool> m_diskEnabled{true};
+    qint64 m_diskLimit;
+    std::atomic<qint64> m_diskBytes{-1}; // what the disk holds; -1 until measured
     mutable QMutex m_memoryMutex;
     QCache<QString, CoverImage> m_memory;
     QThreadPool m_diskQueue;

@@ -6,10 +6,12 @@
 #include "UserDefaults.h"
 #include "UserPaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QThreadPool>
 
 namespace {
@@ -47,24 +49,32 @@ template <typename Callback> void finishOn(const QPointer<QObject>& guard, Callb
 
 } // namespace
 
-QString ImageDataHelper::temporaryRoot() {
-    const auto base = UserPaths::perUserTemporaryDirectory();
-    if (!base) {
+// The start time (clock ticks after boot) tells a process from a later one
+// that was given the same id.
+QString ImageDataHelper::processFolderName(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) {
         return {};
     }
-    return *base + QStringLiteral("/TemporaryItems");
+    const QByteArray line = stat.readAll();
+    // The command name may hold blanks and parentheses: count after the last ")".
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    constexpr int kStartTimeAfterName = 19; // field 22 of proc(5)
+    if (fields.size() <= kStartTimeAfterName) {
+        return {};
+    }
+    return QStringLiteral("%1-%2").arg(pid).arg(QString::fromLatin1(fields[kStartTimeAfterName]));
 }
 
-void ImageDataHelper::removeTemporaryFiles() {
-    UserDefaults::standard().removeObject(SettingsKeys::temporaryFileUrl);
-    const QString root = temporaryRoot();
-    if (root.isEmpty()) {
-        return;
-    }
-    QDir folder(root);
-    if (!folder.exists()) {
-        return;
-    }
+namespace {
+
+QString temporaryItems() {
+    const auto base = UserPaths::perUserTemporaryDirectory();
+    return base ? *base + QStringLiteral("/TemporaryItems") : QString();
+}
+
+void removeContents(const QString& folderPath) {
+    QDir folder(folderPath);
     const QStringList names =
         folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
@@ -74,36 +84,77 @@ void ImageDataHelper::removeTemporaryFiles() {
     }
 }
 
+// Writes the temporary cover file into this process's (emptied) folder; its
+// path, or empty when nothing was written.
+QString writeTemporaryFile(const std::optional<CoverImage>& image,
+                           const std::optional<QString>& artistName,
+                           const std::optional<qint64>& collectionId,
+                           const std::optional<QString>& collectionName) {
+    const QString root = ImageDataHelper::temporaryRoot();
+    if (root.isEmpty()) {
+        return {};
+    }
+    removeContents(root);
+    if (!image || !artistName || !collectionId || !collectionName) {
+        return {};
+    }
+    const std::optional<QByteArray> jpeg = ImageCodec::jpegData(*image);
+    const QString fileName = MediaHelper::coverFileName(*artistName, *collectionName);
+    if (!jpeg || !CoverFileWriter::staysInsideFolder(fileName)) {
+        return {};
+    }
+    const QString itemFolder = root + QLatin1Char('/') + QString::number(*collectionId);
+    const QString path = itemFolder + QLatin1Char('/') + fileName;
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) ||
+        !CoverFileWriter::writeReplacing(path, *jpeg).ok()) {
+        return {};
+    }
+    return path;
+}
+
+} // namespace
+
+QString ImageDataHelper::temporaryRoot() {
+    const QString items = temporaryItems();
+    if (items.isEmpty()) {
+        return {};
+    }
+    static const QString own = processFolderName(QCoreApplication::applicationPid());
+    return items + QLatin1Char('/') + own;
+}
+
+void ImageDataHelper::removeTemporaryFiles() {
+    UserDefaults::standard().removeObject(SettingsKeys::temporaryFileUrl);
+    const QString root = temporaryRoot();
+    if (!root.isEmpty()) {
+        removeContents(root);
+    }
+}
+
+void ImageDataHelper::removeAbandonedFolders() {
+    const QString items = temporaryItems();
+    if (items.isEmpty()) {
+        return;
+    }
+    static const QRegularExpression tag(QStringLiteral("^(\\d+)-\\d+$"));
+    QDir folder(items);
+    for (const QString& name : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const auto match = tag.match(name);
+        if (match.hasMatch() && processFolderName(match.captured(1).toLongLong()) != name) {
+            QDir(folder.filePath(name)).removeRecursively();
+        }
+    }
+}
+
 void ImageDataHelper::createTemporaryFile(const std::optional<CoverImage>& image,
                                           const std::optional<QString>& artistName,
                                           const std::optional<qint64>& collectionId,
                                           const std::optional<QString>& collectionName) {
-    removeTemporaryFiles();
-    if (!image) {
-        return;
+    UserDefaults::standard().removeObject(SettingsKeys::temporaryFileUrl);
+    const QString path = writeTemporaryFile(image, artistName, collectionId, collectionName);
+    if (!path.isEmpty()) {
+        UserDefaults::standard().setUrl(SettingsKeys::temporaryFileUrl, QUrl::fromLocalFile(path));
     }
-    const std::optional<QByteArray> jpeg = ImageCodec::jpegData(*image);
-    if (!jpeg) {
-        return;
-    }
-    if (!artistName || !collectionId || !collectionName) {
-        return;
-    }
-    const QString fileName = MediaHelper::coverFileName(*artistName, *collectionName);
-    const QString root = temporaryRoot();
-    if (root.isEmpty() || !CoverFileWriter::staysInsideFolder(fileName)) {
-        return;
-    }
-    const QString itemFolder = root + QLatin1Char('/') + QString::number(*collectionId);
-    if (!QDir().mkpath(itemFolder)) {
-        return;
-    }
-    const QString path = itemFolder + QLatin1Char('/') + fileName;
-    const CoverFileWriter::WriteResult written = CoverFileWriter::writeReplacing(path, *jpeg);
-    if (!written.ok()) {
-        return;
-    }
-    UserDefaults::standard().setUrl(SettingsKeys::temporaryFileUrl, QUrl::fromLocalFile(path));
 }
 
 void ImageDataHelper::createTemporaryFileAsync(const std::optional<CoverImage>& image,
@@ -113,22 +164,25 @@ void ImageDataHelper::createTemporaryFileAsync(const std::optional<CoverImage>& 
                                                QObject* context, std::function<void(QUrl)> done) {
     QPointer<QObject> guard(context);
     serialQueue().start([=] {
-        createTemporaryFile(image, artistName, collectionId, collectionName);
-        const QUrl url = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
+        const QString path = writeTemporaryFile(image, artistName, collectionId, collectionName);
+        const QUrl url = path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
         if (done) {
             finishOn(guard, [done, url] { done(url); });
         }
     });
 }
 
-void ImageDataHelper::removeTemporaryFilesAsync(QObject* context, std::function<void()> done) {
-    QPointer<QObject> guard(context);
-    serialQueue().start([=] {
-        removeTemporaryFiles();
-        if (done) {
-            finishOn(guard, done);
+void ImageDataHelper::removeTemporaryFilesAsync() {
+    serialQueue().start([] {
+        const QString root = temporaryRoot();
+        if (!root.isEmpty()) {
+            removeContents(root);
         }
     });
+}
+
+void ImageDataHelper::removeAbandonedFoldersAsync() {
+    serialQueue().start([] { removeAbandonedFolders(); });
 }
 
 void ImageDataHelper::waitForPendingWork() {

@@ -20,6 +20,28 @@ ImageLoadResult failure(const QUrl& url, ImageLoadError error, const QString& te
 
 } // namespace
 
+QString failureReason(const ImageLoadResult& result) {
+    switch (result.error) {
+    case ImageLoadError::None:
+        return {};
+    case ImageLoadError::Cancelled:
+        return QStringLiteral("the download was cancelled");
+    case ImageLoadError::InvalidUrl:
+        return QStringLiteral("the cover has no address");
+    case ImageLoadError::Network:
+        return QStringLiteral("no connection");
+    case ImageLoadError::TimedOut:
+        return QStringLiteral("the transfer stalled");
+    case ImageLoadError::HttpStatus:
+        return QStringLiteral("the server answered %1").arg(result.httpStatus);
+    case ImageLoadError::NotAnImage:
+        return QStringLiteral("the data is not an image");
+    case ImageLoadError::TooLarge:
+        return QStringLiteral("the cover is too large");
+    }
+    return {};
+}
+
 ImageService& ImageService::shared() {
     static ImageService* instance = new ImageService(ImageCache::shared());
     return *instance;
@@ -91,7 +113,7 @@ void ImageService::joinDownload(Token token) {
         return;
     }
 
-    QNetworkReply* reply = NetworkAccess::manager().get(NetworkAccess::request(request.url));
+    QNetworkReply* reply = NetworkAccess::manager().get(NetworkAccess::artworkRequest(request.url));
     Download& download = m_downloads[key];
     download.reply = reply;
     download.waiters.append(token);
@@ -165,7 +187,9 @@ void ImageService::downloadFinished(const QString& key) {
         const QString text = error == ImageLoadError::HttpStatus
                                  ? QStringLiteral("HTTP status %1").arg(outcome.httpStatus)
                                  : outcome.errorText;
-        deliverToWaiters(waiters, failure(url, error, text));
+        ImageLoadResult failed = failure(url, error, text);
+        failed.httpStatus = outcome.httpStatus;
+        deliverToWaiters(waiters, failed);
         return;
     }
 

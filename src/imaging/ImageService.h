@@ -28,11 +28,16 @@ struct ImageLoadResult {
     CoverImage cover; // null image on failure
     ImageLoadError error = ImageLoadError::None;
     QString errorText;
+    int httpStatus = 0; // the answer's status, when one arrived
     ImageCacheType cacheType = ImageCacheType::None;
     QUrl url;
 
     bool hasImage() const { return !cover.isNull(); }
 };
+
+// Why a load failed, in plain words for the user: "the server answered 404",
+// "the data is not an image", "no connection", ...
+QString failureReason(const ImageLoadResult& result);
 
 namespace ImageLoadOption {
 // The service does not put the loaded image into the view; the caller does.

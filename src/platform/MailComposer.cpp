@@ -1,6 +1,7 @@
 #include "MailComposer.h"
 
 #include "DesktopPortal.h"
+#include "Workspace.h"
 
 #include <QCoreApplication>
 #include <QThreadPool>
@@ -14,24 +15,31 @@ namespace {
 
 class SystemMailComposer : public MailComposer {
 public:
-    void compose(const QStringList& recipients, const QString& subject,
-                 const QString& body) override {
+    void compose(const QStringList& recipients, const QString& subject, const QString& body,
+                 std::function<void(bool)> done) override {
         // The portal call may block for seconds: it runs on a worker, and the
         // fallbacks follow there (both only start other programs).
-        QThreadPool::globalInstance()->start([recipients, subject, body] {
-            if (DesktopPortal::composeEmail(recipients, subject, body)) {
-                return;
-            }
+        QThreadPool::globalInstance()->start([recipients, subject, body, done] {
             const QString xdgEmail = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
-            if (!xdgEmail.isEmpty()) {
-                QProcess::startDetached(xdgEmail, QStringList{QStringLiteral("--subject"), subject,
-                                                              QStringLiteral("--body"), body} +
-                                                      recipients);
+            if (DesktopPortal::composeEmail(recipients, subject, body) ||
+                (!xdgEmail.isEmpty() &&
+                 QProcess::startDetached(xdgEmail, QStringList{QStringLiteral("--subject"), subject,
+                                                               QStringLiteral("--body"), body} +
+                                                       recipients))) {
+                QMetaObject::invokeMethod(QCoreApplication::instance(), [done] {
+                    if (done) {
+                        done(true);
+                    }
+                });
                 return;
             }
             const QUrl mailto = mailtoUrl(recipients, subject, body);
-            QMetaObject::invokeMethod(QCoreApplication::instance(),
-                                      [mailto] { QDesktopServices::openUrl(mailto); });
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [mailto, done] {
+                const bool opened = Workspace::shared().openUrl(mailto);
+                if (done) {
+                    done(opened);
+                }
+            });
         });
     }
 };

@@ -4,13 +4,16 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
+
 // Opens a new, prepared message in the user's mail application; the user
 // writes and sends it.
 class MailComposer {
 public:
     virtual ~MailComposer() = default;
-    virtual void compose(const QStringList& recipients, const QString& subject,
-                         const QString& body) = 0;
+    // `done` runs on the GUI thread: false when no way to write mail opened.
+    virtual void compose(const QStringList& recipients, const QString& subject, const QString& body,
+                         std::function<void(bool opened)> done) = 0;
 
     static MailComposer& shared();
     static void setSharedForTesting(MailComposer* composer);

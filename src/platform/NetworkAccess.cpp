@@ -6,7 +6,8 @@
 
 namespace {
 
-QAtomicInt g_timeoutMs = 60000;
+// A transfer that receives nothing for this long has stalled.
+QAtomicInt g_timeoutMs = 30000;
 
 } // namespace
 
@@ -40,6 +41,12 @@ QNetworkRequest request(const QUrl& url) {
     req.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                      QNetworkRequest::NoLessSafeRedirectPolicy);
     req.setMaximumRedirectsAllowed(5);
+    return req;
+}
+
+QNetworkRequest artworkRequest(const QUrl& url) {
+    QNetworkRequest req = request(url);
+    req.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     return req;
 }
 

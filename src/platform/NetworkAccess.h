@@ -17,10 +17,16 @@ QNetworkAccessManager& manager();
 
 // A GET request with the application's policy applied.
 QNetworkRequest request(const QUrl& url);
+// The same for artwork. Artwork loads are cancelled often (rows scrolled away,
+// a new search), and an aborted HTTP/2 stream can stall the connection the
+// other loads share: artwork goes over HTTP/1.1, where an abort closes only
+// its own connection.
+QNetworkRequest artworkRequest(const QUrl& url);
 
 QByteArray userAgent();
 
-// Transfer timeout in milliseconds (60 s unless a test injects another).
+// Milliseconds without a byte before a transfer counts as stalled (30 s
+// unless a test injects another).
 int transferTimeout();
 void setTransferTimeout(int milliseconds);
 

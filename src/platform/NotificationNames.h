@@ -14,13 +14,14 @@ inline const QString focusOnSearchField = QStringLiteral("focusOnSearchField");
 inline const QString restoreWindowToDefaultSize = QStringLiteral("restoreWindowToDefaultSize");
 inline const QString constructSearchUrlWarning = QStringLiteral("constructSearchUrlWarning");
 inline const QString specialCharactersWarning = QStringLiteral("specialCharactersWarning");
-// The catalogue could not be reached, or refused for its rate limit.
-// User info: "reason" = "offline" or "throttled".
+// The catalogue could not be reached, refused for its rate limit, or failed.
+// User info: "reason" = "offline", "throttled" or "unavailable".
 inline const QString searchConnectionWarning = QStringLiteral("searchConnectionWarning");
 
 inline const QString selectedCoverActionKey = QStringLiteral("selectedCoverAction");
 inline const QString reasonKey = QStringLiteral("reason");
 inline const QString reasonOffline = QStringLiteral("offline");
 inline const QString reasonThrottled = QStringLiteral("throttled");
+inline const QString reasonUnavailable = QStringLiteral("unavailable");
 
 } // namespace NotificationNames

@@ -9,7 +9,19 @@ namespace {
 
 class SystemWorkspace : public Workspace {
 public:
-    bool openUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+    bool openUrl(const QUrl& url) override {
+        // The opener is started without waiting for it, so a scheme nothing
+        // handles (musics:, itms-apps:) would fail unseen: ask the desktop first.
+        const QByteArray scheme = url.scheme().toUtf8();
+        if (!url.isLocalFile()) {
+            GAppInfo* handler = g_app_info_get_default_for_uri_scheme(scheme.constData());
+            if (!handler) {
+                return false;
+            }
+            g_object_unref(handler);
+        }
+        return QDesktopServices::openUrl(url);
+    }
 
     bool launchApplication(const QString& desktopId, const QList<QUrl>& files) override {
         const QByteArray id = desktopId.toUtf8();

@@ -8,7 +8,8 @@ class Workspace {
 public:
     virtual ~Workspace() = default;
 
-    // Opens `url` with the application the desktop has for it.
+    // Opens `url` with the application the desktop has for it; false when it
+    // has none.
     virtual bool openUrl(const QUrl& url) = 0;
     // Launches the application with the desktop-file id `desktopId`
     // ("org.gnome.Shotwell.desktop"), optionally with files.

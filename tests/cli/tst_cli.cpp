@@ -38,33 +38,39 @@ private Q_SLOTS:
         TestSupport::useServer(m_server);
     }
 
+    // What a run says on standard error: one line that names the problem.
     void exitStatuses_data() {
-        TestSupport::columns<QStringList, int, int>("arguments", "httpStatus", "status");
+        TestSupport::columns<QStringList, int, int, QByteArray>("arguments", "httpStatus", "status",
+                                                                "said");
         using TestSupport::row;
-        row("no records is success", QStringList{"search", "nothing"}, 0, 0);
-        row("rate limit", QStringList{"save", "x"}, 403, 4);
-        row("no command", QStringList{}, 0, 64);
-        row("two terms", QStringList{"search", "a", "b"}, 0, 64);
-        row("unknown country", QStringList{"search", "--country", "XX", "x"}, 0, 64);
-        row("missing value", QStringList{"search", "x", "--media"}, 0, 64);
-        row("save option for search", QStringList{"search", "--to", "/tmp", "x"}, 0, 64);
-        row("unknown quality", QStringList{"save", "--quality", "best", "x"}, 0, 64);
-        row("no item 3", QStringList{"save", "--index", "3", "generated 3"}, 0, 5);
+        row("no records", QStringList{"search", "nothing"}, 0, 0, QByteArray("No items found.\n"));
+        row("rate limit", QStringList{"save", "x"}, 403, 4, QByteArray("too many searches"));
+        row("service fails", QStringList{"search", "x"}, 502, 4, QByteArray("not answering"));
+        row("no command", QStringList{}, 0, 64, QByteArray("no command given"));
+        row("two terms", QStringList{"search", "a", "b"}, 0, 64, QByteArray("one search term"));
+        row("unknown country", QStringList{"search", "--country", "XX", "x"}, 0, 64,
+            QByteArray("\"XX\""));
+        row("missing value", QStringList{"search", "x", "--media"}, 0, 64, QByteArray("--media"));
+        row("save option", QStringList{"search", "--to", "/tmp", "x"}, 0, 64, QByteArray("--to"));
+        row("unknown quality", QStringList{"save", "--quality", "best", "x"}, 0, 64,
+            QByteArray("--quality"));
+        row("no item 3", QStringList{"save", "--index", "3", "generated 3"}, 0, 5,
+            QByteArray("No item 3: the search found 3 items.\n"));
     }
     void exitStatuses() {
         QFETCH(QStringList, arguments);
         QFETCH(int, httpStatus);
         QFETCH(int, status);
+        QFETCH(QByteArray, said);
         if (httpStatus) {
             m_server.setFault(FixtureServer::Scope::Search,
                               TestSupport::fault(Fault::Status, httpStatus));
         }
         const Run r = run(arguments);
         QCOMPARE(r.status, status);
-        QCOMPARE(r.err.isEmpty(), status == 0);
-        if (status != 0) {
-            QVERIFY(r.out.isEmpty());
-        }
+        QVERIFY2(r.err.contains(said), r.err.constData());
+        QCOMPARE(r.err.count('\n'), status == 64 ? 2 : 1);
+        QVERIFY(r.out.isEmpty());
         QCOMPARE(TestSupport::entries(TestSupport::downloads()), QStringList());
     }
 
@@ -76,7 +82,7 @@ private Q_SLOTS:
         const QJsonObject first = QJsonDocument::fromJson(lines.first()).object();
         QCOMPARE(first.value(QStringLiteral("collectionId")).toInteger(), 1441164426);
         QVERIFY(m_server.requestTargets().last().endsWith("&country=gb&media=music"));
-        r = run({"search", "--media", "Movies", "the dark knight"});
+        r = run({"search", "--media", "mOVIES", "the dark knight"});
         QVERIFY(r.out.startsWith("The Dark Knight — Christopher Nolan\n"));
     }
 

@@ -33,10 +33,7 @@ QString temporaryPath() {
 class TestCoverFiles : public QObject {
     Q_OBJECT
 private:
-    QString root() const {
-        return TestSupport::homeFolder().path() +
-               QStringLiteral("/runtime/sleevanta/TemporaryItems");
-    }
+    QString root() const { return ImageDataHelper::temporaryRoot(); }
 
 private Q_SLOTS:
     void init() { TestSupport::resetHome(); }
@@ -102,7 +99,7 @@ private Q_SLOTS:
                                              QStringLiteral("B\n"));
         QCOMPARE(temporaryPath(), root() + QStringLiteral("/-14/folder.jpg"));
         QCOMPARE(TestSupport::readFile(temporaryPath()), cover.encodedData);
-        QCOMPARE(QFileInfo(root() + QStringLiteral("/..")).permissions() &
+        QCOMPARE(QFileInfo(root() + QStringLiteral("/../..")).permissions() &
                      (QFile::ReadGroup | QFile::ReadOther),
                  QFile::Permissions());
 
@@ -134,6 +131,27 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(root() + QStringLiteral("/../x.jpg")));
     }
 
+    void instancesKeepToTheirOwnFolders() {
+        // Another running instance (pid 1 never ends), one whose pid now belongs to
+        // a later process, one that ended, and something that is no instance's.
+        const QString items = root() + QStringLiteral("/..");
+        const QString running = ImageDataHelper::processFolderName(1);
+        const QStringList others{running, QStringLiteral("1-0"), QStringLiteral("4194304999-5"),
+                                 QStringLiteral("notes")};
+        for (const QString& name : others) {
+            QVERIFY(QDir(items).mkpath(name + QStringLiteral("/7")));
+        }
+        ImageDataHelper::createTemporaryFile(jpegCover(), QStringLiteral("A"), 1,
+                                             QStringLiteral("B"));
+        ImageDataHelper::removeTemporaryFiles();
+        QCOMPARE(TestSupport::entries(root()), QStringList());
+        ImageDataHelper::removeAbandonedFolders();
+        QStringList kept{running, QStringLiteral("notes"), QFileInfo(root()).fileName()};
+        kept.sort();
+        QCOMPARE(TestSupport::entries(items), kept);
+        QVERIFY(QFileInfo::exists(items + QLatin1Char('/') + running + QStringLiteral("/7")));
+    }
+
     void unsafeTemporaryFolderIsRefused() {
         QTemporaryDir elsewhere;
         // Someone planted links where both possible folders would be.
@@ -154,13 +172,15 @@ private Q_SLOTS:
         ImageDataHelper::createTemporaryFileAsync(jpegCover(), QStringLiteral("A"), 1,
                                                   QStringLiteral("B"), &context,
                                                   [&](QUrl url) { urls.append(url); });
-        ImageDataHelper::removeTemporaryFilesAsync(&context, {});
+        ImageDataHelper::removeTemporaryFilesAsync();
         ImageDataHelper::createTemporaryFileAsync(jpegCover(), QStringLiteral("C"), 2,
                                                   QStringLiteral("D"), &context,
                                                   [&](QUrl url) { urls.append(url); });
         QTRY_COMPARE(urls.size(), 2);
         QCOMPARE(urls.at(1).toLocalFile(), root() + QStringLiteral("/2/folder.jpg"));
         QCOMPARE(TestSupport::entries(root()), QStringList{QStringLiteral("2")});
+        // The worker leaves publishing to the caller.
+        QVERIFY(!UserDefaults::standard().contains(SettingsKeys::temporaryFileUrl));
     }
 };
 

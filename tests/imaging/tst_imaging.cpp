@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QImageWriter>
 
 using Fault = FixtureServer::Fault;
@@ -153,15 +154,45 @@ private Q_SLOTS:
         QVERIFY(m_cache->storeImageDataToDiskSync(a, QStringLiteral("c")));
     }
 
-    void unusableFolderLeavesTheMemory() {
-        QFile blocker(TestSupport::homeFolder().path() + QStringLiteral("/blocker"));
+    void aFailedWriteCostsOnlyThatEntry() {
+        m_cache->waitForDiskWork();
+        QVERIFY(QDir(cacheFolder()).removeRecursively());
+        QFile blocker(cacheFolder()); // a file where the folder should be
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        ImageCache cache(blocker.fileName() + QStringLiteral("/images"));
-        QVERIFY(!cache.storeImageDataToDiskSync("x", QStringLiteral("k")));
-        QVERIFY(!cache.isDiskEnabled());
-        cache.storeInMemory(QStringLiteral("k"), CoverImage{filled({8, 8}, Qt::red), {}});
-        QVERIFY(cache.imageFromMemory(QStringLiteral("k")));
+        QVERIFY(!m_cache->storeImageDataToDiskSync("x", QStringLiteral("k")));
+        QVERIFY(blocker.remove());
+        QVERIFY(m_cache->storeImageDataToDiskSync("x", QStringLiteral("k")));
+        QVERIFY(m_cache->diskImageExistsSync(QStringLiteral("k")));
+    }
+
+    void diskKeepsTheRecentlyUsedWithinItsLimit() {
+        m_cache.reset();
+        ImageCache cache(cacheFolder(), 1024 * 1024, 100 * 1024);
+        const QByteArray png = encoded(filled({8, 8}, Qt::red), "png");
+        const QByteArray padded = png + QByteArray(30 * 1024 - png.size(), '\0');
+        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-60);
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(cache.storeImageDataToDiskSync(padded, QString::number(i)));
+            QFile entry(cache.diskPathForKey(QString::number(i)));
+            QVERIFY(entry.open(QIODevice::ReadWrite));
+            entry.setFileTime(start.addSecs(i), QFileDevice::FileModificationTime);
+        }
+        QVERIFY(cache.imageFromDiskSync(QStringLiteral("0")));                // used last now
+        QVERIFY(cache.storeImageDataToDiskSync(padded, QStringLiteral("3"))); // 120 KB: trim
+        QVERIFY(cache.diskUsageSync().bytes <= 90 * 1024);
+        for (const char* key : {"0", "3"}) {
+            QVERIFY(cache.diskImageExistsSync(QLatin1String(key)));
+        }
+        QVERIFY(!cache.diskImageExistsSync(QStringLiteral("1")));
+        // A new start trims at once.
+        for (int i = 4; i < 8; ++i) {
+            QVERIFY(ImageCache(cacheFolder(), 1024, 1LL << 30)
+                        .storeImageDataToDiskSync(padded, QString::number(i)));
+        }
+        ImageCache restarted(cacheFolder(), 1024 * 1024, 100 * 1024);
+        restarted.waitForDiskWork();
+        QVERIFY(restarted.diskUsageSync().bytes <= 90 * 1024);
     }
 
     void memoryHasABudgetAndLargeCoversStayOut() {

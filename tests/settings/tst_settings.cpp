@@ -153,7 +153,9 @@ private Q_SLOTS:
         row("all off", both, "Iron Maiden", "Souls: Live\n", 0, "Iron Maiden - Souls: Live.jpg");
         row("all on", both, "Iron Maiden", "Souls: Live\n", 7, "iron_maiden_-_souls__live.jpg");
         row("nine characters", "%{artistName}", "/\\:*?\"<>|", "", 2, "_________");
-        row("full case mapping", "%{artistName}", "ÉMILIE Ä", "", 4, "émilie ä");
+        row("full case mapping, final sigma", "%{artistName}", "ΟΔΟΣ ÉMILIE", "", 4, "οδος émilie");
+        row("no slash from a name, whatever the options", both, "AC/DC", "Back/Black", 0,
+            "AC_DC - Back_Black.jpg");
         row("only the tokens, case-sensitive", "%{ArtistName} %{collectionName", "a", "b", 0,
             "%{ArtistName} %{collectionName");
         row("a token in the artist name is filled in too", both, "x %{collectionName}", "y", 0,

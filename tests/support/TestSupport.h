@@ -71,7 +71,7 @@ inline void resetHome() {
     ImageCache::shared().clearMemory();
     ImageCache::shared().clearDiskSync();
     NotificationCenter::defaultCenter().reset();
-    NetworkAccess::setTransferTimeout(60000);
+    NetworkAccess::setTransferTimeout(30000);
 }
 
 // The catalogue of `server` for every service, with no fault.

@@ -37,9 +37,10 @@ struct RecordingPasteboard : Pasteboard {
 struct RecordingWorkspace : Workspace {
     QList<QUrl> opened;
     QStringList launched;
+    QStringList unhandled; // schemes nothing opens
     bool openUrl(const QUrl& url) override {
         opened.append(url);
-        return true;
+        return !unhandled.contains(url.scheme());
     }
     bool launchApplication(const QString& id, const QList<QUrl>&) override {
         launched.append(id);
@@ -187,17 +188,40 @@ private Q_SLOTS:
         QCOMPARE(m_pane->coverImageView()->image().size(), QSize(900, 900));
     }
 
-    void failedDownloadShowsNoCover() {
-        m_server.setFault(FixtureServer::Scope::Artwork, TestSupport::fault(Fault::Status, 404));
+    void failedDownloadsSaySo_data() {
+        TestSupport::columns<int, int, QString>("fault", "status", "reason");
+        TestSupport::row("404", int(Fault::Status), 404, "the server answered 404");
+        TestSupport::row("no image", int(Fault::Garbage), 0, "the data is not an image");
+        TestSupport::row("stalled", int(Fault::Delay), 0, "the transfer stalled");
+    }
+    void failedDownloadsSaySo() {
+        QFETCH(int, fault);
+        QFETCH(int, status);
+        QFETCH(QString, reason);
+        FixtureServer::FaultConfig config = TestSupport::fault(Fault(fault), status);
+        config.delayMs = 3000;
+        m_server.setFault(FixtureServer::Scope::Artwork, config);
+        NetworkAccess::setTransferTimeout(300);
         select(selection(QStringLiteral("missing")));
-        QTRY_VERIFY(m_server.requestCount() == 1);
-        QTest::qWait(300);
-        QVERIFY(m_pane->state() != CoverViewController::State::Shown);
-        QVERIFY(!m_pane->coverImageView()->hasImage());
-        QVERIFY(!m_pane->saveCoverButton()->isEnabled());
-        ImageDataHelper::waitForPendingWork();
-        QVERIFY(!UserDefaults::standard().contains(SettingsKeys::temporaryFileUrl));
+        if (Fault(fault) == Fault::Delay) {
+            // Something to read from the first moment, and a bar that moves.
+            QTRY_COMPARE(m_pane->state(), CoverViewController::State::Loading);
+            QCOMPARE(m_pane->progressTextField()->text(), QStringLiteral("Requesting Cover…"));
+            QCOMPARE(m_pane->progressIndicator()->maximum(), 0);
+        }
+        QTRY_COMPARE(m_pane->state(), CoverViewController::State::Failed);
+        QCOMPARE(m_pane->failureLabel()->text(),
+                 QStringLiteral("Couldn't download the cover (%1).").arg(reason));
+        QVERIFY(m_pane->tryAgainButton()->isVisible() && !m_pane->progressIndicator()->isVisible());
+        QVERIFY(!m_pane->coverImageView()->hasImage() && !m_pane->saveCoverButton()->isEnabled());
         QVERIFY(!m_posted.contains(NotificationNames::enableMenuItems));
+        QCOMPARE(ImageCache::shared().diskUsageSync().count, quint64(0));
+
+        m_server.clearFaults();
+        m_pane->tryAgainButton()->click();
+        QTRY_VERIFY(m_posted.contains(NotificationNames::enableMenuItems));
+        QVERIFY(!m_pane->tryAgainButton()->isVisible() && !m_pane->failureLabel()->isVisible());
+        QCOMPARE(m_pane->titleLabel()->text(), QStringLiteral("Artist - missing"));
     }
 
     void damagedCacheEntryIsDownloadedAgain() {
@@ -207,6 +231,20 @@ private Q_SLOTS:
         QVERIFY(ImageCache::shared().storeImageDataToDiskSync("<html>not an image", key));
         QVERIFY(shows(QStringLiteral("damaged")));
         QCOMPARE(m_server.requestCount(), 1);
+    }
+
+    void temporaryFileIsAlwaysTheShownCovers() {
+        QVERIFY(shows(QStringLiteral("one")));
+        QAction* copyImage = m_pane->copyButton()->menu()->actions().first();
+        QVERIFY(copyImage->isEnabled());
+        m_posted.clear();
+        select(selection(QStringLiteral("two")));
+        QVERIFY(!UserDefaults::standard().contains(SettingsKeys::temporaryFileUrl));
+        QVERIFY(!copyImage->isEnabled());
+        QTRY_VERIFY(m_posted.contains(NotificationNames::enableMenuItems));
+        QCOMPARE(QFileInfo(temporaryFile()).dir().dirName(),
+                 QString::number(qHash(QStringLiteral("two")) % 100000));
+        QVERIFY(copyImage->isEnabled());
     }
 
     void newerSelectionsWin() {
@@ -259,8 +297,15 @@ private Q_SLOTS:
         QVERIFY(shows(QStringLiteral("acts")));
         m_pane->viewButton()->menu()->actions().at(0)->trigger();
         m_pane->coverAction(3);
-        QCOMPARE(m_workspace.opened,
-                 (QList<QUrl>{*m_pane->artworkUrl, QUrl("musics://music.example/us/album/1")}));
+        // A store link nothing opens: the web listing instead, else a word why not.
+        m_workspace.unhandled = QStringList{"musics"};
+        m_pane->coverAction(3);
+        const QUrl store("musics://music.example/us/album/1");
+        const QUrl web("https://music.example/us/album/1");
+        QCOMPARE(m_workspace.opened, (QList<QUrl>{*m_pane->artworkUrl, store, store, web}));
+        m_workspace.unhandled << "https";
+        m_pane->coverAction(3);
+        QCOMPARE(m_pane->titleLabel()->text(), CoverViewController::linkNotOpened);
         m_pane->coverAction(4);
         QCOMPARE(m_pasteboard.file.toLocalFile(), temporaryFile());
         QVERIFY(ImageCodec::isJpeg(m_pasteboard.bytes));

@@ -1,6 +1,7 @@
 // The main window and the application delegate: start-up, the window frame,
 // the menus, the cache read-out, termination, preferences, donation and mail.
 #include "AppDelegate.h"
+#include "CoverViewController.h"
 #include "DefaultsHelper.h"
 #include "DonateViewController.h"
 #include "MailComposer.h"
@@ -35,15 +36,18 @@ struct FakeService : SharingService {
 struct Recorder : MailComposer, Pasteboard, Workspace {
     QString subject, body, text;
     QList<QUrl> opened;
-    void compose(const QStringList&, const QString& s, const QString& b) override {
+    bool opens = true; // whether the desktop opens links and mail
+    void compose(const QStringList&, const QString& s, const QString& b,
+                 std::function<void(bool)> done) override {
         subject = s;
         body = b;
+        done(opens);
     }
     void writeFile(const QUrl&, const QByteArray&) override {}
     void writeText(const QString& value) override { text = value; }
     bool openUrl(const QUrl& url) override {
         opened.append(url);
-        return true;
+        return opens;
     }
     bool launchApplication(const QString&, const QList<QUrl>&) override { return true; }
 };
@@ -266,13 +270,24 @@ private Q_SLOTS:
         QCOMPARE(plain(donate.addressTitle()),
                  QStringLiteral("Copied ") + m_recorder.text + QStringLiteral(" to Clipboard."));
         QTRY_COMPARE_WITH_TIMEOUT(plain(donate.addressTitle()), normal, 3000);
-        donate.findChild<QPushButton*>(QStringLiteral("donateWithPayPalButton"))->click();
+        auto* payPal = donate.findChild<QPushButton*>(QStringLiteral("donateWithPayPalButton"));
+        payPal->click();
         QCOMPARE(m_recorder.opened.value(0).toEncoded(), DonateViewController::donationUrlText());
+        QVERIFY(
+            m_recorder.opened.value(0).toEncoded().contains("&item_name=Sleevanta%20Donation&"));
 
+        // Links and mail that nothing opens say so where the user looks.
+        m_recorder.opens = false;
+        payPal->click();
+        QCOMPARE(payPal->text(), QStringLiteral("Couldn't open the link"));
+        open();
         QCoreApplication::setApplicationVersion(QStringLiteral("1.2.0"));
-        SendMailHelper::composeBugReportMail();
+        m_window->findChild<QAction*>(QStringLiteral("reportBug"))->trigger();
         QCOMPARE(m_recorder.subject, QStringLiteral("Sleevanta — Bug Report"));
         QVERIFY(m_recorder.body.startsWith(QStringLiteral("\n\nUsing Sleevanta 1.2.0 (")));
+        QCOMPARE(m_window->coverPane()->titleLabel()->text(),
+                 QStringLiteral("Couldn't open the link"));
+        m_recorder.opens = true;
     }
 };
 

@@ -136,15 +136,19 @@ private Q_SLOTS:
     }
 
     void warningsAndEmptyResultsAlert_data() {
-        TestSupport::columns<QString, int, QString>("term", "status", "text");
-        TestSupport::row("no results", "nothing", 0, AlertTexts::noResults);
-        TestSupport::row("unreadable", "json array", 0, AlertTexts::specialCharacters);
-        TestSupport::row("throttled", "x", 403, AlertTexts::throttled);
+        TestSupport::columns<QString, int, QString, int>("term", "status", "text", "icon");
+        using TestSupport::row;
+        const int information = QMessageBox::Information;
+        row("no results", "nothing", 0, AlertTexts::noResults, information);
+        row("unreadable", "json array", 0, AlertTexts::specialCharacters, information);
+        row("throttled", "x", 403, AlertTexts::throttled, int(QMessageBox::Warning));
+        row("unavailable", "x", 503, AlertTexts::unavailable, int(QMessageBox::Warning));
     }
     void warningsAndEmptyResultsAlert() {
         QFETCH(QString, term);
         QFETCH(int, status);
         QFETCH(QString, text);
+        QFETCH(int, icon);
         if (status) {
             m_server.setFault(FixtureServer::Scope::Search,
                               TestSupport::fault(Fault::Status, status));
@@ -155,6 +159,7 @@ private Q_SLOTS:
         QMessageBox* alert = TestSupport::shownAlert(m_window.get());
         QCOMPARE(alert->text(), QStringLiteral("Whoops…"));
         QCOMPARE(alert->informativeText(), text);
+        QCOMPARE(int(alert->icon()), icon);
         QCOMPARE(alert->buttons().size(), 1);
         QCOMPARE(alert->windowModality(), Qt::WindowModal);
 
@@ -222,6 +227,17 @@ private Q_SLOTS:
         const int requested = m_server.requestCount(QStringLiteral("/image/thumb"));
         QVERIFY2(requested < 30, qPrintable(QString::number(requested)));
         QVERIFY(m_server.requestTargets().last().endsWith("/200x200bb.jpg"));
+
+        // A thumbnail that cannot be had: a drawn placeholder, not a blank square.
+        m_server.setFault(FixtureServer::Scope::Artwork, TestSupport::fault(Fault::Status, 404));
+        QVERIFY(search(QStringLiteral("generated 3"), 3));
+        QTRY_VERIFY(!thumbnails->isLoading(0) && thumbnails->loadingCount() == 0);
+        const QImage row = m_pane->tableView()->viewport()->grab(QRect(0, 0, 101, 101)).toImage();
+        QSet<QRgb> colours;
+        for (int x = 5; x < 96; ++x) {
+            colours.insert(row.pixel(x * row.width() / 101, row.height() / 2));
+        }
+        QVERIFY(colours.size() > 1);
     }
 };
 

@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QShowEvent>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -102,6 +103,9 @@ CoverViewController::CoverViewController(QWidget* parent)
     connect(m_ui->copyButton->menu(), &QMenu::triggered, this,
             [this](QAction* action) { copyButtonChose(action->data().toInt()); });
     connect(m_ui->saveCoverButton, &QPushButton::clicked, this, [this] { coverAction(0); });
+    connect(m_ui->tryAgainButton, &QPushButton::clicked, this, [this] {
+        downloadCover(Notification{NotificationNames::downloadCover, m_selectionInfo});
+    });
     viewDidLoad();
     setupPopUpButtons();
     // Empty and disabled until it appears; the notifications come with that.
@@ -123,6 +127,12 @@ QLabel* CoverViewController::progressTextField() const {
 }
 QLabel* CoverViewController::titleLabel() const {
     return m_ui->titleLabel;
+}
+QLabel* CoverViewController::failureLabel() const {
+    return m_ui->failureLabel;
+}
+QPushButton* CoverViewController::tryAgainButton() const {
+    return m_ui->tryAgainButton;
 }
 QToolButton* CoverViewController::viewButton() const {
     return m_ui->viewButton;
@@ -188,7 +198,7 @@ void CoverViewController::fail(const QString& place) {
 }
 
 void CoverViewController::downloadCover(const Notification& notification) {
-    const QVariantMap& info = notification.userInfo;
+    const QVariantMap info = notification.userInfo;
     if (info.isEmpty()) {
         fail(kDownloadCoverPlace);
         return;
@@ -210,9 +220,15 @@ void CoverViewController::downloadCover(const Notification& notification) {
     collectionId = integer(info, Keys::collectionId);
     entityString = plainText(info, Keys::entityString);
     iTunesUrl = CoverSelection::url(info, Keys::iTunesUrl);
+    webBrowserUrl = CoverSelection::url(info, Keys::webBrowserUrl);
+    m_selectionInfo = info;
+    m_ui->failureLabel->hide();
+    m_ui->tryAgainButton->hide();
 
-    // A download of an earlier selection must not land on this one.
+    // A download of an earlier selection must not land on this one, and the
+    // earlier cover's file is no longer handed out.
     ImageService::shared().cancelCurrentImageLoad(m_ui->coverImageView);
+    withdrawTemporaryFile();
     const quint64 selection = ++m_selection;
     const QString cacheKey = url->toString(QUrl::FullyEncoded);
     ImageCache& cache = ImageCache::shared();
@@ -255,10 +271,21 @@ void CoverViewController::showCover(const CoverImage& cover) {
     resetProgress(true);
 }
 
+void CoverViewController::showFailure(const QString& reason) {
+    m_ui->coverImageView->clearImage();
+    m_state = State::Failed;
+    updateInterface(false);
+    resetProgress(true);
+    m_ui->failureLabel->setText(QStringLiteral("Couldn't download the cover (%1).").arg(reason));
+    m_ui->failureLabel->show();
+    m_ui->tryAgainButton->show();
+}
+
 void CoverViewController::startDownload(quint64 selection) {
     m_state = State::Loading;
     updateInterface(false);
     resetProgress(false);
+    updateProgress(0, -1);
     QPointer<CoverViewController> self(this);
     ImageService::shared().setImageWithUrl(
         m_ui->coverImageView, *artworkUrl, ImageLoadOption::AvoidAutoSetImage,
@@ -268,8 +295,13 @@ void CoverViewController::startDownload(quint64 selection) {
             }
         },
         [self, selection](const ImageLoadResult& result) {
-            if (!self || selection != self->m_selection || !result.hasImage()) {
-                return; // failed or superseded: the pane stays as it is
+            if (!self || selection != self->m_selection ||
+                result.error == ImageLoadError::Cancelled) {
+                return; // superseded: a newer selection owns the pane
+            }
+            if (!result.hasImage()) {
+                self->showFailure(failureReason(result));
+                return;
             }
             QTimer::singleShot(0, self, [self, selection, cover = result.cover] {
                 if (self && selection == self->m_selection) {
@@ -294,6 +326,9 @@ void CoverViewController::removeCover() {
     collectionName.reset();
     entityString.reset();
     iTunesUrl.reset();
+    webBrowserUrl.reset();
+    m_ui->failureLabel->hide();
+    m_ui->tryAgainButton->hide();
 }
 
 // Interface --------------------------------------------------------------------
@@ -334,6 +369,13 @@ QString CoverViewController::listingTitle(const std::optional<QString>& entity) 
     return {};
 }
 
+void CoverViewController::withdrawTemporaryFile() {
+    ++m_interface; // a file still being written for the earlier cover is never published
+    UserDefaults::standard().removeObject(SettingsKeys::temporaryFileUrl);
+    NotificationCenter::defaultCenter().post(NotificationNames::disableMenuItems);
+    updateShareMenu(false);
+}
+
 void CoverViewController::updateInterface(bool enabled) {
     const quint64 refresh = ++m_interface;
     QLabel* title = m_ui->titleLabel;
@@ -356,9 +398,12 @@ void CoverViewController::updateInterface(bool enabled) {
         }
     }
 
+    // The published file always belongs to the cover shown: the old one is
+    // withdrawn at once, the new one published when it has been written.
+    UserDefaults::standard().removeObject(SettingsKeys::temporaryFileUrl);
     auto& center = NotificationCenter::defaultCenter();
     if (!enabled) {
-        ImageDataHelper::removeTemporaryFilesAsync(this, {});
+        ImageDataHelper::removeTemporaryFilesAsync();
         center.post(NotificationNames::disableMenuItems);
     } else {
         // Written on a worker (a cover that is no JPEG must be encoded); the
@@ -366,11 +411,14 @@ void CoverViewController::updateInterface(bool enabled) {
         QPointer<CoverViewController> self(this);
         ImageDataHelper::createTemporaryFileAsync(
             m_ui->coverImageView->coverImage(), artistName, collectionId, collectionName, this,
-            [self, refresh](const QUrl&) {
+            [self, refresh](const QUrl& file) {
                 if (!self || refresh != self->m_interface) {
                     return;
                 }
-                NotificationCenter::defaultCenter().post(NotificationNames::enableMenuItems);
+                UserDefaults::standard().setUrl(SettingsKeys::temporaryFileUrl, file);
+                NotificationCenter::defaultCenter().post(file.isEmpty()
+                                                             ? NotificationNames::disableMenuItems
+                                                             : NotificationNames::enableMenuItems);
                 self->updateShareMenu(true);
             });
     }
@@ -389,17 +437,16 @@ void CoverViewController::setControlsEnabled(bool enabled) {
 void CoverViewController::updateShareMenu(bool enabled) {
     QMenu* share = m_ui->shareButton->menu();
     share->clear();
-    if (!enabled) {
-        return;
-    }
     const QUrl file = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
-    if (file.isEmpty()) {
-        return;
+    // Copying the image needs the file of this cover: until it exists, nothing to copy.
+    m_ui->copyButton->menu()->actions().first()->setEnabled(enabled && !file.isEmpty());
+    if (enabled && !file.isEmpty()) {
+        ShareMenu::addServices(share, file);
     }
-    ShareMenu::addServices(share, file);
 }
 
 void CoverViewController::resetProgress(bool hidden) {
+    m_ui->progressIndicator->setRange(0, 100);
     m_ui->progressIndicator->setValue(0);
     m_ui->progressIndicator->setVisible(!hidden);
     m_ui->progressTextField->setVisible(!hidden);
@@ -415,12 +462,17 @@ QString CoverViewController::progressText(qint64 expectedSize) {
 }
 
 void CoverViewController::updateProgress(qint64 receivedSize, qint64 expectedSize) {
-    const double megabytes = double(expectedSize) / 1048576.0;
-    if (megabytes >= 0.001) {
-        m_ui->progressIndicator->setValue(
-            qBound(0, qRound(double(receivedSize) / double(expectedSize) * 100.0), 100));
+    QProgressBar* bar = m_ui->progressIndicator;
+    if (double(expectedSize) / 1048576.0 >= 0.001) {
+        bar->setRange(0, 100);
+        bar->setValue(qBound(0, qRound(double(receivedSize) / double(expectedSize) * 100.0), 100));
+        m_ui->progressTextField->setText(progressText(expectedSize));
+        return;
     }
-    m_ui->progressTextField->setText(progressText(expectedSize));
+    // Without a known length the bar moves on its own and the text counts
+    // what arrived so far.
+    bar->setRange(0, 0);
+    m_ui->progressTextField->setText(progressText(receivedSize));
 }
 
 void CoverViewController::showStatus(const QString& message) {
@@ -431,6 +483,17 @@ void CoverViewController::showStatus(const QString& message) {
 }
 
 // Actions --------------------------------------------------------------------
+
+void CoverViewController::openLink(const std::optional<QUrl>& link,
+                                   const std::optional<QUrl>& fallback) {
+    if (link && Workspace::shared().openUrl(*link)) {
+        return;
+    }
+    if (fallback && Workspace::shared().openUrl(*fallback)) {
+        return;
+    }
+    showStatus(linkNotOpened);
+}
 
 void CoverViewController::viewButtonChose(int index) {
     if (index == 1) {
@@ -470,7 +533,9 @@ void CoverViewController::coverAction(qint64 actionNumber) {
             alert();
             return;
         }
-        Workspace::shared().openUrl(*url);
+        // Store links (musics:, itms-apps:) have no handler on most desktops:
+        // the web listing stands in for them.
+        openLink(url, actionNumber == 3 ? webBrowserUrl : std::nullopt);
         return;
     }
     case 4: {

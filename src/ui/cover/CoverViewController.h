@@ -26,7 +26,7 @@ class QToolButton;
 class CoverViewController : public QWidget {
     Q_OBJECT
 public:
-    enum class State { Idle, Loading, Shown };
+    enum class State { Idle, Loading, Shown, Failed };
 
     // Asks where to save: calls `done` with the chosen path, or none when the
     // user cancelled. Replaceable so that tests can answer.
@@ -39,6 +39,7 @@ public:
     static inline const QString copiedTitle = QStringLiteral("Copied Cover Title to Clipboard.");
     static inline const QString savedToDownloads =
         QStringLiteral("Saved Cover to “Downloads” successfully.");
+    static inline const QString linkNotOpened = QStringLiteral("Couldn't open the link");
     static constexpr int kStatusMilliseconds = 1500;
 
     explicit CoverViewController(QWidget* parent = nullptr);
@@ -51,12 +52,15 @@ public:
     std::optional<QString> collectionName;
     std::optional<QString> entityString;
     std::optional<QUrl> iTunesUrl;
+    std::optional<QUrl> webBrowserUrl;
 
     State state() const { return m_state; }
     DraggableImageView* coverImageView() const;
     QProgressBar* progressIndicator() const;
     QLabel* progressTextField() const;
     QLabel* titleLabel() const;
+    QLabel* failureLabel() const;
+    QPushButton* tryAgainButton() const;
     QToolButton* viewButton() const;
     QToolButton* copyButton() const;
     QToolButton* shareButton() const;
@@ -91,18 +95,22 @@ private:
     void setupPopUpButtons();
     void updateInterface(bool enabled);
     void updateShareMenu(bool enabled);
+    void withdrawTemporaryFile();
     void setControlsEnabled(bool enabled);
     void resetProgress(bool hidden);
     void showCover(const CoverImage& cover);
+    void showFailure(const QString& reason);
     void startDownload(quint64 generation);
+    void openLink(const std::optional<QUrl>& link, const std::optional<QUrl>& fallback);
     void fail(const QString& place);
     void viewButtonChose(int index);
     void copyButtonChose(int index);
 
     std::unique_ptr<Ui::CoverView> m_ui;
     State m_state = State::Idle;
-    quint64 m_selection = 0; // bumped by each selection and each removal
-    quint64 m_interface = 0; // bumped by each interface refresh
-    QString m_title;         // the title line's own text, under any status
+    quint64 m_selection = 0;     // bumped by each selection and each removal
+    quint64 m_interface = 0;     // bumped by each interface refresh
+    QString m_title;             // the title line's own text, under any status
+    QVariantMap m_selectionInfo; // the latest selection, for Try Again
     QTimer m_statusTimer;
 };

@@ -71,6 +71,28 @@ PreparedLayout prepare(const QString& collectionName, const QString& artistName,
     return prepared;
 }
 
+// A neutral picture glyph where a thumbnail could not be had: a frame with a
+// hill and a sun, no text.
+void paintPlaceholder(QPainter& painter, const QRect& box, const QColor& color) {
+    const qreal side = box.width() * 0.5;
+    const QRectF frame(box.center().x() - side / 2, box.center().y() - side * 0.4, side,
+                       side * 0.8);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(color, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(frame, 4, 4);
+    painter.setBrush(color);
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPointF(frame.right() - side * 0.25, frame.top() + side * 0.22),
+                        side * 0.08, side * 0.08);
+    const QPointF hill[] = {{frame.left() + side * 0.12, frame.bottom() - side * 0.1},
+                            {frame.left() + side * 0.4, frame.top() + side * 0.35},
+                            {frame.left() + side * 0.62, frame.bottom() - side * 0.1}};
+    painter.drawPolygon(hill, 3);
+    painter.restore();
+}
+
 } // namespace
 
 SearchResultDelegate::SearchResultDelegate(ThumbnailLoader* thumbnails, QObject* parent)
@@ -156,6 +178,8 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
             const QImage image =
                 m_thumbnails->scaledImage(index.row(), (QSizeF(shown.size()) * ratio).toSize());
             painter->drawImage(shown, image);
+        } else if (entry && entry->failed) {
+            paintPlaceholder(*painter, box, option.palette.color(QPalette::Mid));
         } else if (entry && entry->loading) {
             const QColor color = option.palette.color((option.state & QStyle::State_Selected)
                                                           ? QPalette::HighlightedText

@@ -113,15 +113,20 @@ void SearchViewController::viewDidLoad() {
         NotificationNames::searchConnectionWarning, this, [this](const Notification& notification) {
             const QString reason =
                 notification.userInfo.value(NotificationNames::reasonKey).toString();
+            // The service's fault or the connection's: a warning, not the user's doing.
             showAlertLater(reason == NotificationNames::reasonThrottled ? AlertTexts::throttled
-                                                                        : AlertTexts::offline);
+                           : reason == NotificationNames::reasonUnavailable
+                               ? AlertTexts::unavailable
+                               : AlertTexts::offline,
+                           true);
         });
 }
 
-void SearchViewController::showAlertLater(const QString& text) {
+void SearchViewController::showAlertLater(const QString& text, bool warning) {
     // Warnings may be posted from any thread: the alert is always made on ours.
     QMetaObject::invokeMethod(
-        this, [this, text] { AlertHelper::showSheet(AlertHelper::alert(text), this); },
+        this,
+        [this, text, warning] { AlertHelper::showSheet(AlertHelper::alert(text, warning), this); },
         Qt::QueuedConnection);
 }
 

@@ -50,7 +50,7 @@ protected:
 private:
     void viewDidLoad();
     int selectedRow() const;
-    void showAlertLater(const QString& text);
+    void showAlertLater(const QString& text, bool warning = false);
 
     std::unique_ptr<Ui::SearchView> m_ui;
     AlbumObjectListModel* m_model = nullptr;

@@ -4,9 +4,9 @@
 #include <QMetaObject>
 #include <QPushButton>
 
-QMessageBox* AlertHelper::alert(const QString& informativeText) {
+QMessageBox* AlertHelper::alert(const QString& informativeText, bool warning) {
     auto* box = new QMessageBox();
-    box->setIcon(QMessageBox::Information);
+    box->setIcon(warning ? QMessageBox::Warning : QMessageBox::Information);
     box->setWindowTitle(AlertTexts::title);
     box->setText(AlertTexts::title);
     box->setInformativeText(informativeText);

@@ -27,6 +27,9 @@ inline const QString offline =
 inline const QString throttled =
     QStringLiteral("The iTunes Search API is receiving too many searches from this computer. "
                    "Please wait a minute and try again.");
+inline const QString unavailable =
+    QStringLiteral("The iTunes Store is not answering right now. Please try again in a few "
+                   "minutes.");
 } // namespace AlertTexts
 
 class AlertHelper {
@@ -38,7 +41,7 @@ public:
     static QMessageBox* errorAlert(const QString& className, const QString& place);
 
     // An alert with the common title and button and `informativeText`.
-    static QMessageBox* alert(const QString& informativeText);
+    static QMessageBox* alert(const QString& informativeText, bool warning = false);
 
     // The class name as "Sleevanta.<class>".
     static QString qualifiedClassName(const QObject* object);
