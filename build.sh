@@ -11,7 +11,8 @@ cd "$(dirname "$0")"
 
 PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-image-formats-plugins libgl-dev
+    fonts-dejavu-core
     libicu-dev libglib2.0-dev
     xvfb xdotool xclip xauth
     desktop-file-utils appstream

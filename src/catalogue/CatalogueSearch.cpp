@@ -47,12 +47,25 @@ void CatalogueSearch::start(const QString& term, const QString& mediaTitle,
                             const QString& countryCode, Callback callback) {
     cancel();
     const quint64 generation = m_generation;
-    const QString lowerCountry = countryCode.toLower();
+    QString lowerCountry = countryCode.toLower();
     const QString mediaValue = MediaTables::mediaParameter(mediaTitle);
     const ServiceOrigins origins = ServiceOrigins::current();
 
-    const QByteArray encoded =
-        SearchRequest::buildSearchUrl(origins.search, term, lowerCountry, mediaValue);
+    // A store link or a bare id names one item: the lookup endpoint finds it
+    // exactly, in the link's storefront when it names one.
+    const auto target = SearchRequest::lookupTarget(term);
+    QByteArray encoded;
+    if (target) {
+        if (!target->lowerCountry.isEmpty()) {
+            lowerCountry = target->lowerCountry;
+        }
+        encoded = SearchRequest::buildLookupUrl(origins.search, target->id, lowerCountry);
+    } else {
+        encoded = SearchRequest::buildSearchUrl(
+            origins.search, SearchRequest::storeLinkTitle(term).value_or(term), lowerCountry,
+            mediaValue);
+    }
+    const bool lookup = target.has_value();
     const auto url = SearchRequest::validatedUrl(encoded);
     if (!url) {
         callback(SearchOutcome{SearchResultKind::UrlNotFormed, {}, {}});
@@ -70,14 +83,14 @@ void CatalogueSearch::start(const QString& term, const QString& mediaTitle,
         }
     });
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, generation, mediaValue, lowerCountry, callback] {
-                handleFinished(reply, generation, mediaValue, lowerCountry, callback);
+            [this, reply, generation, mediaValue, lowerCountry, lookup, callback] {
+                handleFinished(reply, generation, mediaValue, lowerCountry, lookup, callback);
             });
 }
 
 void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
                                      const QString& mediaValue, const QString& lowerCountry,
-                                     Callback callback) {
+                                     bool lookup, Callback callback) {
     reply->deleteLater();
     if (generation != m_generation) {
         return;
@@ -137,7 +150,8 @@ void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
                 }
                 callback(SearchOutcome{SearchResultKind::Completed, std::move(parsed.records), {}});
             });
-    watcher->setFuture(QtConcurrent::run([body = outcome.body, mediaValue, lowerCountry, origins] {
-        return SearchRequest::parseAnswer(body, mediaValue, lowerCountry, origins);
-    }));
+    watcher->setFuture(
+        QtConcurrent::run([body = outcome.body, mediaValue, lowerCountry, origins, lookup] {
+            return SearchRequest::parseAnswer(body, mediaValue, lowerCountry, origins, lookup);
+        }));
 }

@@ -42,8 +42,9 @@ public:
     explicit CatalogueSearch(QObject* parent = nullptr);
     ~CatalogueSearch() override;
 
-    // `countryCode` in either case. A URL that cannot be formed calls back at
-    // once, before start() returns.
+    // `countryCode` in either case. A store link or a bare catalogue id as the
+    // term looks the item up instead of searching. A URL that cannot be formed
+    // calls back at once, before start() returns.
     void start(const QString& term, const QString& mediaTitle, const QString& countryCode,
                Callback callback);
     // Abandons the running search, if any; its callback never runs.
@@ -58,7 +59,7 @@ public:
 
 private:
     void handleFinished(QNetworkReply* reply, quint64 generation, const QString& mediaValue,
-                        const QString& lowerCountry, Callback callback);
+                        const QString& lowerCountry, bool lookup, Callback callback);
 
     QPointer<QNetworkReply> m_reply;
     quint64 m_generation = 0;

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <string_view>
@@ -49,6 +50,95 @@ QByteArray buildSearchUrl(const QString& searchOrigin, const QString& term,
                                      QStringLiteral("&media=") + mediaValue);
 }
 
+namespace {
+
+// The store's link, or none for another site.
+std::optional<QUrl> storeLink(const QString& term) {
+    static const QStringList hosts{
+        QStringLiteral("music.apple.com"), QStringLiteral("itunes.apple.com"),
+        QStringLiteral("apps.apple.com"),  QStringLiteral("books.apple.com"),
+        QStringLiteral("podcasts.apple.com"), QStringLiteral("tv.apple.com")};
+    const QUrl url(term.trimmed(), QUrl::StrictMode);
+    if (!url.isValid() ||
+        (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")) ||
+        !hosts.contains(url.host().toLower())) {
+        return std::nullopt;
+    }
+    return url;
+}
+
+} // namespace
+
+std::optional<LookupTarget> lookupTarget(const QString& term) {
+    static const QRegularExpression digits(QStringLiteral("^\\d{1,18}$"));
+    static const QRegularExpression idSegment(QStringLiteral("^(?:id)?(\\d{1,18})$"));
+    static const QRegularExpression countrySegment(QStringLiteral("^[A-Za-z]{2}$"));
+    if (digits.match(term.trimmed()).hasMatch()) {
+        return LookupTarget{term.trimmed().toLongLong(), {}};
+    }
+    const auto link = storeLink(term);
+    if (!link) {
+        return std::nullopt;
+    }
+    const QStringList segments = link->path().split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (auto it = segments.crbegin(); it != segments.crend(); ++it) {
+        if (const auto id = idSegment.match(*it); id.hasMatch()) {
+            const QString first = segments.value(0);
+            return LookupTarget{id.captured(1).toLongLong(),
+                                countrySegment.match(first).hasMatch() ? first.toLower()
+                                                                       : QString()};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> storeLinkTitle(const QString& term) {
+    const auto link = storeLink(term);
+    if (!link || lookupTarget(term)) {
+        return std::nullopt;
+    }
+    // "/us/show/ted-lasso/umc.cmc.…": the title is the segment before the id.
+    const QStringList segments = link->path().split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (segments.size() < 2) {
+        return std::nullopt;
+    }
+    return QString(segments.at(segments.size() - 2)).replace(QLatin1Char('-'), QLatin1Char(' '));
+}
+
+QByteArray buildLookupUrl(const QString& searchOrigin, qint64 id, const QString& lowerCountry) {
+    return percentEncodeQueryAllowed(searchOrigin + QStringLiteral("/lookup?id=") +
+                                     QString::number(id) + QStringLiteral("&country=") +
+                                     lowerCountry);
+}
+
+QString entityOf(const QJsonObject& result, const QString& fallback) {
+    const QString wrapper = result.value(QStringLiteral("wrapperType")).toString();
+    const QString kind = result.value(QStringLiteral("kind")).toString();
+    const QString collectionType = result.value(QStringLiteral("collectionType")).toString();
+    static const QHash<QString, QString> kinds{
+        {QStringLiteral("song"), QStringLiteral("music")},
+        {QStringLiteral("feature-movie"), QStringLiteral("movie")},
+        {QStringLiteral("music-video"), QStringLiteral("musicVideo")},
+        {QStringLiteral("tv-episode"), QStringLiteral("tvSeason")},
+        {QStringLiteral("podcast"), QStringLiteral("podcast")},
+        {QStringLiteral("ebook"), QStringLiteral("ebook")},
+        {QStringLiteral("software"), QStringLiteral("software")},
+        {QStringLiteral("mac-software"), QStringLiteral("software")}};
+    if (kinds.contains(kind)) {
+        return kinds.value(kind);
+    }
+    if (collectionType == QLatin1String("Album")) {
+        return QStringLiteral("music");
+    }
+    if (collectionType == QLatin1String("TV Season")) {
+        return QStringLiteral("tvSeason");
+    }
+    if (wrapper == QLatin1String("audiobook") || wrapper == QLatin1String("software")) {
+        return wrapper;
+    }
+    return fallback;
+}
+
 std::optional<QUrl> validatedUrl(const QByteArray& encoded) {
     if (encoded.isEmpty()) {
         return std::nullopt;
@@ -66,7 +156,8 @@ std::optional<QUrl> validatedUrl(const QByteArray& encoded) {
 }
 
 ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
-                         const QString& lowerCountry, const ServiceOrigins& origins) {
+                         const QString& lowerCountry, const ServiceOrigins& origins,
+                         bool lookup) {
     ParsedAnswer answer;
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(body, &error);
@@ -78,7 +169,7 @@ ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
     if (!results.isArray()) {
         return answer;
     }
-    const bool music = mediaValue == QLatin1String("music");
+    const bool music = !lookup && mediaValue == QLatin1String("music");
     QSet<qint64> seen;
     const QJsonArray array = results.toArray();
     answer.records.reserve(array.size());
@@ -98,7 +189,8 @@ ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
             }
         }
         seen.insert(identity);
-        answer.records.append(AlbumObject::fromResult(object, mediaValue, lowerCountry, origins));
+        answer.records.append(AlbumObject::fromResult(
+            object, lookup ? entityOf(object, mediaValue) : mediaValue, lowerCountry, origins));
     }
     return answer;
 }

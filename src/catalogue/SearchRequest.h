@@ -4,6 +4,7 @@
 #include "ServiceOrigins.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -31,6 +32,27 @@ QByteArray buildSearchUrl(const QString& searchOrigin, const QString& term,
 // returned URL encodes back to exactly `encoded`.
 std::optional<QUrl> validatedUrl(const QByteArray& encoded);
 
+// A store link or a bare catalogue id typed into the search field: the item
+// to look up, and the storefront the link names (lower case; empty when none).
+struct LookupTarget {
+    qint64 id = 0;
+    QString lowerCountry;
+    bool operator==(const LookupTarget&) const = default;
+};
+// Digits only, or a link of the store's sites (music, itunes, apps, books,
+// podcasts, tv) with an id in its path: "…/album/<name>/<id>", "…/id<id>".
+std::optional<LookupTarget> lookupTarget(const QString& term);
+// A store link whose id the lookup endpoint does not know (tv.apple.com's
+// "umc.cmc…" ids): the words of its title ("…/show/ted-lasso/umc…" gives
+// "ted lasso"), to search as text.
+std::optional<QString> storeLinkTitle(const QString& term);
+
+QByteArray buildLookupUrl(const QString& searchOrigin, qint64 id, const QString& lowerCountry);
+
+// The media value a lookup result stands for ("music" for an album, "movie",
+// "software", ...), or `fallback` when it names none.
+QString entityOf(const QJsonObject& result, const QString& fallback);
+
 struct ParsedAnswer {
     bool isJsonObject = false;
     QList<AlbumObject> records;
@@ -38,9 +60,11 @@ struct ParsedAnswer {
 
 // Turns a search answer into records, in answer order: elements that are not
 // objects are skipped, a record whose identity is already listed is dropped,
-// and a music search keeps only results whose "kind" is a text other than
-// "music-video".
+// and a music term search keeps only results whose "kind" is a text other
+// than "music-video". A lookup answer (collections without a kind) keeps every
+// item, each built for the media it stands for.
 ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
-                         const QString& lowerCountry, const ServiceOrigins& origins);
+                         const QString& lowerCountry, const ServiceOrigins& origins,
+                         bool lookup = false);
 
 } // namespace SearchRequest

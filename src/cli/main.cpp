@@ -1,5 +1,6 @@
 // sleevanta-cli: search the catalogue and save covers from a terminal.
 #include "CatalogueSearch.h"
+#include "CoverLadder.h"
 #include "CoverFileWriter.h"
 #include "ImageCodec.h"
 #include "ImageService.h"
@@ -34,7 +35,12 @@ const char* const kUsage =
     "search  searches the iTunes Store catalogue for TERM and prints one line per item.\n"
     "save    searches the same way, downloads the cover of item N of the list and saves\n"
     "        it as JPEG into DIR under the cover file name of Sleevanta's settings,\n"
-    "        never replacing a file (a numbered name is taken), and prints its path.\n"
+    "        never replacing a file (a numbered name is taken), and prints its path,\n"
+    "        then its pixel size, format, download size and kind (original or\n"
+    "        rendition).\n"
+    "\n"
+    "TERM may also be a store link (music.apple.com, apps.apple.com, ...) or a bare\n"
+    "catalogue id: then that very item is looked up.\n"
     "\n"
     "Options:\n"
     "  --media TITLE    media kind, one of: Audiobooks, eBooks, Movies, Music,\n"
@@ -45,7 +51,8 @@ const char* const kUsage =
     "                   artistName, artworkUrl, collectionId, collectionName,\n"
     "                   collectionViewUrl, entityString, highResolutionUrl,\n"
     "                   iTunesUrl, standardResolutionUrl, webBrowserUrl\n"
-    "  --quality Q      save: standard (600x600, the default) or high (high resolution)\n"
+    "  --quality Q      save: standard (600x600, the default) or high: the original\n"
+    "                   upload, else the largest rendition the servers have\n"
     "  --index N        save: the item's position in the list, from 0 (default: 0)\n"
     "  --to DIR         save: the folder to save into (default: the Downloads folder)\n"
     "  -h, --help       show this help\n"
@@ -163,13 +170,16 @@ int runSave(const Arguments& args) {
         return ExitNotSaved;
     }
     const AlbumObject& record = result.records.at(args.index);
-    const QUrl url(args.highQuality ? record.highResolutionUrl() : record.standardResolutionUrl(),
-                   QUrl::StrictMode);
+    const QList<CoverRung> rungs = CoverLadder::rungs(
+        record.highResolutionUrl(), record.standardResolutionUrl(), args.highQuality);
 
     ImageLoadResult loaded;
+    CoverRung answered;
     bool done = false;
-    ImageService::shared().loadImage(url, {}, [&](const ImageLoadResult& outcome) {
+    CoverLoader loader(ImageService::shared());
+    loader.load(rungs, {}, [&](const ImageLoadResult& outcome, const CoverRung& rung) {
         loaded = outcome;
+        answered = rung;
         done = true;
         QCoreApplication::exit(0);
     });
@@ -179,8 +189,8 @@ int runSave(const Arguments& args) {
     // The downloaded cover goes into the disk cache before the tool ends.
     ImageService::shared().cache().waitForDiskWork();
     if (!loaded.hasImage()) {
-        return notSaved(QStringLiteral("the cover could not be downloaded from %1 (%2)")
-                            .arg(url.toString(), loaded.errorText));
+        return notSaved(QStringLiteral("the cover could not be downloaded (%1)")
+                            .arg(failureReason(loaded)));
     }
 
     const std::optional<QByteArray> jpeg = ImageCodec::jpegData(loaded.cover);
@@ -195,7 +205,9 @@ int runSave(const Arguments& args) {
     if (!written.ok()) {
         return notSaved(written.error);
     }
-    QTextStream(stdout) << QFileInfo(written.path).absoluteFilePath() << '\n';
+    QTextStream(stdout) << QFileInfo(written.path).absoluteFilePath() << '\n'
+                        << CoverFacts::of(loaded.cover.encodedData, answered.original).line()
+                        << '\n';
     return ExitOk;
 }
 

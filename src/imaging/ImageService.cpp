@@ -6,6 +6,7 @@
 #include <QFutureWatcher>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
@@ -146,6 +147,8 @@ void ImageService::joinDownload(Token token) {
                 }
             });
     connect(reply, &QNetworkReply::finished, this, [this, key] { downloadFinished(key); });
+    // A transfer that never ends ends here, as a time-out.
+    QTimer::singleShot(NetworkAccess::artworkDeadline(), reply, [reply] { reply->abort(); });
 }
 
 void ImageService::downloadFinished(const QString& key) {

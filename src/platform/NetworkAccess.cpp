@@ -8,6 +8,7 @@ namespace {
 
 // A transfer that receives nothing for this long has stalled.
 QAtomicInt g_timeoutMs = 30000;
+QAtomicInt g_artworkDeadlineMs = 180000;
 
 } // namespace
 
@@ -32,6 +33,14 @@ int transferTimeout() {
 
 void setTransferTimeout(int milliseconds) {
     g_timeoutMs.storeRelaxed(milliseconds);
+}
+
+int artworkDeadline() {
+    return g_artworkDeadlineMs.loadRelaxed();
+}
+
+void setArtworkDeadline(int milliseconds) {
+    g_artworkDeadlineMs.storeRelaxed(milliseconds);
 }
 
 QNetworkRequest request(const QUrl& url) {

@@ -30,6 +30,12 @@ QByteArray userAgent();
 int transferTimeout();
 void setTransferTimeout(int milliseconds);
 
+// The longest an artwork download may take, however steadily bytes arrive
+// (3 minutes unless a test injects another): a server that never stops
+// sending is as useless as one that stalls.
+int artworkDeadline();
+void setArtworkDeadline(int milliseconds);
+
 enum class Failure {
     None,      // an HTTP answer arrived whole (any status)
     Transport, // no answer: refused, DNS, TLS, reset, truncated

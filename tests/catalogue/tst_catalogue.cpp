@@ -175,6 +175,53 @@ private Q_SLOTS:
         }
     }
 
+    void storeLinks_data() {
+        TestSupport::columns<QString, qint64, QString>("term", "id", "country");
+        using TestSupport::row;
+        row("bare id", " 1441164426 ", qint64(1441164426), "");
+        row("album with track", "https://music.apple.com/GB/album/abbey-road/1441164426?i=14",
+            qint64(1441164426), "gb");
+        row("itunes id", "https://itunes.apple.com/us/movie/x/id284914350?uo=4", qint64(284914350),
+            "us");
+        row("app", "https://apps.apple.com/de/app/some-app/id123456789", qint64(123456789), "de");
+        row("podcast without storefront", "https://podcasts.apple.com/podcast/x/id42", qint64(42),
+            "");
+        row("another site", "https://example.com/us/album/x/1441164426", qint64(0), "");
+        row("no id", "https://tv.apple.com/us/show/ted-lasso/umc.cmc.vtoh0mn0", qint64(0), "");
+        row("words", "abbey road 2", qint64(0), "");
+    }
+    void storeLinks() {
+        QFETCH(QString, term);
+        QFETCH(qint64, id);
+        QFETCH(QString, country);
+        const auto target = SearchRequest::lookupTarget(term);
+        QCOMPARE(target.value_or(SearchRequest::LookupTarget{}),
+                 (SearchRequest::LookupTarget{id, country}));
+        QCOMPARE(SearchRequest::storeLinkTitle(term).value_or(QString()),
+                 term.startsWith(QLatin1String("https://tv.")) ? QStringLiteral("ted lasso")
+                                                               : QString());
+    }
+
+    void lookupsListWhatTheyFind() {
+        auto lookUp = [](const QString& term) {
+            std::optional<QList<AlbumObject>> found;
+            AlbumObjectHelper::searchAlbumObjects(
+                term, QStringLiteral("Music"), [&] { found = AlbumObjectHelper::albumObjects(); });
+            (void)QTest::qWaitFor([&] { return found.has_value(); }, 10000);
+            return found.value_or(QList<AlbumObject>{});
+        };
+        // An album comes back as a collection without a kind: listed, as music.
+        const auto album = lookUp("https://music.apple.com/gb/album/abbey-road/1441164426?i=1");
+        QCOMPARE(m_server.requestTargets().value(0),
+                 QByteArray("/lookup?id=1441164426&country=gb"));
+        QCOMPARE(names(album), QStringList{"Abbey Road (Remastered)"});
+        QCOMPARE(album.value(0).webBrowserUrl(),
+                 m_server.origin() + QStringLiteral("/gb/album/1441164426?app=itunes"));
+        const auto movie = lookUp(QStringLiteral("284914350"));
+        QCOMPARE(movie.value(0).entityString(), QStringLiteral("movie"));
+        QVERIFY(m_server.requestTargets().value(1).endsWith("&country=us"));
+    }
+
     void answers_data() {
         TestSupport::columns<QString, QByteArray, bool, QStringList>("media", "body", "isObject",
                                                                      "listed");

@@ -92,16 +92,24 @@ private Q_SLOTS:
         for (int i = 0; i < 2; ++i) {
             const Run r = run(arguments);
             QCOMPARE(r.status, 0);
-            saved << QString::fromUtf8(r.out.trimmed());
+            const QList<QByteArray> lines = r.out.trimmed().split('\n');
+            QCOMPARE(lines.value(1).split(' ').mid(0, 2), (QList<QByteArray>{"600×600", "JPEG"}));
+            QVERIFY(lines.value(1).endsWith(" rendition"));
+            saved << QString::fromUtf8(lines.first());
         }
         QCOMPARE(saved, (QStringList{TestSupport::downloads() + "/folder.jpg",
                                      TestSupport::downloads() + "/folder-1.jpg"}));
         QCOMPARE(QImageReader(saved.first()).size(), QSize(600, 600));
         QCOMPARE(m_server.requestCount(QStringLiteral("/image/thumb")), 1);
 
-        const Run high = run({"save", "--quality", "high", "--index", "2", "abbey road"});
+        // The lookup of a store link, in high quality: the TIFF original, as JPEG.
+        const Run high = run({"save", "--quality", "high", "1500000001"});
         QCOMPARE(high.status, 0);
-        QCOMPARE(QImageReader(QString::fromUtf8(high.out.trimmed())).size(), QSize(3000, 3000));
+        const QList<QByteArray> lines = high.out.trimmed().split('\n');
+        QCOMPARE(QImageReader(QString::fromUtf8(lines.first())).format(), QByteArray("jpeg"));
+        QVERIFY2(lines.value(1).startsWith("2400×2400 TIFF ") &&
+                     lines.value(1).endsWith(" original"),
+                 lines.value(1).constData());
     }
 
     void failedCoverLeavesNoFile() {

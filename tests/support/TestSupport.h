@@ -72,6 +72,7 @@ inline void resetHome() {
     ImageCache::shared().clearDiskSync();
     NotificationCenter::defaultCenter().reset();
     NetworkAccess::setTransferTimeout(30000);
+    NetworkAccess::setArtworkDeadline(180000);
 }
 
 // The catalogue of `server` for every service, with no fault.

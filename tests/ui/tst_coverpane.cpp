@@ -162,6 +162,7 @@ private Q_SLOTS:
         QVERIFY(m_pane->saveCoverButton()->isEnabled());
         QCOMPARE(m_pane->titleLabel()->text(), QStringLiteral("Artist - first"));
         QCOMPARE(m_pane->coverImageView()->image().size(), QSize(600, 600));
+        QVERIFY(m_pane->coverFactsLabel()->text().startsWith(QStringLiteral("600 × 600 · JPEG · ")));
         QVERIFY(QFileInfo::exists(temporaryFile()));
         QCOMPARE(m_pane->viewButton()->menu()->actions().last()->text(),
                  QStringLiteral("View Cover Listing in Music"));
@@ -186,6 +187,7 @@ private Q_SLOTS:
         UserDefaults::standard().setInteger(SettingsKeys::quality, 1);
         QVERIFY(shows(QStringLiteral("high")));
         QCOMPARE(m_pane->coverImageView()->image().size(), QSize(900, 900));
+        QVERIFY(m_pane->coverFactsLabel()->text().endsWith(QStringLiteral(" · original")));
     }
 
     void failedDownloadsSaySo_data() {

@@ -1,6 +1,7 @@
 // The fixture catalogue, by hand: serves search answers and artwork on
 // 127.0.0.1 so Sleevanta can run without the network.
-//   sleevanta-fixture-server [--port 8642] [--fault NAME] [--delay MS] [--status CODE]
+//   sleevanta-fixture-server [--port 8642] [--fault NAME] [--fault-on search|artwork|all]
+//                            [--delay MS] [--status CODE]
 //   SLEEVANTA_SERVICE_ORIGIN=http://127.0.0.1:8642 sleevanta
 #include "FixtureServer.h"
 
@@ -23,7 +24,7 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption faultOption(
         QStringLiteral("fault"),
         QStringLiteral("fault for every answer: delay, drip, truncate, status, garbage, "
-                       "no-length, reset, huge-json, huge-image"),
+                       "no-length, reset, huge-json, huge-image, huge-body"),
         QStringLiteral("name"));
     const QCommandLineOption delayOption(QStringLiteral("delay"),
                                          QStringLiteral("delay in ms for --fault delay"),
@@ -31,7 +32,10 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption statusOption(QStringLiteral("status"),
                                           QStringLiteral("HTTP status for --fault status"),
                                           QStringLiteral("code"), QStringLiteral("403"));
-    parser.addOptions({portOption, faultOption, delayOption, statusOption});
+    const QCommandLineOption scopeOption(
+        QStringLiteral("fault-on"), QStringLiteral("where the fault applies: search, artwork or all"),
+        QStringLiteral("scope"), QStringLiteral("all"));
+    parser.addOptions({portOption, faultOption, delayOption, statusOption, scopeOption});
     parser.process(app);
 
     FixtureServer server;
@@ -55,6 +59,7 @@ int main(int argc, char* argv[]) {
             {"reset", Fault::Reset},
             {"huge-json", Fault::HugeJson},
             {"huge-image", Fault::HugeImageHeader},
+            {"huge-body", Fault::HugeBody},
         };
         for (const auto& [text, fault] : names) {
             if (name == QLatin1String(text)) {
@@ -65,7 +70,11 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "unknown fault %s\n", qPrintable(name));
             return 64;
         }
-        server.setFault(FixtureServer::Scope::All, config);
+        const QString scope = parser.value(scopeOption);
+        server.setFault(scope == QLatin1String("search")    ? FixtureServer::Scope::Search
+                        : scope == QLatin1String("artwork") ? FixtureServer::Scope::Artwork
+                                                            : FixtureServer::Scope::All,
+                        config);
     }
     std::printf("Fixture catalogue at %s\n", qPrintable(server.origin()));
     std::fflush(stdout);

@@ -84,6 +84,7 @@ void CoverViewController::setSaveDialogForTesting(SaveDialog dialog) {
 CoverViewController::CoverViewController(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::CoverView>()) {
     m_ui->setupUi(this);
+    m_loader = new CoverLoader(ImageService::shared(), this);
     m_statusTimer.setSingleShot(true);
     m_statusTimer.setInterval(kStatusMilliseconds);
     connect(&m_statusTimer, &QTimer::timeout, this, [this] {
@@ -127,6 +128,9 @@ QLabel* CoverViewController::progressTextField() const {
 }
 QLabel* CoverViewController::titleLabel() const {
     return m_ui->titleLabel;
+}
+QLabel* CoverViewController::coverFactsLabel() const {
+    return m_ui->coverFactsLabel;
 }
 QLabel* CoverViewController::failureLabel() const {
     return m_ui->failureLabel;
@@ -203,15 +207,19 @@ void CoverViewController::downloadCover(const Notification& notification) {
         fail(kDownloadCoverPlace);
         return;
     }
-    const QString key = DefaultsHelper::storedQuality() == 1
-                            ? CoverSelection::Keys::highResolutionUrl
-                            : CoverSelection::Keys::standardResolutionUrl;
-    const auto url = CoverSelection::url(info, key);
+    using namespace CoverSelection;
+    const bool high = DefaultsHelper::storedQuality() == 1;
+    const auto url = CoverSelection::url(info, high ? Keys::highResolutionUrl
+                                                    : Keys::standardResolutionUrl);
     if (!url) {
         fail(kDownloadCoverPlace);
         return;
     }
-    using namespace CoverSelection;
+    const auto link = [&info](const QString& key) {
+        return CoverSelection::url(info, key).value_or(QUrl()).toString(QUrl::FullyEncoded);
+    };
+    m_rungs = CoverLadder::rungs(link(Keys::highResolutionUrl),
+                                 link(Keys::standardResolutionUrl), high);
     m_ui->coverImageView->artistName = plainText(info, Keys::artistName);
     m_ui->coverImageView->collectionName = plainText(info, Keys::collectionName);
     artistName = plainText(info, Keys::artistName);
@@ -227,20 +235,27 @@ void CoverViewController::downloadCover(const Notification& notification) {
 
     // A download of an earlier selection must not land on this one, and the
     // earlier cover's file is no longer handed out.
-    ImageService::shared().cancelCurrentImageLoad(m_ui->coverImageView);
+    m_loader->cancel();
     withdrawTemporaryFile();
     const quint64 selection = ++m_selection;
-    const QString cacheKey = url->toString(QUrl::FullyEncoded);
+    const QList<CoverRung> rungs = CoverLadder::inTryingOrder(m_rungs);
+    if (rungs.isEmpty()) {
+        startDownload(selection);
+        return;
+    }
+    // The rung that answered before may be at hand: then no download, no progress.
+    const CoverRung first = rungs.first();
+    const QString cacheKey = first.url.toString(QUrl::FullyEncoded);
     ImageCache& cache = ImageCache::shared();
     if (auto cached = cache.imageFromMemory(cacheKey)) {
-        QTimer::singleShot(0, this, [this, selection, cover = *cached] {
+        QTimer::singleShot(0, this, [this, selection, first, cover = *cached] {
             if (selection == m_selection) {
-                showCover(cover);
+                showCover(cover, first);
             }
         });
         return;
     }
-    cache.diskImageExists(cacheKey, this, [this, selection, cacheKey](bool exists) {
+    cache.diskImageExists(cacheKey, this, [this, selection, cacheKey, first](bool exists) {
         if (selection != m_selection) {
             return;
         }
@@ -249,7 +264,7 @@ void CoverViewController::downloadCover(const Notification& notification) {
             return;
         }
         ImageCache::shared().imageFromDisk(
-            cacheKey, this, [this, selection, cacheKey](std::optional<CoverImage> cover) {
+            cacheKey, this, [this, selection, cacheKey, first](std::optional<CoverImage> cover) {
                 if (selection != m_selection) {
                     return;
                 }
@@ -259,16 +274,18 @@ void CoverViewController::downloadCover(const Notification& notification) {
                     return;
                 }
                 ImageCache::shared().storeInMemory(cacheKey, *cover);
-                showCover(*cover);
+                showCover(*cover, first);
             });
     });
 }
 
-void CoverViewController::showCover(const CoverImage& cover) {
+void CoverViewController::showCover(const CoverImage& cover, const CoverRung& rung) {
+    artworkUrl = rung.url;
     m_ui->coverImageView->setImage(cover);
     m_state = State::Shown;
     updateInterface(true);
     resetProgress(true);
+    m_ui->coverFactsLabel->setText(CoverFacts::of(cover.encodedData, rung.original).display());
 }
 
 void CoverViewController::showFailure(const QString& reason) {
@@ -287,32 +304,31 @@ void CoverViewController::startDownload(quint64 selection) {
     resetProgress(false);
     updateProgress(0, -1);
     QPointer<CoverViewController> self(this);
-    ImageService::shared().setImageWithUrl(
-        m_ui->coverImageView, *artworkUrl, ImageLoadOption::AvoidAutoSetImage,
+    m_loader->load(
+        m_rungs,
         [self, selection](qint64 received, qint64 expected, const QUrl&) {
             if (self && selection == self->m_selection) {
                 self->updateProgress(received, expected);
             }
         },
-        [self, selection](const ImageLoadResult& result) {
-            if (!self || selection != self->m_selection ||
-                result.error == ImageLoadError::Cancelled) {
+        [self, selection](const ImageLoadResult& result, const CoverRung& rung) {
+            if (!self || selection != self->m_selection) {
                 return; // superseded: a newer selection owns the pane
             }
             if (!result.hasImage()) {
                 self->showFailure(failureReason(result));
                 return;
             }
-            QTimer::singleShot(0, self, [self, selection, cover = result.cover] {
+            QTimer::singleShot(0, self, [self, selection, cover = result.cover, rung] {
                 if (self && selection == self->m_selection) {
-                    self->showCover(cover);
+                    self->showCover(cover, rung);
                 }
             });
         });
 }
 
 void CoverViewController::removeCover() {
-    ImageService::shared().cancelCurrentImageLoad(m_ui->coverImageView);
+    m_loader->cancel();
     ++m_selection;
     m_ui->coverImageView->clearImage();
     m_ui->coverImageView->artistName.reset();
@@ -378,6 +394,7 @@ void CoverViewController::withdrawTemporaryFile() {
 
 void CoverViewController::updateInterface(bool enabled) {
     const quint64 refresh = ++m_interface;
+    m_ui->coverFactsLabel->clear();
     QLabel* title = m_ui->titleLabel;
     title->setAlignment(Qt::AlignCenter);
     m_title = enabled ? titleText(entityString, artistName, collectionName) : QString();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CoverLadder.h"
 #include "ImageCodec.h"
 #include "NotificationCenter.h"
 
@@ -59,6 +60,7 @@ public:
     QProgressBar* progressIndicator() const;
     QLabel* progressTextField() const;
     QLabel* titleLabel() const;
+    QLabel* coverFactsLabel() const;
     QLabel* failureLabel() const;
     QPushButton* tryAgainButton() const;
     QToolButton* viewButton() const;
@@ -98,7 +100,7 @@ private:
     void withdrawTemporaryFile();
     void setControlsEnabled(bool enabled);
     void resetProgress(bool hidden);
-    void showCover(const CoverImage& cover);
+    void showCover(const CoverImage& cover, const CoverRung& rung);
     void showFailure(const QString& reason);
     void startDownload(quint64 generation);
     void openLink(const std::optional<QUrl>& link, const std::optional<QUrl>& fallback);
@@ -112,5 +114,7 @@ private:
     quint64 m_interface = 0;     // bumped by each interface refresh
     QString m_title;             // the title line's own text, under any status
     QVariantMap m_selectionInfo; // the latest selection, for Try Again
+    QList<CoverRung> m_rungs;    // where the selected cover can be had, best first
+    CoverLoader* m_loader = nullptr;
     QTimer m_statusTimer;
 };

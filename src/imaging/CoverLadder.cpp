@@ -1,0 +1,165 @@
+#include "CoverLadder.h"
+
+#include <QBuffer>
+#include <QHash>
+#include <QImageReader>
+#include <QMutex>
+#include <QMutexLocker>
+
+namespace {
+
+const QString kStandardToken = QStringLiteral("/600x600bb.jpg");
+
+bool isLink(const QUrl& url) {
+    return url.isValid() && !url.host().isEmpty() &&
+           (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http"));
+}
+
+// Which rung answered for a cover in this run, by the cover's first rung.
+QMutex g_rememberedMutex;
+QHash<QUrl, CoverRung>& remembered() {
+    static QHash<QUrl, CoverRung> answered;
+    return answered;
+}
+
+} // namespace
+
+CoverFacts CoverFacts::of(const QByteArray& encoded, bool original) {
+    QBuffer buffer;
+    buffer.setData(encoded);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    CoverFacts facts;
+    facts.size = reader.size();
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90) {
+        facts.size.transpose();
+    }
+    facts.format = QString::fromLatin1(reader.format()).toUpper();
+    facts.bytes = encoded.size();
+    facts.original = original;
+    return facts;
+}
+
+namespace {
+
+QString byteSize(qint64 bytes) {
+    if (bytes >= 1024 * 1024) {
+        return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MB");
+    }
+    return QString::number(qMax<qint64>(1, (bytes + 512) / 1024)) + QStringLiteral(" KB");
+}
+
+} // namespace
+
+QString CoverFacts::display() const {
+    QString text = QStringLiteral("%1 × %2 · %3 · %4")
+                       .arg(size.width())
+                       .arg(size.height())
+                       .arg(format, byteSize(bytes));
+    return original ? text + QStringLiteral(" · original") : text;
+}
+
+QString CoverFacts::line() const {
+    return QStringLiteral("%1×%2 %3 %4 %5")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(format, byteSize(bytes),
+             original ? QStringLiteral("original") : QStringLiteral("rendition"));
+}
+
+namespace CoverLadder {
+
+QList<CoverRung> rungs(const QString& highResolutionUrl, const QString& standardResolutionUrl,
+                       bool highQuality) {
+    QList<CoverRung> list;
+    const QUrl standard(standardResolutionUrl, QUrl::StrictMode);
+    if (highQuality) {
+        const QUrl original(highResolutionUrl, QUrl::StrictMode);
+        if (isLink(original) && !original.path().endsWith(QLatin1String(".lsr"))) {
+            list.append({original, true});
+        }
+        if (standardResolutionUrl.endsWith(kStandardToken)) {
+            const QString base = standardResolutionUrl.chopped(kStandardToken.size());
+            for (const char* box : {"/9999x9999bb.jpg", "/3000x3000bb.jpg"}) {
+                const QUrl rendition(base + QLatin1String(box), QUrl::StrictMode);
+                if (isLink(rendition)) {
+                    list.append({rendition, false});
+                }
+            }
+        }
+    }
+    if (isLink(standard)) {
+        list.append({standard, false});
+    }
+    return list;
+}
+
+QList<CoverRung> inTryingOrder(const QList<CoverRung>& rungs) {
+    QList<CoverRung> list = rungs;
+    if (list.isEmpty()) {
+        return list;
+    }
+    QMutexLocker lock(&g_rememberedMutex);
+    const auto found = remembered().constFind(list.first().url);
+    if (found != remembered().constEnd() && list.contains(*found)) {
+        list.removeOne(*found);
+        list.prepend(*found);
+    }
+    return list;
+}
+
+} // namespace CoverLadder
+
+CoverLoader::CoverLoader(ImageService& service, QObject* parent)
+    : QObject(parent), m_service(service) {}
+
+CoverLoader::~CoverLoader() {
+    cancel();
+}
+
+void CoverLoader::load(const QList<CoverRung>& rungs, ImageService::Progress progress,
+                       Completion completion) {
+    cancel();
+    m_cover = rungs.isEmpty() ? QUrl() : rungs.first().url;
+    m_rungs = CoverLadder::inTryingOrder(rungs);
+    m_progress = std::move(progress);
+    m_completion = std::move(completion);
+    if (m_rungs.isEmpty()) {
+        // Nothing to climb: the service says why, on the next turn as always.
+        m_rungs.append(CoverRung{});
+    }
+    tryRung(0);
+}
+
+void CoverLoader::cancel() {
+    ++m_climb;
+    if (m_token != 0) {
+        const ImageService::Token token = m_token;
+        m_token = 0;
+        m_service.cancel(token);
+    }
+}
+
+void CoverLoader::tryRung(int index) {
+    const quint64 climb = m_climb;
+    const CoverRung rung = m_rungs.at(index);
+    m_token = m_service.loadImage(
+        rung.url, m_progress, [this, climb, index, rung](const ImageLoadResult& result) {
+            if (climb != m_climb || result.error == ImageLoadError::Cancelled) {
+                return;
+            }
+            m_token = 0;
+            if (!result.hasImage() && index + 1 < m_rungs.size()) {
+                tryRung(index + 1);
+                return;
+            }
+            if (result.hasImage()) {
+                QMutexLocker lock(&g_rememberedMutex);
+                remembered().insert(m_cover, rung);
+            }
+            // Copied: the completion may start the next climb.
+            const Completion completion = m_completion;
+            completion(result, rung);
+        });
+}

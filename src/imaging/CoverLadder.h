@@ -1,0 +1,81 @@
+#pragma once
+
+#include "ImageService.h"
+
+#include <QObject>
+#include <QSize>
+#include <QUrl>
+
+#include <optional>
+
+// One place where a cover can be had.
+struct CoverRung {
+    QUrl url;
+    bool original = false; // the upload itself, not a rendition of it
+
+    bool operator==(const CoverRung&) const = default;
+};
+
+// What a downloaded cover really is: its pixel size (decoded from the bytes,
+// never the asked-for box), format, download size and kind.
+struct CoverFacts {
+    QSize size;
+    QString format; // "JPEG", "PNG", "TIFF", "WEBP", ...
+    qint64 bytes = 0;
+    bool original = false;
+
+    static CoverFacts of(const QByteArray& encoded, bool original);
+    // "3000 × 3000 · JPEG · 2.4 MB · original", "1400 × 2100 · JPEG · 310 KB"
+    QString display() const;
+    // "1400×2100 JPEG 310 KB rendition"
+    QString line() const;
+};
+
+namespace CoverLadder {
+
+// The rungs to try, best first. High Quality: the original upload (skipped
+// when its path names a layered image, which no decoder reads), the largest
+// sized renditions (9999 then 3000 pixels; the server answers with the largest
+// it has up to that box), then the 600 rendition. Standard Quality: the 600
+// rendition. URLs that are no absolute http(s) links are left out.
+QList<CoverRung> rungs(const QString& highResolutionUrl, const QString& standardResolutionUrl,
+                       bool highQuality);
+
+// The rungs in the order to try them: the one that answered for this cover
+// earlier in the run first.
+QList<CoverRung> inTryingOrder(const QList<CoverRung>& rungs);
+
+} // namespace CoverLadder
+
+// Climbs down the rungs: loads each through the image service (memory, disk,
+// network) until one gives an image; a rung that fails (HTTP error, bytes that
+// are no image, too large, stalled) hands over to the next at once. The rung
+// that answered is remembered for the run. One climb at a time.
+class CoverLoader : public QObject {
+    Q_OBJECT
+public:
+    using Completion = std::function<void(const ImageLoadResult& result, const CoverRung& rung)>;
+
+    explicit CoverLoader(ImageService& service, QObject* parent = nullptr);
+    ~CoverLoader() override;
+
+    // Starts a climb down `rungs` (as CoverLadder::rungs gives them, tried in
+    // trying order), cancelling the one running. `progress` hears each rung's
+    // download; `completion` runs once, on the GUI thread, with the image and
+    // its rung, or with the last rung's failure. Never when cancelled.
+    void load(const QList<CoverRung>& rungs, ImageService::Progress progress,
+              Completion completion);
+    void cancel();
+    bool isLoading() const { return m_token != 0; }
+
+private:
+    void tryRung(int index);
+
+    ImageService& m_service;
+    QUrl m_cover; // the first rung of the ladder: which cover this is
+    QList<CoverRung> m_rungs;
+    ImageService::Progress m_progress;
+    Completion m_completion;
+    ImageService::Token m_token = 0;
+    quint64 m_climb = 0;
+};
