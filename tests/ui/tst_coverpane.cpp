@@ -162,7 +162,8 @@ private Q_SLOTS:
         QVERIFY(m_pane->saveCoverButton()->isEnabled());
         QCOMPARE(m_pane->titleLabel()->text(), QStringLiteral("Artist - first"));
         QCOMPARE(m_pane->coverImageView()->image().size(), QSize(600, 600));
-        QVERIFY(m_pane->coverFactsLabel()->text().startsWith(QStringLiteral("600 × 600 · JPEG · ")));
+        QVERIFY(
+            m_pane->coverFactsLabel()->text().startsWith(QStringLiteral("600 × 600 · JPEG · ")));
         QVERIFY(QFileInfo::exists(temporaryFile()));
         QCOMPARE(m_pane->viewButton()->menu()->actions().last()->text(),
                  QStringLiteral("View Cover Listing in Music"));
@@ -259,6 +260,11 @@ private Q_SLOTS:
         QVERIFY(shows(QStringLiteral("newer")));
         QTest::qWait(800);
         QCOMPARE(m_pane->titleLabel()->text(), QStringLiteral("Artist - newer"));
+        select(selection(QStringLiteral("newer"))); // in memory, shown on the next turn
+        select(selection(QStringLiteral("later"))); // but a download came first
+        QTest::qWait(100);
+        QCOMPARE(m_pane->state(), CoverViewController::State::Loading);
+        QVERIFY(m_pane->artworkUrl->path().contains(QStringLiteral("/later/")));
 
         // A cover removed before its temporary file is written never enables the menus.
         m_posted.clear();
@@ -391,13 +397,14 @@ private Q_SLOTS:
         QTRY_COMPARE(m_photos->performed.size(), 1);
 
         QVERIFY(!DraggableImageView::passesDragThreshold(QPointF(10, 10), QPointF(12.9, 10)));
-        QVERIFY(DraggableImageView::passesDragThreshold(QPointF(10, 10), QPointF(12.2, 12.2)));
+        QVERIFY(DraggableImageView::passesDragThreshold(QPointF(10, 10), QPointF(13, 10)));
     }
 
     void imageIsCentredAndNeverEnlarged_data() {
         TestSupport::columns<QSizeF, QRect>("image", "shown");
         TestSupport::row("smaller", QSizeF(100, 80), QRect(100, 110, 100, 80));
         TestSupport::row("wider", QSizeF(600, 300), QRect(0, 75, 300, 150));
+        TestSupport::row("narrower but taller", QSizeF(200, 400), QRect(75, 0, 150, 300));
         TestSupport::row("rounding", QSizeF(600, 602), QRect(1, 0, 299, 300));
     }
     void imageIsCentredAndNeverEnlarged() {
