@@ -161,6 +161,7 @@ void AppDelegate::applicationWillTerminate() {
         ImageCache::shared().clearDiskSync();
     }
     ImageCache::shared().waitForDiskWork();
+    UserDefaults::standard().flush();
 }
 
 void AppDelegate::centreOnMainWindow(QWidget* window) const {

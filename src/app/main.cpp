@@ -2,6 +2,7 @@
 #include "AppConfig.h"
 #include "AppDelegate.h"
 #include "AppIcon.h"
+#include "AppStyle.h"
 #include "MainViewController.h"
 #include "MemoryPolicy.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(SLEEVANTA_VERSION));
     QApplication::setDesktopFileName(AppConfig::desktopFileId);
     QApplication::setWindowIcon(AppIcon::icon());
+    AppStyle::install();
 
     MainViewController window;
     AppDelegate delegate(&window);

@@ -61,9 +61,9 @@ void CatalogueSearch::start(const QString& term, const QString& mediaTitle,
         }
         encoded = SearchRequest::buildLookupUrl(origins.search, target->id, lowerCountry);
     } else {
-        encoded = SearchRequest::buildSearchUrl(
-            origins.search, SearchRequest::storeLinkTitle(term).value_or(term), lowerCountry,
-            mediaValue);
+        encoded = SearchRequest::buildSearchUrl(origins.search,
+                                                SearchRequest::storeLinkTitle(term).value_or(term),
+                                                lowerCountry, mediaValue);
     }
     const bool lookup = target.has_value();
     const auto url = SearchRequest::validatedUrl(encoded);

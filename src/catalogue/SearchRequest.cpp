@@ -55,8 +55,8 @@ namespace {
 // The store's link, or none for another site.
 std::optional<QUrl> storeLink(const QString& term) {
     static const QStringList hosts{
-        QStringLiteral("music.apple.com"), QStringLiteral("itunes.apple.com"),
-        QStringLiteral("apps.apple.com"),  QStringLiteral("books.apple.com"),
+        QStringLiteral("music.apple.com"),    QStringLiteral("itunes.apple.com"),
+        QStringLiteral("apps.apple.com"),     QStringLiteral("books.apple.com"),
         QStringLiteral("podcasts.apple.com"), QStringLiteral("tv.apple.com")};
     const QUrl url(term.trimmed(), QUrl::StrictMode);
     if (!url.isValid() ||
@@ -84,9 +84,9 @@ std::optional<LookupTarget> lookupTarget(const QString& term) {
     for (auto it = segments.crbegin(); it != segments.crend(); ++it) {
         if (const auto id = idSegment.match(*it); id.hasMatch()) {
             const QString first = segments.value(0);
-            return LookupTarget{id.captured(1).toLongLong(),
-                                countrySegment.match(first).hasMatch() ? first.toLower()
-                                                                       : QString()};
+            return LookupTarget{id.captured(1).toLongLong(), countrySegment.match(first).hasMatch()
+                                                                 ? first.toLower()
+                                                                 : QString()};
         }
     }
     return std::nullopt;
@@ -156,8 +156,7 @@ std::optional<QUrl> validatedUrl(const QByteArray& encoded) {
 }
 
 ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
-                         const QString& lowerCountry, const ServiceOrigins& origins,
-                         bool lookup) {
+                         const QString& lowerCountry, const ServiceOrigins& origins, bool lookup) {
     ParsedAnswer answer;
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(body, &error);

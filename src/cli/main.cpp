@@ -1,7 +1,7 @@
 // sleevanta-cli: search the catalogue and save covers from a terminal.
 #include "CatalogueSearch.h"
-#include "CoverLadder.h"
 #include "CoverFileWriter.h"
+#include "CoverLadder.h"
 #include "ImageCodec.h"
 #include "ImageService.h"
 #include "MediaHelper.h"
@@ -177,20 +177,22 @@ int runSave(const Arguments& args) {
     CoverRung answered;
     bool done = false;
     CoverLoader loader(ImageService::shared());
-    loader.load(rungs, {}, [&](const ImageLoadResult& outcome, const CoverRung& rung) {
-        loaded = outcome;
-        answered = rung;
-        done = true;
-        QCoreApplication::exit(0);
-    });
+    // Decoded small: only to know the bytes are a picture; they are what is saved.
+    loader.load(rungs, QSize(256, 256), {},
+                [&](const ImageLoadResult& outcome, const CoverRung& rung) {
+                    loaded = outcome;
+                    answered = rung;
+                    done = true;
+                    QCoreApplication::exit(0);
+                });
     if (!done) {
         QCoreApplication::exec();
     }
     // The downloaded cover goes into the disk cache before the tool ends.
     ImageService::shared().cache().waitForDiskWork();
     if (!loaded.hasImage()) {
-        return notSaved(QStringLiteral("the cover could not be downloaded (%1)")
-                            .arg(failureReason(loaded)));
+        return notSaved(
+            QStringLiteral("the cover could not be downloaded (%1)").arg(failureReason(loaded)));
     }
 
     const std::optional<QByteArray> jpeg = ImageCodec::jpegData(loaded.cover);

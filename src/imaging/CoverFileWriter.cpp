@@ -6,6 +6,8 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 
+#include <functional>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -74,8 +76,31 @@ bool staysInsideFolder(const QString& fileName) {
     return !parts.contains(QStringLiteral(".."));
 }
 
-WriteResult writeWithFreeName(const QString& folder, const QString& fileName,
-                              const QByteArray& data) {
+namespace {
+
+// Copies `source` into the open file `out` inside the kernel; false on any
+// failure (the caller then writes the bytes itself).
+bool copyFileInto(const QString& source, int out, qint64 size) {
+    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        return false;
+    }
+    qint64 remaining = size;
+    while (remaining > 0) {
+        const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, size_t(remaining), 0);
+        if (copied <= 0) {
+            break;
+        }
+        remaining -= copied;
+    }
+    ::close(in);
+    return remaining == 0;
+}
+
+// Fills a scratch file in the target folder and renames it to the first free
+// name: `folder/fileName`, then the numbered names.
+WriteResult writeFreeName(const QString& folder, const QString& fileName,
+                          const std::function<bool(QTemporaryFile&)>& fill) {
     if (!staysInsideFolder(fileName)) {
         return {{}, QStringLiteral("The file name “%1” leads out of the folder.").arg(fileName)};
     }
@@ -90,8 +115,11 @@ WriteResult writeWithFreeName(const QString& folder, const QString& fileName,
     if (!scratch.open()) {
         return {{}, scratch.errorString()};
     }
-    if (scratch.write(data) != data.size() || !scratch.flush() || ::fsync(scratch.handle()) != 0) {
-        return {{}, scratch.errorString()};
+    // Written and renamed into place, as GLib writes a new file: the name
+    // appears only with all the bytes behind it. No fsync: a new name replaces
+    // nothing, so a crash can only lose the new file, never an old one.
+    if (!fill(scratch)) {
+        return {{}, scratch.errorString().isEmpty() ? systemError(errno) : scratch.errorString()};
     }
     scratch.close();
     const QByteArray scratchPath = QFile::encodeName(scratch.fileName());
@@ -116,6 +144,28 @@ WriteResult writeWithFreeName(const QString& folder, const QString& fileName,
         candidate = QDir(folder).filePath(numberedFileName(fileName, counter));
     }
     return {{}, QStringLiteral("No free file name was found.")};
+}
+
+} // namespace
+
+WriteResult writeWithFreeName(const QString& folder, const QString& fileName,
+                              const QByteArray& data) {
+    return writeFreeName(folder, fileName, [&data](QTemporaryFile& scratch) {
+        return scratch.write(data) == data.size() && scratch.flush();
+    });
+}
+
+WriteResult writeWithFreeName(const QString& folder, const QString& fileName,
+                              const QByteArray& data, const QString& sameBytesFile) {
+    const bool same = !sameBytesFile.isEmpty() && QFileInfo(sameBytesFile).size() == data.size();
+    return writeFreeName(folder, fileName, [&](QTemporaryFile& scratch) {
+        if (same && copyFileInto(sameBytesFile, scratch.handle(), data.size())) {
+            return true;
+        }
+        scratch.resize(0);
+        scratch.seek(0);
+        return scratch.write(data) == data.size() && scratch.flush();
+    });
 }
 
 } // namespace CoverFileWriter

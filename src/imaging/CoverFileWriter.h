@@ -31,5 +31,10 @@ bool staysInsideFolder(const QString& fileName);
 // sub-folder, which must exist; a name that would leave `folder` is refused.
 WriteResult writeWithFreeName(const QString& folder, const QString& fileName,
                               const QByteArray& data);
+// The same, when a file is known to hold these very bytes (the disk cache's
+// entry of a JPEG cover): it is copied inside the kernel, which is as fast as
+// a copy can be; `data` is written when that file fails.
+WriteResult writeWithFreeName(const QString& folder, const QString& fileName,
+                              const QByteArray& data, const QString& sameBytesFile);
 
 } // namespace CoverFileWriter

@@ -118,9 +118,10 @@ CoverLoader::~CoverLoader() {
     cancel();
 }
 
-void CoverLoader::load(const QList<CoverRung>& rungs, ImageService::Progress progress,
-                       Completion completion) {
+void CoverLoader::load(const QList<CoverRung>& rungs, const QSize& box,
+                       ImageService::Progress progress, Completion completion) {
     cancel();
+    m_box = box;
     m_cover = rungs.isEmpty() ? QUrl() : rungs.first().url;
     m_rungs = CoverLadder::inTryingOrder(rungs);
     m_progress = std::move(progress);
@@ -145,7 +146,7 @@ void CoverLoader::tryRung(int index) {
     const quint64 climb = m_climb;
     const CoverRung rung = m_rungs.at(index);
     m_token = m_service.loadImage(
-        rung.url, m_progress, [this, climb, index, rung](const ImageLoadResult& result) {
+        rung.url, m_box, m_progress, [this, climb, index, rung](const ImageLoadResult& result) {
             if (climb != m_climb || result.error == ImageLoadError::Cancelled) {
                 return;
             }

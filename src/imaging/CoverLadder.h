@@ -63,7 +63,7 @@ public:
     // trying order), cancelling the one running. `progress` hears each rung's
     // download; `completion` runs once, on the GUI thread, with the image and
     // its rung, or with the last rung's failure. Never when cancelled.
-    void load(const QList<CoverRung>& rungs, ImageService::Progress progress,
+    void load(const QList<CoverRung>& rungs, const QSize& box, ImageService::Progress progress,
               Completion completion);
     void cancel();
     bool isLoading() const { return m_token != 0; }
@@ -74,6 +74,7 @@ private:
     ImageService& m_service;
     QUrl m_cover; // the first rung of the ladder: which cover this is
     QList<CoverRung> m_rungs;
+    QSize m_box;
     ImageService::Progress m_progress;
     Completion m_completion;
     ImageService::Token m_token = 0;

@@ -76,9 +76,10 @@ void ImageCache::storeInMemory(const QString& key, const CoverImage& image) {
         return;
     }
     QMutexLocker lock(&m_memoryMutex);
-    // A single large cover would push out every thumbnail; it is read from
-    // disk again when it comes back.
-    if (costOf(image) > m_memory.maxCost() / 4) {
+    // A single large cover would push out every thumbnail, and the bytes of a
+    // large original outweigh the picture on screen many times: such covers
+    // are read from disk again when they come back.
+    if (costOf(image) > m_memory.maxCost() / 4 || image.encodedData.size() > kMaxMemoryBytes) {
         m_memory.remove(key);
         return;
     }
@@ -102,23 +103,34 @@ bool ImageCache::diskImageExistsSync(const QString& key) const {
     return info.isFile() && info.size() > 0;
 }
 
-std::optional<CoverImage> ImageCache::imageFromDiskSync(const QString& key) {
+std::optional<CoverImage> ImageCache::imageFromDiskSync(const QString& key, const QSize& box,
+                                                        bool withBytes) {
     QFile file(diskPathForKey(key));
     if (!file.open(QIODevice::ReadWrite)) {
         return std::nullopt;
     }
+    // Decoded as it is read (the system reads ahead while the decoder works),
+    // then the bytes are taken again from memory.
     CoverImage entry;
-    entry.encodedData = file.readAll();
+    entry.image = ImageCodec::decode(&file, box, &entry.fullSize);
+    if (withBytes) {
+        file.seek(0);
+        entry.encodedData = file.read(file.size());
+    }
     // Used now: the last to go when the disk is trimmed.
     file.setFileTime(QDateTime::currentDateTimeUtc(), QFileDevice::FileModificationTime);
     file.close();
-    entry.image = ImageCodec::decode(entry.encodedData);
     if (entry.image.isNull()) {
         // Damaged or foreign: a miss, and out of the way of the next store.
         QFile::remove(file.fileName());
         return std::nullopt;
     }
     return entry;
+}
+
+QByteArray ImageCache::bytesFromDiskSync(const QString& key) const {
+    QFile file(diskPathForKey(key));
+    return file.open(QIODevice::ReadOnly) ? file.read(file.size()) : QByteArray();
 }
 
 bool ImageCache::storeImageDataToDiskSync(const QByteArray& data, const QString& key) {
@@ -231,10 +243,18 @@ void ImageCache::diskImageExists(const QString& key, QObject* context,
         context, [this, key] { return diskImageExistsSync(key); }, std::move(done));
 }
 
-void ImageCache::imageFromDisk(const QString& key, QObject* context,
-                               std::function<void(std::optional<CoverImage>)> done) {
+void ImageCache::imageFromDisk(const QString& key, const QSize& box, QObject* context,
+                               std::function<void(std::optional<CoverImage>)> done,
+                               bool withBytes) {
     runOnDiskQueue<std::optional<CoverImage>>(
-        context, [this, key] { return imageFromDiskSync(key); }, std::move(done));
+        context, [this, key, box, withBytes] { return imageFromDiskSync(key, box, withBytes); },
+        std::move(done));
+}
+
+void ImageCache::bytesFromDisk(const QString& key, QObject* context,
+                               std::function<void(QByteArray)> done) {
+    runOnDiskQueue<QByteArray>(
+        context, [this, key] { return bytesFromDiskSync(key); }, std::move(done));
 }
 
 void ImageCache::storeImageDataToDisk(const QByteArray& data, const QString& key) {

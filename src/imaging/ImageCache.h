@@ -30,6 +30,8 @@ public:
     static ImageCache& shared();
 
     static constexpr qint64 kDefaultDiskLimitBytes = 1024LL * 1024 * 1024;
+    // Entries whose downloaded bytes are larger stay out of memory.
+    static constexpr qint64 kMaxMemoryBytes = 1024 * 1024;
 
     explicit ImageCache(const QString& diskDirectory, qint64 memoryLimitBytes = 64LL * 1024 * 1024,
                         qint64 diskLimitBytes = kDefaultDiskLimitBytes);
@@ -50,9 +52,13 @@ public:
 
     // Disk, blocking: for worker threads and the command-line tool.
     bool diskImageExistsSync(const QString& key) const;
-    // The cached entry decoded, and marked as used now; an entry that is no
-    // image is removed.
-    std::optional<CoverImage> imageFromDiskSync(const QString& key);
+    // The cached entry decoded for a view of `box` device pixels (see
+    // ImageCodec::decode), and marked as used now; an entry that is no image is
+    // removed.
+    std::optional<CoverImage> imageFromDiskSync(const QString& key, const QSize& box = {},
+                                                bool withBytes = true);
+    // The entry's bytes; empty when there is none.
+    QByteArray bytesFromDiskSync(const QString& key) const;
     bool storeImageDataToDiskSync(const QByteArray& data, const QString& key);
     DiskUsage diskUsageSync() const;
     void clearDiskSync();
@@ -63,8 +69,11 @@ public:
     // Disk, asynchronous. Completions run on `context`'s thread and are
     // dropped when `context` is gone.
     void diskImageExists(const QString& key, QObject* context, std::function<void(bool)> done);
-    void imageFromDisk(const QString& key, QObject* context,
-                       std::function<void(std::optional<CoverImage>)> done);
+    // `withBytes` false: the image alone, to be on screen sooner; the bytes
+    // follow with bytesFromDisk().
+    void imageFromDisk(const QString& key, const QSize& box, QObject* context,
+                       std::function<void(std::optional<CoverImage>)> done, bool withBytes = true);
+    void bytesFromDisk(const QString& key, QObject* context, std::function<void(QByteArray)> done);
     void storeImageDataToDisk(const QByteArray& data, const QString& key);
     void diskUsage(QObject* context, std::function<void(DiskUsage)> done);
     void clearDisk(QObject* context, std::function<void()> done);

@@ -3,15 +3,24 @@
 #include <QByteArray>
 #include <QImage>
 
+class QIODevice;
+
 #include <optional>
 
+#include <QSize>
+
 // A decoded image together with the bytes it was decoded from, as downloaded.
-// The bytes matter: a cover that arrived as JPEG is written out unchanged.
+// The image is decoded for the screen (often smaller than the picture); the
+// bytes keep the full picture: a cover that arrived as JPEG is written out
+// unchanged, and any size can be decoded again from them.
 struct CoverImage {
     QImage image;
     QByteArray encodedData;
+    QSize fullSize = {}; // the picture's own pixel size
 
     bool isNull() const { return image.isNull(); }
+    // The size the picture has on screen: its own (the image may be smaller).
+    QSize pictureSize() const { return fullSize.isValid() ? fullSize : image.size(); }
 };
 
 namespace ImageCodec {
@@ -20,20 +29,28 @@ namespace ImageCodec {
 // takes 244 MB as 32-bit pixels).
 inline constexpr int kAllocationLimitMegabytes = 1024;
 
-// Images are decoded for the screen at most this many pixels on their longer
-// side: enough for a cover pane on a 4K screen, and a 5000-pixel cover then
-// takes 26 MB instead of 100 MB. The bytes keep the full resolution for saving.
-inline constexpr int kDisplayMaxSide = 2560;
-// Images up to this size decode whole: scaling a little costs more time than
-// it saves memory.
-inline constexpr int kDecodeWholeUpTo = 3000;
+// The size a picture of `full` pixels is decoded at for a view of `box`
+// device pixels: the smallest that still fills the box's share of it (fitted,
+// aspect kept), never larger than the picture. An empty box: the full size.
+QSize decodeSize(const QSize& full, const QSize& box);
 
-// Decodes `bytes` of any supported format, scaled down to `maxSide` (JPEG
-// decodes scaled, so it is also faster) when the longer side exceeds both
-// `maxSide` and kDecodeWholeUpTo (`maxSide` 0: never); a null
-// image when they are no image or the image would exceed the allocation limit.
-// Safe on any thread.
-QImage decode(const QByteArray& bytes, int maxSide = kDisplayMaxSide);
+// The picture's own pixel size, from its header (orientation applied); empty
+// when the bytes are no image.
+QSize pictureSize(const QByteArray& bytes);
+
+// Decodes `bytes` of any supported format at decodeSize(picture, box): JPEG
+// decodes scaled (libjpeg's DCT scaling, a fraction of the full work), other
+// formats are decoded and scaled once. A null image when they are no image or
+// the picture would exceed the allocation limit. Safe on any thread.
+QImage decode(const QByteArray& bytes, const QSize& box = {});
+// The same, streamed from an open device (a file: its reading and the
+// decoding overlap).
+QImage decode(QIODevice* device, const QSize& box = {}, QSize* pictureSize = nullptr);
+// The same, as a cover: the image, the bytes and the picture's size.
+CoverImage decodeCover(const QByteArray& bytes, const QSize& box = {});
+
+// The picture in `bytes` as PNG (for the clipboard); empty when they are no image.
+QByteArray pngData(const QByteArray& bytes);
 
 // True when the bytes start like a JPEG stream (FF D8 FF).
 bool isJpeg(const QByteArray& bytes);

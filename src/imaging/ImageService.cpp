@@ -60,11 +60,11 @@ ImageService::~ImageService() {
     }
 }
 
-ImageService::Token ImageService::loadImage(const QUrl& url, Progress progress,
+ImageService::Token ImageService::loadImage(const QUrl& url, const QSize& box, Progress progress,
                                             Completion completion) {
     const Token token = m_nextToken++;
     const QString key = url.toString(QUrl::FullyEncoded);
-    m_requests.insert(token, Request{url, key, std::move(progress), std::move(completion)});
+    m_requests.insert(token, Request{url, key, box, std::move(progress), std::move(completion)});
 
     const QString scheme = url.scheme();
     if (!url.isValid() || url.host().isEmpty() ||
@@ -88,21 +88,22 @@ ImageService::Token ImageService::loadImage(const QUrl& url, Progress progress,
 void ImageService::lookUpDisk(Token token) {
     const Request& request = m_requests[token];
     const QString key = request.key;
-    m_cache.imageFromDisk(key, this, [this, token, key](std::optional<CoverImage> cached) {
-        if (!m_requests.contains(token)) {
-            return;
-        }
-        if (!cached) {
-            joinDownload(token);
-            return;
-        }
-        m_cache.storeInMemory(key, *cached);
-        ImageLoadResult result;
-        result.cover = std::move(*cached);
-        result.cacheType = ImageCacheType::Disk;
-        result.url = m_requests[token].url;
-        deliver(token, result);
-    });
+    m_cache.imageFromDisk(key, request.box, this,
+                          [this, token, key](std::optional<CoverImage> cached) {
+                              if (!m_requests.contains(token)) {
+                                  return;
+                              }
+                              if (!cached) {
+                                  joinDownload(token);
+                                  return;
+                              }
+                              m_cache.storeInMemory(key, *cached);
+                              ImageLoadResult result;
+                              result.cover = std::move(*cached);
+                              result.cacheType = ImageCacheType::Disk;
+                              result.url = m_requests[token].url;
+                              deliver(token, result);
+                          });
 }
 
 void ImageService::joinDownload(Token token) {
@@ -117,6 +118,7 @@ void ImageService::joinDownload(Token token) {
     QNetworkReply* reply = NetworkAccess::manager().get(NetworkAccess::artworkRequest(request.url));
     Download& download = m_downloads[key];
     download.reply = reply;
+    download.box = request.box;
     download.waiters.append(token);
 
     connect(reply, &QNetworkReply::downloadProgress, this,
@@ -198,29 +200,30 @@ void ImageService::downloadFinished(const QString& key) {
 
     it->decoding = true;
     const QByteArray bytes = outcome.body;
-    auto* watcher = new QFutureWatcher<QImage>(this);
-    connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher, key, url, bytes] {
+    const QSize box = it->box;
+    auto* watcher = new QFutureWatcher<CoverImage>(this);
+    connect(watcher, &QFutureWatcher<CoverImage>::finished, this, [this, watcher, key, url] {
         watcher->deleteLater();
-        const QImage image = watcher->result();
+        const CoverImage cover = watcher->result();
         auto it = m_downloads.find(key);
         const QList<Token> waiters = it != m_downloads.end() ? it->waiters : QList<Token>{};
         if (it != m_downloads.end()) {
             m_downloads.erase(it);
         }
-        if (image.isNull()) {
+        if (cover.isNull()) {
             deliverToWaiters(waiters, failure(url, ImageLoadError::NotAnImage,
                                               QStringLiteral("the data is no image")));
             return;
         }
-        CoverImage cover{image, bytes};
         m_cache.storeInMemory(key, cover);
-        m_cache.storeImageDataToDisk(bytes, key);
+        m_cache.storeImageDataToDisk(cover.encodedData, key);
         ImageLoadResult result;
         result.cover = cover;
         result.url = url;
         deliverToWaiters(waiters, result);
     });
-    watcher->setFuture(QtConcurrent::run([bytes] { return ImageCodec::decode(bytes); }));
+    watcher->setFuture(
+        QtConcurrent::run([bytes, box] { return ImageCodec::decodeCover(bytes, box); }));
 }
 
 void ImageService::deliverToWaiters(const QList<Token>& waiters, const ImageLoadResult& result) {
@@ -311,7 +314,8 @@ void ImageService::setImageWithUrl(ImageViewContract* view, const QUrl& url, int
             }
         });
     }
-    const Token token = loadImage(url, std::move(progress), std::move(completion));
+    const Token token =
+        loadImage(url, view->decodeBox(), std::move(progress), std::move(completion));
     if (m_requests.contains(token)) {
         Request& request = m_requests[token];
         request.view = view;

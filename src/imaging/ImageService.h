@@ -51,6 +51,8 @@ public:
     virtual ~ImageViewContract() = default;
     virtual QObject* imageViewObject() = 0;
     virtual void setLoadedImage(const CoverImage& image) = 0;
+    // The device pixels an image is decoded for; empty: its full size.
+    virtual QSize decodeBox() const { return {}; }
 };
 
 // Loads images by URL: from memory, from disk, or downloaded through the
@@ -75,8 +77,10 @@ public:
 
     ImageCache& cache() { return m_cache; }
 
-    // Starts a load; the completion runs exactly once, never before this returns.
-    Token loadImage(const QUrl& url, Progress progress, Completion completion);
+    // Starts a load, the image decoded for a view of `box` device pixels
+    // (see ImageCodec::decode; a memory hit may be of another size, its bytes
+    // decode any); the completion runs exactly once, never before this returns.
+    Token loadImage(const QUrl& url, const QSize& box, Progress progress, Completion completion);
     // The load completes with ImageLoadError::Cancelled and no image.
     void cancel(Token token);
 
@@ -94,6 +98,7 @@ private:
     struct Request {
         QUrl url;
         QString key;
+        QSize box;
         Progress progress;
         Completion completion;
         ImageViewContract* view = nullptr;
@@ -101,6 +106,7 @@ private:
     };
     struct Download {
         QNetworkReply* reply = nullptr;
+        QSize box; // what the first load asked for
         QList<Token> waiters;
         bool tooLarge = false;
         bool decoding = false;

@@ -11,6 +11,14 @@ public:
     void writeFile(const QUrl& fileUrl, const QByteArray& jpegBytes) override {
         QGuiApplication::clipboard()->setMimeData(mimeDataForFile(fileUrl, jpegBytes));
     }
+    void addPng(const QUrl& fileUrl, const QByteArray& jpegBytes, const QByteArray& png) override {
+        const QMimeData* current = QGuiApplication::clipboard()->mimeData();
+        if (png.isEmpty() || !current || current->urls() != QList<QUrl>{fileUrl} ||
+            current->data(QStringLiteral("image/jpeg")) != jpegBytes) {
+            return; // something else was copied meanwhile
+        }
+        QGuiApplication::clipboard()->setMimeData(mimeDataForFile(fileUrl, jpegBytes, png));
+    }
     void writeText(const QString& text) override { QGuiApplication::clipboard()->setText(text); }
 };
 
@@ -27,7 +35,8 @@ void Pasteboard::setGeneralForTesting(Pasteboard* pasteboard) {
     g_override = pasteboard;
 }
 
-QMimeData* Pasteboard::mimeDataForFile(const QUrl& fileUrl, const QByteArray& jpegBytes) {
+QMimeData* Pasteboard::mimeDataForFile(const QUrl& fileUrl, const QByteArray& jpegBytes,
+                                       const QByteArray& png) {
     auto* data = new QMimeData();
     data->setUrls({fileUrl});
     // GNOME's file managers paste files from this form.
@@ -35,6 +44,10 @@ QMimeData* Pasteboard::mimeDataForFile(const QUrl& fileUrl, const QByteArray& jp
     data->setText(fileUrl.toLocalFile());
     if (!jpegBytes.isEmpty()) {
         data->setData(QStringLiteral("image/jpeg"), jpegBytes);
+    }
+    // GIMP, LibreOffice and chat applications paste PNG.
+    if (!png.isEmpty()) {
+        data->setData(QStringLiteral("image/png"), png);
     }
     return data;
 }

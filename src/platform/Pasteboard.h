@@ -15,6 +15,10 @@ public:
     // managers, its path as text, and its JPEG bytes for image editors and chat
     // applications (`jpegBytes` may be empty).
     virtual void writeFile(const QUrl& fileUrl, const QByteArray& jpegBytes) = 0;
+    // Adds the PNG form of the file written by writeFile, when the clipboard
+    // still holds that file and those bytes.
+    virtual void addPng(const QUrl& fileUrl, const QByteArray& jpegBytes,
+                        const QByteArray& png) = 0;
     // Replaces the clipboard's contents with plain text.
     virtual void writeText(const QString& text) = 0;
 
@@ -24,5 +28,6 @@ public:
     static void setGeneralForTesting(Pasteboard* pasteboard);
 
     // The MIME data that writeFile puts on the clipboard.
-    static QMimeData* mimeDataForFile(const QUrl& fileUrl, const QByteArray& jpegBytes);
+    static QMimeData* mimeDataForFile(const QUrl& fileUrl, const QByteArray& jpegBytes,
+                                      const QByteArray& png = {});
 };

@@ -129,8 +129,18 @@ void warn(const QString& message) {
 } // namespace
 
 UserDefaults::UserDefaults(QString filePath) : m_filePath(std::move(filePath)) {
+    m_writer.setMaxThreadCount(1);
+    m_writer.setExpiryTimeout(2000);
     QMutexLocker lock(&m_mutex);
     m_values = readFileLocked(true);
+}
+
+UserDefaults::~UserDefaults() {
+    flush();
+}
+
+void UserDefaults::flush() {
+    m_writer.waitForDone();
 }
 
 QString UserDefaults::standardFilePath() {
@@ -195,6 +205,7 @@ QUrl UserDefaults::urlForKey(const QString& key) const {
 }
 
 void UserDefaults::reload() {
+    flush();
     QMutexLocker lock(&m_mutex);
     m_values = readFileLocked(true);
 }
@@ -265,30 +276,50 @@ UserDefaults::Map UserDefaults::readFileLocked(bool reportCorruption) {
 }
 
 void UserDefaults::applyChange(const QString& key, const std::optional<QVariant>& value) {
-    QMutexLocker lock(&m_mutex);
+    {
+        QMutexLocker lock(&m_mutex);
+        const auto current = m_values.find(key);
+        const bool unchanged = value ? (current != m_values.end() && current->second == *value &&
+                                        current->second.metaType() == value->metaType())
+                                     : current == m_values.end();
+        if (unchanged) {
+            return;
+        }
+        if (value) {
+            m_values[key] = *value;
+        } else {
+            m_values.erase(key);
+        }
+    }
+    m_writer.start([this, key, value] { writeChange(key, value); });
+}
+
+void UserDefaults::writeChange(const QString& key, const std::optional<QVariant>& value) {
     const QFileInfo info(m_filePath);
     QDir().mkpath(info.absolutePath());
-
     QLockFile lockFile(m_filePath + QStringLiteral(".lock"));
     lockFile.setStaleLockTime(10000);
     const bool locked = lockFile.tryLock(5000);
 
     // Merge into what is on disk now, so keys another instance wrote survive.
-    Map merged = locked ? readFileLocked(false) : m_values;
+    Map merged;
+    if (locked) {
+        merged = readFileLocked(false);
+    } else {
+        QMutexLocker lock(&m_mutex);
+        merged = m_values;
+    }
     if (value) {
         merged[key] = *value;
     } else {
         merged.erase(key);
     }
-    m_values = merged;
-
     const QByteArray bytes = serialise(merged);
     QSaveFile out(m_filePath);
     const bool saved = locked && out.open(QIODevice::WriteOnly) &&
                        out.write(bytes) == bytes.size() && out.commit();
-    if (!saved && !m_warnedUnwritable) {
+    if (!saved && !m_warnedUnwritable.exchange(true)) {
         // The settings stay in memory for this run; say so once.
-        m_warnedUnwritable = true;
         warn(QStringLiteral("cannot write the settings file %1 (%2); changes last until Sleevanta "
                             "quits")
                  .arg(m_filePath, locked ? out.errorString() : QStringLiteral("it is locked")));

@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QMutex>
 #include <QString>
+#include <QThreadPool>
 #include <QUrl>
 #include <QVariant>
 
+#include <atomic>
 #include <map>
 #include <optional>
 
@@ -13,12 +15,15 @@
 // integer, fractional number, URL, bytes) across restarts, so readers can tell
 // a mistyped value from a right one.
 //
-// The file is JSON, each value tagged with its kind, written atomically. Each
-// write re-reads the file under a lock file and applies only the changed key,
-// so two running instances never drop each other's keys.
+// The file is JSON, each value tagged with its kind, written atomically. A
+// change takes effect in memory at once and is written behind, on a worker of
+// its own, in the order made: each write re-reads the file under a lock file
+// and applies only the changed key, so two running instances never drop each
+// other's keys, and no caller waits for the disk.
 class UserDefaults {
 public:
     explicit UserDefaults(QString filePath);
+    ~UserDefaults(); // writes what is still pending
 
     // The per-user store of the application, under the XDG config home.
     static UserDefaults& standard();
@@ -46,6 +51,8 @@ public:
 
     // Re-reads the file, picking up what other instances wrote.
     void reload();
+    // Blocks until every change made so far is on disk (or has failed).
+    void flush();
 
 private:
     using Map = std::map<QString, QVariant>;
@@ -55,8 +62,11 @@ private:
     Map readFileLocked(bool reportCorruption);
     void applyChange(const QString& key, const std::optional<QVariant>& value);
 
+    void writeChange(const QString& key, const std::optional<QVariant>& value);
+
     QString m_filePath;
-    bool m_warnedUnwritable = false;
+    std::atomic<bool> m_warnedUnwritable{false};
     mutable QMutex m_mutex;
     Map m_values;
+    QThreadPool m_writer;
 };

@@ -111,7 +111,7 @@ private Q_SLOTS:
         // Asynchronous reads complete on the GUI thread, never for a context that is gone.
         QObject context;
         bool read = false;
-        m_cache->imageFromDisk(key, &context, [&](std::optional<CoverImage> found) {
+        m_cache->imageFromDisk(key, {}, &context, [&](std::optional<CoverImage> found) {
             read = found && QThread::currentThread() == qApp->thread();
         });
         {
@@ -224,7 +224,7 @@ private Q_SLOTS:
         QFETCH(bool, sizeKnown);
         slowArtwork(Fault(fault), 0);
         Recorder recorder;
-        m_service->loadImage(art(QStringLiteral("p"), 700), recorder.onProgress(),
+        m_service->loadImage(art(QStringLiteral("p"), 700), {}, recorder.onProgress(),
                              recorder.onDone());
         QVERIFY(recorder.wait());
         const ImageLoadResult& result = recorder.results.first();
@@ -258,7 +258,7 @@ private Q_SLOTS:
         NetworkAccess::setTransferTimeout(300);
         Recorder recorder;
         const QUrl url = art(QStringLiteral("broken"));
-        m_service->loadImage(url, {}, recorder.onDone());
+        m_service->loadImage(url, {}, {}, recorder.onDone());
         QVERIFY(recorder.wait());
         QCOMPARE(int(recorder.results.first().error), error);
         QVERIFY(!recorder.results.first().hasImage());
@@ -273,21 +273,21 @@ private Q_SLOTS:
         Recorder first;
         Recorder cancelled;
         Recorder second;
-        m_service->loadImage(url, {}, first.onDone());
-        m_service->cancel(m_service->loadImage(url, {}, cancelled.onDone()));
-        m_service->loadImage(url, {}, second.onDone());
+        m_service->loadImage(url, {}, {}, first.onDone());
+        m_service->cancel(m_service->loadImage(url, {}, {}, cancelled.onDone()));
+        m_service->loadImage(url, {}, {}, second.onDone());
         QVERIFY(first.wait() && second.wait() && cancelled.wait());
         QVERIFY(first.results.first().hasImage() && second.results.first().hasImage());
         QCOMPARE(cancelled.results.first().error, ImageLoadError::Cancelled);
 
         Recorder fromMemory;
-        m_service->loadImage(url, {}, fromMemory.onDone());
+        m_service->loadImage(url, {}, {}, fromMemory.onDone());
         QVERIFY(fromMemory.results.isEmpty()); // never inside the call
         QVERIFY(fromMemory.wait());
         QCOMPARE(fromMemory.results.first().cacheType, ImageCacheType::Memory);
         restart();
         Recorder fromDisk;
-        m_service->loadImage(url, {}, fromDisk.onDone());
+        m_service->loadImage(url, {}, {}, fromDisk.onDone());
         QVERIFY(fromDisk.wait());
         QCOMPARE(fromDisk.results.first().cacheType, ImageCacheType::Disk);
         QCOMPARE(fromDisk.results.first().cover.encodedData,
@@ -298,7 +298,7 @@ private Q_SLOTS:
     void cancelStopsTheTransfer() {
         slowArtwork(Fault::SlowDrip, 0);
         Recorder recorder;
-        const auto token = m_service->loadImage(art(QStringLiteral("slow"), 1000),
+        const auto token = m_service->loadImage(art(QStringLiteral("slow"), 1000), {},
                                                 recorder.onProgress(), recorder.onDone());
         QVERIFY(QTest::qWaitFor([&] { return !recorder.progress.isEmpty(); }, 10000));
         m_service->cancel(token);
@@ -306,7 +306,7 @@ private Q_SLOTS:
         QVERIFY(recorder.wait());
         QCOMPARE(recorder.results.first().error, ImageLoadError::Cancelled);
         Recorder invalid;
-        m_service->loadImage(QUrl(QStringLiteral("No Artwork URL")), {}, invalid.onDone());
+        m_service->loadImage(QUrl(QStringLiteral("No Artwork URL")), {}, {}, invalid.onDone());
         QVERIFY(invalid.wait());
         QCOMPARE(invalid.results.first().error, ImageLoadError::InvalidUrl);
         QCOMPARE(m_server.requestCount(), 1);
@@ -387,7 +387,7 @@ private Q_SLOTS:
         auto climb = [&] {
             std::optional<std::pair<ImageLoadResult, CoverRung>> done;
             CoverLoader loader(*m_service);
-            loader.load(rungs, {}, [&](const ImageLoadResult& r, const CoverRung& rung) {
+            loader.load(rungs, {}, {}, [&](const ImageLoadResult& r, const CoverRung& rung) {
                 done.emplace(r, rung);
             });
             (void)QTest::qWaitFor([&] { return done.has_value(); }, 15000);
@@ -434,6 +434,28 @@ private Q_SLOTS:
         QCOMPARE(facts.line(), line);
         const CoverFacts large{QSize(3000, 3000), QStringLiteral("JPEG"), 2516582, true};
         QCOMPARE(large.display(), QStringLiteral("3000 × 3000 · JPEG · 2.4 MB · original"));
+    }
+
+    // Decoded for the view: never smaller than the pixels shown, never larger
+    // than the picture.
+    void decodedForTheView_data() {
+        TestSupport::columns<QSize, QSize, QSize>("picture", "box", "decoded");
+        TestSupport::row("large into a wide box", QSize(3000, 3000), QSize(800, 600),
+                         QSize(600, 600));
+        TestSupport::row("poster", QSize(600, 900), QSize(400, 400), QSize(267, 400));
+        TestSupport::row("small picture", QSize(500, 500), QSize(800, 800), QSize(500, 500));
+        TestSupport::row("no box", QSize(700, 300), QSize(), QSize(700, 300));
+    }
+    void decodedForTheView() {
+        QFETCH(QSize, picture);
+        QFETCH(QSize, box);
+        QFETCH(QSize, decoded);
+        QCOMPARE(ImageCodec::decodeSize(picture, box), decoded);
+        const QByteArray jpeg = encoded(filled(picture, Qt::darkGreen), "jpeg");
+        const CoverImage cover = ImageCodec::decodeCover(jpeg, box);
+        QCOMPARE(cover.image.size(), decoded);
+        QCOMPARE(cover.pictureSize(), picture);
+        QCOMPARE(cover.encodedData, jpeg);
     }
 
     void coversAreWrittenAsJpeg_data() {

@@ -68,6 +68,7 @@ private Q_SLOTS:
         QCOMPARE(folder.entryList({QStringLiteral("defaults.json.corrupt-*")}).size(),
                  movedAside ? 1 : 0);
         store.setString(QStringLiteral("A"), QStringLiteral("b"));
+        store.flush();
         QCOMPARE(UserDefaults(path()).value(QStringLiteral("A")).toString(), QStringLiteral("b"));
     }
 
@@ -100,6 +101,8 @@ private Q_SLOTS:
             QVERIFY(thread->wait(60000));
             delete thread;
         }
+        first.flush();
+        second.flush();
         UserDefaults fresh(path());
         QCOMPARE(fresh.keys().size(), 62);
         QCOMPARE(fresh.value(QStringLiteral("MEDIA")).toString(), QStringLiteral("Movies"));
@@ -131,6 +134,7 @@ private Q_SLOTS:
                  : QVariant(int(DefaultsHelper::storedInteger(key)));
         QCOMPARE(value, read);
         // What was read is what is stored now, on disk too.
+        UserDefaults::standard().flush();
         const QVariant after = UserDefaults(UserDefaults::standardFilePath()).value(key);
         QCOMPARE(text ? after : QVariant(int(after.toLongLong())), read);
     }

@@ -31,7 +31,9 @@ struct RecordingPasteboard : Pasteboard {
         file = url;
         bytes = jpeg;
     }
+    void addPng(const QUrl&, const QByteArray&, const QByteArray& bytes) override { png = bytes; }
     void writeText(const QString& value) override { text = value; }
+    QByteArray png;
 };
 
 struct RecordingWorkspace : Workspace {
@@ -161,7 +163,9 @@ private Q_SLOTS:
         QVERIFY(!m_pane->progressIndicator()->isVisible());
         QVERIFY(m_pane->saveCoverButton()->isEnabled());
         QCOMPARE(m_pane->titleLabel()->text(), QStringLiteral("Artist - first"));
-        QCOMPARE(m_pane->coverImageView()->image().size(), QSize(600, 600));
+        QCOMPARE(m_pane->coverImageView()->coverImage().pictureSize(), QSize(600, 600));
+        QCOMPARE(m_pane->coverImageView()->image().size(),
+                 m_pane->coverImageView()->wantedImageSize());
         QVERIFY(
             m_pane->coverFactsLabel()->text().startsWith(QStringLiteral("600 × 600 · JPEG · ")));
         QVERIFY(QFileInfo::exists(temporaryFile()));
@@ -187,8 +191,28 @@ private Q_SLOTS:
 
         UserDefaults::standard().setInteger(SettingsKeys::quality, 1);
         QVERIFY(shows(QStringLiteral("high")));
-        QCOMPARE(m_pane->coverImageView()->image().size(), QSize(900, 900));
+        QCOMPARE(m_pane->coverImageView()->coverImage().pictureSize(), QSize(900, 900));
         QVERIFY(m_pane->coverFactsLabel()->text().endsWith(QStringLiteral(" · original")));
+    }
+
+    void coverIsDecodedForTheView() {
+        UserDefaults::standard().setInteger(SettingsKeys::quality, 1);
+        QVERIFY(shows(QStringLiteral("large-s2400")));
+        ImageView* view = m_pane->coverImageView();
+        const QSize small = view->image().size();
+        QCOMPARE(small, view->wantedImageSize());
+        QVERIFY(small.width() < 1000 && small.width() >= view->displayedImageRect().width());
+        // A larger window: decoded again at the new size, the old image shown meanwhile.
+        QSignalSpy redecoded(view, &ImageView::imageRedecoded);
+        m_window->resize(1200, 1400);
+        QVERIFY(view->hasImage());
+        QVERIFY(redecoded.wait(5000));
+        QCOMPARE(view->image().size(), view->wantedImageSize());
+        QVERIFY(view->image().width() > small.width());
+        QCOMPARE(view->coverImage().encodedData.size(),
+                 TestSupport::readFile(
+                     ImageCache::shared().diskPathForKey(m_pane->artworkUrl->toString()))
+                     .size());
     }
 
     void failedDownloadsSaySo_data() {
@@ -315,8 +339,10 @@ private Q_SLOTS:
         m_pane->coverAction(3);
         QCOMPARE(m_pane->titleLabel()->text(), CoverViewController::linkNotOpened);
         m_pane->coverAction(4);
-        QCOMPARE(m_pasteboard.file.toLocalFile(), temporaryFile());
+        QTRY_COMPARE(m_pasteboard.file.toLocalFile(), temporaryFile());
         QVERIFY(ImageCodec::isJpeg(m_pasteboard.bytes));
+        QTRY_VERIFY(m_pasteboard.png.startsWith("\x89PNG"));
+        QCOMPARE(ImageCodec::decode(m_pasteboard.png).size(), QSize(600, 600)); // the original's
         m_pane->copyButton()->menu()->actions().at(1)->trigger();
         QCOMPARE(m_pasteboard.text, m_pane->artworkUrl->toString());
         m_pane->coverAction(6); // the title, not the status shown in its place
@@ -326,7 +352,8 @@ private Q_SLOTS:
                                   3000);
 
         std::unique_ptr<QMimeData> data(Pasteboard::mimeDataForFile(
-            QUrl::fromLocalFile(QStringLiteral("/t/A b.jpg")), "\xFF\xD8\xFF"));
+            QUrl::fromLocalFile(QStringLiteral("/t/A b.jpg")), "\xFF\xD8\xFF", "\x89PNG"));
+        QCOMPARE(data->data(QStringLiteral("image/png")), QByteArray("\x89PNG"));
         QCOMPARE(data->data(QStringLiteral("x-special/gnome-copied-files")),
                  QByteArray("copy\nfile:///t/A%20b.jpg"));
         QCOMPARE(data->text(), QStringLiteral("/t/A b.jpg"));

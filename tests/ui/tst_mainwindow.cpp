@@ -44,6 +44,7 @@ struct Recorder : MailComposer, Pasteboard, Workspace {
         done(opens);
     }
     void writeFile(const QUrl&, const QByteArray&) override {}
+    void addPng(const QUrl&, const QByteArray&, const QByteArray&) override {}
     void writeText(const QString& value) override { text = value; }
     bool openUrl(const QUrl& url) override {
         opened.append(url);

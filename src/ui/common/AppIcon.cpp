@@ -56,4 +56,24 @@ QIcon icon() {
     return result;
 }
 
+QIcon clearIcon() {
+    QIcon result;
+    for (int size : {16, 32}) {
+        QImage out(size, size, QImage::Format_ARGB32_Premultiplied);
+        out.fill(Qt::transparent);
+        QPainter p(&out);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 16.0, size / 16.0);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x80, 0x80, 0x80));
+        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+        p.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(5.5, 5.5), QPointF(10.5, 10.5));
+        p.drawLine(QPointF(10.5, 5.5), QPointF(5.5, 10.5));
+        p.end();
+        result.addPixmap(QPixmap::fromImage(out));
+    }
+    return result;
+}
+
 } // namespace AppIcon

@@ -10,4 +10,9 @@ namespace AppIcon {
 QImage image(int size);
 QIcon icon();
 
+// The search field's clear button: a round grey badge with a cross. Drawn,
+// so that showing it loads no icon theme (and with it every image plugin) at
+// start-up.
+QIcon clearIcon();
+
 } // namespace AppIcon

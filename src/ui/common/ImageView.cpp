@@ -4,7 +4,6 @@
 
 #include <QFutureWatcher>
 #include <QPainter>
-#include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 
 ImageView::ImageView(QWidget* parent) : QWidget(parent) {
@@ -17,69 +16,65 @@ ImageView::~ImageView() = default;
 
 void ImageView::setImage(const CoverImage& image) {
     m_cover = image;
-    m_scaled = QImage();
-    m_scaledFor = QSize();
-    m_scalingFor = QSize();
+    m_decodedFor = image.image.size();
     ++m_generation;
     update();
     Q_EMIT imageChanged();
-}
-
-QImage ImageView::screenImage() const {
-    return m_scaled.isNull() ? m_cover.image : m_scaled;
 }
 
 QRect ImageView::displayedImageRect() const {
     if (m_cover.isNull()) {
         return {};
     }
-    const QSizeF imageSize = QSizeF(m_cover.image.size()) / m_cover.image.devicePixelRatio();
-    return ImageGeometry::displayedImageRect(QSizeF(size()), imageSize);
+    return ImageGeometry::displayedImageRect(QSizeF(size()), QSizeF(m_cover.pictureSize()));
+}
+
+QSize ImageView::decodeBox() const {
+    return (QSizeF(size()) * devicePixelRatioF()).toSize();
+}
+
+QSize ImageView::wantedImageSize() const {
+    const QSize shown = (QSizeF(displayedImageRect().size()) * devicePixelRatioF()).toSize();
+    return ImageCodec::decodeSize(m_cover.pictureSize(), shown);
 }
 
 void ImageView::paintEvent(QPaintEvent*) {
-    if (m_cover.isNull()) {
-        return;
-    }
     const QRect target = displayedImageRect();
     if (target.isEmpty()) {
         return;
     }
-    const qreal ratio = devicePixelRatioF();
-    const QSize deviceSize = (QSizeF(target.size()) * ratio).toSize();
     QPainter painter(this);
-    if (deviceSize == m_cover.image.size()) {
-        painter.drawImage(target, m_cover.image);
-        return;
+    const QSize wanted = wantedImageSize();
+    if (wanted != m_cover.image.size() && wanted != m_decodedFor) {
+        // Until the picture is decoded for this size, the image at hand stands in.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        decodeForView();
     }
-    if (deviceSize == m_scaledFor && !m_scaled.isNull()) {
-        painter.drawImage(target, m_scaled);
-        return;
-    }
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, m_cover.image);
-    scheduleScaling(deviceSize);
 }
 
-void ImageView::scheduleScaling(const QSize& deviceSize) {
-    if (deviceSize == m_scalingFor) {
-        return;
+void ImageView::decodeForView() {
+    if (m_cover.encodedData.isEmpty()) {
+        return; // nothing to decode from: the image is all there is
     }
-    m_scalingFor = deviceSize;
+    if (m_decoding) {
+        return; // the view is looked at again when this decode is done
+    }
+    m_decoding = true;
     const quint64 generation = m_generation;
+    const QSize box = wantedImageSize();
     auto* watcher = new QFutureWatcher<QImage>(this);
-    connect(watcher, &QFutureWatcher<QImage>::finished, this,
-            [this, watcher, generation, deviceSize] {
-                watcher->deleteLater();
-                if (generation != m_generation || deviceSize != m_scalingFor) {
-                    return;
-                }
-                m_scaled = watcher->result();
-                m_scaledFor = deviceSize;
-                m_scalingFor = QSize();
-                update();
-            });
-    watcher->setFuture(QtConcurrent::run([image = m_cover.image, deviceSize] {
-        return image.scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }));
+    connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher, generation, box] {
+        watcher->deleteLater();
+        m_decoding = false;
+        const QImage image = watcher->result();
+        if (generation == m_generation && !image.isNull()) {
+            m_cover.image = image;
+            m_decodedFor = box;
+            Q_EMIT imageRedecoded();
+        }
+        update(); // decodes again if the view changed meanwhile
+    });
+    watcher->setFuture(QtConcurrent::run(
+        [bytes = m_cover.encodedData, box] { return ImageCodec::decode(bytes, box); }));
 }

@@ -5,9 +5,11 @@
 #include <QImage>
 #include <QWidget>
 
-// Shows one image scaled down to fit, centred, never enlarged. Large images are
-// scaled for the screen on a worker thread; until that copy is ready the view
-// draws the original with smooth filtering.
+// Shows one picture scaled down to fit, centred, never enlarged. The picture
+// is decoded for the pixels the view shows it at: when the view grows (or
+// shrinks, or moves to a screen of another pixel ratio), it is decoded again
+// from its bytes on a worker, and the new image replaces the old one without a
+// blank frame. No full-size decoded picture is kept.
 class ImageView : public QWidget, public ImageViewContract {
     Q_OBJECT
 public:
@@ -17,34 +19,36 @@ public:
     void setImage(const CoverImage& image);
     void clearImage() { setImage(CoverImage{}); }
     const CoverImage& coverImage() const { return m_cover; }
+    // The image as decoded for the screen.
     QImage image() const { return m_cover.image; }
+    QImage screenImage() const { return m_cover.image; }
     bool hasImage() const { return !m_cover.isNull(); }
 
-    // The image as the screen gets it: the scaled copy when one is ready for
-    // the current size, else the original.
-    QImage screenImage() const;
-
-    // The rectangle the image occupies in the view (empty without an image).
+    // The rectangle the picture occupies in the view (empty without one).
     QRect displayedImageRect() const;
+    // The size the picture should be decoded at for the view as it is now.
+    QSize wantedImageSize() const;
 
     QSize sizeHint() const override { return {300, 300}; }
 
     // ImageViewContract
     QObject* imageViewObject() override { return this; }
     void setLoadedImage(const CoverImage& image) override { setImage(image); }
+    QSize decodeBox() const override;
 
 Q_SIGNALS:
     void imageChanged();
+    // The picture was decoded again for a new size (tests wait on this).
+    void imageRedecoded();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void scheduleScaling(const QSize& deviceSize);
+    void decodeForView();
 
     CoverImage m_cover;
-    QImage m_scaled; // m_cover.image at m_scaledFor device pixels
-    QSize m_scaledFor;
-    QSize m_scalingFor;       // the size a worker is scaling to now
-    quint64 m_generation = 0; // bumped with each new image
+    QSize m_decodedFor;       // the size the image was last decoded for
+    bool m_decoding = false;  // a worker is decoding for the view
+    quint64 m_generation = 0; // bumped with each new picture
 };

@@ -85,6 +85,19 @@ CoverViewController::CoverViewController(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::CoverView>()) {
     m_ui->setupUi(this);
     m_loader = new CoverLoader(ImageService::shared(), this);
+    // The progress keeps its place while hidden: the cover's room stays the
+    // same from loading to shown, so the cover is decoded once for it.
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{m_ui->progressIndicator, m_ui->progressTextField}) {
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+    }
+    // Likewise the lines whose text comes and goes: the progress read-out has
+    // room for its two lines, the facts for one.
+    const int line = fontMetrics().lineSpacing();
+    m_ui->progressTextField->setFixedHeight(2 * line);
+    m_ui->coverFactsLabel->setFixedHeight(line);
     m_statusTimer.setSingleShot(true);
     m_statusTimer.setInterval(kStatusMilliseconds);
     connect(&m_statusTimer, &QTimer::timeout, this, [this] {
@@ -209,8 +222,8 @@ void CoverViewController::downloadCover(const Notification& notification) {
     }
     using namespace CoverSelection;
     const bool high = DefaultsHelper::storedQuality() == 1;
-    const auto url = CoverSelection::url(info, high ? Keys::highResolutionUrl
-                                                    : Keys::standardResolutionUrl);
+    const auto url =
+        CoverSelection::url(info, high ? Keys::highResolutionUrl : Keys::standardResolutionUrl);
     if (!url) {
         fail(kDownloadCoverPlace);
         return;
@@ -218,8 +231,8 @@ void CoverViewController::downloadCover(const Notification& notification) {
     const auto link = [&info](const QString& key) {
         return CoverSelection::url(info, key).value_or(QUrl()).toString(QUrl::FullyEncoded);
     };
-    m_rungs = CoverLadder::rungs(link(Keys::highResolutionUrl),
-                                 link(Keys::standardResolutionUrl), high);
+    m_rungs =
+        CoverLadder::rungs(link(Keys::highResolutionUrl), link(Keys::standardResolutionUrl), high);
     m_ui->coverImageView->artistName = plainText(info, Keys::artistName);
     m_ui->coverImageView->collectionName = plainText(info, Keys::collectionName);
     artistName = plainText(info, Keys::artistName);
@@ -264,7 +277,8 @@ void CoverViewController::downloadCover(const Notification& notification) {
             return;
         }
         ImageCache::shared().imageFromDisk(
-            cacheKey, this, [this, selection, cacheKey, first](std::optional<CoverImage> cover) {
+            cacheKey, m_ui->coverImageView->decodeBox(), this,
+            [this, selection, cacheKey, first](std::optional<CoverImage> cover) {
                 if (selection != m_selection) {
                     return;
                 }
@@ -273,9 +287,25 @@ void CoverViewController::downloadCover(const Notification& notification) {
                     startDownload(selection);
                     return;
                 }
-                ImageCache::shared().storeInMemory(cacheKey, *cover);
-                showCover(*cover, first);
-            });
+                // On screen at once; the bytes (for saving, the temporary file,
+                // other sizes) follow from the disk.
+                m_ui->coverImageView->setImage(*cover);
+                ImageCache::shared().bytesFromDisk(
+                    cacheKey, this,
+                    [this, selection, cacheKey, first, cover = *cover](QByteArray bytes) mutable {
+                        if (selection != m_selection) {
+                            return;
+                        }
+                        if (bytes.isEmpty()) {
+                            startDownload(selection);
+                            return;
+                        }
+                        cover.encodedData = bytes;
+                        ImageCache::shared().storeInMemory(cacheKey, cover);
+                        showCover(cover, first);
+                    });
+            },
+            false);
     });
 }
 
@@ -305,7 +335,7 @@ void CoverViewController::startDownload(quint64 selection) {
     updateProgress(0, -1);
     QPointer<CoverViewController> self(this);
     m_loader->load(
-        m_rungs,
+        m_rungs, m_ui->coverImageView->decodeBox(),
         [self, selection](qint64 received, qint64 expected, const QUrl&) {
             if (self && selection == self->m_selection) {
                 self->updateProgress(received, expected);
@@ -512,6 +542,30 @@ void CoverViewController::openLink(const std::optional<QUrl>& link,
     showStatus(linkNotOpened);
 }
 
+void CoverViewController::copyImage(const QUrl& file) {
+    // The file, its path and its JPEG at once (read on a worker: a large cover
+    // takes a while); a PNG for the applications that paste only PNG follows,
+    // encoded on a worker from the same bytes, nothing of it kept here.
+    QPointer<CoverViewController> self(this);
+    auto* reading = new QFutureWatcher<QByteArray>(this);
+    connect(reading, &QFutureWatcher<QByteArray>::finished, this, [self, reading, file] {
+        reading->deleteLater();
+        const QByteArray jpeg = reading->result();
+        Pasteboard::general().writeFile(file, jpeg);
+        self->showStatus(copiedImage);
+        auto* encoding = new QFutureWatcher<QByteArray>(self);
+        connect(encoding, &QFutureWatcher<QByteArray>::finished, self, [encoding, file, jpeg] {
+            encoding->deleteLater();
+            Pasteboard::general().addPng(file, jpeg, encoding->result());
+        });
+        encoding->setFuture(QtConcurrent::run([jpeg] { return ImageCodec::pngData(jpeg); }));
+    });
+    reading->setFuture(QtConcurrent::run([path = file.toLocalFile()] {
+        QFile jpeg(path);
+        return jpeg.open(QIODevice::ReadOnly) ? jpeg.read(jpeg.size()) : QByteArray();
+    }));
+}
+
 void CoverViewController::viewButtonChose(int index) {
     if (index == 1) {
         coverAction(2);
@@ -561,10 +615,7 @@ void CoverViewController::coverAction(qint64 actionNumber) {
             alert();
             return;
         }
-        QFile jpeg(file.toLocalFile());
-        const QByteArray bytes = jpeg.open(QIODevice::ReadOnly) ? jpeg.readAll() : QByteArray();
-        Pasteboard::general().writeFile(file, bytes);
-        showStatus(copiedImage);
+        copyImage(file);
         return;
     }
     case 5:
@@ -656,6 +707,11 @@ void CoverViewController::saveCoverToDownloads() {
         MediaHelper::coverFileName(artistName.value_or(QStringLiteral("ERROR")),
                                    collectionName.value_or(QStringLiteral("ERROR")));
     const QString folder = UserPaths::downloadsDirectory();
+    // A JPEG cover is its cache entry byte for byte: copied, not written again.
+    const QString cached =
+        artworkUrl && ImageCodec::isJpeg(cover.encodedData)
+            ? ImageCache::shared().diskPathForKey(artworkUrl->toString(QUrl::FullyEncoded))
+            : QString();
     auto* saving = new QFutureWatcher<CoverFileWriter::WriteResult>(this);
     connect(saving, &QFutureWatcher<CoverFileWriter::WriteResult>::finished, this, [this, saving] {
         saving->deleteLater();
@@ -668,12 +724,12 @@ void CoverViewController::saveCoverToDownloads() {
         Q_EMIT saveFinished(written.path);
     });
     saving->setFuture(
-        QtConcurrent::run([cover, fileName, folder]() -> CoverFileWriter::WriteResult {
+        QtConcurrent::run([cover, fileName, folder, cached]() -> CoverFileWriter::WriteResult {
             const std::optional<QByteArray> jpeg = ImageCodec::jpegData(cover);
             if (!jpeg) {
                 return {{}, QStringLiteral("The cover could not be encoded as JPEG.")};
             }
             QDir().mkpath(folder);
-            return CoverFileWriter::writeWithFreeName(folder, fileName, *jpeg);
+            return CoverFileWriter::writeWithFreeName(folder, fileName, *jpeg, cached);
         }));
 }

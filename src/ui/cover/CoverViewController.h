@@ -104,6 +104,7 @@ private:
     void showFailure(const QString& reason);
     void startDownload(quint64 generation);
     void openLink(const std::optional<QUrl>& link, const std::optional<QUrl>& fallback);
+    void copyImage(const QUrl& file);
     void fail(const QString& place);
     void viewButtonChose(int index);
     void copyButtonChose(int index);

@@ -169,12 +169,13 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
 
     const QUrl url(index.data(AlbumObjectListModel::ThumbnailUrlRole).toString(), QUrl::StrictMode);
     if (url.isValid() && !url.isRelative() && m_thumbnails) {
-        const ThumbnailLoader::Entry* entry = m_thumbnails->ensureRequested(index.row(), url);
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        const ThumbnailLoader::Entry* entry =
+            m_thumbnails->ensureRequested(index.row(), url, (QSizeF(box.size()) * ratio).toSize());
         if (entry && !entry->image.isNull()) {
             const QRect shown =
                 ImageGeometry::displayedImageRect(QSizeF(box.size()), QSizeF(entry->image.size()))
                     .translated(box.topLeft());
-            const qreal ratio = painter->device()->devicePixelRatioF();
             const QImage image =
                 m_thumbnails->scaledImage(index.row(), (QSizeF(shown.size()) * ratio).toSize());
             painter->drawImage(shown, image);

@@ -36,7 +36,8 @@ int ThumbnailLoader::loadingCount() const {
     return count;
 }
 
-const ThumbnailLoader::Entry* ThumbnailLoader::ensureRequested(int row, const QUrl& url) {
+const ThumbnailLoader::Entry* ThumbnailLoader::ensureRequested(int row, const QUrl& url,
+                                                               const QSize& deviceSize) {
     auto it = m_entries.find(row);
     if (it != m_entries.end() && it->url == url) {
         return &*it;
@@ -50,7 +51,7 @@ const ThumbnailLoader::Entry* ThumbnailLoader::ensureRequested(int row, const QU
     entry.loading = true;
     const quint64 generation = m_generation;
     entry.token = ImageService::shared().loadImage(
-        url, {}, [this, row, url, generation](const ImageLoadResult& result) {
+        url, deviceSize, {}, [this, row, url, generation](const ImageLoadResult& result) {
             if (generation != m_generation || result.error == ImageLoadError::Cancelled) {
                 return;
             }

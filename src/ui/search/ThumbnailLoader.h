@@ -29,8 +29,9 @@ public:
     explicit ThumbnailLoader(QAbstractItemView* view);
     ~ThumbnailLoader() override;
 
-    // The row's entry, starting its load when the row has none yet.
-    const Entry* ensureRequested(int row, const QUrl& url);
+    // The row's entry, starting its load (decoded for `deviceSize`) when the
+    // row has none yet.
+    const Entry* ensureRequested(int row, const QUrl& url, const QSize& deviceSize);
     // The row's thumbnail scaled smoothly to `deviceSize`, kept for the next paint.
     QImage scaledImage(int row, const QSize& deviceSize);
     // Cancels every load and forgets every thumbnail.

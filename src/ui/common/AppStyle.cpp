@@ -1,0 +1,54 @@
+#include "AppStyle.h"
+
+#include "AppIcon.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QWidget>
+
+namespace {
+
+// A double chevron pointing right or down, in the text colour.
+QIcon overflowIcon(bool vertical, const QColor& color) {
+    QIcon result;
+    for (int size : {16, 32}) {
+        QImage out(size, size, QImage::Format_ARGB32_Premultiplied);
+        out.fill(Qt::transparent);
+        QPainter p(&out);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 16.0, size / 16.0);
+        if (vertical) {
+            p.translate(16, 0);
+            p.rotate(90);
+        }
+        p.setPen(QPen(color, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        for (qreal x : {4.0, 8.5}) {
+            const QPointF chevron[] = {{x, 4}, {x + 3.5, 8}, {x, 12}};
+            p.drawPolyline(chevron, 3);
+        }
+        p.end();
+        result.addPixmap(QPixmap::fromImage(out));
+    }
+    return result;
+}
+
+} // namespace
+
+QIcon AppStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,
+                             const QWidget* widget) const {
+    const QPalette palette = widget ? widget->palette() : QApplication::palette();
+    switch (icon) {
+    case SP_LineEditClearButton:
+        return AppIcon::clearIcon();
+    case SP_ToolBarHorizontalExtensionButton:
+    case SP_ToolBarVerticalExtensionButton:
+        return overflowIcon(icon == SP_ToolBarVerticalExtensionButton,
+                            palette.color(QPalette::ButtonText));
+    default:
+        return QProxyStyle::standardIcon(icon, option, widget);
+    }
+}
+
+void AppStyle::install() {
+    QApplication::setStyle(new AppStyle(QApplication::style()->name()));
+}
