@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QShortcut>
 
 namespace {
 const char* const kCoverItemNames[] = {
@@ -79,6 +80,14 @@ QAction* AppDelegate::action(const char* name) const {
     return found;
 }
 
+QWidget* AppDelegate::preferences() const {
+    return m_preferences;
+}
+
+QWidget* AppDelegate::donation() const {
+    return m_donation;
+}
+
 QAction* AppDelegate::shareMenuItem() const {
     return m_shareMenu->menuAction();
 }
@@ -89,8 +98,15 @@ void AppDelegate::applicationDidFinishLaunching() {
     auto& center = NotificationCenter::defaultCenter();
     center.addObserver(NotificationNames::disableMenuItems, this,
                        [this](const Notification&) { disableMenuItems(); });
-    center.addObserver(NotificationNames::enableMenuItems, this,
-                       [this](const Notification&) { enableMenuItems(); });
+    center.addObserver(NotificationNames::enableMenuItems, this, [this](const Notification& n) {
+        enableMenuItems();
+        // The listing item is named as the cover pane's view button names it.
+        QAction* listing = m_coverItems.value(3);
+        const QString title = n.userInfo.value(NotificationNames::listingTitleKey).toString();
+        listing->setText(title.isEmpty() ? QStringLiteral("View Cover &Listing in iTunes") : title);
+        listing->setVisible(!title.isEmpty() ||
+                            !n.userInfo.contains(NotificationNames::listingTitleKey));
+    });
     for (qint64 tag = 0; tag < qint64(std::size(kCoverItemNames)); ++tag) {
         QAction* item = action(kCoverItemNames[tag]);
         item->setData(tag);
@@ -164,6 +180,13 @@ void AppDelegate::applicationWillTerminate() {
     UserDefaults::standard().flush();
 }
 
+void AppDelegate::closeOnEscape(QWidget* window) {
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        connect(new QShortcut(keys, window), &QShortcut::activated, window, &QWidget::close);
+    }
+}
+
 void AppDelegate::centreOnMainWindow(QWidget* window) const {
     window->adjustSize();
     window->move(m_window->geometry().center() - window->rect().center());
@@ -174,6 +197,7 @@ void AppDelegate::showPreferences() {
         m_preferences = new PreferencesViewController(m_window);
         m_preferences->setWindowFlag(Qt::Window);
         m_preferences->setAttribute(Qt::WA_DeleteOnClose);
+        closeOnEscape(m_preferences);
         centreOnMainWindow(m_preferences);
     }
     m_preferences->refreshInterface();
@@ -187,6 +211,7 @@ void AppDelegate::showDonation() {
         m_donation = new DonateViewController(m_window);
         m_donation->setWindowFlag(Qt::Window);
         m_donation->setAttribute(Qt::WA_DeleteOnClose);
+        closeOnEscape(m_donation);
         centreOnMainWindow(m_donation);
     }
     m_donation->show();

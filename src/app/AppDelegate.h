@@ -23,6 +23,8 @@ public:
     QList<QAction*> coverItems() const { return m_coverItems; }
     QAction* shareMenuItem() const;
     QMenu* shareMenu() const { return m_shareMenu; }
+    QWidget* preferences() const;
+    QWidget* donation() const;
     QAction* cacheCountSize() const { return m_cacheCountSize; }
 
     // "<count> Images: <size>", the size in whole MB from 1 MB on, else in KB.
@@ -45,6 +47,8 @@ private:
     void applicationDidFinishLaunching();
     QAction* action(const char* name) const;
     void centreOnMainWindow(QWidget* window) const;
+    // Escape and Ctrl+W close the window, as in other desktop applications.
+    static void closeOnEscape(QWidget* window);
 
     MainViewController* m_window;
     QList<QAction*> m_coverItems;

@@ -1,20 +1,51 @@
 #include "MainViewController.h"
 #include "ui_MainWindow.h"
 
+#include "CoverViewController.h"
 #include "DefaultsHelper.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "SearchViewController.h"
 #include "UserDefaults.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QTableView>
+#include <QToolButton>
 
 MainViewController::MainViewController(QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>()) {
     m_ui->setupUi(this);
     m_ui->splitter->setStretchFactor(0, 0);
     m_ui->splitter->setStretchFactor(1, 1);
-    m_ui->splitter->setSizes({300, 400});
+    // The list is as wide as the user left it.
+    const QVariant width = UserDefaults::standard().value(SettingsKeys::resultsWidth);
+    const int results =
+        width.metaType().id() == QMetaType::LongLong ? int(width.toLongLong()) : 300;
+    m_ui->splitter->setSizes({results, kDefaultWidth - results});
+    connect(m_ui->splitter, &QSplitter::splitterMoved, this, [this] { m_saveTimer.start(); });
+    // Ctrl+F and Ctrl+L: to the search field, its text selected.
+    for (const QKeySequence& keys :
+         {QKeySequence(QKeySequence::Find), QKeySequence(Qt::CTRL | Qt::Key_L)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [] {
+            NotificationCenter::defaultCenter().post(NotificationNames::focusOnSearchField);
+        });
+    }
+    // Tab goes through the search pane, past the list in one step, then the cover's buttons.
+    SearchViewController* search = m_ui->searchPane;
+    CoverViewController* cover = m_ui->coverPane;
+    const QList<QWidget*> order{search->searchField(),    search->mediaPicker(),
+                                search->qualityPicker(),  search->countryPicker(),
+                                search->tableView(),      cover->viewButton(),
+                                cover->copyButton(),      cover->shareButton(),
+                                cover->saveCoverButton(), cover->tryAgainButton()};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
     // Moves and resizes come in bursts; the frame is written once it settles.
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(300);
@@ -106,4 +137,6 @@ void MainViewController::closeEvent(QCloseEvent* event) {
 
 void MainViewController::saveFrame() {
     UserDefaults::standard().setBytes(SettingsKeys::mainWindowFrame, saveGeometry());
+    UserDefaults::standard().setInteger(SettingsKeys::resultsWidth,
+                                        m_ui->splitter->sizes().value(0));
 }

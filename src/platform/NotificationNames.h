@@ -19,6 +19,8 @@ inline const QString specialCharactersWarning = QStringLiteral("specialCharacter
 inline const QString searchConnectionWarning = QStringLiteral("searchConnectionWarning");
 
 inline const QString selectedCoverActionKey = QStringLiteral("selectedCoverAction");
+// enableMenuItems: the title of the cover's listing item, empty when it has none.
+inline const QString listingTitleKey = QStringLiteral("listingTitle");
 inline const QString reasonKey = QStringLiteral("reason");
 inline const QString reasonOffline = QStringLiteral("offline");
 inline const QString reasonThrottled = QStringLiteral("throttled");

@@ -17,6 +17,10 @@ inline const QString lowercase = QStringLiteral("LOWERCASE");
 inline const QString clearCacheOnExit = QStringLiteral("CLEARCACHEONEXIT");
 inline const QString temporaryFileUrl = QStringLiteral("TEMPORARYFILEURL");
 inline const QString mainWindowFrame = QStringLiteral("NSWindow Frame MAINWINDOWFRAME");
+// The results list's width in the main window, as the user left it.
+inline const QString resultsWidth = QStringLiteral("RESULTSWIDTH");
+// The folder Save Cover As… saved into last.
+inline const QString lastSaveFolder = QStringLiteral("LASTSAVEFOLDER");
 } // namespace SettingsKeys
 
 class DefaultsHelper {

@@ -51,6 +51,7 @@ inline void enterHome() {
 
 // Empties the home and forgets what the process kept of it.
 inline void resetHome() {
+    UserDefaults::standard().flush();
     ImageDataHelper::waitForPendingWork();
     ImageCache::shared().waitForDiskWork();
     QDir home(homeFolder().path());

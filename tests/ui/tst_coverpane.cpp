@@ -11,6 +11,7 @@
 #include "TestSupport.h"
 #include "Workspace.h"
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -368,7 +369,8 @@ private Q_SLOTS:
         QCOMPARE(first, TestSupport::downloads() + QStringLiteral("/Artist - saved"));
         QCOMPARE(QFileInfo(saved([&] { m_pane->saveCoverToDownloads(); })).fileName(),
                  QStringLiteral("Artist - saved-1."));
-        QCOMPARE(m_pane->titleLabel()->text(), CoverViewController::savedToDownloads);
+        QCOMPARE(m_pane->titleLabel()->text(),
+                 QStringLiteral("Saved “Artist - saved-1.” to Downloads."));
         QCOMPARE(TestSupport::readFile(first), m_pane->coverImageView()->coverImage().encodedData);
 
         // A file where the Downloads folder should be.
@@ -395,6 +397,14 @@ private Q_SLOTS:
         QCOMPARE(saved([&] { m_pane->coverAction(0); }), *answer);
         QCOMPARE(suggested, QStringLiteral("folder.jpg"));
         QVERIFY(QFileInfo::exists(*answer));
+        // A bare name is a JPEG file, and the dialog opens where it saved last.
+        QVERIFY(QDir(TestSupport::downloads()).mkdir(QStringLiteral("covers")));
+        answer = TestSupport::downloads() + QStringLiteral("/covers/bare");
+        QCOMPARE(saved([&] { m_pane->saveCover(); }), *answer + QStringLiteral(".jpg"));
+        std::unique_ptr<QFileDialog> dialog(CoverViewController::makeSaveDialog(nullptr, "x.jpg"));
+        QCOMPARE(dialog->directory().absolutePath(), TestSupport::downloads() + "/covers");
+        QCOMPARE(dialog->nameFilters(), QStringList{"JPEG image (*.jpg *.jpeg)"});
+        QCOMPARE(dialog->defaultSuffix(), QStringLiteral("jpg"));
         answer.reset(); // cancelled
         QCOMPARE(saved([&] { m_pane->saveCover(); }), QString());
         answer = TestSupport::downloads() + QStringLiteral("/missing/chosen.jpeg");

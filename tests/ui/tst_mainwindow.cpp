@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QTextDocument>
 
 namespace {
@@ -145,6 +146,9 @@ private Q_SLOTS:
 
         const QRect moved(40, 60, 820, 610);
         m_window->setGeometry(moved);
+        auto* splitter = m_window->findChild<QSplitter*>();
+        splitter->setSizes({380, 440});
+        Q_EMIT splitter->splitterMoved(380, 1);
         m_window->close(); // saves at once
         cleanup();
         open();
@@ -152,6 +156,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         QTest::qWait(50);
         QCOMPARE(m_window->geometry(), moved);
+        QCOMPARE(m_window->findChild<QSplitter*>()->sizes().value(0), 380);
         NotificationCenter::defaultCenter().post(NotificationNames::restoreWindowToDefaultSize);
         QTRY_COMPARE(m_window->geometry().size(), QSize(700, 525));
         QVERIFY(centredOn(m_window->geometry(), m_window->screen()->availableGeometry()));
@@ -166,8 +171,15 @@ private Q_SLOTS:
             item->trigger();
         }
         QCOMPARE(m_actions, (QList<qint64>{0, 1, 2, 3, 4, 5, 6}));
-        QVERIFY(m_delegate->shareMenuItem()->isEnabled());
+        QVERIFY(m_delegate->shareMenuItem()->isEnabled() && m_delegate->shareMenu()->isEnabled());
         QCOMPARE(shareTitles(), m_services);
+        // The listing item is named as the cover pane names it, or not there.
+        for (const QString& title : {QStringLiteral("View Cover Listing in Books"), QString()}) {
+            NotificationCenter::defaultCenter().post(NotificationNames::enableMenuItems,
+                                                     {{NotificationNames::listingTitleKey, title}});
+            QCOMPARE(m_delegate->coverItems().at(3)->isVisible(), !title.isEmpty());
+            QVERIFY(title.isEmpty() || m_delegate->coverItems().at(3)->text() == title);
+        }
         m_services = {QStringLiteral("Other Viewer")}; // rebuilt each time
         enableWithTemporaryFile(true);
         QCOMPARE(shareTitles(), m_services);
@@ -200,6 +212,22 @@ private Q_SLOTS:
         table->setFocus();
         QTest::keySequence(table, keys);
         QCOMPARE(m_actions, QList<qint64>{action});
+    }
+
+    void keysThatMoveAndClose() {
+        open();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_window->findChild<QWidget*>(QStringLiteral("tableView"))->setFocus();
+        QTest::keySequence(m_window.get(), QKeySequence(QKeySequence::Find));
+        QCOMPARE(m_posted.last(), NotificationNames::focusOnSearchField);
+        m_delegate->showPreferences();
+        QApplication::setActiveWindow(m_delegate->preferences());
+        QTest::keyClick(m_delegate->preferences(), Qt::Key_Escape);
+        m_delegate->showDonation();
+        QApplication::setActiveWindow(m_delegate->donation());
+        QTest::keySequence(m_delegate->donation(), QKeySequence(QStringLiteral("Ctrl+W")));
+        QTRY_VERIFY(!m_delegate->preferences() && !m_delegate->donation());
     }
 
     void cacheReadoutAndClearing() {

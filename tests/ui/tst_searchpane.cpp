@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 using Fault = FixtureServer::Fault;
 
@@ -162,6 +163,8 @@ private Q_SLOTS:
         QCOMPARE(int(alert->icon()), icon);
         QCOMPARE(alert->buttons().size(), 1);
         QCOMPARE(alert->windowModality(), Qt::WindowModal);
+        // Nothing found: typing replaces the term.
+        QCOMPARE(m_pane->searchField()->selectedText(), term == "nothing" ? term : QString());
 
         SearchViewController hidden; // in no window: no alert
         hidden.searchField()->setText(term);
@@ -177,8 +180,30 @@ private Q_SLOTS:
         QVERIFY(m_pane->tableView()->hasFocus());
         QCOMPARE(m_pane->tableView()->currentIndex().row(), 0);
         QCOMPARE(m_posted.last(), NotificationNames::downloadCover);
-        QTest::keyClick(m_pane->tableView(), Qt::Key_Down);
-        QCOMPARE(m_pane->tableView()->currentIndex().row(), 1);
+        QTableView* table = m_pane->tableView();
+        QTest::keyClick(table, Qt::Key_Down);
+        QCOMPARE(table->currentIndex().row(), 1);
+        QTest::keyClick(table, Qt::Key_End);
+        QCOMPARE(table->currentIndex().row(), 2);
+        QTest::keyClick(table, Qt::Key_Home);
+        QCOMPARE(table->currentIndex().row(), 0);
+        // Up on the first row and Escape go back to the field, its text selected.
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Escape}) {
+            table->setFocus();
+            QTest::keyClick(table, key);
+            QVERIFY(m_pane->searchField()->hasFocus() && m_pane->searchField()->hasSelectedText());
+        }
+        // Tab leaves the list at once, either way.
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Backtab);
+        QVERIFY(m_pane->countryPicker()->hasFocus());
+        // A passing wheel changes no picker.
+        QComboBox* media = m_pane->mediaPicker();
+        const int before = media->currentIndex();
+        QWheelEvent wheel(QPointF(5, 5), media->mapToGlobal(QPointF(5, 5)), {}, {0, -120},
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(media, &wheel);
+        QCOMPARE(media->currentIndex(), before);
 
         m_pane->searchField()->setFocus();
         QTest::keyClick(m_pane->searchField(), Qt::Key_Escape);
@@ -204,8 +229,9 @@ private Q_SLOTS:
         QCOMPARE(layout.lines, (QStringList{QString(), QStringLiteral("Artist")}));
         layout = SearchResultDelegate::layoutTitle(QStringLiteral("word ").repeated(60) + '\n',
                                                    QStringLiteral("A"), 150);
-        QCOMPARE(layout.lines.size(), 4);
-        QVERIFY(layout.truncated);
+        QCOMPARE(layout.lines.size(), 4); // the artist keeps the last line
+        QCOMPARE(layout.lines.last(), QStringLiteral("A"));
+        QVERIFY(layout.lines.at(2).endsWith(QChar(0x2026)) && layout.truncated);
     }
 
     void thumbnailsFollowTheVisibleRows() {

@@ -38,12 +38,19 @@ QSize ImageView::wantedImageSize() const {
     return ImageCodec::decodeSize(m_cover.pictureSize(), shown);
 }
 
+void ImageView::setPlaceholderText(const QString& text) {
+    m_placeholder = text;
+    update();
+}
+
 void ImageView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
     const QRect target = displayedImageRect();
     if (target.isEmpty()) {
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, m_placeholder);
         return;
     }
-    QPainter painter(this);
     const QSize wanted = wantedImageSize();
     if (wanted != m_cover.image.size() && wanted != m_decodedFor) {
         // Until the picture is decoded for this size, the image at hand stands in.

@@ -31,6 +31,9 @@ public:
 
     QSize sizeHint() const override { return {300, 300}; }
 
+    // A quiet line shown in the middle while there is no picture.
+    void setPlaceholderText(const QString& text);
+
     // ImageViewContract
     QObject* imageViewObject() override { return this; }
     void setLoadedImage(const CoverImage& image) override { setImage(image); }
@@ -48,6 +51,7 @@ private:
     void decodeForView();
 
     CoverImage m_cover;
+    QString m_placeholder;
     QSize m_decodedFor;       // the size the image was last decoded for
     bool m_decoding = false;  // a worker is decoding for the view
     quint64 m_generation = 0; // bumped with each new picture

@@ -46,13 +46,7 @@ void showSaveDialog(QWidget* window, const QString& suggestedName,
         saveDialogOverride()(window, suggestedName, std::move(done));
         return;
     }
-    auto* dialog = new QFileDialog(window, QStringLiteral("Save Cover As…"));
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setDirectory(UserPaths::downloadsDirectory());
-    dialog->selectFile(suggestedName);
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QFileDialog* dialog = CoverViewController::makeSaveDialog(window, suggestedName);
     auto answered = std::make_shared<bool>(false);
     QObject::connect(dialog, &QFileDialog::fileSelected, dialog,
                      [done, answered](const QString& path) {
@@ -76,6 +70,24 @@ QAction* addIndexedItem(QMenu* menu, const QString& title, int index) {
 }
 
 } // namespace
+
+QFileDialog* CoverViewController::makeSaveDialog(QWidget* window, const QString& suggestedName) {
+    auto* dialog = new QFileDialog(window, QStringLiteral("Save Cover As…"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilter(QStringLiteral("JPEG image (*.jpg *.jpeg)"));
+    dialog->setDefaultSuffix(QStringLiteral("jpg"));
+    // Where the user saved last; the Downloads folder the first time.
+    const QUrl last = UserDefaults::standard().urlForKey(SettingsKeys::lastSaveFolder);
+    dialog->setDirectory(last.isLocalFile() && QFileInfo(last.toLocalFile()).isDir()
+                             ? last.toLocalFile()
+                             : UserPaths::downloadsDirectory());
+    dialog->selectFile(suggestedName);
+    dialog->resize(860, 560); // room for the columns to be read
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    return dialog;
+}
 
 void CoverViewController::setSaveDialogForTesting(SaveDialog dialog) {
     saveDialogOverride() = std::move(dialog);
@@ -424,6 +436,8 @@ void CoverViewController::withdrawTemporaryFile() {
 
 void CoverViewController::updateInterface(bool enabled) {
     const quint64 refresh = ++m_interface;
+    m_ui->coverImageView->setPlaceholderText(
+        m_state == State::Idle ? QStringLiteral("Select a result to see its cover") : QString());
     m_ui->coverFactsLabel->clear();
     QLabel* title = m_ui->titleLabel;
     title->setAlignment(Qt::AlignCenter);
@@ -463,9 +477,13 @@ void CoverViewController::updateInterface(bool enabled) {
                     return;
                 }
                 UserDefaults::standard().setUrl(SettingsKeys::temporaryFileUrl, file);
-                NotificationCenter::defaultCenter().post(file.isEmpty()
-                                                             ? NotificationNames::disableMenuItems
-                                                             : NotificationNames::enableMenuItems);
+                if (file.isEmpty()) {
+                    NotificationCenter::defaultCenter().post(NotificationNames::disableMenuItems);
+                } else {
+                    NotificationCenter::defaultCenter().post(
+                        NotificationNames::enableMenuItems,
+                        {{NotificationNames::listingTitleKey, listingTitle(self->entityString)}});
+                }
                 self->updateShareMenu(true);
             });
     }
@@ -651,43 +669,51 @@ void CoverViewController::saveCover() {
                                    collectionName.value_or(QStringLiteral("ERROR")));
     QPointer<CoverViewController> self(this);
     auto* encoding = new QFutureWatcher<std::optional<QByteArray>>(this);
-    connect(encoding, &QFutureWatcher<std::optional<QByteArray>>::finished, this,
-            [self, encoding, fileName] {
-                encoding->deleteLater();
-                const std::optional<QByteArray> jpeg = encoding->result();
-                if (!jpeg) {
-                    self->fail(kSaveCoverPlace);
+    connect(
+        encoding, &QFutureWatcher<std::optional<QByteArray>>::finished, this,
+        [self, encoding, fileName] {
+            encoding->deleteLater();
+            const std::optional<QByteArray> jpeg = encoding->result();
+            if (!jpeg) {
+                self->fail(kSaveCoverPlace);
+                Q_EMIT self->saveFinished({});
+                return;
+            }
+            QWidget* window = self->window();
+            if (!window || !window->isVisible()) {
+                Q_EMIT self->saveFinished({});
+                return;
+            }
+            showSaveDialog(window, fileName, [self, jpeg](std::optional<QString> path) {
+                if (!self) {
+                    return;
+                }
+                if (!path || path->isEmpty()) {
                     Q_EMIT self->saveFinished({});
                     return;
                 }
-                QWidget* window = self->window();
-                if (!window || !window->isVisible()) {
-                    Q_EMIT self->saveFinished({});
-                    return;
-                }
-                showSaveDialog(window, fileName, [self, jpeg](std::optional<QString> path) {
-                    if (!self) {
-                        return;
-                    }
-                    if (!path || path->isEmpty()) {
-                        Q_EMIT self->saveFinished({});
-                        return;
-                    }
-                    auto* writing = new QFutureWatcher<CoverFileWriter::WriteResult>(self);
-                    connect(writing, &QFutureWatcher<CoverFileWriter::WriteResult>::finished, self,
-                            [self, writing] {
-                                writing->deleteLater();
-                                const CoverFileWriter::WriteResult written = writing->result();
-                                if (!written.ok()) {
-                                    self->fail(kSaveCoverPlace);
-                                }
-                                Q_EMIT self->saveFinished(written.path);
-                            });
-                    writing->setFuture(QtConcurrent::run([path = *path, data = *jpeg] {
-                        return CoverFileWriter::writeReplacing(path, data);
-                    }));
-                });
+                // A name typed without an extension is a JPEG file all the same.
+                const QString target =
+                    QFileInfo(*path).suffix().isEmpty() ? *path + QStringLiteral(".jpg") : *path;
+                auto* writing = new QFutureWatcher<CoverFileWriter::WriteResult>(self);
+                connect(writing, &QFutureWatcher<CoverFileWriter::WriteResult>::finished, self,
+                        [self, writing] {
+                            writing->deleteLater();
+                            const CoverFileWriter::WriteResult written = writing->result();
+                            if (!written.ok()) {
+                                self->fail(kSaveCoverPlace);
+                            } else {
+                                UserDefaults::standard().setUrl(
+                                    SettingsKeys::lastSaveFolder,
+                                    QUrl::fromLocalFile(QFileInfo(written.path).absolutePath()));
+                            }
+                            Q_EMIT self->saveFinished(written.path);
+                        });
+                writing->setFuture(QtConcurrent::run([target, data = *jpeg] {
+                    return CoverFileWriter::writeReplacing(target, data);
+                }));
             });
+        });
     encoding->setFuture(QtConcurrent::run([cover] { return ImageCodec::jpegData(cover); }));
 }
 
@@ -719,7 +745,7 @@ void CoverViewController::saveCoverToDownloads() {
         if (!written.ok()) {
             fail(kSaveToDownloadsPlace);
         } else {
-            showStatus(savedToDownloads);
+            showStatus(savedToDownloads.arg(QFileInfo(written.path).fileName()));
         }
         Q_EMIT saveFinished(written.path);
     });

@@ -16,6 +16,7 @@ namespace Ui {
 class CoverView;
 }
 class DraggableImageView;
+class QFileDialog;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -34,12 +35,15 @@ public:
     using SaveDialog = std::function<void(QWidget* window, const QString& suggestedName,
                                           std::function<void(std::optional<QString>)> done)>;
     static void setSaveDialogForTesting(SaveDialog dialog);
+    // The Save As dialog: JPEG files, ".jpg" added to a bare name, in the folder
+    // saved to last, large enough to read its columns. Not shown yet.
+    static QFileDialog* makeSaveDialog(QWidget* window, const QString& suggestedName);
 
     static inline const QString copiedImage = QStringLiteral("Copied Cover Image to Clipboard.");
     static inline const QString copiedUrl = QStringLiteral("Copied Cover URL to Clipboard.");
     static inline const QString copiedTitle = QStringLiteral("Copied Cover Title to Clipboard.");
-    static inline const QString savedToDownloads =
-        QStringLiteral("Saved Cover to “Downloads” successfully.");
+    // With the name of the file saved.
+    static inline const QString savedToDownloads = QStringLiteral("Saved “%1” to Downloads.");
     static inline const QString linkNotOpened = QStringLiteral("Couldn't open the link");
     static constexpr int kStatusMilliseconds = 1500;
 

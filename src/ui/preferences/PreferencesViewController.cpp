@@ -8,6 +8,7 @@
 PreferencesViewController::PreferencesViewController(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::Preferences>()) {
     m_ui->setupUi(this);
+    m_ui->exampleLabel->installEventFilter(this);
     for (QLabel* heading : {m_ui->pickerMultilineLabel, m_ui->buttonMultilineLabel,
                             m_ui->exampleMultilineLabel, m_ui->clearCacheOnExitMultilineLabel}) {
         QFont bold = heading->font();
@@ -60,6 +61,22 @@ void PreferencesViewController::refreshInterface() {
     m_ui->lowercaseCharactersButton->setChecked(DefaultsHelper::storedLowercase() == 1);
     m_ui->clearCacheOnExitButton->setChecked(DefaultsHelper::storedClearCacheOnExit() == 1);
 
-    m_ui->exampleLabel->setText(MediaHelper::coverFileName(
-        QStringLiteral("Iron Maiden"), QStringLiteral("The Book of Souls: The Live Chapter")));
+    m_example = MediaHelper::coverFileName(QStringLiteral("Iron Maiden"),
+                                           QStringLiteral("The Book of Souls: The Live Chapter"));
+    m_ui->exampleLabel->setToolTip(m_example);
+    showExample();
+}
+
+void PreferencesViewController::showExample() {
+    // Whole, or ending in "…" when the window is too narrow: never cut in half.
+    QLabel* label = m_ui->exampleLabel;
+    label->setText(label->fontMetrics().elidedText(m_example, Qt::ElideMiddle,
+                                                   label->isVisible() ? label->width() : 10000));
+}
+
+bool PreferencesViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->exampleLabel && event->type() == QEvent::Resize) {
+        showExample();
+    }
+    return QWidget::eventFilter(watched, event);
 }

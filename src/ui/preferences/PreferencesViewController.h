@@ -27,7 +27,15 @@ public:
 
     Ui::Preferences* ui() const { return m_ui.get(); }
     void refreshInterface();
+    // The file name the current settings give the example cover.
+    QString exampleText() const { return m_example; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showExample();
+
     std::unique_ptr<Ui::Preferences> m_ui;
+    QString m_example;
 };

@@ -15,60 +15,59 @@
 
 namespace {
 
-// The record's title as one text: the collection's line feed becomes a line
-// separator, so the layout breaks there without starting a new paragraph.
-QString titleText(const QString& collectionName, const QString& artistName, int* collectionLength) {
-    QString collection = collectionName;
-    if (collection.endsWith(QLatin1Char('\n'))) {
-        collection.chop(1);
-        collection.append(QChar::LineSeparator);
+// The collection's lines wrapped in `width`, at most `maxLines`, the last one
+// ending in "…" when the name goes on.
+QStringList wrapped(const QString& text, const QFont& font, qreal width, int maxLines,
+                    bool* truncated) {
+    QStringList lines;
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        if (lines.size() == maxLines - 1) {
+            // The rest of the name on the last line, elided if it is too long.
+            const QString rest = text.mid(line.textStart());
+            const QString elided = QFontMetricsF(font).elidedText(rest, Qt::ElideRight, width);
+            *truncated |= elided != rest;
+            lines.append(elided);
+            break;
+        }
+        lines.append(text.mid(line.textStart(), line.textLength()).trimmed());
     }
-    collection.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    *collectionLength = int(collection.size());
-    return collection + artistName;
+    layout.endLayout();
+    if (lines.isEmpty()) {
+        lines.append(QString());
+    }
+    return lines;
 }
 
-struct PreparedLayout {
-    std::unique_ptr<QTextLayout> layout;
-    int lineCount = 0;
+struct PreparedTitle {
+    QStringList collection; // semibold lines
+    QString artist;         // the thin line below, always shown
     qreal height = 0;
     bool truncated = false;
 };
 
-PreparedLayout prepare(const QString& collectionName, const QString& artistName, qreal width) {
-    int collectionLength = 0;
-    const QString text = titleText(collectionName, artistName, &collectionLength);
-    PreparedLayout prepared;
-    prepared.layout =
-        std::make_unique<QTextLayout>(text, SearchResultDelegate::titleFont(FontWeight::Thin));
-    QTextCharFormat semibold;
-    semibold.setFont(SearchResultDelegate::titleFont(FontWeight::Semibold));
-    QTextCharFormat thin;
-    thin.setFont(SearchResultDelegate::titleFont(FontWeight::Thin));
-    prepared.layout->setFormats({{0, collectionLength, semibold},
-                                 {collectionLength, int(text.size()) - collectionLength, thin}});
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    prepared.layout->setTextOption(option);
-    prepared.layout->beginLayout();
-    qreal y = 0;
-    while (true) {
-        QTextLine line = prepared.layout->createLine();
-        if (!line.isValid()) {
-            break;
-        }
-        if (prepared.lineCount == SearchResultDelegate::kMaximumTitleLines) {
-            prepared.truncated = true;
-            break;
-        }
-        line.setLineWidth(width);
-        line.setPosition(QPointF(0, y));
-        y += line.height();
-        ++prepared.lineCount;
+PreparedTitle prepare(const QString& collectionName, const QString& artistName, qreal width) {
+    const QFont semibold = SearchResultDelegate::titleFont(FontWeight::Semibold);
+    const QFont thin = SearchResultDelegate::titleFont(FontWeight::Thin);
+    QString collection = collectionName;
+    if (collection.endsWith(QLatin1Char('\n'))) {
+        collection.chop(1);
     }
-    prepared.layout->endLayout();
-    prepared.height = y;
-    return prepared;
+    collection.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    PreparedTitle title;
+    // The artist keeps the last of the lines: the collection wraps into the others.
+    title.collection = wrapped(collection, semibold, width,
+                               SearchResultDelegate::kMaximumTitleLines - 1, &title.truncated);
+    title.artist = QFontMetricsF(thin).elidedText(artistName, Qt::ElideRight, width);
+    title.truncated |= title.artist != artistName;
+    title.height = title.collection.size() * QFontMetricsF(semibold).lineSpacing() +
+                   QFontMetricsF(thin).lineSpacing();
+    return title;
 }
 
 // A neutral picture glyph where a thumbnail could not be had: a frame with a
@@ -136,18 +135,9 @@ QRectF SearchResultDelegate::centredTitleRect(const QRectF& base, qreal naturalH
 SearchResultDelegate::TitleLayout SearchResultDelegate::layoutTitle(const QString& collectionName,
                                                                     const QString& artistName,
                                                                     qreal width) {
-    const PreparedLayout prepared = prepare(collectionName, artistName, width);
-    TitleLayout result;
-    result.height = prepared.height;
-    result.truncated = prepared.truncated;
-    const QString text = prepared.layout->text();
-    for (int i = 0; i < prepared.lineCount; ++i) {
-        const QTextLine line = prepared.layout->lineAt(i);
-        QString part = text.mid(line.textStart(), line.textLength());
-        part.remove(QChar::LineSeparator);
-        result.lines.append(part.trimmed());
-    }
-    return result;
+    const PreparedTitle prepared = prepare(collectionName, artistName, width);
+    return TitleLayout{prepared.collection + QStringList{prepared.artist}, prepared.height,
+                       prepared.truncated};
 }
 
 QSize SearchResultDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
@@ -198,7 +188,7 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     if (textBase.width() <= 0) {
         return;
     }
-    const PreparedLayout prepared =
+    const PreparedTitle prepared =
         prepare(index.data(AlbumObjectListModel::CollectionNameRole).toString(),
                 index.data(AlbumObjectListModel::ArtistNameRole).toString(), textBase.width());
     const QRectF textRect = centredTitleRect(textBase, prepared.height);
@@ -206,8 +196,15 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     painter->setClipRect(rect);
     painter->setPen(option.palette.color(
         (option.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
-    for (int i = 0; i < prepared.lineCount; ++i) {
-        prepared.layout->lineAt(i).draw(painter, textRect.topLeft());
+    qreal y = textRect.top();
+    const QFont semibold = titleFont(FontWeight::Semibold);
+    painter->setFont(semibold);
+    for (const QString& line : prepared.collection) {
+        painter->drawText(QPointF(textRect.left(), y + QFontMetricsF(semibold).ascent()), line);
+        y += QFontMetricsF(semibold).lineSpacing();
     }
+    const QFont thin = titleFont(FontWeight::Thin);
+    painter->setFont(thin);
+    painter->drawText(QPointF(textRect.left(), y + QFontMetricsF(thin).ascent()), prepared.artist);
     painter->restore();
 }

@@ -1,6 +1,7 @@
 #include "SearchViewController.h"
 #include "ui_SearchView.h"
 
+#include "ActivityIndicator.h"
 #include "AlbumObjectHelper.h"
 #include "AlbumObjectListModel.h"
 #include "AlertHelper.h"
@@ -14,8 +15,11 @@
 #include "ThumbnailLoader.h"
 #include "UserDefaults.h"
 
+#include <QAbstractItemView>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMetaObject>
 
@@ -38,6 +42,19 @@ SearchViewController::SearchViewController(QWidget* parent)
     connect(m_thumbnails, &ThumbnailLoader::rowChanged, this,
             [this](int row) { m_ui->tableView->update(m_model->index(row, 0)); });
     m_ui->searchField->installEventFilter(this);
+    table->installEventFilter(this);
+    // A picker changes only when the user opens it, never under a passing wheel.
+    for (QComboBox* picker : {m_ui->mediaPicker, m_ui->qualityPicker, m_ui->countryPicker}) {
+        picker->setFocusPolicy(Qt::StrongFocus);
+        picker->installEventFilter(this);
+    }
+    // "Searching…" over the list while a search runs.
+    m_searching = new QWidget(table->viewport());
+    auto* searchingLayout = new QHBoxLayout(m_searching);
+    auto* indicator = new ActivityIndicator(m_searching);
+    searchingLayout->addWidget(indicator);
+    searchingLayout->addWidget(new QLabel(QStringLiteral("Searching…"), m_searching));
+    m_searching->hide();
     m_ui->searchField->setAccessibleName(QStringLiteral("Search"));
     m_ui->mediaPicker->setAccessibleName(QStringLiteral("Media"));
     m_ui->qualityPicker->setAccessibleName(QStringLiteral("Quality"));
@@ -123,6 +140,7 @@ void SearchViewController::viewDidLoad() {
 }
 
 void SearchViewController::showAlertLater(const QString& text, bool warning) {
+    showSearching(false);
     // Warnings may be posted from any thread: the alert is always made on ours.
     QMetaObject::invokeMethod(
         this,
@@ -131,6 +149,7 @@ void SearchViewController::showAlertLater(const QString& text, bool warning) {
 }
 
 void SearchViewController::clearSearchResults() {
+    showSearching(false);
     NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
     AlbumObjectHelper::clearAlbumObjects();
     m_thumbnails->reset();
@@ -145,6 +164,7 @@ void SearchViewController::startSearch() {
         return;
     }
     const QString mediaTitle = m_ui->mediaPicker->currentText();
+    showSearching(true);
     QPointer<SearchViewController> self(this);
     AlbumObjectHelper::searchAlbumObjects(text, mediaTitle, [self] {
         if (self) {
@@ -153,7 +173,18 @@ void SearchViewController::startSearch() {
     });
 }
 
+void SearchViewController::showSearching(bool searching) {
+    m_searching->adjustSize();
+    m_searching->move((m_ui->tableView->viewport()->width() - m_searching->width()) / 2,
+                      m_ui->tableView->viewport()->height() / 3);
+    m_searching->setVisible(searching);
+    if (auto* indicator = m_searching->findChild<ActivityIndicator*>()) {
+        searching ? indicator->startAnimatingIndicator() : indicator->stopAnimatingIndicator();
+    }
+}
+
 void SearchViewController::searchDidComplete() {
+    showSearching(false);
     m_thumbnails->reset();
     m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
     m_model->reloadData();
@@ -162,6 +193,9 @@ void SearchViewController::searchDidComplete() {
         return;
     }
     AlertHelper::showSheet(AlertHelper::alert(AlertTexts::noResults), this);
+    // Typing goes on where the search started, replacing what found nothing.
+    m_ui->searchField->setFocus(Qt::OtherFocusReason);
+    m_ui->searchField->selectAll();
 }
 
 void SearchViewController::refreshMediaPicker() {
@@ -259,15 +293,35 @@ QVariantMap SearchViewController::selectedItemUserInfo() const {
 }
 
 bool SearchViewController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_ui->searchField && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
+    auto* picker = qobject_cast<QComboBox*>(watched);
+    if (picker && event->type() == QEvent::Wheel && !picker->view()->isVisible()) {
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    QTableView* table = m_ui->tableView;
+    if (watched == m_ui->searchField) {
         if (key->key() == Qt::Key_Escape && !m_ui->searchField->text().isEmpty()) {
             m_ui->searchField->clear();
             return true;
         }
         if (key->key() == Qt::Key_Down && m_model->rowCount() > 0) {
-            m_ui->tableView->setFocus(Qt::TabFocusReason);
-            m_ui->tableView->selectRow(0);
+            table->setFocus(Qt::TabFocusReason);
+            table->selectRow(0);
+            return true;
+        }
+    } else if (watched == table && key->modifiers() == Qt::NoModifier) {
+        const int rows = m_model->rowCount();
+        if (key->key() == Qt::Key_Escape ||
+            (key->key() == Qt::Key_Up && table->currentIndex().row() <= 0)) {
+            m_ui->searchField->setFocus(Qt::OtherFocusReason);
+            m_ui->searchField->selectAll();
+            return true;
+        }
+        if ((key->key() == Qt::Key_Home || key->key() == Qt::Key_End) && rows > 0) {
+            table->selectRow(key->key() == Qt::Key_Home ? 0 : rows - 1);
             return true;
         }
     }

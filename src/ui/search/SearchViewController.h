@@ -51,9 +51,11 @@ private:
     void viewDidLoad();
     int selectedRow() const;
     void showAlertLater(const QString& text, bool warning = false);
+    void showSearching(bool searching);
 
     std::unique_ptr<Ui::SearchView> m_ui;
     AlbumObjectListModel* m_model = nullptr;
     ThumbnailLoader* m_thumbnails = nullptr;
     QString m_lastText;
+    QWidget* m_searching = nullptr; // the busy indicator over the list
 };
