@@ -3,6 +3,7 @@
 #   ./build.sh run    install what is needed, build, start the application
 #   ./build.sh test   install what is needed, build, run the whole test suite
 #   ./build.sh bench  build and run the benchmarks
+#   ./build.sh package  build the Debian package into build/packages
 #   ./build.sh sanitize  the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./build.sh fuzz [SECONDS]  build the libFuzzer targets with clang and run each
 # Running it again is harmless: installed packages and an existing build are reused.
@@ -15,7 +16,7 @@ PACKAGES=(
     fonts-dejavu-core
     libicu-dev libglib2.0-dev
     xvfb xdotool xclip xauth
-    desktop-file-utils appstream
+    desktop-file-utils appstream dbus-daemon dpkg-dev file
     clang libclang-rt-dev
 )
 
@@ -68,6 +69,12 @@ case "$command" in
         cd build
         QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j2
         ;;
+    package)
+        # The package installs under /usr.
+        cmake -S . -B build -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+        (cd build && cpack -G DEB -B packages)
+        ls build/packages/*.deb
+        ;;
     bench)
         for b in build/bench/bench_*; do
             [ -x "$b" ] && QT_QPA_PLATFORM=offscreen "$b"
@@ -93,7 +100,7 @@ case "$command" in
             build-fuzz/corpus/names
         ;;
     *)
-        echo "usage: $0 run|test|bench|sanitize|fuzz [SECONDS]" >&2
+        echo "usage: $0 run|test|bench|package|sanitize|fuzz [SECONDS]" >&2
         exit 64
         ;;
 esac

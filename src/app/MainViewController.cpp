@@ -15,7 +15,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTableView>
-#include <QToolButton>
 
 MainViewController::MainViewController(QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>()) {
@@ -46,6 +45,8 @@ MainViewController::MainViewController(QWidget* parent)
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
+    // Small enough for a small screen, large enough that nothing is cut.
+    setMinimumSize(minimumSizeHint().expandedTo(QSize(0, kMinimumHeight)));
     // Moves and resizes come in bursts; the frame is written once it settles.
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(300);

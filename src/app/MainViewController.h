@@ -20,6 +20,7 @@ class MainViewController : public QMainWindow {
 public:
     static constexpr int kDefaultWidth = 700;
     static constexpr int kDefaultHeight = 525;
+    static constexpr int kMinimumHeight = 440;
 
     explicit MainViewController(QWidget* parent = nullptr);
     ~MainViewController() override;

@@ -86,4 +86,15 @@ sleep 0.5
 copied="$(xclip -selection clipboard -o 2>/dev/null || true)"
 [ "$copied" = "$expected_url" ] || fail "clipboard holds '$copied', expected '$expected_url'"
 
-echo "end to end OK: saved $(basename "$saved"), copied $copied"
+# Copy Image: the file for file managers, the JPEG and a PNG for image editors.
+xdotool key ctrl+c
+for _ in $(seq 50); do
+    targets="$(xclip -selection clipboard -t TARGETS -o 2>/dev/null || true)"
+    [[ "$targets" == *image/png* ]] && break
+    sleep 0.1
+done
+for target in text/uri-list x-special/gnome-copied-files image/jpeg image/png; do
+    [[ "$targets" == *"$target"* ]] || fail "the copied image offers no $target"
+done
+
+echo "end to end OK: saved $(basename "$saved"), copied $copied and the image"

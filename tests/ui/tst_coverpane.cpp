@@ -17,7 +17,6 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 using Fault = FixtureServer::Fault;

@@ -11,14 +11,17 @@
 #include "PreferencesViewController.h"
 #include "SendMailHelper.h"
 #include "SharingServices.h"
+#include "SingleInstance.h"
 #include "TestSupport.h"
 #include "Workspace.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDBusConnection>
 #include <QLabel>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -228,6 +231,21 @@ private Q_SLOTS:
         QApplication::setActiveWindow(m_delegate->donation());
         QTest::keySequence(m_delegate->donation(), QKeySequence(QStringLiteral("Ctrl+W")));
         QTRY_VERIFY(!m_delegate->preferences() && !m_delegate->donation());
+    }
+
+    void aSecondStartBringsTheFirstForward() {
+        if (!QDBusConnection::sessionBus().isConnected()) {
+            QSKIP("no session bus (ctest runs this suite under dbus-run-session)");
+        }
+        SingleInstance first;
+        QVERIFY(first.registerService());
+        QSignalSpy activated(&first, &SingleInstance::activated);
+        QProcess second;
+        second.start(QStringLiteral(SLEEVANTA_APP), {});
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(activated.count(), 1);
     }
 
     void cacheReadoutAndClearing() {

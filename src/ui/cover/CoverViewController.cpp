@@ -108,6 +108,7 @@ CoverViewController::CoverViewController(QWidget* parent)
     // Likewise the lines whose text comes and goes: the progress read-out has
     // room for its two lines, the facts for one.
     const int line = fontMetrics().lineSpacing();
+
     m_ui->progressTextField->setFixedHeight(2 * line);
     m_ui->coverFactsLabel->setFixedHeight(line);
     m_statusTimer.setSingleShot(true);
@@ -119,9 +120,8 @@ CoverViewController::CoverViewController(QWidget* parent)
             m_state == State::Shown ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
                                     : Qt::NoTextInteraction);
     });
-    for (QToolButton* button : {m_ui->viewButton, m_ui->copyButton, m_ui->shareButton}) {
-        button->setPopupMode(QToolButton::InstantPopup);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // Push buttons with menus: their arrow sits beside the title, never on it.
+    for (QPushButton* button : {m_ui->viewButton, m_ui->copyButton, m_ui->shareButton}) {
         button->setMenu(new QMenu(button));
     }
     connect(m_ui->viewButton->menu(), &QMenu::triggered, this,
@@ -134,6 +134,9 @@ CoverViewController::CoverViewController(QWidget* parent)
     });
     viewDidLoad();
     setupPopUpButtons();
+    // Never narrower than its buttons at their natural widths.
+    setMinimumWidth(m_ui->buttonLayout->sizeHint().width() + layout()->contentsMargins().left() +
+                    layout()->contentsMargins().right());
     // Empty and disabled until it appears; the notifications come with that.
     setControlsEnabled(false);
     resetProgress(true);
@@ -163,13 +166,13 @@ QLabel* CoverViewController::failureLabel() const {
 QPushButton* CoverViewController::tryAgainButton() const {
     return m_ui->tryAgainButton;
 }
-QToolButton* CoverViewController::viewButton() const {
+QPushButton* CoverViewController::viewButton() const {
     return m_ui->viewButton;
 }
-QToolButton* CoverViewController::copyButton() const {
+QPushButton* CoverViewController::copyButton() const {
     return m_ui->copyButton;
 }
-QToolButton* CoverViewController::shareButton() const {
+QPushButton* CoverViewController::shareButton() const {
     return m_ui->shareButton;
 }
 QPushButton* CoverViewController::saveCoverButton() const {

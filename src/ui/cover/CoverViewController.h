@@ -20,7 +20,6 @@ class QFileDialog;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QToolButton;
 
 // The cover pane: shows the cover of the selected result, from the cache or
 // downloaded with a progress read-out, titles it, keeps the temporary cover
@@ -67,9 +66,9 @@ public:
     QLabel* coverFactsLabel() const;
     QLabel* failureLabel() const;
     QPushButton* tryAgainButton() const;
-    QToolButton* viewButton() const;
-    QToolButton* copyButton() const;
-    QToolButton* shareButton() const;
+    QPushButton* viewButton() const;
+    QPushButton* copyButton() const;
+    QPushButton* shareButton() const;
     QPushButton* saveCoverButton() const;
 
     void downloadCover(const Notification& notification);
