@@ -14,7 +14,7 @@ PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-image-formats-plugins libgl-dev
     fonts-dejavu-core
-    libicu-dev libglib2.0-dev
+    libicu-dev libglib2.0-dev libtag1-dev
     xvfb xdotool xclip xauth
     desktop-file-utils appstream dbus-daemon dpkg-dev file
     clang libclang-rt-dev

@@ -3,6 +3,7 @@
 #include "CoverViewController.h"
 #include "DefaultsHelper.h"
 #include "DonateViewController.h"
+#include "FillWindow.h"
 #include "ImageCache.h"
 #include "ImageDataHelper.h"
 #include "MainViewController.h"
@@ -15,9 +16,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QShortcut>
+#include <QStandardPaths>
 
 namespace {
 const char* const kCoverItemNames[] = {
@@ -60,6 +65,23 @@ AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
     connect(action("clearCache"), &QAction::triggered, this, &AppDelegate::clearCache);
     connect(action("preferencesAction"), &QAction::triggered, this, &AppDelegate::showPreferences);
     connect(action("donateAction"), &QAction::triggered, this, &AppDelegate::showDonation);
+    connect(action("fillCoversInFolder"), &QAction::triggered, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(
+            m_window, QStringLiteral("Fill Covers in Folder"), musicFolder());
+        if (!folder.isEmpty()) {
+            FillOptions options;
+            options.root = QFile::encodeName(folder);
+            options.highQuality = DefaultsHelper::storedQuality() == 1;
+            options.country = DefaultsHelper::storedCountry();
+            showFillWindow(options);
+        }
+    });
+    // "Search by Hand" from the Fill window: the main window comes forward.
+    NotificationCenter::defaultCenter().addObserver(NotificationNames::searchForTerm, this,
+                                                    [this](const Notification&) {
+                                                        m_window->raise();
+                                                        m_window->activateWindow();
+                                                    });
     connect(action("quitAction"), &QAction::triggered, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
     connect(action("aboutAction"), &QAction::triggered, this, [this] {
@@ -187,6 +209,12 @@ void AppDelegate::closeOnEscape(QWidget* window) {
     }
 }
 
+// Where music libraries usually live: ~/Music (as the desktop names it), else home.
+QString AppDelegate::musicFolder() {
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
 void AppDelegate::centreOnMainWindow(QWidget* window) const {
     window->adjustSize();
     window->move(m_window->geometry().center() - window->rect().center());
@@ -204,6 +232,15 @@ void AppDelegate::showPreferences() {
     m_preferences->show();
     m_preferences->raise();
     m_preferences->activateWindow();
+}
+
+void AppDelegate::showFillWindow(const FillOptions& options) {
+    auto* window = new FillWindow(options, m_window);
+    window->setWindowFlag(Qt::Window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    closeOnEscape(window);
+    centreOnMainWindow(window);
+    window->show();
 }
 
 void AppDelegate::showDonation() {

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
+struct FillOptions;
 class MainViewController;
 class PreferencesViewController;
 class DonateViewController;
@@ -38,6 +39,7 @@ public:
     void applicationWillTerminate();
     void showPreferences();
     void showDonation();
+    void showFillWindow(const FillOptions& options);
 
 Q_SIGNALS:
     // The read-out was rewritten (tests wait on this).
@@ -47,6 +49,7 @@ private:
     void applicationDidFinishLaunching();
     QAction* action(const char* name) const;
     void centreOnMainWindow(QWidget* window) const;
+    static QString musicFolder();
     // Escape and Ctrl+W close the window, as in other desktop applications.
     static void closeOnEscape(QWidget* window);
 

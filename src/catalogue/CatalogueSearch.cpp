@@ -44,7 +44,7 @@ void CatalogueSearch::cancel() {
 }
 
 void CatalogueSearch::start(const QString& term, const QString& mediaTitle,
-                            const QString& countryCode, Callback callback) {
+                            const QString& countryCode, Callback callback, const QString& entity) {
     cancel();
     const quint64 generation = m_generation;
     QString lowerCountry = countryCode.toLower();
@@ -63,9 +63,10 @@ void CatalogueSearch::start(const QString& term, const QString& mediaTitle,
     } else {
         encoded = SearchRequest::buildSearchUrl(origins.search,
                                                 SearchRequest::storeLinkTitle(term).value_or(term),
-                                                lowerCountry, mediaValue);
+                                                lowerCountry, mediaValue, entity);
     }
-    const bool lookup = target.has_value();
+    // Lookups and entity searches answer with collections: none is dropped.
+    const bool lookup = target.has_value() || !entity.isEmpty();
     const auto url = SearchRequest::validatedUrl(encoded);
     if (!url) {
         callback(SearchOutcome{SearchResultKind::UrlNotFormed, {}, {}});

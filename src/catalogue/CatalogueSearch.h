@@ -45,8 +45,10 @@ public:
     // `countryCode` in either case. A store link or a bare catalogue id as the
     // term looks the item up instead of searching. A URL that cannot be formed
     // calls back at once, before start() returns.
+    // `entity` narrows the search to one kind of result ("album": the answer
+    // holds collections, all of them kept).
     void start(const QString& term, const QString& mediaTitle, const QString& countryCode,
-               Callback callback);
+               Callback callback, const QString& entity = {});
     // Abandons the running search, if any; its callback never runs.
     void cancel();
     bool isRunning() const { return !m_reply.isNull() || m_parsing; }

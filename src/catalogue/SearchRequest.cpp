@@ -43,11 +43,13 @@ QByteArray percentEncodeQueryValue(const QString& text) {
 }
 
 QByteArray buildSearchUrl(const QString& searchOrigin, const QString& term,
-                          const QString& lowerCountry, const QString& mediaValue) {
+                          const QString& lowerCountry, const QString& mediaValue,
+                          const QString& entity) {
     return percentEncodeQueryAllowed(searchOrigin + QStringLiteral("/search?term=")) +
            percentEncodeQueryValue(term) +
            percentEncodeQueryAllowed(QStringLiteral("&country=") + lowerCountry +
-                                     QStringLiteral("&media=") + mediaValue);
+                                     QStringLiteral("&media=") + mediaValue) +
+           (entity.isEmpty() ? QByteArray() : "&entity=" + percentEncodeQueryValue(entity));
 }
 
 namespace {

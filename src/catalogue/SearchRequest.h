@@ -26,7 +26,8 @@ QByteArray percentEncodeQueryValue(const QString& text);
 // The request URL: the term encoded as one query value, the rest of the text
 // encoded with the URL-query-allowed set.
 QByteArray buildSearchUrl(const QString& searchOrigin, const QString& term,
-                          const QString& lowerCountry, const QString& mediaValue);
+                          const QString& lowerCountry, const QString& mediaValue,
+                          const QString& entity = {});
 
 // The URL to send, when the encoded text is a usable absolute link; the
 // returned URL encodes back to exactly `encoded`.

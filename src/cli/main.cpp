@@ -2,6 +2,7 @@
 #include "CatalogueSearch.h"
 #include "CoverFileWriter.h"
 #include "CoverLadder.h"
+#include "FillRun.h"
 #include "ImageCodec.h"
 #include "ImageService.h"
 #include "MediaHelper.h"
@@ -11,26 +12,35 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonDocument>
 #include <QTextStream>
+#include <QTimer>
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
 // A search's own statuses come from commandLineStatus().
 enum ExitStatus {
     ExitOk = 0,
+    ExitUnreachable = 4,
     ExitNotSaved = 5,
     ExitUsage = 64,
+    ExitInterrupted = 130,
 };
 
 const char* const kUsage =
     "Usage: sleevanta-cli search [--media TITLE] [--country CODE] [--json] TERM\n"
     "       sleevanta-cli save [--media TITLE] [--country CODE] [--quality standard|high]\n"
     "                          [--index N] [--to DIR] TERM\n"
+    "       sleevanta-cli fill [--dry-run] [--quality standard|high] [--country CODE]\n"
+    "                          [--name FORMAT] [--interval SECONDS] [--json] DIR\n"
     "\n"
     "search  searches the iTunes Store catalogue for TERM and prints one line per item.\n"
     "save    searches the same way, downloads the cover of item N of the list and saves\n"
@@ -38,6 +48,11 @@ const char* const kUsage =
     "        never replacing a file (a numbered name is taken), and prints its path,\n"
     "        then its pixel size, format, download size and kind (original or\n"
     "        rendition).\n"
+    "\n"
+    "fill    finds the album folders below DIR that have no cover image yet, reads\n"
+    "        their tags, searches the catalogue for each album and saves the cover of\n"
+    "        a confident match into the album's folder (never replacing a file); an\n"
+    "        album without one is reported and left alone. Requests are paced.\n"
     "\n"
     "TERM may also be a store link (music.apple.com, apps.apple.com, ...) or a bare\n"
     "catalogue id: then that very item is looked up.\n"
@@ -47,21 +62,27 @@ const char* const kUsage =
     "                   Music Videos, Podcasts, Short Films, Software, TV Shows\n"
     "                   in any case (default: Music)\n"
     "  --country CODE   two-letter storefront code, in either case (default: US)\n"
-    "  --json           search: one JSON object per item and line, with the fields\n"
+    "  --json           search: one JSON object per item and line (fill: per album\n"
+    "                   folder, as each is done); search's objects have the fields\n"
     "                   artistName, artworkUrl, collectionId, collectionName,\n"
     "                   collectionViewUrl, entityString, highResolutionUrl,\n"
     "                   iTunesUrl, standardResolutionUrl, webBrowserUrl\n"
-    "  --quality Q      save: standard (600x600, the default) or high: the original\n"
-    "                   upload, else the largest rendition the servers have\n"
+    "  --quality Q      save, fill: standard (600x600, the default) or high: the\n"
+    "                   original upload, else the largest rendition the servers have\n"
     "  --index N        save: the item's position in the list, from 0 (default: 0)\n"
     "  --to DIR         save: the folder to save into (default: the Downloads folder)\n"
+    "  --name FORMAT    fill: the cover's file name, with %{artistName} and\n"
+    "                   %{collectionName} (default: the settings' cover file name)\n"
+    "  --interval S     fill: the least seconds between catalogue requests (default 3)\n"
+    "  --dry-run        fill: search and report, write nothing\n"
     "  -h, --help       show this help\n"
     "  --version        show the version\n"
     "\n"
     "Exit status: 0 done (a search that finds no items included), 2 no request URL\n"
     "could be formed, 3 the answer could not be read, 4 the catalogue could not be\n"
     "reached, refused for its rate limit or failed, 5 the cover could not be\n"
-    "downloaded or written (or there is no item N), 64 usage error.\n"
+    "downloaded or written (or there is no item N), 64 usage error, 130 fill was\n"
+    "stopped with Ctrl+C (run it again to go on).\n"
     "\n"
     "The environment variable SLEEVANTA_SERVICE_ORIGIN (e.g. http://127.0.0.1:8642)\n"
     "sends every request to that origin instead of the store's servers.\n";
@@ -80,6 +101,10 @@ struct Arguments {
     qint64 index = 0;
     QString folder;
     QString term;
+    QByteArray nativeTerm; // the term as given, bytes and all (fill's folder)
+    bool dryRun = false;
+    QString nameFormat;
+    double intervalSeconds = 3;
 };
 
 struct SearchResult {
@@ -214,86 +239,214 @@ int runSave(const Arguments& args) {
 }
 
 // Parses the command line into `args`; a usage error's exit status otherwise.
-std::optional<int> parseArguments(QStringList arguments, Arguments& args) {
+std::atomic<bool> g_interrupted{false};
+
+QString duration(qint64 seconds) {
+    return seconds >= 60 ? QStringLiteral("%1m%2s")
+                               .arg(seconds / 60)
+                               .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+                         : QStringLiteral("%1s").arg(seconds);
+}
+
+int runFill(const Arguments& args) {
+    FillOptions options;
+    options.root = args.nativeTerm;
+    options.dryRun = args.dryRun;
+    options.highQuality = args.highQuality;
+    options.country = args.country;
+    options.nameFormat = args.nameFormat;
+    options.intervalMs = int(args.intervalSeconds * 1000);
+    FillRun run(options);
+    QTextStream out(stdout);
+    const bool terminal = !args.json && ::isatty(STDOUT_FILENO);
+    QList<AlbumReport> unmatched;
+    QList<AlbumReport> failed;
+    int written = 0;
+    int hadCover = 0;
+    QString working;
+    // On a terminal, one line that keeps itself up to date; pacing makes the estimate.
+    auto progress = [&] {
+        if (!terminal) {
+            return;
+        }
+        const int found = run.albumsFound();
+        const int done = run.albumsDone();
+        const int width = 24;
+        const int filled = found > 0 ? width * done / found : 0;
+        const qint64 left = qint64(found - done) * options.intervalMs / 1000;
+        out << "\r\033[K[" << QString(filled, QLatin1Char('#'))
+            << QString(width - filled, QLatin1Char('-')) << "] " << done << '/' << found
+            << (run.scanFinished() ? "" : "+") << ' ' << working.left(48) << "  about "
+            << duration(left) << " left" << Qt::flush;
+    };
+    QObject::connect(&run, &FillRun::albumStarted, [&](const AlbumFolder& album) {
+        working = album.artist + QStringLiteral(" – ") + album.album;
+        progress();
+    });
+    QObject::connect(&run, &FillRun::albumFinished, [&](const AlbumReport& report) {
+        if (args.json) {
+            out << QJsonDocument(report.toJson()).toJson(QJsonDocument::Compact) << '\n'
+                << Qt::flush;
+        }
+        switch (report.status) {
+        case AlbumReport::Status::Saved:
+        case AlbumReport::Status::Planned:
+            ++written;
+            break;
+        case AlbumReport::Status::HasCover:
+            ++hadCover;
+            break;
+        case AlbumReport::Status::NoMatch:
+            unmatched.append(report);
+            break;
+        case AlbumReport::Status::Failed:
+            failed.append(report);
+            break;
+        }
+        progress();
+    });
+    int status = ExitOk;
+    QObject::connect(&run, &FillRun::finished, [&](FillRun::Ending ending, int remaining) {
+        const QString left =
+            QStringLiteral("%1%2 album(s) remain; run the same command again later "
+                           "to go on.")
+                .arg(remaining)
+                .arg(run.scanFinished() ? QString() : QStringLiteral(" or more"));
+        if (ending == FillRun::Ending::RateLimited) {
+            std::fprintf(stderr, "\nThe catalogue keeps refusing for its rate limit. %s\n",
+                         qPrintable(left));
+            status = ExitUnreachable;
+        } else if (ending == FillRun::Ending::Unreachable) {
+            std::fprintf(stderr, "\nThe catalogue could not be reached. %s\n", qPrintable(left));
+            status = ExitUnreachable;
+        } else if (ending == FillRun::Ending::Stopped) {
+            std::fprintf(stderr, "\nStopped. %s\n", qPrintable(left));
+            status = ExitInterrupted;
+        }
+        QCoreApplication::exit(status);
+    });
+    std::signal(SIGINT, [](int) { g_interrupted = true; });
+    QTimer interruption;
+    QObject::connect(&interruption, &QTimer::timeout, [&run] {
+        if (g_interrupted.load()) {
+            run.stop();
+        }
+    });
+    interruption.start(100);
+    run.start();
+    QCoreApplication::exec();
+    if (args.json) {
+        return status;
+    }
+    if (terminal) {
+        out << "\r\033[K";
+    }
+    out << (options.dryRun ? "Would save: " : "Saved: ") << written << '\n'
+        << "Already had a cover: " << hadCover << '\n'
+        << "No confident match: " << unmatched.size() << '\n';
+    for (const AlbumReport& report : std::as_const(unmatched)) {
+        out << "  " << report.folder;
+        if (report.match) {
+            out << " (best: " << report.match->artistName().text << " – "
+                << report.match->collectionName().text.trimmed() << ", "
+                << qRound(report.score * 100) << "%)";
+        }
+        out << '\n';
+    }
+    out << "Failed: " << failed.size() << '\n';
+    for (const AlbumReport& report : std::as_const(failed)) {
+        out << "  " << report.folder << ": " << report.reason << '\n';
+    }
+    return status;
+}
+
+std::optional<int> parseArguments(QStringList arguments, QList<QByteArray> raw, Arguments& args) {
     args.command = arguments.takeFirst();
-    const bool save = args.command == QLatin1String("save");
-    if (!save && args.command != QLatin1String("search")) {
+    raw.removeFirst();
+    static const QStringList commands{QStringLiteral("search"), QStringLiteral("save"),
+                                      QStringLiteral("fill")};
+    if (!commands.contains(args.command)) {
         return usageError(QStringLiteral("unknown command \"%1\"").arg(args.command));
     }
+    // The commands each option belongs to.
+    static const QHash<QString, QStringList> owners{
+        {QStringLiteral("--media"), {QStringLiteral("search"), QStringLiteral("save")}},
+        {QStringLiteral("--country"), commands},
+        {QStringLiteral("--json"), {QStringLiteral("search"), QStringLiteral("fill")}},
+        {QStringLiteral("--quality"), {QStringLiteral("save"), QStringLiteral("fill")}},
+        {QStringLiteral("--index"), {QStringLiteral("save")}},
+        {QStringLiteral("--to"), {QStringLiteral("save")}},
+        {QStringLiteral("--name"), {QStringLiteral("fill")}},
+        {QStringLiteral("--interval"), {QStringLiteral("fill")}},
+        {QStringLiteral("--dry-run"), {QStringLiteral("fill")}}};
 
     QStringList positional;
+    QList<QByteArray> nativePositional;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
-        QString value;
-        auto takeValue = [&](const char* what) -> std::optional<int> {
-            if (i + 1 >= arguments.size()) {
-                return usageError(QStringLiteral("%1 needs %2").arg(arg, QLatin1String(what)));
-            }
-            value = arguments[++i];
-            return std::nullopt;
-        };
-        auto saveOnly = [&]() -> std::optional<int> {
-            if (!save) {
-                return usageError(QStringLiteral("%1 belongs to the save command").arg(arg));
-            }
-            return std::nullopt;
-        };
+        if (arg == QLatin1String("--")) {
+            positional.append(arguments.mid(i + 1));
+            nativePositional.append(raw.mid(i + 1));
+            break;
+        }
+        if (!arg.startsWith(QLatin1String("--"))) {
+            positional.append(arg);
+            nativePositional.append(raw.value(i));
+            continue;
+        }
+        if (!owners.contains(arg)) {
+            return usageError(QStringLiteral("unknown option \"%1\"").arg(arg));
+        }
+        if (!owners[arg].contains(args.command)) {
+            return usageError(QStringLiteral("%1 belongs to the %2 command")
+                                  .arg(arg, owners[arg].join(QStringLiteral(" and "))));
+        }
+        if (arg == QLatin1String("--json") || arg == QLatin1String("--dry-run")) {
+            (arg == QLatin1String("--json") ? args.json : args.dryRun) = true;
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            return usageError(QStringLiteral("%1 needs a value").arg(arg));
+        }
+        const QString value = arguments[++i];
+        bool ok = true;
         if (arg == QLatin1String("--media")) {
-            if (auto error = takeValue("a title")) {
-                return error;
-            }
             args.media = value;
         } else if (arg == QLatin1String("--country")) {
-            if (auto error = takeValue("a code")) {
-                return error;
-            }
             args.country = value;
-        } else if (arg == QLatin1String("--json")) {
-            if (save) {
-                return usageError(QStringLiteral("--json belongs to the search command"));
-            }
-            args.json = true;
         } else if (arg == QLatin1String("--quality")) {
-            if (auto error = saveOnly(); error || (error = takeValue("standard or high"))) {
-                return error;
-            }
-            if (value != QLatin1String("standard") && value != QLatin1String("high")) {
-                return usageError(QStringLiteral("--quality is standard or high"));
-            }
+            ok = value == QLatin1String("standard") || value == QLatin1String("high");
             args.highQuality = value == QLatin1String("high");
         } else if (arg == QLatin1String("--index")) {
-            if (auto error = saveOnly(); error || (error = takeValue("a number"))) {
-                return error;
-            }
-            bool ok = false;
             args.index = value.toLongLong(&ok);
-            if (!ok || args.index < 0) {
-                return usageError(QStringLiteral("--index needs a number from 0"));
-            }
+            ok = ok && args.index >= 0;
         } else if (arg == QLatin1String("--to")) {
-            if (auto error = saveOnly(); error || (error = takeValue("a folder"))) {
-                return error;
-            }
-            if (value.isEmpty()) {
-                return usageError(QStringLiteral("--to needs a folder"));
-            }
             args.folder = value;
-        } else if (arg == QLatin1String("--")) {
-            positional.append(arguments.mid(i + 1));
-            break;
-        } else if (arg.startsWith(QLatin1String("--"))) {
-            return usageError(QStringLiteral("unknown option \"%1\"").arg(arg));
-        } else {
-            positional.append(arg);
+            ok = !value.isEmpty();
+        } else if (arg == QLatin1String("--name")) {
+            args.nameFormat = value;
+            ok = !value.isEmpty() && !value.contains(QLatin1Char('/'));
+        } else if (arg == QLatin1String("--interval")) {
+            args.intervalSeconds = value.toDouble(&ok);
+            ok = ok && args.intervalSeconds >= 0;
+        }
+        if (!ok) {
+            return usageError(QStringLiteral("%1 does not take \"%2\"").arg(arg, value));
         }
     }
+    const bool fill = args.command == QLatin1String("fill");
     if (positional.size() != 1) {
         return usageError(
-            QStringLiteral("give exactly one search term (quote it if it has blanks)"));
+            fill ? QStringLiteral("give exactly one folder")
+                 : QStringLiteral("give exactly one search term (quote it if it has blanks)"));
     }
     args.term = positional.first();
+    args.nativeTerm = nativePositional.first();
     if (args.term.isEmpty()) {
         return usageError(QStringLiteral("the search term is empty"));
+    }
+    if (fill && !QFileInfo(QFile::decodeName(args.nativeTerm)).isDir()) {
+        return usageError(QStringLiteral("\"%1\" is no folder").arg(args.term));
     }
     const auto title = std::find_if(
         MediaTables::mediaTitles().begin(), MediaTables::mediaTitles().end(),
@@ -329,9 +482,16 @@ int main(int argc, char* argv[]) {
     if (arguments.isEmpty()) {
         return usageError(QStringLiteral("no command given"));
     }
+    QList<QByteArray> raw;
+    for (int i = 1; i < argc; ++i) {
+        raw.append(QByteArray(argv[i]));
+    }
     Arguments args;
-    if (auto usage = parseArguments(arguments, args)) {
+    if (auto usage = parseArguments(arguments, raw, args)) {
         return *usage;
+    }
+    if (args.command == QLatin1String("fill")) {
+        return runFill(args);
     }
     return args.command == QLatin1String("save") ? runSave(args) : runSearch(args);
 }

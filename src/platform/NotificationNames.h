@@ -18,6 +18,11 @@ inline const QString specialCharactersWarning = QStringLiteral("specialCharacter
 // User info: "reason" = "offline", "throttled" or "unavailable".
 inline const QString searchConnectionWarning = QStringLiteral("searchConnectionWarning");
 
+// Search for a term in the search pane (the Fill window's "Search by Hand").
+// User info: "term".
+inline const QString searchForTerm = QStringLiteral("searchForTerm");
+inline const QString termKey = QStringLiteral("term");
+
 inline const QString selectedCoverActionKey = QStringLiteral("selectedCoverAction");
 // enableMenuItems: the title of the cover's listing item, empty when it has none.
 inline const QString listingTitleKey = QStringLiteral("listingTitle");

@@ -99,7 +99,8 @@ template <typename... Values> void row(const char* name, const Values&... values
 }
 
 inline QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
 }
 
 inline QByteArray readFile(const QString& path) {

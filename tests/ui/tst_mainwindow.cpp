@@ -1,14 +1,17 @@
 // The main window and the application delegate: start-up, the window frame,
 // the menus, the cache read-out, termination, preferences, donation and mail.
+#include "AlbumObjectHelper.h"
 #include "AppDelegate.h"
 #include "CoverViewController.h"
 #include "DefaultsHelper.h"
 #include "DonateViewController.h"
+#include "FillWindow.h"
 #include "MailComposer.h"
 #include "MainViewController.h"
 #include "NotificationNames.h"
 #include "Pasteboard.h"
 #include "PreferencesViewController.h"
+#include "SearchViewController.h"
 #include "SendMailHelper.h"
 #include "SharingServices.h"
 #include "SingleInstance.h"
@@ -20,11 +23,13 @@
 #include <QComboBox>
 #include <QDBusConnection>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QTableWidget>
 #include <QTextDocument>
 
 namespace {
@@ -231,6 +236,42 @@ private Q_SLOTS:
         QApplication::setActiveWindow(m_delegate->donation());
         QTest::keySequence(m_delegate->donation(), QKeySequence(QStringLiteral("Ctrl+W")));
         QTRY_VERIFY(!m_delegate->preferences() && !m_delegate->donation());
+    }
+
+    void fillingAFolderAndSearchingByHand() {
+        FixtureServer server;
+        QVERIFY(server.start());
+        TestSupport::useServer(server);
+        const QString music = TestSupport::homeFolder().filePath(QStringLiteral("Music"));
+        for (const char* folder : {"Beatles/Abbey Road", "Taylor Swift/1989"}) {
+            QDir().mkpath(music + '/' + folder);
+            QFile(music + '/' + folder + "/01.mp3").open(QIODevice::WriteOnly); // no tags
+        }
+        UserDefaults::standard().setString(SettingsKeys::media, QStringLiteral("Movies"));
+        open();
+        FillOptions options;
+        options.root = QFile::encodeName(music);
+        options.intervalMs = 50;
+        m_delegate->showFillWindow(options);
+        auto* fill = m_window->findChild<FillWindow*>();
+        QVERIFY(fill && fill->isVisible());
+        QTRY_VERIFY(!fill->stopButton()->isEnabled());
+        QTableWidget* table = fill->table();
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(0, FillWindow::StatusColumn)->text(),
+                 QStringLiteral("Saved as “folder.jpg”"));
+        QVERIFY(QFileInfo::exists(music + "/Beatles/Abbey Road/folder.jpg"));
+        QTRY_VERIFY(!table->item(0, FillWindow::CoverColumn)->icon().isNull());
+        QVERIFY(table->item(1, FillWindow::StatusColumn)->text().startsWith("No confident match"));
+
+        table->selectRow(0);
+        QVERIFY(!fill->searchButton()->isEnabled());
+        table->selectRow(1);
+        fill->searchButton()->click();
+        SearchViewController* search = m_window->searchPane();
+        QCOMPARE(search->searchField()->text(), QStringLiteral("Taylor Swift 1989"));
+        QCOMPARE(search->mediaPicker()->currentText(), QStringLiteral("Music"));
+        QTRY_VERIFY(!AlbumObjectHelper::albumObjects().isEmpty());
     }
 
     void aSecondStartBringsTheFirstForward() {

@@ -33,8 +33,9 @@ int main(int argc, char* argv[]) {
                                           QStringLiteral("HTTP status for --fault status"),
                                           QStringLiteral("code"), QStringLiteral("403"));
     const QCommandLineOption scopeOption(
-        QStringLiteral("fault-on"), QStringLiteral("where the fault applies: search, artwork or all"),
-        QStringLiteral("scope"), QStringLiteral("all"));
+        QStringLiteral("fault-on"),
+        QStringLiteral("where the fault applies: search, artwork or all"), QStringLiteral("scope"),
+        QStringLiteral("all"));
     parser.addOptions({portOption, faultOption, delayOption, statusOption, scopeOption});
     parser.process(app);
 

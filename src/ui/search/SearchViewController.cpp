@@ -121,6 +121,17 @@ void SearchViewController::viewDidLoad() {
             },
             Qt::AutoConnection);
     });
+    center.addObserver(NotificationNames::searchForTerm, this, [this](const Notification& n) {
+        m_ui->searchField->setText(n.userInfo.value(NotificationNames::termKey).toString());
+        // The term names an album: search the music, remembered like a pick.
+        const int music = m_ui->mediaPicker->findText(QStringLiteral("Music"));
+        if (music >= 0 && music != m_ui->mediaPicker->currentIndex()) {
+            m_ui->mediaPicker->setCurrentIndex(music);
+            mediaPicked();
+            return;
+        }
+        startSearch();
+    });
     center.addObserver(NotificationNames::constructSearchUrlWarning, this,
                        [this](const Notification&) { showAlertLater(AlertTexts::searchUrl); });
     center.addObserver(

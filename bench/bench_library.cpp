@@ -1,0 +1,139 @@
+// Scanning a music library: a generated tree of album folders (ten tagged MP3s
+// each, 400 artists) is walked twice, warm; reported are folders per second,
+// the time to the first album found, and the peak memory while scanning, for
+// the first quarter and for the whole tree (streaming keeps the two alike).
+#include "AlbumScanner.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kAlbums = 2000;
+constexpr int kTracks = 10;
+
+// VmHWM and VmRSS of this process, in KB.
+long statusKb(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field)) {
+            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return -1;
+}
+
+void resetPeak() {
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly)) {
+        refs.write("5"); // peak RSS back to the present RSS
+    }
+}
+
+bool generate(const QString& root) {
+    const QByteArray frames = [] {
+        QByteArray silent;
+        for (int i = 0; i < 3; ++i) {
+            silent += QByteArray::fromHex("fffb9064") + QByteArray(413, '\0');
+        }
+        return silent;
+    }();
+    for (int a = 0; a < kAlbums; ++a) {
+        const QString artist = QStringLiteral("Artist %1").arg(a % 400);
+        const QString folder = QStringLiteral("%1/%2/Album %3 (2016)").arg(root, artist).arg(a);
+        if (!QDir().mkpath(folder)) {
+            return false;
+        }
+        // One track tagged by TagLib, the album's others copies of it.
+        const QString first = folder + QStringLiteral("/01.mp3");
+        QFile file(first);
+        if (!file.open(QIODevice::WriteOnly) || file.write(frames) != frames.size()) {
+            return false;
+        }
+        file.close();
+        TagLib::MPEG::File mp3(QFile::encodeName(first).constData());
+        TagLib::ID3v2::Tag* tag = mp3.ID3v2Tag(true);
+        tag->setArtist(TagLib::String(artist.toStdString(), TagLib::String::UTF8));
+        tag->setAlbum(
+            TagLib::String(QStringLiteral("Album %1").arg(a).toStdString(), TagLib::String::UTF8));
+        if (!mp3.save()) {
+            return false;
+        }
+        for (int t = 2; t <= kTracks; ++t) {
+            QFile::copy(first, folder + QStringLiteral("/%1.mp3").arg(t, 2, 10, QLatin1Char('0')));
+        }
+    }
+    return true;
+}
+
+struct ScanFigures {
+    int folders = 0;
+    double seconds = 0;
+    double firstMs = 0;
+    long peakKb = 0;
+};
+
+ScanFigures scan(const QByteArray& root, int limit) {
+    ScanFigures figures;
+    std::atomic<bool> stop{false};
+    resetPeak();
+    const long before = statusKb("VmRSS:");
+    QElapsedTimer clock;
+    clock.start();
+    AlbumScanner().scan(
+        root,
+        [&](const AlbumFolder&) {
+            if (figures.folders++ == 0) {
+                figures.firstMs = clock.nsecsElapsed() / 1e6;
+            }
+            if (figures.folders >= limit) {
+                stop = true;
+            }
+        },
+        stop);
+    figures.seconds = clock.nsecsElapsed() / 1e9;
+    figures.peakKb = statusKb("VmHWM:") - before;
+    return figures;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("Music"));
+    QElapsedTimer clock;
+    clock.start();
+    if (!generate(root)) {
+        std::fprintf(stderr, "the library could not be generated\n");
+        return 1;
+    }
+    std::printf("generated %d album folders of %d tracks in %.1f s\n", kAlbums, kTracks,
+                clock.elapsed() / 1000.0);
+    const QByteArray native = QFile::encodeName(root);
+    scan(native, kAlbums); // warms the file system's caches
+    const ScanFigures quarter = scan(native, kAlbums / 4);
+    const ScanFigures whole = scan(native, kAlbums);
+    std::printf("%-28s %10s %14s %16s\n", "scan", "folders/s", "first album ms", "peak growth KB");
+    for (const auto& [name, f] :
+         {std::pair{"first 500 folders", quarter}, {"2000 folders", whole}}) {
+        std::printf("%-28s %10.0f %14.2f %16ld\n", name, f.folders / f.seconds, f.firstMs,
+                    f.peakKb);
+    }
+    if (whole.folders != kAlbums) {
+        std::fprintf(stderr, "found %d album folders, not %d\n", whole.folders, kAlbums);
+        return 1;
+    }
+    return 0;
+}
