@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPointer>
 
 namespace {
 
@@ -145,22 +146,26 @@ void CoverLoader::cancel() {
 void CoverLoader::tryRung(int index) {
     const quint64 climb = m_climb;
     const CoverRung rung = m_rungs.at(index);
-    m_token = m_service.loadImage(
-        rung.url, m_box, m_progress, [this, climb, index, rung](const ImageLoadResult& result) {
-            if (climb != m_climb || result.error == ImageLoadError::Cancelled) {
-                return;
-            }
-            m_token = 0;
-            if (!result.hasImage() && index + 1 < m_rungs.size()) {
-                tryRung(index + 1);
-                return;
-            }
-            if (result.hasImage()) {
-                QMutexLocker lock(&g_rememberedMutex);
-                remembered().insert(m_cover, rung);
-            }
-            // Copied: the completion may start the next climb.
-            const Completion completion = m_completion;
-            completion(result, rung);
-        });
+    // The service tells of a cancelled load on a later turn, when this loader
+    // may be gone.
+    QPointer<CoverLoader> self(this);
+    m_token = m_service.loadImage(rung.url, m_box, m_progress,
+                                  [this, self, climb, index, rung](const ImageLoadResult& result) {
+                                      if (!self || climb != m_climb ||
+                                          result.error == ImageLoadError::Cancelled) {
+                                          return;
+                                      }
+                                      m_token = 0;
+                                      if (!result.hasImage() && index + 1 < m_rungs.size()) {
+                                          tryRung(index + 1);
+                                          return;
+                                      }
+                                      if (result.hasImage()) {
+                                          QMutexLocker lock(&g_rememberedMutex);
+                                          remembered().insert(m_cover, rung);
+                                      }
+                                      // Copied: the completion may start the next climb.
+                                      const Completion completion = m_completion;
+                                      completion(result, rung);
+                                  });
 }

@@ -148,6 +148,16 @@ void ImageService::joinDownload(Token token) {
                     }
                 }
             });
+    // An announced size is refused as soon as the headers arrive: progress is
+    // reported at most every 100 ms, and only when more data comes.
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, key, reply] {
+        auto it = m_downloads.find(key);
+        if (it != m_downloads.end() && it->reply == reply &&
+            reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > kMaxImageBytes) {
+            it->tooLarge = true;
+            reply->abort();
+        }
+    });
     connect(reply, &QNetworkReply::finished, this, [this, key] { downloadFinished(key); });
     // A transfer that never ends ends here, as a time-out.
     QTimer::singleShot(NetworkAccess::artworkDeadline(), reply, [reply] { reply->abort(); });

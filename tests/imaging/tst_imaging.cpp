@@ -379,7 +379,9 @@ private Q_SLOTS:
         config.dripIntervalMs = 100;
         config.onlyPathsContaining = originalFault == int(Fault::Status) ? "" : "/us/r1000/0/";
         m_server.setFault(FixtureServer::Scope::Artwork, config);
-        NetworkAccess::setArtworkDeadline(500);
+        if (Fault(originalFault) == Fault::SlowDrip) {
+            NetworkAccess::setArtworkDeadline(500); // else a slow machine misses real originals
+        }
         const QString origin = m_server.origin();
         const QList<CoverRung> rungs =
             CoverLadder::rungs(origin + "/us/r1000/0/" + item,

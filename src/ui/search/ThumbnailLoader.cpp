@@ -3,6 +3,7 @@
 #include "ActivityIndicator.h"
 
 #include <QAbstractItemView>
+#include <QPointer>
 #include <QScrollBar>
 
 namespace {
@@ -50,9 +51,11 @@ const ThumbnailLoader::Entry* ThumbnailLoader::ensureRequested(int row, const QU
     entry.url = url;
     entry.loading = true;
     const quint64 generation = m_generation;
+    // A cancelled load is told of on a later turn, when this loader may be gone.
+    QPointer<ThumbnailLoader> self(this);
     entry.token = ImageService::shared().loadImage(
-        url, deviceSize, {}, [this, row, url, generation](const ImageLoadResult& result) {
-            if (generation != m_generation || result.error == ImageLoadError::Cancelled) {
+        url, deviceSize, {}, [this, self, row, url, generation](const ImageLoadResult& result) {
+            if (!self || generation != m_generation || result.error == ImageLoadError::Cancelled) {
                 return;
             }
             auto found = m_entries.find(row);
