@@ -56,7 +56,7 @@ QIcon icon() {
     return result;
 }
 
-QIcon clearIcon() {
+QIcon drawnIcon(const std::function<void(QPainter&)>& draw) {
     QIcon result;
     for (int size : {16, 32}) {
         QImage out(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -64,16 +64,22 @@ QIcon clearIcon() {
         QPainter p(&out);
         p.setRenderHint(QPainter::Antialiasing);
         p.scale(size / 16.0, size / 16.0);
+        draw(p);
+        p.end();
+        result.addPixmap(QPixmap::fromImage(out));
+    }
+    return result;
+}
+
+QIcon clearIcon() {
+    return drawnIcon([](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0x80, 0x80, 0x80));
         p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
         p.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(5.5, 5.5), QPointF(10.5, 10.5));
         p.drawLine(QPointF(10.5, 5.5), QPointF(5.5, 10.5));
-        p.end();
-        result.addPixmap(QPixmap::fromImage(out));
-    }
-    return result;
+    });
 }
 
 } // namespace AppIcon

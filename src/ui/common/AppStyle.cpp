@@ -10,13 +10,7 @@ namespace {
 
 // A double chevron pointing right or down, in the text colour.
 QIcon overflowIcon(bool vertical, const QColor& color) {
-    QIcon result;
-    for (int size : {16, 32}) {
-        QImage out(size, size, QImage::Format_ARGB32_Premultiplied);
-        out.fill(Qt::transparent);
-        QPainter p(&out);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 16.0, size / 16.0);
+    return AppIcon::drawnIcon([vertical, color](QPainter& p) {
         if (vertical) {
             p.translate(16, 0);
             p.rotate(90);
@@ -26,10 +20,7 @@ QIcon overflowIcon(bool vertical, const QColor& color) {
             const QPointF chevron[] = {{x, 4}, {x + 3.5, 8}, {x, 12}};
             p.drawPolyline(chevron, 3);
         }
-        p.end();
-        result.addPixmap(QPixmap::fromImage(out));
-    }
-    return result;
+    });
 }
 
 } // namespace
