@@ -2,7 +2,6 @@
 // round trips, covers shown from the disk cache, saving to Downloads, and the
 // peak memory after a long result list and a large cover. Each row gives the
 // median time and the longest stretch the GUI thread was kept busy.
-#include "AlbumObjectHelper.h"
 #include "AppDelegate.h"
 #include "AppStyle.h"
 #include "BenchSupport.h"
@@ -11,13 +10,14 @@
 #include "DraggableImageView.h"
 #include "FixtureServer.h"
 #include "ImageCache.h"
-#include "ImageDataHelper.h"
 #include "MainViewController.h"
 #include "MemoryPolicy.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "SearchResults.h"
 #include "SearchViewController.h"
 #include "ServiceOrigins.h"
+#include "TemporaryCoverFile.h"
 #include "ThumbnailLoader.h"
 
 #include <QAbstractItemModel>
@@ -283,9 +283,8 @@ int main(int argc, char* argv[]) {
             const QUrl url(server.origin() +
                            QStringLiteral("/us/r1000/0/bench/%1-%2.jpg").arg(side).arg(run));
             QVariantMap info{
-                {CoverSelection::Keys::artistName, QVariant::fromValue(AttributedText::thin("A"))},
-                {CoverSelection::Keys::collectionName,
-                 QVariant::fromValue(AttributedText::semibold("B\n"))},
+                {CoverSelection::Keys::artistName, QStringLiteral("A")},
+                {CoverSelection::Keys::collectionName, QStringLiteral("B")},
                 {CoverSelection::Keys::collectionId, QVariant::fromValue<qint64>(side + run)},
                 {CoverSelection::Keys::entityString, QStringLiteral("music")},
                 {CoverSelection::Keys::standardResolutionUrl, url},
@@ -318,7 +317,7 @@ int main(int argc, char* argv[]) {
                                 (side == 3000 ? " (target 150)" : "");
         row(name.constData(), median(times), stall, &worst);
     }
-    ImageDataHelper::waitForPendingWork();
+    TemporaryCoverFile::waitForPendingWork();
     QCoreApplication::processEvents();
 
     // Saving the shown 5000x5000 cover to Downloads.
@@ -374,6 +373,6 @@ int main(int argc, char* argv[]) {
                 peak >= 0 && peak <= 120 * 1024 ? "OK" : "MISSED");
     std::printf("longest GUI stretch: %.2f ms (target: under 16 ms on a quiet machine) %s\n", worst,
                 worst < 16 ? "OK" : "MISSED");
-    ImageDataHelper::removeTemporaryFiles();
+    TemporaryCoverFile::removeAll();
     return 0;
 }

@@ -5,8 +5,8 @@
 #include "BenchSupport.h"
 #include "FixtureServer.h"
 #include "ImageCodec.h"
-#include "ImageDataHelper.h"
 #include "ImageService.h"
+#include "TemporaryCoverFile.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -83,10 +83,9 @@ int main(int argc, char* argv[]) {
             stall = std::max(stall, runMeasured(
                                         meter,
                                         [&](std::function<void()> done) {
-                                            ImageDataHelper::createTemporaryFileAsync(
-                                                cover, QStringLiteral("Artist"), 1000 + run,
-                                                QStringLiteral("Album\n"), &app,
-                                                [done](QUrl) { done(); });
+                                            TemporaryCoverFile::writeAsync(
+                                                cover, 1000 + run, QStringLiteral("folder.jpg"),
+                                                &app, [done](const QUrl&) { done(); });
                                         },
                                         &elapsed));
             writeTimes.push_back(elapsed);
@@ -140,6 +139,6 @@ int main(int argc, char* argv[]) {
 
     std::printf("\nlongest GUI stretch: %.2f ms (target: under 50 ms) %s\n", worstStall,
                 worstStall < 50 ? "OK" : "MISSED");
-    ImageDataHelper::removeTemporaryFiles();
+    TemporaryCoverFile::removeAll();
     return 0;
 }

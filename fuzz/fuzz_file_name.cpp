@@ -1,7 +1,7 @@
 // libFuzzer target: the cover file-name builder with any format, names and
 // options. The input is: one byte of option bits, then format, artist and
 // collection separated by NUL bytes.
-#include "MediaHelper.h"
+#include "CoverFileName.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool characters = options & 2;
     const bool lower = options & 4;
     const QString name =
-        MediaHelper::buildFileName(format, artist, collection, spaces, characters, lower);
+        CoverFileName::build(format, artist, collection, spaces, characters, lower);
     // With the characters option on, no path separator survives.
     if (characters && name.contains(QLatin1Char('/'))) {
         __builtin_trap();

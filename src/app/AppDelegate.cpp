@@ -1,18 +1,20 @@
 #include "AppDelegate.h"
 
 #include "CoverViewController.h"
-#include "DefaultsHelper.h"
 #include "DonateViewController.h"
+#include "FeedbackMail.h"
 #include "FillWindow.h"
 #include "ImageCache.h"
-#include "ImageDataHelper.h"
 #include "MainViewController.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "PreferencesViewController.h"
-#include "SendMailHelper.h"
 #include "ShareMenu.h"
+#include "StoredSettings.h"
+#include "TemporaryCoverFile.h"
 #include "UserDefaults.h"
+
+#include <QPointer>
 
 #include <QAction>
 #include <QApplication>
@@ -23,18 +25,6 @@
 #include <QMessageBox>
 #include <QShortcut>
 #include <QStandardPaths>
-
-namespace {
-const char* const kCoverItemNames[] = {
-    "saveCoverAs",
-    "saveCoverToDownloads",
-    "viewCoverInBrowser",
-    "viewCoverListingInItunes",
-    "copyCoverImageToClipboard",
-    "copyCoverUrlToClipboard",
-    "copyCoverTitleToClipboard",
-};
-} // namespace
 
 AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
     : QObject(parent), m_window(window) {
@@ -59,9 +49,9 @@ AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
         }
     };
     connect(action("sendSuggestion"), &QAction::triggered, this,
-            [mailOpened] { SendMailHelper::composeSuggestionMail(mailOpened); });
+            [mailOpened] { FeedbackMail::composeSuggestionMail(mailOpened); });
     connect(action("reportBug"), &QAction::triggered, this,
-            [mailOpened] { SendMailHelper::composeBugReportMail(mailOpened); });
+            [mailOpened] { FeedbackMail::composeBugReportMail(mailOpened); });
     connect(action("clearCache"), &QAction::triggered, this, &AppDelegate::clearCache);
     connect(action("preferencesAction"), &QAction::triggered, this, &AppDelegate::showPreferences);
     connect(action("donateAction"), &QAction::triggered, this, &AppDelegate::showDonation);
@@ -71,8 +61,8 @@ AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
         if (!folder.isEmpty()) {
             FillOptions options;
             options.root = QFile::encodeName(folder);
-            options.highQuality = DefaultsHelper::storedQuality() == 1;
-            options.country = DefaultsHelper::storedCountry();
+            options.highQuality = StoredSettings::ensureQuality() == 1;
+            options.country = StoredSettings::ensureCountry();
             showFillWindow(options);
         }
     });
@@ -116,52 +106,29 @@ QAction* AppDelegate::shareMenuItem() const {
 
 void AppDelegate::applicationDidFinishLaunching() {
     // Folders of instances that ended without cleaning up (a crash, a power cut).
-    ImageDataHelper::removeAbandonedFoldersAsync();
+    TemporaryCoverFile::removeAbandonedFoldersAsync();
     auto& center = NotificationCenter::defaultCenter();
     center.addObserver(NotificationNames::disableMenuItems, this,
                        [this](const Notification&) { disableMenuItems(); });
-    center.addObserver(NotificationNames::enableMenuItems, this, [this](const Notification& n) {
-        enableMenuItems();
-        // The listing item is named as the cover pane's view button names it.
-        QAction* listing = m_coverItems.value(3);
-        const QString title = n.userInfo.value(NotificationNames::listingTitleKey).toString();
-        listing->setText(title.isEmpty() ? QStringLiteral("View Cover &Listing in iTunes") : title);
-        listing->setVisible(!title.isEmpty() ||
-                            !n.userInfo.contains(NotificationNames::listingTitleKey));
-    });
-    for (qint64 tag = 0; tag < qint64(std::size(kCoverItemNames)); ++tag) {
-        QAction* item = action(kCoverItemNames[tag]);
-        item->setData(tag);
-        connect(item, &QAction::triggered, this, [item] {
-            NotificationCenter::defaultCenter().post(
-                NotificationNames::coverActionHelper,
-                {{NotificationNames::selectedCoverActionKey,
-                  QVariant::fromValue<qint64>(item->data().toLongLong())}});
-        });
-        m_coverItems.append(item);
-    }
+    center.addObserver(NotificationNames::enableMenuItems, this,
+                       [this](const Notification&) { enableMenuItems(); });
+    disableMenuItems(); // nothing to share before a cover is shown
 }
 
+// The cover items enable themselves with the cover pane; the share submenu
+// lists what can take the cover's file.
 void AppDelegate::disableMenuItems() {
-    for (QAction* item : std::as_const(m_coverItems)) {
-        item->setEnabled(false);
-    }
     shareMenuItem()->setEnabled(false);
     m_shareMenu->clear();
 }
 
 void AppDelegate::enableMenuItems() {
-    const QUrl file = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
-    if (file.isEmpty()) {
-        disableMenuItems();
-        return;
-    }
-    for (QAction* item : std::as_const(m_coverItems)) {
-        item->setEnabled(true);
-    }
-    shareMenuItem()->setEnabled(true);
+    CoverSession* session = m_window->coverPane()->session();
     m_shareMenu->clear();
-    ShareMenu::addServices(m_shareMenu, file);
+    ShareMenu::addServices(m_shareMenu, [session = QPointer<CoverSession>(session)] {
+        return session ? session->temporaryFile() : QUrl();
+    });
+    shareMenuItem()->setEnabled(!session->temporaryFile().isEmpty());
 }
 
 QString AppDelegate::cacheReadoutText(quint64 count, quint64 bytes) {
@@ -191,9 +158,9 @@ void AppDelegate::applicationDidBecomeActive() {
 
 void AppDelegate::applicationWillTerminate() {
     // A temporary file still being written must not outlive the clean-up.
-    ImageDataHelper::waitForPendingWork();
-    ImageDataHelper::removeTemporaryFiles();
-    if (DefaultsHelper::storedClearCacheOnExit() == 1) {
+    TemporaryCoverFile::waitForPendingWork();
+    TemporaryCoverFile::removeAll();
+    if (StoredSettings::ensureClearCacheOnExit() == 1) {
         ImageCache::shared().clearMemory();
         ImageCache::shared().waitForDiskWork();
         ImageCache::shared().clearDiskSync();

@@ -20,8 +20,6 @@ class AppDelegate : public QObject {
 public:
     explicit AppDelegate(MainViewController* window, QObject* parent = nullptr);
 
-    // The seven cover items in tag order (the cover action numbers).
-    QList<QAction*> coverItems() const { return m_coverItems; }
     QAction* shareMenuItem() const;
     QMenu* shareMenu() const { return m_shareMenu; }
     QWidget* preferences() const;
@@ -54,7 +52,6 @@ private:
     static void closeOnEscape(QWidget* window);
 
     MainViewController* m_window;
-    QList<QAction*> m_coverItems;
     QMenu* m_shareMenu = nullptr;
     QAction* m_cacheCountSize = nullptr;
     QPointer<PreferencesViewController> m_preferences;

@@ -1,16 +1,18 @@
 #include "MainViewController.h"
 #include "ui_MainWindow.h"
 
+#include "CoverActions.h"
 #include "CoverViewController.h"
-#include "DefaultsHelper.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "SearchViewController.h"
+#include "StoredSettings.h"
 #include "UserDefaults.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -45,6 +47,11 @@ MainViewController::MainViewController(QWidget* parent)
     for (qsizetype i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
+    // The cover actions in the menu bar: the very actions of the cover pane.
+    CoverActions* actions = cover->actions();
+    m_ui->fileMenu->insertActions(m_ui->fileMenu->actions().value(0), actions->saveActions());
+    m_ui->editMenu->insertActions(m_ui->editMenu->actions().value(0), actions->copyActions());
+    m_ui->viewMenu->addActions(actions->viewActions());
     // Small enough for a small screen, large enough that nothing is cut.
     setMinimumSize(minimumSizeHint().expandedTo(QSize(0, kMinimumHeight)));
     // Moves and resizes come in bursts; the frame is written once it settles.
@@ -65,7 +72,7 @@ CoverViewController* MainViewController::coverPane() const {
 }
 
 void MainViewController::viewDidLoad() {
-    DefaultsHelper::removeObsoleteKeys();
+    StoredSettings::removeObsoleteKeys();
     auto& center = NotificationCenter::defaultCenter();
     center.addObserver(NotificationNames::restoreWindowToDefaultSize, this,
                        [this](const Notification&) { restoreWindowToDefaultSize(); });

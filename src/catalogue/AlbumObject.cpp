@@ -54,8 +54,8 @@ AlbumObject AlbumObject::fromResult(const QJsonObject& result, const QString& me
                                     const QString& lowerCountry, const ServiceOrigins& origins) {
     AlbumObject record;
 
-    record.m_artistName = AttributedText::thin(stringField(result, QStringLiteral("artistName"))
-                                                   .value_or(QStringLiteral("No Artist Name")));
+    record.m_artistName = stringField(result, QStringLiteral("artistName"))
+                              .value_or(QStringLiteral("No Artist Name"));
 
     QString collection;
     if (auto name = stringField(result, QStringLiteral("collectionName"))) {
@@ -65,9 +65,15 @@ AlbumObject AlbumObject::fromResult(const QJsonObject& result, const QString& me
     } else {
         collection = QStringLiteral("No Collection Name");
     }
-    record.m_collectionName = AttributedText::semibold(collection + QLatin1Char('\n'));
+    record.m_collectionName = collection;
 
     record.m_collectionId = identityOf(result);
+    record.m_artistId = integerField(result, QStringLiteral("artistId")).value_or(0);
+    record.m_explicitness =
+        stringField(result, QStringLiteral("collectionExplicitness")).value_or(QString());
+    // "2016-05-20T07:00:00Z": the year leads.
+    const QString released = stringField(result, QStringLiteral("releaseDate")).value_or(QString());
+    record.m_releaseYear = released.size() >= 4 ? released.left(4).toInt() : 0;
 
     if (auto source = stringField(result, QStringLiteral("artworkUrl100"))) {
         QString high = *source;
@@ -116,10 +122,10 @@ AlbumObject AlbumObject::fromResult(const QJsonObject& result, const QString& me
 
 QJsonObject AlbumObject::toJson() const {
     QJsonObject json;
-    json[QStringLiteral("artistName")] = m_artistName.text;
+    json[QStringLiteral("artistName")] = m_artistName;
     json[QStringLiteral("artworkUrl")] = m_artworkUrl;
     json[QStringLiteral("collectionId")] = m_collectionId;
-    json[QStringLiteral("collectionName")] = m_collectionName.text;
+    json[QStringLiteral("collectionName")] = m_collectionName;
     json[QStringLiteral("collectionViewUrl")] = m_collectionViewUrl;
     json[QStringLiteral("entityString")] = m_entityString;
     json[QStringLiteral("highResolutionUrl")] = m_highResolutionUrl;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "AttributedText.h"
 #include "ServiceOrigins.h"
 
 #include <QJsonObject>
@@ -18,10 +17,10 @@ public:
     static AlbumObject fromResult(const QJsonObject& result, const QString& mediaValue,
                                   const QString& lowerCountry, const ServiceOrigins& origins);
 
-    const AttributedText& artistName() const { return m_artistName; }
+    const QString& artistName() const { return m_artistName; }
     const QString& artworkUrl() const { return m_artworkUrl; }
     qint64 collectionId() const { return m_collectionId; }
-    const AttributedText& collectionName() const { return m_collectionName; }
+    const QString& collectionName() const { return m_collectionName; }
     const QString& collectionViewUrl() const { return m_collectionViewUrl; }
     const QString& entityString() const { return m_entityString; }
     const QString& highResolutionUrl() const { return m_highResolutionUrl; }
@@ -32,20 +31,30 @@ public:
     // The identity a result object carries: "collectionId", else "trackId", else 0.
     static qint64 identityOf(const QJsonObject& result);
 
-    // The ten fields under their names; attributed texts as plain text.
+    // The catalogue's artist id (0 when none), its "collectionExplicitness"
+    // ("explicit", "cleaned", "notExplicit" or empty) and the year of its
+    // release date (0 when none): what tells an album's editions apart.
+    qint64 artistId() const { return m_artistId; }
+    const QString& explicitness() const { return m_explicitness; }
+    int releaseYear() const { return m_releaseYear; }
+
+    // The ten fields under their names.
     QJsonObject toJson() const;
 
     bool operator==(const AlbumObject&) const = default;
 
 private:
-    AttributedText m_artistName;
+    QString m_artistName;
     QString m_artworkUrl;
     qint64 m_collectionId = 0;
-    AttributedText m_collectionName;
+    QString m_collectionName;
     QString m_collectionViewUrl;
     QString m_entityString;
     QString m_highResolutionUrl;
     QString m_iTunesUrl;
     QString m_standardResolutionUrl;
     QString m_webBrowserUrl;
+    qint64 m_artistId = 0;
+    QString m_explicitness;
+    int m_releaseYear = 0;
 };

@@ -16,6 +16,7 @@ int commandLineStatus(SearchResultKind kind) {
     case SearchResultKind::UrlNotFormed:
         return 2;
     case SearchResultKind::AnswerUnreadable:
+    case SearchResultKind::NotASearchResult:
         return 3;
     case SearchResultKind::Offline:
     case SearchResultKind::Throttled:
@@ -144,7 +145,7 @@ void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
                 m_parsing = false;
                 SearchRequest::ParsedAnswer parsed = watcher->result();
                 if (!parsed.isJsonObject) {
-                    callback(SearchOutcome{SearchResultKind::AnswerUnreadable,
+                    callback(SearchOutcome{SearchResultKind::NotASearchResult,
                                            {},
                                            QStringLiteral("the answer is no JSON object")});
                     return;

@@ -16,7 +16,8 @@ class QNetworkReply;
 enum class SearchResultKind {
     Completed,        // a JSON object arrived; records may be empty
     UrlNotFormed,     // no request URL could be formed; nothing was sent
-    AnswerUnreadable, // HTTP 400 (or another client error), or a 2xx that is no JSON object
+    AnswerUnreadable, // HTTP 400 (or another client error or redirect status)
+    NotASearchResult, // a 2xx that is no JSON object (a web page, say)
     Offline,          // the catalogue could not be reached (or stalled)
     Throttled,        // the catalogue refused for its rate limit (403/429)
     Unavailable,      // the service failed (HTTP 500 and above)

@@ -1,5 +1,35 @@
 #include "CoverSelection.h"
 
+#include "TextSafety.h"
+
+QString CoverItem::title() const {
+    static const QStringList titledByCollection{QStringLiteral("movie"), QStringLiteral("software"),
+                                                QStringLiteral("tvSeason")};
+    QString text;
+    if (titledByCollection.contains(entity) && !collectionName.isEmpty()) {
+        text = collectionName;
+    } else if (!artistName.isEmpty() && !collectionName.isEmpty()) {
+        text = artistName + QStringLiteral(" - ") + collectionName;
+    }
+    return TextSafety::withoutControlCharacters(text);
+}
+
+QString CoverItem::listingTitle() const {
+    if (entity == QLatin1String("software")) {
+        return QStringLiteral("View Cover Listing in App Store");
+    }
+    if (entity == QLatin1String("audiobook") || entity == QLatin1String("ebook")) {
+        return QStringLiteral("View Cover Listing in Books");
+    }
+    if (entity == QLatin1String("music")) {
+        return QStringLiteral("View Cover Listing in Music");
+    }
+    if (entity == QLatin1String("podcast")) {
+        return QStringLiteral("View Cover Listing in Podcasts");
+    }
+    return {};
+}
+
 namespace CoverSelection {
 
 std::optional<QUrl> linkUrl(const QString& text) {
@@ -12,15 +42,16 @@ std::optional<QUrl> linkUrl(const QString& text) {
 
 QVariantMap downloadCoverUserInfo(const AlbumObject& record) {
     QVariantMap info;
-    info.insert(Keys::artistName, QVariant::fromValue(record.artistName()));
+    info.insert(Keys::artistName, record.artistName());
     info.insert(Keys::collectionId, QVariant::fromValue<qint64>(record.collectionId()));
-    info.insert(Keys::collectionName, QVariant::fromValue(record.collectionName()));
+    info.insert(Keys::collectionName, record.collectionName());
     info.insert(Keys::entityString, record.entityString());
     const std::pair<const QString&, const QString&> links[] = {
         {Keys::highResolutionUrl, record.highResolutionUrl()},
         {Keys::iTunesUrl, record.iTunesUrl()},
         {Keys::standardResolutionUrl, record.standardResolutionUrl()},
         {Keys::webBrowserUrl, record.webBrowserUrl()},
+        {Keys::thumbnailUrl, record.artworkUrl()},
     };
     for (const auto& [key, text] : links) {
         if (const auto url = linkUrl(text)) {
@@ -30,40 +61,39 @@ QVariantMap downloadCoverUserInfo(const AlbumObject& record) {
     return info;
 }
 
-std::optional<QString> plainText(const QVariantMap& info, const QString& key) {
+namespace {
+
+QString text(const QVariantMap& info, const QString& key) {
     const QVariant value = info.value(key);
-    if (value.metaType() == QMetaType::fromType<AttributedText>()) {
-        return value.value<AttributedText>().text;
-    }
-    if (value.metaType() == QMetaType::fromType<QString>()) {
-        return value.toString();
-    }
-    return std::nullopt;
+    return value.metaType() == QMetaType::fromType<QString>() ? value.toString() : QString();
 }
 
-std::optional<QUrl> url(const QVariantMap& info, const QString& key) {
+QUrl url(const QVariantMap& info, const QString& key) {
     const QVariant value = info.value(key);
-    if (value.metaType() != QMetaType::fromType<QUrl>()) {
-        return std::nullopt;
-    }
-    const QUrl url = value.toUrl();
-    if (!url.isValid() || url.isEmpty()) {
-        return std::nullopt;
-    }
-    return url;
+    const QUrl url = value.metaType() == QMetaType::fromType<QUrl>() ? value.toUrl() : QUrl();
+    return url.isValid() ? url : QUrl();
 }
 
-std::optional<qint64> integer(const QVariantMap& info, const QString& key) {
-    const QVariant value = info.value(key);
-    switch (value.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::Long:
-    case QMetaType::Short:
-        return value.toLongLong();
-    default:
+} // namespace
+
+std::optional<CoverItem> itemFromUserInfo(const QVariantMap& info) {
+    CoverItem item;
+    item.artistName = text(info, Keys::artistName);
+    item.collectionName = text(info, Keys::collectionName);
+    const QVariant id = info.value(Keys::collectionId);
+    if (id.typeId() == QMetaType::LongLong || id.typeId() == QMetaType::Int) {
+        item.collectionId = id.toLongLong();
+    }
+    item.entity = text(info, Keys::entityString);
+    item.highResolutionUrl = url(info, Keys::highResolutionUrl);
+    item.standardResolutionUrl = url(info, Keys::standardResolutionUrl);
+    item.listingUrl = url(info, Keys::iTunesUrl);
+    item.webBrowserUrl = url(info, Keys::webBrowserUrl);
+    item.thumbnailUrl = url(info, Keys::thumbnailUrl);
+    if (item.highResolutionUrl.isEmpty() && item.standardResolutionUrl.isEmpty()) {
         return std::nullopt;
     }
+    return item;
 }
 
 } // namespace CoverSelection

@@ -7,17 +7,38 @@
 
 #include <optional>
 
-Q_DECLARE_METATYPE(AttributedText)
-
-// The numbers of the seven cover actions: the tags of the cover menu items.
+// The seven cover actions, numbered as the cover menu items are tagged and
+// as coverActionHelper carries them.
 enum class CoverAction : qint64 {
     SaveCoverAs = 0,
     SaveCoverToDownloads = 1,
     ViewCoverInBrowser = 2,
-    ViewCoverListingInItunes = 3,
+    ViewCoverListing = 3,
     CopyCoverImageToClipboard = 4,
     CopyCoverUrlToClipboard = 5,
     CopyCoverTitleToClipboard = 6,
+};
+inline constexpr int kCoverActionCount = 7;
+
+// The selected catalogue item, as the cover pane needs it. An absent name or
+// link is empty.
+struct CoverItem {
+    QString artistName;
+    QString collectionName;
+    qint64 collectionId = 0;
+    QString entity; // the media value the item stands for ("music", "movie", ...)
+    QUrl highResolutionUrl;
+    QUrl standardResolutionUrl;
+    QUrl listingUrl;    // the store's own listing (a store application's scheme)
+    QUrl webBrowserUrl; // the listing on the web
+    QUrl thumbnailUrl;  // the row's thumbnail: the preview while the cover loads
+
+    bool operator==(const CoverItem&) const = default;
+    // "Artist - Collection", or the collection alone for movies, software and
+    // TV seasons; empty without the names.
+    QString title() const;
+    // The View menu's listing item for the entity, empty when it has none.
+    QString listingTitle() const;
 };
 
 // The user info of downloadCover, and how its receivers read it.
@@ -32,18 +53,18 @@ inline const QString highResolutionUrl = QStringLiteral("highResolutionUrl");
 inline const QString iTunesUrl = QStringLiteral("iTunesUrl");
 inline const QString standardResolutionUrl = QStringLiteral("standardResolutionUrl");
 inline const QString webBrowserUrl = QStringLiteral("webBrowserUrl");
+inline const QString thumbnailUrl = QStringLiteral("thumbnailUrl");
 } // namespace Keys
 
-// The eight entries for `record`. A link whose text is no absolute URL (the
-// record's placeholder sentences) is left out, so receivers see it as absent.
+// The entries for `record`. A link whose text is no absolute URL (the record's
+// placeholder sentences) is left out, so receivers see it as absent.
 QVariantMap downloadCoverUserInfo(const AlbumObject& record);
+
+// The item the entries describe: a mistyped entry counts as absent. None
+// without either cover URL, or without the entries at all.
+std::optional<CoverItem> itemFromUserInfo(const QVariantMap& info);
 
 // A link text as a URL, or none when it is no absolute URL with a host.
 std::optional<QUrl> linkUrl(const QString& text);
-
-// Readers that treat a missing or mistyped entry as absent.
-std::optional<QString> plainText(const QVariantMap& info, const QString& key);
-std::optional<QUrl> url(const QVariantMap& info, const QString& key);
-std::optional<qint64> integer(const QVariantMap& info, const QString& key);
 
 } // namespace CoverSelection

@@ -107,6 +107,12 @@ void ImageService::lookUpDisk(Token token) {
 }
 
 void ImageService::joinDownload(Token token) {
+    if (const Progress progress = m_requests[token].progress) {
+        progress(0, -1, m_requests[token].url); // to the network: nothing known yet
+        if (!m_requests.contains(token)) {
+            return; // the handler gave the load up
+        }
+    }
     const Request& request = m_requests[token];
     const QString key = request.key;
     auto existing = m_downloads.find(key);
@@ -253,12 +259,6 @@ void ImageService::deliver(Token token, const ImageLoadResult& result) {
     }
     Request request = std::move(*it);
     m_requests.erase(it);
-    if (request.view && m_viewLoads.value(request.view) == token) {
-        m_viewLoads.remove(request.view);
-        if (request.autoSet && result.hasImage()) {
-            request.view->setLoadedImage(result.cover);
-        }
-    }
     if (request.completion) {
         request.completion(result);
     }
@@ -287,10 +287,6 @@ void ImageService::leaveDownload(Token token, const QString& key) {
 }
 
 void ImageService::cancel(Token token) {
-    cancelToken(token, true);
-}
-
-void ImageService::cancelToken(Token token, bool notify) {
     auto it = m_requests.find(token);
     if (it == m_requests.end()) {
         return;
@@ -298,44 +294,11 @@ void ImageService::cancelToken(Token token, bool notify) {
     Request request = std::move(*it);
     m_requests.erase(it);
     leaveDownload(token, request.key);
-    if (request.view && m_viewLoads.value(request.view) == token) {
-        m_viewLoads.remove(request.view);
-    }
-    if (notify && request.completion) {
+    if (request.completion) {
         const ImageLoadResult result =
             failure(request.url, ImageLoadError::Cancelled, QStringLiteral("cancelled"));
         QMetaObject::invokeMethod(
             this, [completion = std::move(request.completion), result] { completion(result); },
             Qt::QueuedConnection);
-    }
-}
-
-void ImageService::setImageWithUrl(ImageViewContract* view, const QUrl& url, int options,
-                                   Progress progress, Completion completion) {
-    cancelCurrentImageLoad(view);
-    view->setLoadedImage(CoverImage{});
-    if (!m_watchedViews.contains(view)) {
-        m_watchedViews.insert(view);
-        connect(view->imageViewObject(), &QObject::destroyed, this, [this, view] {
-            m_watchedViews.remove(view);
-            if (m_viewLoads.contains(view)) {
-                // The view is gone: nobody is left to tell.
-                cancelToken(m_viewLoads.take(view), false);
-            }
-        });
-    }
-    const Token token =
-        loadImage(url, view->decodeBox(), std::move(progress), std::move(completion));
-    if (m_requests.contains(token)) {
-        Request& request = m_requests[token];
-        request.view = view;
-        request.autoSet = (options & ImageLoadOption::AvoidAutoSetImage) == 0;
-        m_viewLoads.insert(view, token);
-    }
-}
-
-void ImageService::cancelCurrentImageLoad(ImageViewContract* view) {
-    if (m_viewLoads.contains(view)) {
-        cancelToken(m_viewLoads.take(view), true);
     }
 }

@@ -4,7 +4,6 @@
 
 #include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QUrl>
 
 #include <functional>
@@ -39,22 +38,6 @@ struct ImageLoadResult {
 // "the data is not an image", "no connection", ...
 QString failureReason(const ImageLoadResult& result);
 
-namespace ImageLoadOption {
-// The service does not put the loaded image into the view; the caller does.
-inline constexpr int AvoidAutoSetImage = 1 << 10;
-} // namespace ImageLoadOption
-
-// What the service needs of an image view: a lifetime to watch and a way to set
-// the image. Implemented by the image view widgets.
-class ImageViewContract {
-public:
-    virtual ~ImageViewContract() = default;
-    virtual QObject* imageViewObject() = 0;
-    virtual void setLoadedImage(const CoverImage& image) = 0;
-    // The device pixels an image is decoded for; empty: its full size.
-    virtual QSize decodeBox() const { return {}; }
-};
-
 // Loads images by URL: from memory, from disk, or downloaded through the
 // application's network access (the same request policy as the search), with
 // progress and cancellation. Decoding runs on the global thread pool; every
@@ -80,16 +63,10 @@ public:
     // Starts a load, the image decoded for a view of `box` device pixels
     // (see ImageCodec::decode; a memory hit may be of another size, its bytes
     // decode any); the completion runs exactly once, never before this returns.
+    // `progress` hears only of a download: first (0, -1) when it starts.
     Token loadImage(const QUrl& url, const QSize& box, Progress progress, Completion completion);
     // The load completes with ImageLoadError::Cancelled and no image.
     void cancel(Token token);
-
-    // View loads: a new load replaces the view's previous one. The view's image
-    // is cleared at once (no placeholder) and, unless AvoidAutoSetImage is
-    // given, set to the loaded image before the completion runs.
-    void setImageWithUrl(ImageViewContract* view, const QUrl& url, int options, Progress progress,
-                         Completion completion);
-    void cancelCurrentImageLoad(ImageViewContract* view);
 
     // Downloads on the wire (for tests and diagnostics).
     int activeDownloadCount() const { return static_cast<int>(m_downloads.size()); }
@@ -101,8 +78,6 @@ private:
         QSize box;
         Progress progress;
         Completion completion;
-        ImageViewContract* view = nullptr;
-        bool autoSet = false;
     };
     struct Download {
         QNetworkReply* reply = nullptr;
@@ -119,12 +94,9 @@ private:
     void deliverLater(Token token, const ImageLoadResult& result);
     void deliverToWaiters(const QList<Token>& waiters, const ImageLoadResult& result);
     void leaveDownload(Token token, const QString& key);
-    void cancelToken(Token token, bool notify);
 
     ImageCache& m_cache;
     Token m_nextToken = 1;
     QHash<Token, Request> m_requests;
     QHash<QString, Download> m_downloads;
-    QHash<ImageViewContract*, Token> m_viewLoads;
-    QSet<ImageViewContract*> m_watchedViews;
 };

@@ -123,10 +123,10 @@ std::optional<Match> bestMatch(const QString& artist, const QString& album,
     std::optional<Match> best;
     double bestArtist = -1;
     for (const AlbumObject& candidate : candidates) {
-        const double value = score(artist, album, candidate.artistName().text,
-                                   candidate.collectionName().text.trimmed());
+        const double value =
+            score(artist, album, candidate.artistName(), candidate.collectionName());
         // Between equals, the one by the right artist is the better hint.
-        const double byArtist = similarity(artist, candidate.artistName().text);
+        const double byArtist = similarity(artist, candidate.artistName());
         if (!best || value > best->score || (value == best->score && byArtist > bestArtist)) {
             best = Match{candidate, value, value >= kThreshold};
             bestArtist = byArtist;

@@ -1,8 +1,9 @@
 #include "FillRun.h"
 
-#include "DefaultsHelper.h"
+#include "CoverFileName.h"
+#include "CoverFileWriter.h"
 #include "ImageService.h"
-#include "MediaHelper.h"
+#include "StoredSettings.h"
 
 #include <QFile>
 #include <QFutureWatcher>
@@ -53,8 +54,8 @@ QJsonObject AlbumReport::toJson() const {
     }
     if (match) {
         json[QStringLiteral("match")] =
-            QJsonObject{{QStringLiteral("artistName"), match->artistName().text},
-                        {QStringLiteral("collectionName"), match->collectionName().text.trimmed()},
+            QJsonObject{{QStringLiteral("artistName"), match->artistName()},
+                        {QStringLiteral("collectionName"), match->collectionName()},
                         {QStringLiteral("collectionId"), match->collectionId()}};
         json[QStringLiteral("score")] = qRound(score * 1000) / 1000.0;
     }
@@ -78,11 +79,11 @@ FillRun::~FillRun() {
 
 QString FillRun::coverFileName(const QString& artist, const QString& album) const {
     if (m_options.nameFormat.isEmpty()) {
-        return MediaHelper::coverFileName(artist, album);
+        return CoverFileName::fromSettings(artist, album);
     }
-    return MediaHelper::buildFileName(
-        m_options.nameFormat, artist, album, DefaultsHelper::storedReplaceSpaces(),
-        DefaultsHelper::storedReplaceCharacters(), DefaultsHelper::storedLowercase());
+    return CoverFileName::build(
+        m_options.nameFormat, artist, album, StoredSettings::ensureReplaceSpaces(),
+        StoredSettings::ensureReplaceCharacters(), StoredSettings::ensureLowercase());
 }
 
 void FillRun::start() {
@@ -112,7 +113,7 @@ void FillRun::stop() {
         m_scanner.join();
     }
     if (!m_ended) {
-        end(Ending::Stopped);
+        finishRun(Ending::Stopped);
     }
 }
 
@@ -137,7 +138,7 @@ void FillRun::next() {
         if (m_queue.empty()) {
             if (m_scanFinished.load()) {
                 lock.unlock();
-                end(Ending::Completed);
+                finishRun(Ending::Completed);
             }
             return;
         }
@@ -205,11 +206,11 @@ void FillRun::searched(const SearchOutcome& outcome, int attempt) {
             m_wait.start(kBackOffs[attempt] * m_options.intervalMs);
             return;
         }
-        end(Ending::RateLimited);
+        finishRun(Ending::RateLimited);
         return;
     case SearchResultKind::Offline:
     case SearchResultKind::Unavailable:
-        end(Ending::Unreachable);
+        finishRun(Ending::Unreachable);
         return;
     case SearchResultKind::UrlNotFormed:
     case SearchResultKind::AnswerUnreadable:
@@ -271,48 +272,11 @@ void FillRun::save(const AlbumObject& record, double score) {
                               if (!jpeg) {
                                   return QStringLiteral("the cover could not be encoded");
                               }
-                              if (!writeNewFile(folder, name, *jpeg)) {
-                                  return QString::fromLocal8Bit(std::strerror(errno));
-                              }
-                              return {};
+                              const auto written = CoverFileWriter::writeNewFile(
+                                  folder, name, *jpeg, CoverFileWriter::Naming::Exact);
+                              return written.ok() ? QString() : written.error;
                           }));
                   });
-}
-
-bool FillRun::writeNewFile(const QByteArray& folder, const QString& fileName,
-                           const QByteArray& data) {
-    if (fileName.isEmpty() || fileName.contains(QLatin1Char('/'))) {
-        errno = EINVAL;
-        return false;
-    }
-    QByteArray scratch = folder + "/.sleevanta-XXXXXX";
-    const int fd = ::mkostemp(scratch.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    qint64 written = 0;
-    while (written < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
-        if (n <= 0) {
-            break;
-        }
-        written += n;
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const bool filled = written == data.size() && ::fchmod(fd, 0644 & ~mask) == 0;
-    const int saved = errno;
-    ::close(fd);
-    // The name must still be free: an existing file, or a link, is never replaced.
-    const QByteArray target = folder + '/' + QFile::encodeName(fileName);
-    if (filled && ::renameat2(AT_FDCWD, scratch.constData(), AT_FDCWD, target.constData(),
-                              RENAME_NOREPLACE) == 0) {
-        return true;
-    }
-    const int failure = filled ? errno : saved;
-    ::unlink(scratch.constData());
-    errno = failure;
-    return false;
 }
 
 void FillRun::report(AlbumReport report) {
@@ -323,7 +287,7 @@ void FillRun::report(AlbumReport report) {
         this, [this] { next(); }, Qt::QueuedConnection);
 }
 
-void FillRun::end(Ending ending) {
+void FillRun::finishRun(Ending ending) {
     if (m_ended) {
         return;
     }

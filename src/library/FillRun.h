@@ -74,11 +74,6 @@ public:
     bool scanFinished() const { return m_scanFinished; }
     // The cover file name for an album under the run's options.
     QString coverFileName(const QString& artist, const QString& album) const;
-    // Writes `data` into the folder as a new file of exactly this name: false
-    // (and errno set) when the name is taken (by anything, a link too) or
-    // nothing can be written there. No partial file is left.
-    static bool writeNewFile(const QByteArray& folder, const QString& fileName,
-                             const QByteArray& data);
 
 Q_SIGNALS:
     void albumStarted(const AlbumFolder& album);
@@ -92,7 +87,7 @@ private:
     void searched(const SearchOutcome& outcome, int attempt);
     void save(const AlbumObject& record, double score);
     void report(AlbumReport report);
-    void end(Ending ending);
+    void finishRun(Ending ending);
     AlbumReport current() const;
 
     FillOptions m_options;

@@ -15,7 +15,8 @@ inline const QString restoreWindowToDefaultSize = QStringLiteral("restoreWindowT
 inline const QString constructSearchUrlWarning = QStringLiteral("constructSearchUrlWarning");
 inline const QString specialCharactersWarning = QStringLiteral("specialCharactersWarning");
 // The catalogue could not be reached, refused for its rate limit, or failed.
-// User info: "reason" = "offline", "throttled" or "unavailable".
+// User info: "reason" = "offline", "throttled", "unavailable" or
+// "notASearchResult".
 inline const QString searchConnectionWarning = QStringLiteral("searchConnectionWarning");
 
 // Search for a term in the search pane (the Fill window's "Search by Hand").
@@ -30,5 +31,6 @@ inline const QString reasonKey = QStringLiteral("reason");
 inline const QString reasonOffline = QStringLiteral("offline");
 inline const QString reasonThrottled = QStringLiteral("throttled");
 inline const QString reasonUnavailable = QStringLiteral("unavailable");
+inline const QString reasonNotASearchResult = QStringLiteral("notASearchResult");
 
 } // namespace NotificationNames

@@ -1,10 +1,10 @@
 // Records, the search request, answers, the media and country tables, and how
 // a search ends: from the catalogue's answer to the warning and exit status.
-#include "AlbumObjectHelper.h"
-#include "CountryHelper.h"
+#include "CountryNames.h"
 #include "MediaTables.h"
 #include "NotificationNames.h"
 #include "SearchRequest.h"
+#include "SearchResults.h"
 #include "TestSupport.h"
 
 #include <QCollator>
@@ -24,7 +24,7 @@ private:
     static QStringList names(const QList<AlbumObject>& records) {
         QStringList list;
         for (const AlbumObject& r : records) {
-            list << r.collectionName().text.trimmed();
+            list << r.collectionName();
         }
         return list;
     }
@@ -68,21 +68,20 @@ private Q_SLOTS:
     void names_data() {
         TestSupport::columns<QByteArray, QString, QString>("result", "artist", "collection");
         using TestSupport::row;
-        row("both", QByteArray(R"({"artistName":" A ","collectionName":"C"})"), " A ", "C\n");
+        row("both", QByteArray(R"({"artistName":" A ","collectionName":"C"})"), " A ", "C");
         row("track name and placeholder",
             QByteArray(R"({"artistName":null,"collectionName":5,"trackName":"T"})"),
-            "No Artist Name", "T\n");
+            "No Artist Name", "T");
         row("empty collection name does not fall back",
-            QByteArray(R"({"collectionName":"","trackName":"T"})"), "No Artist Name", "\n");
+            QByteArray(R"({"collectionName":"","trackName":"T"})"), "No Artist Name", "");
     }
     void names() {
         QFETCH(QByteArray, result);
         QFETCH(QString, artist);
         QFETCH(QString, collection);
         const AlbumObject r = record(result, QStringLiteral("movie"));
-        QCOMPARE(r.artistName().text, artist);
-        QCOMPARE(r.collectionName().text, collection);
-        QCOMPARE(r.collectionName().weight, FontWeight::Semibold);
+        QCOMPARE(r.artistName(), artist);
+        QCOMPARE(r.collectionName(), collection);
     }
 
     void artworkUrls_data() {
@@ -205,8 +204,8 @@ private Q_SLOTS:
     void lookupsListWhatTheyFind() {
         auto lookUp = [](const QString& term) {
             std::optional<QList<AlbumObject>> found;
-            AlbumObjectHelper::searchAlbumObjects(
-                term, QStringLiteral("Music"), [&] { found = AlbumObjectHelper::albumObjects(); });
+            SearchResults::searchAlbumObjects(term, QStringLiteral("Music"),
+                                              [&] { found = SearchResults::albumObjects(); });
             (void)QTest::qWaitFor([&] { return found.has_value(); }, 10000);
             return found.value_or(QList<AlbumObject>{});
         };
@@ -277,18 +276,18 @@ private Q_SLOTS:
     }
 
     void countryNames() {
-        QCOMPARE(CountryHelper::displayName(QStringLiteral("KN")),
+        QCOMPARE(CountryNames::displayName(QStringLiteral("KN")),
                  QStringLiteral("St. Kitts & Nevis"));
-        QCOMPARE(CountryHelper::countryCode(QStringLiteral("Hong Kong SAR China")),
+        QCOMPARE(CountryNames::countryCode(QStringLiteral("Hong Kong SAR China")),
                  QStringLiteral("HK"));
-        QCOMPARE(CountryHelper::countryCode(QStringLiteral("germany")), QStringLiteral("ERROR"));
-        QVERIFY(!CountryHelper::displayName(QStringLiteral("ERROR")));
-        const QStringList names = CountryHelper::countryNames();
+        QCOMPARE(CountryNames::countryCode(QStringLiteral("germany")), QStringLiteral("ERROR"));
+        QVERIFY(!CountryNames::displayName(QStringLiteral("ERROR")));
+        const QStringList names = CountryNames::countryNames();
         QCollator collator;
         collator.setCaseSensitivity(Qt::CaseInsensitive);
         for (qsizetype i = 1; i < names.size(); ++i) {
             QVERIFY2(collator.compare(names[i - 1], names[i]) < 0, qPrintable(names[i]));
-            QVERIFY(MediaTables::countryCodes().contains(CountryHelper::countryCode(names[i])));
+            QVERIFY(MediaTables::countryCodes().contains(CountryNames::countryCode(names[i])));
         }
     }
 
@@ -308,8 +307,10 @@ private Q_SLOTS:
         using TestSupport::row;
         row("records", "abbey road", int(Fault::None), 0, completed, none, none, 0);
         row("no results key", "no results key", int(Fault::None), 0, completed, none, none, 0);
-        row("JSON array", "json array", int(Fault::None), 0, unreadable, special, none, 3);
-        row("garbage", "x", int(Fault::Garbage), 0, unreadable, special, none, 3);
+        const int foreign = int(SearchResultKind::NotASearchResult);
+        const QString notResult = NotificationNames::reasonNotASearchResult;
+        row("JSON array", "json array", int(Fault::None), 0, foreign, connection, notResult, 3);
+        row("an HTML page", "x", int(Fault::Garbage), 0, foreign, connection, notResult, 3);
         row("400", "x", int(Fault::Status), 400, unreadable, special, none, 3);
         row("500", "x", int(Fault::Status), 500, unavailable, connection, "unavailable", 4);
         row("503", "x", int(Fault::Status), 503, unavailable, connection, "unavailable", 4);
@@ -344,7 +345,7 @@ private Q_SLOTS:
         const auto outcome = runSearch(term);
         QVERIFY(outcome);
         QCOMPARE(int(outcome->kind), kind);
-        const auto posted = AlbumObjectHelper::warningFor(outcome->kind);
+        const auto posted = SearchResults::warningFor(outcome->kind);
         QCOMPARE(posted ? posted->name : QString(), warning);
         QCOMPARE(posted ? posted->userInfo.value(NotificationNames::reasonKey).toString()
                         : QString(),
@@ -357,20 +358,20 @@ private Q_SLOTS:
         slow.delayMs = 300;
         m_server.setFault(FixtureServer::Scope::Search, slow);
         int older = 0;
-        AlbumObjectHelper::searchAlbumObjects(QStringLiteral("abbey road"), QStringLiteral("Music"),
-                                              [&] { ++older; });
+        SearchResults::searchAlbumObjects(QStringLiteral("abbey road"), QStringLiteral("Music"),
+                                          [&] { ++older; });
         QTRY_COMPARE(m_server.requestCount(QStringLiteral("/search")), 1);
         m_server.clearFaults();
         int newer = 0;
-        AlbumObjectHelper::searchAlbumObjects(QStringLiteral("the dark knight"),
-                                              QStringLiteral("Movies"), [&] { ++newer; });
+        SearchResults::searchAlbumObjects(QStringLiteral("the dark knight"),
+                                          QStringLiteral("Movies"), [&] { ++newer; });
         QTRY_COMPARE(newer, 1);
-        AlbumObjectHelper::searchAlbumObjects(QStringLiteral("abbey road"), QStringLiteral("Music"),
-                                              [&] { ++older; });
-        AlbumObjectHelper::clearAlbumObjects();
+        SearchResults::searchAlbumObjects(QStringLiteral("abbey road"), QStringLiteral("Music"),
+                                          [&] { ++older; });
+        SearchResults::clearAlbumObjects();
         QTest::qWait(500);
         QCOMPARE(older, 0);
-        QVERIFY(AlbumObjectHelper::albumObjects().isEmpty());
+        QVERIFY(SearchResults::albumObjects().isEmpty());
     }
 };
 

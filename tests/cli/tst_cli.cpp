@@ -83,7 +83,7 @@ private Q_SLOTS:
         QCOMPARE(first.value(QStringLiteral("collectionId")).toInteger(), 1441164426);
         QVERIFY(m_server.requestTargets().last().endsWith("&country=gb&media=music"));
         r = run({"search", "--media", "mOVIES", "the dark knight"});
-        QVERIFY(r.out.startsWith("The Dark Knight — Christopher Nolan\n"));
+        QVERIFY(r.out.startsWith("0  The Dark Knight — Christopher Nolan\n"));
     }
 
     void saveWritesFreeNamesFromTheCache() {

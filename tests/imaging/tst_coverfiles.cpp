@@ -1,7 +1,6 @@
-// Writing cover files: numbered free names, no partial files, and the
-// temporary cover file in its private folder.
+// Writing cover files: new names only, numbered free names, no partial or
+// scratch files left, and the temporary cover file in its private folder.
 #include "CoverFileWriter.h"
-#include "DefaultsHelper.h"
 #include "TestSupport.h"
 #include "UserPaths.h"
 
@@ -24,16 +23,12 @@ CoverImage jpegCover() {
     return CoverImage{image, bytes};
 }
 
-QString temporaryPath() {
-    return UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl).toLocalFile();
-}
-
 } // namespace
 
 class TestCoverFiles : public QObject {
     Q_OBJECT
 private:
-    QString root() const { return ImageDataHelper::temporaryRoot(); }
+    QString root() const { return TemporaryCoverFile::processFolder(); }
 
 private Q_SLOTS:
     void init() { TestSupport::resetHome(); }
@@ -51,27 +46,57 @@ private Q_SLOTS:
         QCOMPARE(CoverFileWriter::numberedFileName(name, 1), second);
     }
 
-    void freeNamesNeverReplace() {
+    // Only a free name is ever written: no file, no link (dangling or not) is
+    // replaced or followed, and nothing is left behind when writing fails.
+    void newNamesOnly_data() {
+        TestSupport::columns<QString, int, QString, int>("name", "naming", "written", "error");
+        using TestSupport::row;
+        const int exact = int(CoverFileWriter::Naming::Exact);
+        const int numbered = int(CoverFileWriter::Naming::NumberedIfTaken);
+        row("free", "free.jpg", exact, "free.jpg", 0);
+        row("taken", "taken.jpg", exact, "", EEXIST);
+        row("a dangling link", "link.jpg", exact, "", EEXIST);
+        row("taken, numbered", "taken.jpg", numbered, "taken-1.jpg", 0);
+        row("a link, numbered", "link.jpg", numbered, "link-1.jpg", 0);
+        row("sub-folder", "AC/DC.jpg", numbered, "AC/DC.jpg", 0);
+        row("missing sub-folder", "CD/DC.jpg", numbered, "", ENOENT);
+        row("climbing out", "../up.jpg", numbered, "", EINVAL);
+    }
+    void newNamesOnly() {
+        QFETCH(QString, name);
+        QFETCH(int, naming);
+        QFETCH(QString, written);
+        QFETCH(int, error);
         const QString folder = TestSupport::downloads();
-        QStringList saved;
-        for (int i = 0; i < 3; ++i) {
-            saved << QFileInfo(CoverFileWriter::writeWithFreeName(folder, QStringLiteral("a.jpg"),
-                                                                  QByteArray::number(i))
-                                   .path)
-                         .fileName();
+        QFile taken(folder + "/taken.jpg");
+        QVERIFY(taken.open(QIODevice::WriteOnly) && taken.write("mine") == 4);
+        taken.close();
+        QVERIFY(QFile::link(folder + "/elsewhere.jpg", folder + "/link.jpg"));
+        QVERIFY(QDir(folder).mkdir("AC"));
+        const auto result =
+            CoverFileWriter::writeNewFile(folder, name, "new", CoverFileWriter::Naming(naming));
+        QCOMPARE(result.errorCode, error);
+        QCOMPARE(result.path, written.isEmpty() ? QString() : folder + '/' + written);
+        QCOMPARE(TestSupport::readFile(folder + "/taken.jpg"), QByteArray("mine"));
+        QVERIFY(!QFileInfo::exists(folder + "/elsewhere.jpg"));
+        if (!written.isEmpty()) {
+            QCOMPARE(TestSupport::readFile(result.path), QByteArray("new"));
+            QCOMPARE(QFileInfo(result.path).permissions() & QFile::ReadOther, QFile::ReadOther);
         }
-        QCOMPARE(saved, (QStringList{"a.jpg", "a-1.jpg", "a-2.jpg"}));
-        QCOMPARE(TestSupport::readFile(folder + QStringLiteral("/a.jpg")), QByteArray("0"));
-        QVERIFY(QFile::remove(folder + QStringLiteral("/a-1.jpg")));
-        QCOMPARE(CoverFileWriter::writeWithFreeName(folder, QStringLiteral("a.jpg"), "x").path,
-                 folder + QStringLiteral("/a-1.jpg"));
-        QCOMPARE(TestSupport::entries(folder).size(), 3); // no scratch file left
+        QVERIFY(TestSupport::entries(folder).filter(".sleevanta").isEmpty());
+    }
 
-        QVERIFY(!CoverFileWriter::writeWithFreeName(folder, QStringLiteral("AC/DC.jpg"), "x").ok());
-        QVERIFY(!CoverFileWriter::writeWithFreeName(folder, QStringLiteral("../x.jpg"), "x").ok());
-        QVERIFY(QDir(folder).mkdir(QStringLiteral("AC")));
-        QVERIFY(CoverFileWriter::writeWithFreeName(folder, QStringLiteral("AC/DC.jpg"), "x").ok());
-        QCOMPARE(TestSupport::entries(TestSupport::homeFolder().path()).contains("x.jpg"), false);
+    // Scratch files whose writer is gone are removed by the next write there.
+    void scratchFilesOfEndedRunsGo() {
+        const QString folder = TestSupport::downloads();
+        const QString running = QStringLiteral(".sleevanta-1-abcdef"); // pid 1 never ends
+        for (const QString& name : {running, QStringLiteral(".sleevanta-2147483646-abcdef")}) {
+            QFile(folder + '/' + name).open(QIODevice::WriteOnly);
+        }
+        QVERIFY(CoverFileWriter::writeNewFile(folder, QStringLiteral("a.jpg"), "x",
+                                              CoverFileWriter::Naming::Exact)
+                    .ok());
+        QCOMPARE(TestSupport::entries(folder), (QStringList{running, "a.jpg"}));
     }
 
     void fullDiskLeavesNothing() {
@@ -83,73 +108,58 @@ private Q_SLOTS:
         tiny.rlim_cur = 1024;
         QVERIFY(setrlimit(RLIMIT_FSIZE, &tiny) == 0);
         const QByteArray big(64 * 1024, 'x');
-        const auto numbered = CoverFileWriter::writeWithFreeName(TestSupport::downloads(),
-                                                                 QStringLiteral("a.jpg"), big);
+        const auto numbered =
+            CoverFileWriter::writeNewFile(TestSupport::downloads(), QStringLiteral("a.jpg"), big,
+                                          CoverFileWriter::Naming::NumberedIfTaken);
         const auto replacing = CoverFileWriter::writeReplacing(
             TestSupport::downloads() + QStringLiteral("/b.jpg"), big);
         setrlimit(RLIMIT_FSIZE, &saved);
-        QVERIFY(!numbered.ok() && !numbered.error.isEmpty());
+        QCOMPARE(numbered.error, QStringLiteral("File too large"));
         QVERIFY(!replacing.ok());
         QCOMPARE(TestSupport::entries(TestSupport::downloads()), QStringList());
     }
 
     void temporaryFileIsTheShownCover() {
         const CoverImage cover = jpegCover();
-        ImageDataHelper::createTemporaryFile(cover, QStringLiteral("A"), -14,
-                                             QStringLiteral("B\n"));
-        QCOMPARE(temporaryPath(), root() + QStringLiteral("/-14/folder.jpg"));
-        QCOMPARE(TestSupport::readFile(temporaryPath()), cover.encodedData);
+        QString path = TemporaryCoverFile::write(cover, -14, QStringLiteral("folder.jpg"));
+        QCOMPARE(path, root() + QStringLiteral("/-14/folder.jpg"));
+        QCOMPARE(TestSupport::readFile(path), cover.encodedData);
         QCOMPARE(QFileInfo(root() + QStringLiteral("/../..")).permissions() &
                      (QFile::ReadGroup | QFile::ReadOther),
                  QFile::Permissions());
-
-        UserDefaults::standard().setString(SettingsKeys::defaultNameFormat,
-                                           QStringLiteral("%{artistName} - %{collectionName}.jpg"));
-        ImageDataHelper::createTemporaryFile(cover, QStringLiteral("C"), 2, QStringLiteral("D\n"));
+        path = TemporaryCoverFile::write(cover, 2, QStringLiteral("C - D.jpg"));
         QCOMPARE(TestSupport::entries(root()), QStringList{QStringLiteral("2")});
-        QCOMPARE(temporaryPath(), root() + QStringLiteral("/2/C - D.jpg"));
-    }
+        QCOMPARE(path, root() + QStringLiteral("/2/C - D.jpg"));
 
-    void noFileWithoutEverything_data() {
-        TestSupport::columns<QString, bool, bool>("format", "image", "id");
-        TestSupport::row("no image", "folder.jpg", false, true);
-        TestSupport::row("no id", "folder.jpg", true, false);
-        TestSupport::row("a name that climbs out", "../../x.jpg", true, true);
-    }
-    void noFileWithoutEverything() {
-        QFETCH(QString, format);
-        QFETCH(bool, image);
-        QFETCH(bool, id);
-        ImageDataHelper::createTemporaryFile(jpegCover(), QStringLiteral("Old"), 5,
-                                             QStringLiteral("Old"));
-        UserDefaults::standard().setString(SettingsKeys::defaultNameFormat, format);
-        ImageDataHelper::createTemporaryFile(
-            image ? std::optional(jpegCover()) : std::nullopt, QStringLiteral("A"),
-            id ? std::optional<qint64>(6) : std::nullopt, QStringLiteral("C"));
-        QVERIFY(!UserDefaults::standard().contains(SettingsKeys::temporaryFileUrl));
-        QCOMPARE(TestSupport::entries(root()), QStringList()); // the old one is gone too
+        // No file, and the old one gone too, without a picture or with a name that climbs out.
+        QVERIFY(TemporaryCoverFile::write(CoverImage{QImage(), "no image"}, 6, "x.jpg").isEmpty());
+        QVERIFY(TemporaryCoverFile::write(cover, 6, QStringLiteral("../../x.jpg")).isEmpty());
+        QVERIFY(!QFileInfo::exists(root()));
         QVERIFY(!QFileInfo::exists(root() + QStringLiteral("/../x.jpg")));
     }
 
     void instancesKeepToTheirOwnFolders() {
         // Another running instance (pid 1 never ends), one whose pid now belongs to
-        // a later process, one that ended, and something that is no instance's.
-        const QString items = root() + QStringLiteral("/..");
-        const QString running = ImageDataHelper::processFolderName(1);
-        const QStringList others{running, QStringLiteral("1-0"), QStringLiteral("4194304999-5"),
-                                 QStringLiteral("notes")};
-        for (const QString& name : others) {
+        // a later process, one that ended, something that is no instance's, and a
+        // link planted under an ended instance's name.
+        QVERIFY(!TemporaryCoverFile::write(jpegCover(), 1, "B.jpg").isEmpty());
+        const QString items = QFileInfo(root()).path();
+        const QString running = TemporaryCoverFile::processFolderName(1);
+        for (const QString& name : {running, QStringLiteral("1-0"), QStringLiteral("4194304999-5"),
+                                    QStringLiteral("notes")}) {
             QVERIFY(QDir(items).mkpath(name + QStringLiteral("/7")));
         }
-        ImageDataHelper::createTemporaryFile(jpegCover(), QStringLiteral("A"), 1,
-                                             QStringLiteral("B"));
-        ImageDataHelper::removeTemporaryFiles();
-        QCOMPARE(TestSupport::entries(root()), QStringList());
-        ImageDataHelper::removeAbandonedFolders();
+        QTemporaryDir elsewhere;
+        QFile(elsewhere.filePath("keep.txt")).open(QIODevice::WriteOnly);
+        QVERIFY(QFile::link(elsewhere.path(), items + QStringLiteral("/99999-1")));
+        TemporaryCoverFile::removeAbandonedFolders();
         QStringList kept{running, QStringLiteral("notes"), QFileInfo(root()).fileName()};
         kept.sort();
         QCOMPARE(TestSupport::entries(items), kept);
         QVERIFY(QFileInfo::exists(items + QLatin1Char('/') + running + QStringLiteral("/7")));
+        QCOMPARE(TestSupport::entries(elsewhere.path()), QStringList{"keep.txt"});
+        TemporaryCoverFile::removeAll();
+        QVERIFY(!QFileInfo::exists(root()));
     }
 
     void unsafeTemporaryFolderIsRefused() {
@@ -160,27 +170,21 @@ private Q_SLOTS:
         QVERIFY(QFile::link(elsewhere.path(),
                             home + QStringLiteral("/tmp/sleevanta-%1").arg(::getuid())));
         QVERIFY(!UserPaths::perUserTemporaryDirectory());
-        ImageDataHelper::createTemporaryFile(jpegCover(), QStringLiteral("A"), 1,
-                                             QStringLiteral("B"));
-        QVERIFY(!UserDefaults::standard().contains(SettingsKeys::temporaryFileUrl));
+        QVERIFY(TemporaryCoverFile::write(jpegCover(), 1, QStringLiteral("B.jpg")).isEmpty());
         QVERIFY(QDir(elsewhere.path()).isEmpty());
     }
 
     void workerKeepsTheOrderAskedFor() {
         QObject context;
         QList<QUrl> urls;
-        ImageDataHelper::createTemporaryFileAsync(jpegCover(), QStringLiteral("A"), 1,
-                                                  QStringLiteral("B"), &context,
-                                                  [&](QUrl url) { urls.append(url); });
-        ImageDataHelper::removeTemporaryFilesAsync();
-        ImageDataHelper::createTemporaryFileAsync(jpegCover(), QStringLiteral("C"), 2,
-                                                  QStringLiteral("D"), &context,
-                                                  [&](QUrl url) { urls.append(url); });
+        TemporaryCoverFile::writeAsync(jpegCover(), 1, "B.jpg", &context,
+                                       [&](const QUrl& url) { urls.append(url); });
+        TemporaryCoverFile::removeAllAsync();
+        TemporaryCoverFile::writeAsync(jpegCover(), 2, "D.jpg", &context,
+                                       [&](const QUrl& url) { urls.append(url); });
         QTRY_COMPARE(urls.size(), 2);
-        QCOMPARE(urls.at(1).toLocalFile(), root() + QStringLiteral("/2/folder.jpg"));
+        QCOMPARE(urls.at(1).toLocalFile(), root() + QStringLiteral("/2/D.jpg"));
         QCOMPARE(TestSupport::entries(root()), QStringList{QStringLiteral("2")});
-        // The worker leaves publishing to the caller.
-        QVERIFY(!UserDefaults::standard().contains(SettingsKeys::temporaryFileUrl));
     }
 };
 

@@ -158,25 +158,6 @@ private Q_SLOTS:
                 found.at(3).nativePath.contains("\xff\xfe"));
     }
 
-    // Only a free name is ever written: no file, no link (dangling or not) is
-    // replaced or followed, and nothing is left behind when writing fails.
-    void writingNewFiles() {
-        const QByteArray folder = album("A/B");
-        const QString dir = QFile::decodeName(folder);
-        QFile taken(dir + "/taken.jpg");
-        QVERIFY(taken.open(QIODevice::WriteOnly) && taken.write("mine") == 4);
-        taken.close();
-        QVERIFY(QFile::link(dir + "/elsewhere.jpg", dir + "/link.jpg"));
-        for (const char* name : {"taken.jpg", "link.jpg", "../up.jpg"}) {
-            QVERIFY2(!FillRun::writeNewFile(folder, QString::fromLatin1(name), "new"), name);
-        }
-        QVERIFY(!FillRun::writeNewFile(folder + "/missing", QStringLiteral("x.jpg"), "new"));
-        QVERIFY(FillRun::writeNewFile(folder, QStringLiteral("free.jpg"), "new"));
-        QCOMPARE(TestSupport::readFile(dir + "/taken.jpg"), QByteArray("mine"));
-        QCOMPARE(TestSupport::readFile(dir + "/free.jpg"), QByteArray("new"));
-        QCOMPARE(TestSupport::entries(dir), (QStringList{"free.jpg", "link.jpg", "taken.jpg"}));
-    }
-
     void fillRuns() {
         makeLibrary();
         // A dry run writes nothing, and reports what it would do.

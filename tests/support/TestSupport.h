@@ -5,13 +5,15 @@
 // one left behind (settings, caches, Downloads, temporary covers, observers).
 #include "FixtureServer.h"
 #include "ImageCache.h"
-#include "ImageDataHelper.h"
 #include "NetworkAccess.h"
 #include "NotificationCenter.h"
 #include "ServiceOrigins.h"
+#include "TemporaryCoverFile.h"
 #include "UserDefaults.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #ifdef QT_WIDGETS_LIB
 #include <QMessageBox>
@@ -52,7 +54,7 @@ inline void enterHome() {
 // Empties the home and forgets what the process kept of it.
 inline void resetHome() {
     UserDefaults::standard().flush();
-    ImageDataHelper::waitForPendingWork();
+    TemporaryCoverFile::waitForPendingWork();
     ImageCache::shared().waitForDiskWork();
     QDir home(homeFolder().path());
     for (const QString& name :
@@ -101,6 +103,21 @@ template <typename... Values> void row(const char* name, const Values&... values
 inline QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
+}
+
+inline QByteArray encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(image);
+    return bytes;
+}
+
+inline QImage filled(const QSize& size, QColor color,
+                     QImage::Format format = QImage::Format_RGB32) {
+    QImage image(size, format);
+    image.fill(color);
+    return image;
 }
 
 inline QByteArray readFile(const QString& path) {

@@ -1,20 +1,22 @@
 // The main window and the application delegate: start-up, the window frame,
 // the menus, the cache read-out, termination, preferences, donation and mail.
-#include "AlbumObjectHelper.h"
 #include "AppDelegate.h"
+#include "CoverActions.h"
+#include "CoverSelection.h"
 #include "CoverViewController.h"
-#include "DefaultsHelper.h"
 #include "DonateViewController.h"
+#include "FeedbackMail.h"
 #include "FillWindow.h"
 #include "MailComposer.h"
 #include "MainViewController.h"
 #include "NotificationNames.h"
 #include "Pasteboard.h"
 #include "PreferencesViewController.h"
+#include "SearchResults.h"
 #include "SearchViewController.h"
-#include "SendMailHelper.h"
 #include "SharingServices.h"
 #include "SingleInstance.h"
+#include "StoredSettings.h"
 #include "TestSupport.h"
 #include "Workspace.h"
 
@@ -78,6 +80,7 @@ bool centredOn(const QRect& frame, const QRect& area) {
 class TestMainWindow : public QObject {
     Q_OBJECT
 private:
+    FixtureServer m_server;
     QStringList m_services;
     QStringList m_posted;
     QList<qint64> m_actions;
@@ -89,12 +92,17 @@ private:
         m_window = std::make_unique<MainViewController>();
         m_delegate = std::make_unique<AppDelegate>(m_window.get());
     }
-    void enableWithTemporaryFile(bool present) {
-        ImageDataHelper::waitForPendingWork(); // the cover pane clears it when it appears
-        UserDefaults::standard().setUrl(SettingsKeys::temporaryFileUrl,
-                                        present ? QUrl::fromLocalFile(QStringLiteral("/t/c.jpg"))
-                                                : QUrl());
-        NotificationCenter::defaultCenter().post(NotificationNames::enableMenuItems);
+    // A cover shown in the pane, with its file.
+    bool showCover() {
+        const QString base = m_server.origin() + QStringLiteral("/image/thumb/Music/shown");
+        NotificationCenter::defaultCenter().post(
+            NotificationNames::downloadCover,
+            {{CoverSelection::Keys::artistName, QStringLiteral("A")},
+             {CoverSelection::Keys::collectionName, QStringLiteral("B")},
+             {CoverSelection::Keys::entityString, QStringLiteral("music")},
+             {CoverSelection::Keys::standardResolutionUrl, QUrl(base + "/600x600bb.jpg")}});
+        return QTest::qWaitFor(
+            [&] { return !m_window->coverPane()->session()->temporaryFile().isEmpty(); }, 10000);
     }
     QStringList shareTitles() const {
         QStringList titles;
@@ -106,6 +114,7 @@ private:
 
 private Q_SLOTS:
     void initTestCase() {
+        QVERIFY(m_server.start());
         SharingServices::setProviderForTesting([this](const QList<QUrl>&) {
             QList<SharingServicePtr> services;
             for (const QString& title : std::as_const(m_services)) {
@@ -119,6 +128,8 @@ private Q_SLOTS:
     }
     void init() {
         TestSupport::resetHome();
+        TestSupport::useServer(m_server);
+        m_recorder.opened.clear();
         m_services = {QStringLiteral("Image Viewer"), QStringLiteral("Email")};
         m_posted.clear();
         m_actions.clear();
@@ -170,34 +181,34 @@ private Q_SLOTS:
         QVERIFY(centredOn(m_window->geometry(), m_window->screen()->availableGeometry()));
     }
 
-    void coverItemsFollowTheCoverPane() {
+    // The menu bar holds the very cover actions of the pane, which follow it.
+    void menuBarHoldsTheCoverActions() {
         open();
-        QVERIFY(!m_delegate->coverItems().first()->isEnabled());
-        enableWithTemporaryFile(true);
-        for (QAction* item : m_delegate->coverItems()) {
+        CoverActions* actions = m_window->coverPane()->actions();
+        auto menu = [&](const char* name) {
+            return m_window->findChild<QMenu*>(QLatin1String(name))->actions();
+        };
+        QCOMPARE(menu("fileMenu").mid(0, 2), actions->saveActions());
+        QCOMPARE(menu("editMenu").mid(0, 3), actions->copyActions());
+        QCOMPARE(menu("viewMenu"), actions->viewActions());
+        QVERIFY(!actions->action(CoverAction::SaveCoverAs)->isEnabled());
+        QVERIFY(!m_delegate->shareMenuItem()->isEnabled());
+        QVERIFY(showCover());
+        for (QAction* item :
+             actions->saveActions() + actions->viewActions() + actions->copyActions()) {
             QVERIFY(item->isEnabled());
             item->trigger();
         }
         QCOMPARE(m_actions, (QList<qint64>{0, 1, 2, 3, 4, 5, 6}));
-        QVERIFY(m_delegate->shareMenuItem()->isEnabled() && m_delegate->shareMenu()->isEnabled());
-        QCOMPARE(shareTitles(), m_services);
-        // The listing item is named as the cover pane names it, or not there.
-        for (const QString& title : {QStringLiteral("View Cover Listing in Books"), QString()}) {
-            NotificationCenter::defaultCenter().post(NotificationNames::enableMenuItems,
-                                                     {{NotificationNames::listingTitleKey, title}});
-            QCOMPARE(m_delegate->coverItems().at(3)->isVisible(), !title.isEmpty());
-            QVERIFY(title.isEmpty() || m_delegate->coverItems().at(3)->text() == title);
-        }
-        m_services = {QStringLiteral("Other Viewer")}; // rebuilt each time
-        enableWithTemporaryFile(true);
+        QCOMPARE(actions->action(CoverAction::ViewCoverListing)->text(),
+                 QStringLiteral("View Cover &Listing in Music"));
+        QVERIFY(m_delegate->shareMenuItem()->isEnabled());
         QCOMPARE(shareTitles(), m_services);
 
-        NotificationCenter::defaultCenter().post(NotificationNames::disableMenuItems);
-        QVERIFY(!m_delegate->coverItems().last()->isEnabled());
+        NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
+        QVERIFY(!actions->action(CoverAction::CopyCoverTitleToClipboard)->isEnabled());
         QVERIFY(!m_delegate->shareMenuItem()->isEnabled());
         QVERIFY(shareTitles().isEmpty());
-        enableWithTemporaryFile(false); // without a temporary file "enable" disables
-        QVERIFY(!m_delegate->coverItems().first()->isEnabled());
     }
 
     void shortcuts_data() {
@@ -215,7 +226,7 @@ private Q_SLOTS:
         open();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        enableWithTemporaryFile(true);
+        QVERIFY(showCover());
         QWidget* table = m_window->findChild<QWidget*>(QStringLiteral("tableView"));
         table->setFocus();
         QTest::keySequence(table, keys);
@@ -239,9 +250,6 @@ private Q_SLOTS:
     }
 
     void fillingAFolderAndSearchingByHand() {
-        FixtureServer server;
-        QVERIFY(server.start());
-        TestSupport::useServer(server);
         const QString music = TestSupport::homeFolder().filePath(QStringLiteral("Music"));
         for (const char* folder : {"Beatles/Abbey Road", "Taylor Swift/1989"}) {
             QDir().mkpath(music + '/' + folder);
@@ -271,7 +279,7 @@ private Q_SLOTS:
         SearchViewController* search = m_window->searchPane();
         QCOMPARE(search->searchField()->text(), QStringLiteral("Taylor Swift 1989"));
         QCOMPARE(search->mediaPicker()->currentText(), QStringLiteral("Music"));
-        QTRY_VERIFY(!AlbumObjectHelper::albumObjects().isEmpty());
+        QTRY_VERIFY(!SearchResults::albumObjects().isEmpty());
     }
 
     void aSecondStartBringsTheFirstForward() {
@@ -305,7 +313,7 @@ private Q_SLOTS:
 
     void termination_data() {
         TestSupport::columns<qint64, quint64>("clearOnExit", "remaining");
-        TestSupport::row("keep the cache", qint64(0), quint64(1));
+        TestSupport::row("keep the cache", qint64(0), quint64(2)); // "k" and the cover
         TestSupport::row("clear the cache", qint64(1), quint64(0));
     }
     void termination() {
@@ -314,16 +322,11 @@ private Q_SLOTS:
         open();
         UserDefaults::standard().setInteger(SettingsKeys::clearCacheOnExit, clearOnExit);
         ImageCache::shared().storeImageDataToDiskSync(QByteArray(100, 'x'), QStringLiteral("k"));
-        ImageDataHelper::waitForPendingWork();
-        QImage image(8, 8, QImage::Format_RGB32);
-        ImageDataHelper::createTemporaryFile(CoverImage{image, {}}, QStringLiteral("A"), 1,
-                                             QStringLiteral("B"));
-        const QString file =
-            UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl).toLocalFile();
+        QVERIFY(showCover());
+        const QString file = m_window->coverPane()->session()->temporaryFile().toLocalFile();
         QVERIFY(QFileInfo::exists(file));
         m_delegate->applicationWillTerminate();
-        QVERIFY(!QFileInfo::exists(file));
-        QVERIFY(!UserDefaults::standard().contains(SettingsKeys::temporaryFileUrl));
+        QVERIFY(!QFileInfo::exists(TemporaryCoverFile::processFolder()));
         QCOMPARE(ImageCache::shared().diskUsageSync().count, remaining);
     }
 
@@ -345,8 +348,8 @@ private Q_SLOTS:
         QCOMPARE(example->text(),
                  QStringLiteral("iron_maiden_-_the_book_of_souls__the_live_chapter.jpg"));
         check("clearCacheOnExitButton");
-        QCOMPARE(DefaultsHelper::storedClearCacheOnExit(), 1);
-        QCOMPARE(DefaultsHelper::storedNameFormat(),
+        QCOMPARE(StoredSettings::ensureClearCacheOnExit(), 1);
+        QCOMPARE(StoredSettings::ensureNameFormat(),
                  QStringLiteral("%{artistName} - %{collectionName}.jpg"));
     }
 

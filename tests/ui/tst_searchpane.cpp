@@ -1,13 +1,14 @@
 // The search pane in a window: pickers, searching, selection, alerts,
 // keyboard, result rows and their thumbnails.
-#include "AlbumObjectHelper.h"
-#include "AlertHelper.h"
-#include "CountryHelper.h"
+#include "Alerts.h"
+#include "CountryNames.h"
 #include "CoverSelection.h"
-#include "DefaultsHelper.h"
 #include "NotificationNames.h"
+#include "SearchMessages.h"
 #include "SearchResultDelegate.h"
+#include "SearchResults.h"
 #include "SearchViewController.h"
+#include "StoredSettings.h"
 #include "TestSupport.h"
 #include "ThumbnailLoader.h"
 
@@ -66,7 +67,7 @@ private Q_SLOTS:
     }
     void cleanup() {
         m_window.reset();
-        AlbumObjectHelper::clearAlbumObjects();
+        SearchResults::clearAlbumObjects();
     }
 
     void countryDecidesTheMediaOffered_data() {
@@ -91,9 +92,9 @@ private Q_SLOTS:
         QCOMPARE(m_server.requestCount(), 0); // the field is empty: no search
         m_pane->searchField()->setText(QStringLiteral("abbey road"));
 
-        pick(m_pane->countryPicker(), *CountryHelper::displayName(country));
-        QCOMPARE(DefaultsHelper::storedCountry(), country);
-        QCOMPARE(DefaultsHelper::storedMedia(), media);
+        pick(m_pane->countryPicker(), *CountryNames::displayName(country));
+        QCOMPARE(StoredSettings::ensureCountry(), country);
+        QCOMPARE(StoredSettings::ensureMedia(), media);
         QCOMPARE(m_pane->mediaPicker()->currentText(), media);
         for (const QString& title : missing) {
             QCOMPARE(m_pane->mediaPicker()->findText(title), -1);
@@ -108,23 +109,24 @@ private Q_SLOTS:
         m_posted.clear();
         m_pane->tableView()->selectRow(1);
         QCOMPARE(m_posted, QStringList{NotificationNames::downloadCover});
-        const AlbumObject& record = AlbumObjectHelper::albumObjects().at(1);
-        QCOMPARE(CoverSelection::plainText(m_lastInfo, CoverSelection::Keys::collectionName),
-                 record.collectionName().text);
-        QCOMPARE(CoverSelection::integer(m_lastInfo, CoverSelection::Keys::collectionId),
-                 record.collectionId());
+        const AlbumObject& record = SearchResults::albumObjects().at(1);
+        const auto item = CoverSelection::itemFromUserInfo(m_lastInfo);
+        QVERIFY(item);
+        QCOMPARE(item->collectionName, record.collectionName());
+        QCOMPARE(item->collectionId, record.collectionId());
+        QCOMPARE(item->thumbnailUrl.toString(), record.artworkUrl());
 
         // A quality change stores the quality and fetches the selection again.
         const QVariantMap info = m_lastInfo;
         pick(m_pane->qualityPicker(), QStringLiteral("High Quality"));
-        QCOMPARE(DefaultsHelper::storedQuality(), 1);
+        QCOMPARE(StoredSettings::ensureQuality(), 1);
         QCOMPARE(m_lastInfo, info);
         m_pane->tableView()->clearSelection();
         pick(m_pane->qualityPicker(), QStringLiteral("Standard Quality"));
         QCOMPARE(m_posted,
                  (QStringList{NotificationNames::downloadCover, NotificationNames::downloadCover,
                               NotificationNames::removeCover}));
-        QCOMPARE(DefaultsHelper::storedQuality(), 0);
+        QCOMPARE(StoredSettings::ensureQuality(), 0);
 
         // A media pick searches again, an empty field only clears.
         pick(m_pane->mediaPicker(), QStringLiteral("Movies"));
@@ -132,7 +134,7 @@ private Q_SLOTS:
         QVERIFY(search(QString(), 0));
         QTest::qWait(100);
         QCOMPARE(m_server.requestCount(QStringLiteral("/search")), 2);
-        QCOMPARE(DefaultsHelper::storedMedia(), QStringLiteral("Movies"));
+        QCOMPARE(StoredSettings::ensureMedia(), QStringLiteral("Movies"));
         QVERIFY(!TestSupport::shownAlert(m_window.get()));
     }
 
@@ -140,10 +142,12 @@ private Q_SLOTS:
         TestSupport::columns<QString, int, QString, int>("term", "status", "text", "icon");
         using TestSupport::row;
         const int information = QMessageBox::Information;
-        row("no results", "nothing", 0, AlertTexts::noResults, information);
-        row("unreadable", "json array", 0, AlertTexts::specialCharacters, information);
-        row("throttled", "x", 403, AlertTexts::throttled, int(QMessageBox::Warning));
-        row("unavailable", "x", 503, AlertTexts::unavailable, int(QMessageBox::Warning));
+        const int warning = QMessageBox::Warning;
+        row("no results", "nothing", 0, SearchMessages::noResults, information);
+        row("bad request", "x", 400, SearchMessages::specialCharacters, information);
+        row("not a search result", "json array", 0, SearchMessages::notASearchResult, warning);
+        row("throttled", "x", 403, SearchMessages::throttled, warning);
+        row("unavailable", "x", 503, SearchMessages::unavailable, warning);
     }
     void warningsAndEmptyResultsAlert() {
         QFETCH(QString, term);

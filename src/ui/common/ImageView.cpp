@@ -10,11 +10,16 @@ ImageView::ImageView(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-// A load still running for this view is dropped by the image service, which
-// watches the view's lifetime.
 ImageView::~ImageView() = default;
 
+void ImageView::setPreview(const QImage& image) {
+    // As large as the view: its picture size is a box no view reaches.
+    setImage(CoverImage{image, {}, image.size().scaled(QSize(16384, 16384), Qt::KeepAspectRatio)});
+    m_preview = !image.isNull();
+}
+
 void ImageView::setImage(const CoverImage& image) {
+    m_preview = false;
     m_cover = image;
     m_decodedFor = image.image.size();
     ++m_generation;

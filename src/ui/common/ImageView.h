@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageService.h"
+#include "ImageCodec.h"
 
 #include <QImage>
 #include <QWidget>
@@ -10,7 +10,7 @@
 // shrinks, or moves to a screen of another pixel ratio), it is decoded again
 // from its bytes on a worker, and the new image replaces the old one without a
 // blank frame. No full-size decoded picture is kept.
-class ImageView : public QWidget, public ImageViewContract {
+class ImageView : public QWidget {
     Q_OBJECT
 public:
     explicit ImageView(QWidget* parent = nullptr);
@@ -18,6 +18,10 @@ public:
 
     void setImage(const CoverImage& image);
     void clearImage() { setImage(CoverImage{}); }
+    // A small stand-in (a thumbnail) drawn as large as the view allows, until
+    // the picture itself arrives.
+    void setPreview(const QImage& image);
+    bool showsPreview() const { return m_preview; }
     const CoverImage& coverImage() const { return m_cover; }
     // The image as decoded for the screen.
     QImage image() const { return m_cover.image; }
@@ -34,10 +38,8 @@ public:
     // A quiet line shown in the middle while there is no picture.
     void setPlaceholderText(const QString& text);
 
-    // ImageViewContract
-    QObject* imageViewObject() override { return this; }
-    void setLoadedImage(const CoverImage& image) override { setImage(image); }
-    QSize decodeBox() const override;
+    // The device pixels a picture is decoded for when it arrives.
+    QSize decodeBox() const;
 
 Q_SIGNALS:
     void imageChanged();
@@ -54,5 +56,6 @@ private:
     QString m_placeholder;
     QSize m_decodedFor;       // the size the image was last decoded for
     bool m_decoding = false;  // a worker is decoding for the view
+    bool m_preview = false;   // the image is a stand-in, drawn enlarged
     quint64 m_generation = 0; // bumped with each new picture
 };

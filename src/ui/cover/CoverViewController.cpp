@@ -1,18 +1,14 @@
 #include "CoverViewController.h"
 #include "ui_CoverView.h"
 
-#include "AlertHelper.h"
-#include "CoverFileWriter.h"
-#include "CoverSelection.h"
-#include "DefaultsHelper.h"
+#include "Alerts.h"
+#include "CoverActions.h"
 #include "DraggableImageView.h"
-#include "ImageCache.h"
-#include "ImageDataHelper.h"
 #include "ImageService.h"
-#include "MediaHelper.h"
 #include "NotificationNames.h"
 #include "Pasteboard.h"
 #include "ShareMenu.h"
+#include "StoredSettings.h"
 #include "UserDefaults.h"
 #include "UserPaths.h"
 #include "Workspace.h"
@@ -29,11 +25,6 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
-
-const QString kDownloadCoverPlace = QStringLiteral("downloadCover(notification:)");
-const QString kCoverActionPlace = QStringLiteral("coverAction(actionNumber:)");
-const QString kSaveCoverPlace = QStringLiteral("saveCover()");
-const QString kSaveToDownloadsPlace = QStringLiteral("saveCoverToDownloads()");
 
 CoverViewController::SaveDialog& saveDialogOverride() {
     static CoverViewController::SaveDialog dialog;
@@ -62,13 +53,6 @@ void showSaveDialog(QWidget* window, const QString& suggestedName,
     dialog->open();
 }
 
-// A pull-down menu item that knows its index (the title counts as 0).
-QAction* addIndexedItem(QMenu* menu, const QString& title, int index) {
-    QAction* action = menu->addAction(title);
-    action->setData(index);
-    return action;
-}
-
 } // namespace
 
 QFileDialog* CoverViewController::makeSaveDialog(QWidget* window, const QString& suggestedName) {
@@ -94,9 +78,9 @@ void CoverViewController::setSaveDialogForTesting(SaveDialog dialog) {
 }
 
 CoverViewController::CoverViewController(QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::CoverView>()) {
+    : QWidget(parent), m_ui(std::make_unique<Ui::CoverView>()),
+      m_session(new CoverSession(ImageService::shared(), this)), m_actions(new CoverActions(this)) {
     m_ui->setupUi(this);
-    m_loader = new CoverLoader(ImageService::shared(), this);
     // The progress keeps its place while hidden: the cover's room stays the
     // same from loading to shown, so the cover is decoded once for it.
     for (QWidget* widget :
@@ -105,10 +89,8 @@ CoverViewController::CoverViewController(QWidget* parent)
         policy.setRetainSizeWhenHidden(true);
         widget->setSizePolicy(policy);
     }
-    // Likewise the lines whose text comes and goes: the progress read-out has
-    // room for its two lines, the facts for one.
+    // Likewise the lines whose text comes and goes.
     const int line = fontMetrics().lineSpacing();
-
     m_ui->progressTextField->setFixedHeight(2 * line);
     m_ui->coverFactsLabel->setFixedHeight(line);
     m_statusTimer.setSingleShot(true);
@@ -116,33 +98,63 @@ CoverViewController::CoverViewController(QWidget* parent)
     connect(&m_statusTimer, &QTimer::timeout, this, [this] {
         // Back to the pane's own title, whatever status messages came between.
         m_ui->titleLabel->setText(m_title);
-        m_ui->titleLabel->setTextInteractionFlags(
-            m_state == State::Shown ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
-                                    : Qt::NoTextInteraction);
+        m_ui->titleLabel->setTextInteractionFlags(m_session->state() == CoverSession::State::Shown
+                                                      ? Qt::TextSelectableByMouse |
+                                                            Qt::TextSelectableByKeyboard
+                                                      : Qt::NoTextInteraction);
     });
+    m_ui->viewButton->setText(QStringLiteral("View Cover"));
+    m_ui->copyButton->setText(QStringLiteral("Copy Cover"));
+    m_ui->shareButton->setText(QStringLiteral("Share Cover"));
+    m_ui->saveCoverButton->setText(QStringLiteral("Save Cover As…"));
     // Push buttons with menus: their arrow sits beside the title, never on it.
     for (QPushButton* button : {m_ui->viewButton, m_ui->copyButton, m_ui->shareButton}) {
         button->setMenu(new QMenu(button));
     }
-    connect(m_ui->viewButton->menu(), &QMenu::triggered, this,
-            [this](QAction* action) { viewButtonChose(action->data().toInt()); });
-    connect(m_ui->copyButton->menu(), &QMenu::triggered, this,
-            [this](QAction* action) { copyButtonChose(action->data().toInt()); });
-    connect(m_ui->saveCoverButton, &QPushButton::clicked, this, [this] { coverAction(0); });
-    connect(m_ui->tryAgainButton, &QPushButton::clicked, this, [this] {
-        downloadCover(Notification{NotificationNames::downloadCover, m_selectionInfo});
+    m_ui->viewButton->menu()->addActions(m_actions->viewActions());
+    m_ui->copyButton->menu()->addActions(m_actions->copyActions());
+    connect(m_ui->shareButton->menu(), &QMenu::aboutToShow, this, [this] {
+        m_ui->shareButton->menu()->clear();
+        ShareMenu::addServices(m_ui->shareButton->menu(),
+                               [session = QPointer<CoverSession>(m_session)] {
+                                   return session ? session->temporaryFile() : QUrl();
+                               });
     });
+    connect(m_ui->saveCoverButton, &QPushButton::clicked,
+            m_actions->action(CoverAction::SaveCoverAs), &QAction::trigger);
+    connect(m_ui->tryAgainButton, &QPushButton::clicked, this,
+            [this] { m_session->retry(m_ui->coverImageView->decodeBox()); });
+    connect(m_ui->cancelButton, &QPushButton::clicked, m_session, &CoverSession::cancelDownload);
+    connect(m_ui->coverImageView, &DraggableImageView::contextMenuWanted, this,
+            [this](const QPoint& where) {
+                if (QMenu* menu = buildContextMenu()) {
+                    QTimer::singleShot(0, menu, [menu, where] { menu->popup(where); });
+                }
+            });
+
+    connect(m_session, &CoverSession::stateChanged, this, [this](CoverSession::State state) {
+        showState(state);
+        // The menus hear of a shown cover once its file exists (showFile).
+        if (state != CoverSession::State::Shown) {
+            NotificationCenter::defaultCenter().post(NotificationNames::disableMenuItems);
+        }
+    });
+    connect(m_session, &CoverSession::progressChanged, this, &CoverViewController::showProgress);
+    connect(m_session, &CoverSession::previewReady, this, [this](const QImage& preview) {
+        m_ui->coverImageView->setPreview(preview);
+        m_ui->coverFactsLabel->setText(QStringLiteral("Preview"));
+    });
+    connect(m_session, &CoverSession::coverShown, this,
+            [this](const CoverImage& cover) { m_ui->coverImageView->setImage(cover); });
+    connect(m_session, &CoverSession::fileChanged, this, &CoverViewController::showFile);
+    connect(m_session, &CoverSession::saved, this, &CoverViewController::showSaved);
     viewDidLoad();
-    setupPopUpButtons();
     // Never narrower than its buttons at their natural widths.
     setMinimumWidth(m_ui->buttonLayout->sizeHint().width() + layout()->contentsMargins().left() +
                     layout()->contentsMargins().right());
-    // Empty and disabled until it appears; the notifications come with that.
-    setControlsEnabled(false);
-    resetProgress(true);
+    showState(CoverSession::State::Idle);
 }
 
-// The image service drops the view's load, without a completion, when the view goes.
 CoverViewController::~CoverViewController() = default;
 
 DraggableImageView* CoverViewController::coverImageView() const {
@@ -166,6 +178,9 @@ QLabel* CoverViewController::failureLabel() const {
 QPushButton* CoverViewController::tryAgainButton() const {
     return m_ui->tryAgainButton;
 }
+QPushButton* CoverViewController::cancelButton() const {
+    return m_ui->cancelButton;
+}
 QPushButton* CoverViewController::viewButton() const {
     return m_ui->viewButton;
 }
@@ -181,14 +196,14 @@ QPushButton* CoverViewController::saveCoverButton() const {
 
 void CoverViewController::viewDidLoad() {
     auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(NotificationNames::coverActionHelper, this,
-                       [this](const Notification& notification) {
-                           const auto number = CoverSelection::integer(
-                               notification.userInfo, NotificationNames::selectedCoverActionKey);
-                           if (number) {
-                               coverAction(*number);
-                           }
-                       });
+    center.addObserver(
+        NotificationNames::coverActionHelper, this, [this](const Notification& notification) {
+            const QVariant number =
+                notification.userInfo.value(NotificationNames::selectedCoverActionKey);
+            if (number.typeId() == QMetaType::LongLong) {
+                coverAction(number.toLongLong());
+            }
+        });
     center.addObserver(NotificationNames::downloadCover, this,
                        [this](const Notification& notification) { downloadCover(notification); });
     center.addObserver(NotificationNames::removeCover, this,
@@ -197,350 +212,115 @@ void CoverViewController::viewDidLoad() {
 
 void CoverViewController::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (event->spontaneous()) {
-        return; // the window came back from the task bar: nothing to redo
-    }
-    setupPopUpButtons();
-    updateInterface(false);
-    resetProgress(true);
-    if (m_state == State::Shown) {
-        m_state = State::Idle;
+    if (!event->spontaneous()) {
+        showState(m_session->state());
     }
 }
 
-void CoverViewController::setupPopUpButtons() {
-    m_ui->viewButton->setText(QStringLiteral("View Cover"));
-    m_ui->copyButton->setText(QStringLiteral("Copy Cover"));
-    m_ui->shareButton->setText(QStringLiteral("Share Cover"));
-    QMenu* copy = m_ui->copyButton->menu();
-    copy->clear();
-    addIndexedItem(copy, QStringLiteral("Copy Cover Image to Clipboard"), 1);
-    addIndexedItem(copy, QStringLiteral("Copy Cover URL to Clipboard"), 2);
-    addIndexedItem(copy, QStringLiteral("Copy Cover Title to Clipboard"), 3);
-    m_ui->shareButton->menu()->clear();
-    m_ui->saveCoverButton->setText(QStringLiteral("Save Cover As…"));
+void CoverViewController::alert(const QString& text) {
+    Alerts::showSheet(Alerts::alert(text, true), this);
 }
 
 // Selection ------------------------------------------------------------------
 
-void CoverViewController::fail(const QString& place) {
-    AlertHelper::showSheet(AlertHelper::errorAlert(AlertHelper::qualifiedClassName(this), place),
-                           this);
-    NotificationCenter::defaultCenter().post(NotificationNames::disableMenuItems);
-}
-
 void CoverViewController::downloadCover(const Notification& notification) {
-    const QVariantMap info = notification.userInfo;
-    if (info.isEmpty()) {
-        fail(kDownloadCoverPlace);
+    const auto item = CoverSelection::itemFromUserInfo(notification.userInfo);
+    if (!item) {
+        removeCover();
+        alert(QStringLiteral("The selected item has no cover to show."));
         return;
     }
-    using namespace CoverSelection;
-    const bool high = DefaultsHelper::storedQuality() == 1;
-    const auto url =
-        CoverSelection::url(info, high ? Keys::highResolutionUrl : Keys::standardResolutionUrl);
-    if (!url) {
-        fail(kDownloadCoverPlace);
-        return;
-    }
-    const auto link = [&info](const QString& key) {
-        return CoverSelection::url(info, key).value_or(QUrl()).toString(QUrl::FullyEncoded);
-    };
-    m_rungs =
-        CoverLadder::rungs(link(Keys::highResolutionUrl), link(Keys::standardResolutionUrl), high);
-    m_ui->coverImageView->artistName = plainText(info, Keys::artistName);
-    m_ui->coverImageView->collectionName = plainText(info, Keys::collectionName);
-    artistName = plainText(info, Keys::artistName);
-    collectionName = plainText(info, Keys::collectionName);
-    artworkUrl = *url;
-    collectionId = integer(info, Keys::collectionId);
-    entityString = plainText(info, Keys::entityString);
-    iTunesUrl = CoverSelection::url(info, Keys::iTunesUrl);
-    webBrowserUrl = CoverSelection::url(info, Keys::webBrowserUrl);
-    m_selectionInfo = info;
-    m_ui->failureLabel->hide();
-    m_ui->tryAgainButton->hide();
-
-    // A download of an earlier selection must not land on this one, and the
-    // earlier cover's file is no longer handed out.
-    m_loader->cancel();
-    withdrawTemporaryFile();
-    const quint64 selection = ++m_selection;
-    const QList<CoverRung> rungs = CoverLadder::inTryingOrder(m_rungs);
-    if (rungs.isEmpty()) {
-        startDownload(selection);
-        return;
-    }
-    // The rung that answered before may be at hand: then no download, no progress.
-    const CoverRung first = rungs.first();
-    const QString cacheKey = first.url.toString(QUrl::FullyEncoded);
-    ImageCache& cache = ImageCache::shared();
-    if (auto cached = cache.imageFromMemory(cacheKey)) {
-        QTimer::singleShot(0, this, [this, selection, first, cover = *cached] {
-            if (selection == m_selection) {
-                showCover(cover, first);
-            }
-        });
-        return;
-    }
-    cache.diskImageExists(cacheKey, this, [this, selection, cacheKey, first](bool exists) {
-        if (selection != m_selection) {
-            return;
-        }
-        if (!exists) {
-            startDownload(selection);
-            return;
-        }
-        ImageCache::shared().imageFromDisk(
-            cacheKey, m_ui->coverImageView->decodeBox(), this,
-            [this, selection, cacheKey, first](std::optional<CoverImage> cover) {
-                if (selection != m_selection) {
-                    return;
-                }
-                if (!cover) {
-                    // The entry went bad after the check: fetch it again.
-                    startDownload(selection);
-                    return;
-                }
-                // On screen at once; the bytes (for saving, the temporary file,
-                // other sizes) follow from the disk.
-                m_ui->coverImageView->setImage(*cover);
-                ImageCache::shared().bytesFromDisk(
-                    cacheKey, this,
-                    [this, selection, cacheKey, first, cover = *cover](QByteArray bytes) mutable {
-                        if (selection != m_selection) {
-                            return;
-                        }
-                        if (bytes.isEmpty()) {
-                            startDownload(selection);
-                            return;
-                        }
-                        cover.encodedData = bytes;
-                        ImageCache::shared().storeInMemory(cacheKey, cover);
-                        showCover(cover, first);
-                    });
-            },
-            false);
-    });
-}
-
-void CoverViewController::showCover(const CoverImage& cover, const CoverRung& rung) {
-    artworkUrl = rung.url;
-    m_ui->coverImageView->setImage(cover);
-    m_state = State::Shown;
-    updateInterface(true);
-    resetProgress(true);
-    m_ui->coverFactsLabel->setText(CoverFacts::of(cover.encodedData, rung.original).display());
-}
-
-void CoverViewController::showFailure(const QString& reason) {
-    m_ui->coverImageView->clearImage();
-    m_state = State::Failed;
-    updateInterface(false);
-    resetProgress(true);
-    m_ui->failureLabel->setText(QStringLiteral("Couldn't download the cover (%1).").arg(reason));
-    m_ui->failureLabel->show();
-    m_ui->tryAgainButton->show();
-}
-
-void CoverViewController::startDownload(quint64 selection) {
-    m_state = State::Loading;
-    updateInterface(false);
-    resetProgress(false);
-    updateProgress(0, -1);
-    QPointer<CoverViewController> self(this);
-    m_loader->load(
-        m_rungs, m_ui->coverImageView->decodeBox(),
-        [self, selection](qint64 received, qint64 expected, const QUrl&) {
-            if (self && selection == self->m_selection) {
-                self->updateProgress(received, expected);
-            }
-        },
-        [self, selection](const ImageLoadResult& result, const CoverRung& rung) {
-            if (!self || selection != self->m_selection) {
-                return; // superseded: a newer selection owns the pane
-            }
-            if (!result.hasImage()) {
-                self->showFailure(failureReason(result));
-                return;
-            }
-            QTimer::singleShot(0, self, [self, selection, cover = result.cover, rung] {
-                if (self && selection == self->m_selection) {
-                    self->showCover(cover, rung);
-                }
-            });
-        });
+    m_session->select(*item, StoredSettings::ensureQuality() == 1,
+                      m_ui->coverImageView->decodeBox());
 }
 
 void CoverViewController::removeCover() {
-    m_loader->cancel();
-    ++m_selection;
-    m_ui->coverImageView->clearImage();
-    m_ui->coverImageView->artistName.reset();
-    m_ui->coverImageView->collectionName.reset();
-    m_state = State::Idle;
-    updateInterface(false);
-    resetProgress(true);
-    artistName.reset();
-    artworkUrl.reset();
-    collectionId.reset();
-    collectionName.reset();
-    entityString.reset();
-    iTunesUrl.reset();
-    webBrowserUrl.reset();
-    m_ui->failureLabel->hide();
-    m_ui->tryAgainButton->hide();
+    m_session->clear();
 }
 
 // Interface --------------------------------------------------------------------
 
-QString CoverViewController::titleText(const std::optional<QString>& entity,
-                                       const std::optional<QString>& artist,
-                                       const std::optional<QString>& collection) {
-    static const QStringList titledByCollection{QStringLiteral("movie"), QStringLiteral("software"),
-                                                QStringLiteral("tvSeason")};
-    QString title;
-    if (entity && titledByCollection.contains(*entity) && collection) {
-        title = *collection;
-    } else if (artist && collection) {
-        title = *artist + QStringLiteral(" - ") + *collection;
+void CoverViewController::showState(CoverSession::State state) {
+    using State = CoverSession::State;
+    DraggableImageView* view = m_ui->coverImageView;
+    const bool shown = state == State::Shown;
+    if (state == State::Idle || state == State::Failed) {
+        view->clearImage();
+    } else if (state == State::Loading) {
+        view->setPreview(m_session->preview());
     }
-    if (title.endsWith(QLatin1Char('\n'))) {
-        title.chop(1);
-    }
-    return title;
-}
-
-QString CoverViewController::listingTitle(const std::optional<QString>& entity) {
-    if (!entity) {
-        return {};
-    }
-    if (*entity == QLatin1String("software")) {
-        return QStringLiteral("View Cover Listing in App Store");
-    }
-    if (*entity == QLatin1String("audiobook") || *entity == QLatin1String("ebook")) {
-        return QStringLiteral("View Cover Listing in Books");
-    }
-    if (*entity == QLatin1String("music")) {
-        return QStringLiteral("View Cover Listing in Music");
-    }
-    if (*entity == QLatin1String("podcast")) {
-        return QStringLiteral("View Cover Listing in Podcasts");
-    }
-    return {};
-}
-
-void CoverViewController::withdrawTemporaryFile() {
-    ++m_interface; // a file still being written for the earlier cover is never published
-    UserDefaults::standard().removeObject(SettingsKeys::temporaryFileUrl);
-    NotificationCenter::defaultCenter().post(NotificationNames::disableMenuItems);
-    updateShareMenu(false);
-}
-
-void CoverViewController::updateInterface(bool enabled) {
-    const quint64 refresh = ++m_interface;
-    m_ui->coverImageView->setPlaceholderText(
-        m_state == State::Idle ? QStringLiteral("Select a result to see its cover") : QString());
-    m_ui->coverFactsLabel->clear();
-    QLabel* title = m_ui->titleLabel;
-    title->setAlignment(Qt::AlignCenter);
-    m_title = enabled ? titleText(entityString, artistName, collectionName) : QString();
+    view->setPlaceholderText(
+        state == State::Idle ? QStringLiteral("Select a result to see its cover") : QString());
+    view->setCoverFile({});
+    m_ui->coverFactsLabel->setText(shown ? m_session->facts().display() : QString());
+    m_title = m_session->item().title();
     if (!m_statusTimer.isActive()) {
-        title->setText(m_title);
-        title->setTextInteractionFlags(enabled ? Qt::TextSelectableByMouse |
-                                                     Qt::TextSelectableByKeyboard
-                                               : Qt::NoTextInteraction);
+        m_ui->titleLabel->setText(m_title);
+        m_ui->titleLabel->setTextInteractionFlags(shown ? Qt::TextSelectableByMouse |
+                                                              Qt::TextSelectableByKeyboard
+                                                        : Qt::NoTextInteraction);
     }
-
-    QMenu* view = m_ui->viewButton->menu();
-    view->clear();
-    addIndexedItem(view, QStringLiteral("View Cover in Browser"), 1);
-    if (enabled) {
-        const QString listing = listingTitle(entityString);
-        if (!listing.isEmpty()) {
-            addIndexedItem(view, listing, 2);
-        }
+    m_ui->failureLabel->setVisible(state == State::Failed);
+    m_ui->tryAgainButton->setVisible(state == State::Failed);
+    if (state == State::Failed) {
+        m_ui->failureLabel->setText(
+            QStringLiteral("Couldn't download the cover (%1).").arg(m_session->failureReason()));
     }
-
-    // The published file always belongs to the cover shown: the old one is
-    // withdrawn at once, the new one published when it has been written.
-    UserDefaults::standard().removeObject(SettingsKeys::temporaryFileUrl);
-    auto& center = NotificationCenter::defaultCenter();
-    if (!enabled) {
-        ImageDataHelper::removeTemporaryFilesAsync();
-        center.post(NotificationNames::disableMenuItems);
-    } else {
-        // Written on a worker (a cover that is no JPEG must be encoded); the
-        // menus follow once the file exists.
-        QPointer<CoverViewController> self(this);
-        ImageDataHelper::createTemporaryFileAsync(
-            m_ui->coverImageView->coverImage(), artistName, collectionId, collectionName, this,
-            [self, refresh](const QUrl& file) {
-                if (!self || refresh != self->m_interface) {
-                    return;
-                }
-                UserDefaults::standard().setUrl(SettingsKeys::temporaryFileUrl, file);
-                if (file.isEmpty()) {
-                    NotificationCenter::defaultCenter().post(NotificationNames::disableMenuItems);
-                } else {
-                    NotificationCenter::defaultCenter().post(
-                        NotificationNames::enableMenuItems,
-                        {{NotificationNames::listingTitleKey, listingTitle(self->entityString)}});
-                }
-                self->updateShareMenu(true);
-            });
-    }
-
-    setControlsEnabled(enabled);
-    updateShareMenu(false);
-}
-
-void CoverViewController::setControlsEnabled(bool enabled) {
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             m_ui->viewButton, m_ui->copyButton, m_ui->shareButton, m_ui->saveCoverButton}) {
-        control->setEnabled(enabled);
-    }
-}
-
-void CoverViewController::updateShareMenu(bool enabled) {
-    QMenu* share = m_ui->shareButton->menu();
-    share->clear();
-    const QUrl file = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
-    // Copying the image needs the file of this cover: until it exists, nothing to copy.
-    m_ui->copyButton->menu()->actions().first()->setEnabled(enabled && !file.isEmpty());
-    if (enabled && !file.isEmpty()) {
-        ShareMenu::addServices(share, file);
-    }
-}
-
-void CoverViewController::resetProgress(bool hidden) {
     m_ui->progressIndicator->setRange(0, 100);
     m_ui->progressIndicator->setValue(0);
-    m_ui->progressIndicator->setVisible(!hidden);
-    m_ui->progressTextField->setVisible(!hidden);
-    m_ui->progressTextField->setText(QString());
+    m_ui->progressIndicator->hide();
+    m_ui->progressTextField->hide();
+    m_ui->progressTextField->clear();
+    m_ui->cancelButton->hide();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             m_ui->viewButton, m_ui->copyButton, m_ui->shareButton, m_ui->saveCoverButton}) {
+        control->setEnabled(shown);
+    }
+    refreshActions();
 }
 
-QString CoverViewController::progressText(qint64 expectedSize) {
-    const double megabytes = double(expectedSize) / 1048576.0;
-    if (megabytes >= 0.001) {
-        return QString::asprintf("Downloading Cover\n%.2f MB", megabytes);
+void CoverViewController::showProgress(qint64 received, qint64 expected) {
+    QProgressBar* bar = m_ui->progressIndicator;
+    bar->show();
+    m_ui->progressTextField->show();
+    m_ui->cancelButton->show();
+    m_ui->progressTextField->setText(progressText(received, expected));
+    if (expected > 0) {
+        bar->setRange(0, 100);
+        bar->setValue(qBound(0, qRound(double(received) / double(expected) * 100.0), 100));
+    } else {
+        bar->setRange(0, 0); // moves on its own until the size is known
+    }
+}
+
+QString CoverViewController::progressText(qint64 receivedSize, qint64 expectedSize) {
+    const double mega = 1048576.0;
+    if (expectedSize > 0) {
+        const int percent =
+            qBound(0, int(double(receivedSize) / double(expectedSize) * 100.0), 100);
+        return QString::asprintf("Downloading Cover\n%.2f of %.2f MB · %d %%",
+                                 double(receivedSize) / mega, double(expectedSize) / mega, percent);
+    }
+    if (receivedSize > 0) {
+        return QString::asprintf("Downloading Cover\n%.2f MB", double(receivedSize) / mega);
     }
     return QStringLiteral("Requesting Cover…");
 }
 
-void CoverViewController::updateProgress(qint64 receivedSize, qint64 expectedSize) {
-    QProgressBar* bar = m_ui->progressIndicator;
-    if (double(expectedSize) / 1048576.0 >= 0.001) {
-        bar->setRange(0, 100);
-        bar->setValue(qBound(0, qRound(double(receivedSize) / double(expectedSize) * 100.0), 100));
-        m_ui->progressTextField->setText(progressText(expectedSize));
+void CoverViewController::showFile(const QUrl& file) {
+    m_ui->coverImageView->setCoverFile(file);
+    refreshActions();
+    if (file.isEmpty()) {
         return;
     }
-    // Without a known length the bar moves on its own and the text counts
-    // what arrived so far.
-    bar->setRange(0, 0);
-    m_ui->progressTextField->setText(progressText(receivedSize));
+    NotificationCenter::defaultCenter().post(
+        NotificationNames::enableMenuItems,
+        {{NotificationNames::listingTitleKey, m_session->item().listingTitle()}});
+}
+
+void CoverViewController::refreshActions() {
+    m_actions->update(m_session->state() == CoverSession::State::Shown,
+                      !m_session->temporaryFile().isEmpty(), m_session->item().listingTitle());
 }
 
 void CoverViewController::showStatus(const QString& message) {
@@ -550,14 +330,27 @@ void CoverViewController::showStatus(const QString& message) {
     m_statusTimer.start();
 }
 
+QMenu* CoverViewController::buildContextMenu() {
+    if (m_session->temporaryFile().isEmpty()) {
+        return nullptr;
+    }
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    auto* share = new QMenu(QStringLiteral("Share"), menu);
+    ShareMenu::addServices(share, [session = QPointer<CoverSession>(m_session)] {
+        return session ? session->temporaryFile() : QUrl();
+    });
+    m_actions->fillContextMenu(menu, share);
+    return menu;
+}
+
 // Actions --------------------------------------------------------------------
 
-void CoverViewController::openLink(const std::optional<QUrl>& link,
-                                   const std::optional<QUrl>& fallback) {
-    if (link && Workspace::shared().openUrl(*link)) {
+void CoverViewController::openLink(const QUrl& link, const QUrl& fallback) {
+    if (!link.isEmpty() && Workspace::shared().openUrl(link)) {
         return;
     }
-    if (fallback && Workspace::shared().openUrl(*fallback)) {
+    if (!fallback.isEmpty() && Workspace::shared().openUrl(fallback)) {
         return;
     }
     showStatus(linkNotOpened);
@@ -587,73 +380,45 @@ void CoverViewController::copyImage(const QUrl& file) {
     }));
 }
 
-void CoverViewController::viewButtonChose(int index) {
-    if (index == 1) {
-        coverAction(2);
-    } else if (index == 2) {
-        coverAction(3);
-    }
-}
-
-void CoverViewController::copyButtonChose(int index) {
-    if (index >= 1 && index <= 3) {
-        coverAction(3 + index);
-    }
-}
-
 void CoverViewController::coverAction(qint64 actionNumber) {
-    auto alert = [this] {
-        AlertHelper::showSheet(
-            AlertHelper::errorAlert(AlertHelper::qualifiedClassName(this), kCoverActionPlace),
-            this);
-    };
-    switch (actionNumber) {
-    case 0:
-    case 1:
-        if (!m_ui->coverImageView->hasImage()) {
-            alert();
-        } else if (actionNumber == 0) {
-            saveCover();
-        } else {
-            saveCoverToDownloads();
-        }
+    if (actionNumber < 0 || actionNumber >= kCoverActionCount) {
         return;
-    case 2:
-    case 3: {
-        const std::optional<QUrl>& url = actionNumber == 2 ? artworkUrl : iTunesUrl;
-        if (!url) {
-            alert();
-            return;
-        }
+    }
+    if (m_session->state() != CoverSession::State::Shown) {
+        alert(noCover);
+        return;
+    }
+    const CoverItem& item = m_session->item();
+    switch (CoverAction(actionNumber)) {
+    case CoverAction::SaveCoverAs:
+        saveCover();
+        return;
+    case CoverAction::SaveCoverToDownloads:
+        saveCoverToDownloads();
+        return;
+    case CoverAction::ViewCoverInBrowser:
+        openLink(m_session->artworkUrl(), {});
+        return;
+    case CoverAction::ViewCoverListing:
         // Store links (musics:, itms-apps:) have no handler on most desktops:
         // the web listing stands in for them.
-        openLink(url, actionNumber == 3 ? webBrowserUrl : std::nullopt);
+        openLink(item.listingUrl, item.webBrowserUrl);
         return;
-    }
-    case 4: {
-        const QUrl file = UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
-        if (file.isEmpty()) {
-            alert();
+    case CoverAction::CopyCoverImageToClipboard:
+        if (m_session->temporaryFile().isEmpty()) {
+            alert(noCover);
             return;
         }
-        copyImage(file);
+        copyImage(m_session->temporaryFile());
         return;
-    }
-    case 5:
-        if (!artworkUrl) {
-            alert();
-            return;
-        }
-        Pasteboard::general().writeText(artworkUrl->toString(QUrl::FullyEncoded));
+    case CoverAction::CopyCoverUrlToClipboard:
+        Pasteboard::general().writeText(m_session->artworkUrl().toString(QUrl::FullyEncoded));
         showStatus(copiedUrl);
         return;
-    case 6:
+    case CoverAction::CopyCoverTitleToClipboard:
         // The title itself, also while a status message stands in its place.
         Pasteboard::general().writeText(m_title);
         showStatus(copiedTitle);
-        return;
-    default:
-        alert();
         return;
     }
 }
@@ -661,104 +426,43 @@ void CoverViewController::coverAction(qint64 actionNumber) {
 // Saving ---------------------------------------------------------------------
 
 void CoverViewController::saveCover() {
-    if (!m_ui->coverImageView->hasImage()) {
-        fail(kSaveCoverPlace);
+    QWidget* window = this->window();
+    if (m_session->state() != CoverSession::State::Shown || !window || !window->isVisible()) {
         Q_EMIT saveFinished({});
         return;
     }
-    const CoverImage cover = m_ui->coverImageView->coverImage();
-    const QString fileName =
-        MediaHelper::coverFileName(artistName.value_or(QStringLiteral("ERROR")),
-                                   collectionName.value_or(QStringLiteral("ERROR")));
     QPointer<CoverViewController> self(this);
-    auto* encoding = new QFutureWatcher<std::optional<QByteArray>>(this);
-    connect(
-        encoding, &QFutureWatcher<std::optional<QByteArray>>::finished, this,
-        [self, encoding, fileName] {
-            encoding->deleteLater();
-            const std::optional<QByteArray> jpeg = encoding->result();
-            if (!jpeg) {
-                self->fail(kSaveCoverPlace);
-                Q_EMIT self->saveFinished({});
-                return;
-            }
-            QWidget* window = self->window();
-            if (!window || !window->isVisible()) {
-                Q_EMIT self->saveFinished({});
-                return;
-            }
-            showSaveDialog(window, fileName, [self, jpeg](std::optional<QString> path) {
-                if (!self) {
-                    return;
-                }
-                if (!path || path->isEmpty()) {
-                    Q_EMIT self->saveFinished({});
-                    return;
-                }
-                // A name typed without an extension is a JPEG file all the same.
-                const QString target =
-                    QFileInfo(*path).suffix().isEmpty() ? *path + QStringLiteral(".jpg") : *path;
-                auto* writing = new QFutureWatcher<CoverFileWriter::WriteResult>(self);
-                connect(writing, &QFutureWatcher<CoverFileWriter::WriteResult>::finished, self,
-                        [self, writing] {
-                            writing->deleteLater();
-                            const CoverFileWriter::WriteResult written = writing->result();
-                            if (!written.ok()) {
-                                self->fail(kSaveCoverPlace);
-                            } else {
-                                UserDefaults::standard().setUrl(
-                                    SettingsKeys::lastSaveFolder,
-                                    QUrl::fromLocalFile(QFileInfo(written.path).absolutePath()));
-                            }
-                            Q_EMIT self->saveFinished(written.path);
-                        });
-                writing->setFuture(QtConcurrent::run([target, data = *jpeg] {
-                    return CoverFileWriter::writeReplacing(target, data);
-                }));
-            });
-        });
-    encoding->setFuture(QtConcurrent::run([cover] { return ImageCodec::jpegData(cover); }));
+    showSaveDialog(window, m_session->suggestedFileName(), [self](std::optional<QString> path) {
+        if (!self) {
+            return;
+        }
+        if (!path || path->isEmpty()) {
+            Q_EMIT self->saveFinished({});
+            return;
+        }
+        // The dialog opens where the user went last.
+        UserDefaults::standard().setUrl(SettingsKeys::lastSaveFolder,
+                                        QUrl::fromLocalFile(QFileInfo(*path).absolutePath()));
+        self->m_session->saveAs(*path);
+    });
 }
 
 void CoverViewController::saveCoverToDownloads() {
-    if (!m_ui->coverImageView->hasImage()) {
-        fail(kSaveToDownloadsPlace);
-        Q_EMIT saveFinished({});
-        return;
-    }
     QWidget* window = this->window();
-    if (!window || !window->isVisible()) {
+    if (m_session->state() != CoverSession::State::Shown || !window || !window->isVisible()) {
         Q_EMIT saveFinished({});
         return;
     }
-    const CoverImage cover = m_ui->coverImageView->coverImage();
-    const QString fileName =
-        MediaHelper::coverFileName(artistName.value_or(QStringLiteral("ERROR")),
-                                   collectionName.value_or(QStringLiteral("ERROR")));
     const QString folder = UserPaths::downloadsDirectory();
-    // A JPEG cover is its cache entry byte for byte: copied, not written again.
-    const QString cached =
-        artworkUrl && ImageCodec::isJpeg(cover.encodedData)
-            ? ImageCache::shared().diskPathForKey(artworkUrl->toString(QUrl::FullyEncoded))
-            : QString();
-    auto* saving = new QFutureWatcher<CoverFileWriter::WriteResult>(this);
-    connect(saving, &QFutureWatcher<CoverFileWriter::WriteResult>::finished, this, [this, saving] {
-        saving->deleteLater();
-        const CoverFileWriter::WriteResult written = saving->result();
-        if (!written.ok()) {
-            fail(kSaveToDownloadsPlace);
-        } else {
-            showStatus(savedToDownloads.arg(QFileInfo(written.path).fileName()));
-        }
-        Q_EMIT saveFinished(written.path);
-    });
-    saving->setFuture(
-        QtConcurrent::run([cover, fileName, folder, cached]() -> CoverFileWriter::WriteResult {
-            const std::optional<QByteArray> jpeg = ImageCodec::jpegData(cover);
-            if (!jpeg) {
-                return {{}, QStringLiteral("The cover could not be encoded as JPEG.")};
-            }
-            QDir().mkpath(folder);
-            return CoverFileWriter::writeWithFreeName(folder, fileName, *jpeg, cached);
-        }));
+    QDir().mkpath(folder);
+    m_session->saveInto(folder);
+}
+
+void CoverViewController::showSaved(const CoverSession::SaveResult& result) {
+    if (result.ok()) {
+        showStatus(result.message());
+    } else {
+        alert(result.message());
+    }
+    Q_EMIT saveFinished(result.path);
 }

@@ -1,44 +1,12 @@
 #include "DraggableImageView.h"
 
-#include "CoverSelection.h"
-#include "DefaultsHelper.h"
-#include "NotificationCenter.h"
-#include "NotificationNames.h"
-#include "ShareMenu.h"
-#include "UserDefaults.h"
-
 #include <QContextMenuEvent>
-#include <QCursor>
 #include <QDrag>
-#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QTimer>
 
 #include <cmath>
-
-namespace {
-
-struct CoverMenuItem {
-    const char* title;
-    QKeySequence shortcut;
-};
-
-const CoverMenuItem kCoverItems[] = {
-    {"Save Cover As…", QKeySequence(Qt::CTRL | Qt::Key_S)},
-    {"Save Cover to “Downloads”", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
-    {"View Cover in Browser", {}},
-    {"View Cover Listing in iTunes", {}},
-    {"Copy Cover Image to Clipboard", {}},
-    {"Copy Cover URL to Clipboard", {}},
-    {"Copy Cover Title to Clipboard", {}},
-};
-
-QUrl temporaryFileUrl() {
-    return UserDefaults::standard().urlForKey(SettingsKeys::temporaryFileUrl);
-}
-
-} // namespace
 
 DraggableImageView::DraggableImageView(QWidget* parent) : ImageView(parent) {
     setContextMenuPolicy(Qt::DefaultContextMenu);
@@ -99,7 +67,7 @@ void DraggableImageView::startDrag() {
     if (dragImage.isNull()) {
         return;
     }
-    const QUrl file = temporaryFileUrl();
+    const QUrl file = m_file;
     if (file.isEmpty()) {
         return;
     }
@@ -116,45 +84,9 @@ void DraggableImageView::startDrag() {
     drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
-QMenu* DraggableImageView::buildContextMenu() {
-    const QUrl file = temporaryFileUrl();
-    if (file.isEmpty()) {
-        return nullptr;
-    }
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    QList<QAction*> items;
-    for (qint64 tag = 0; tag < qint64(std::size(kCoverItems)); ++tag) {
-        auto* action = new QAction(QString::fromUtf8(kCoverItems[tag].title), menu);
-        action->setShortcut(kCoverItems[tag].shortcut);
-        action->setData(tag);
-        connect(action, &QAction::triggered, this, [tag] {
-            NotificationCenter::defaultCenter().post(
-                NotificationNames::coverActionHelper,
-                {{NotificationNames::selectedCoverActionKey, QVariant::fromValue<qint64>(tag)}});
-        });
-        items.append(action);
-    }
-    // The two save items, the two view items, the three copy items, each group
-    // followed by a separator.
-    menu->addActions(items.mid(0, 2));
-    menu->addSeparator();
-    menu->addActions(items.mid(2, 2));
-    menu->addSeparator();
-    menu->addActions(items.mid(4, 3));
-    menu->addSeparator();
-
-    QMenu* share = menu->addMenu(QStringLiteral("Share"));
-    ShareMenu::addServices(share, file);
-    return menu;
-}
-
 void DraggableImageView::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
-    QMenu* menu = buildContextMenu();
-    if (!menu) {
-        return;
+    if (!m_file.isEmpty()) {
+        Q_EMIT contextMenuWanted(event->globalPos());
     }
-    const QPoint where = event->globalPos();
-    QTimer::singleShot(0, menu, [menu, where] { menu->popup(where); });
 }

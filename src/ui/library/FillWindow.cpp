@@ -66,9 +66,9 @@ FillWindow::FillWindow(const FillOptions& options, QWidget* parent)
         m_search->setEnabled(row >= 0 && row < m_reports.size() &&
                              m_reports[row].status == AlbumReport::Status::NoMatch);
     });
-    connect(m_run, &FillRun::albumStarted, this, &FillWindow::albumStarted);
-    connect(m_run, &FillRun::albumFinished, this, &FillWindow::albumFinished);
-    connect(m_run, &FillRun::finished, this, &FillWindow::finished);
+    connect(m_run, &FillRun::albumStarted, this, &FillWindow::showAlbumStarted);
+    connect(m_run, &FillRun::albumFinished, this, &FillWindow::showAlbumFinished);
+    connect(m_run, &FillRun::finished, this, &FillWindow::showRunEnded);
     m_run->start();
 }
 
@@ -90,8 +90,7 @@ QString FillWindow::statusText(const AlbumReport& report) {
         return QStringLiteral("Already had a cover");
     case AlbumReport::Status::NoMatch:
         return report.match ? QStringLiteral("No confident match (best: %1 – %2)")
-                                  .arg(report.match->artistName().text,
-                                       report.match->collectionName().text.trimmed())
+                                  .arg(report.match->artistName(), report.match->collectionName())
                             : QStringLiteral("Not in the catalogue");
     case AlbumReport::Status::Failed:
         return QStringLiteral("Failed: %1").arg(report.reason);
@@ -99,7 +98,7 @@ QString FillWindow::statusText(const AlbumReport& report) {
     return {};
 }
 
-void FillWindow::albumStarted(const AlbumFolder& album) {
+void FillWindow::showAlbumStarted(const AlbumFolder& album) {
     m_state->setText(QStringLiteral("Working on %1 – %2").arg(album.artist, album.album));
     // The album shows at once; its outcome fills the status when it is known.
     const int row = m_table->rowCount();
@@ -119,7 +118,7 @@ void FillWindow::albumStarted(const AlbumFolder& album) {
     m_table->scrollToItem(m_table->item(row, FolderColumn));
 }
 
-void FillWindow::albumFinished(const AlbumReport& report) {
+void FillWindow::showAlbumFinished(const AlbumReport& report) {
     const int row = m_table->rowCount() - 1;
     if (row < 0 || row != m_reports.size()) {
         return;
@@ -148,7 +147,7 @@ void FillWindow::albumFinished(const AlbumReport& report) {
     }
 }
 
-void FillWindow::finished(FillRun::Ending ending, int remaining) {
+void FillWindow::showRunEnded(FillRun::Ending ending, int remaining) {
     m_stop->setEnabled(false);
     if (m_table->rowCount() > m_reports.size()) {
         // The album being worked on when the run ended is left as it was.

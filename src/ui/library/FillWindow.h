@@ -30,9 +30,9 @@ public:
     static QString statusText(const AlbumReport& report);
 
 private:
-    void albumStarted(const AlbumFolder& album);
-    void albumFinished(const AlbumReport& report);
-    void finished(FillRun::Ending ending, int remaining);
+    void showAlbumStarted(const AlbumFolder& album);
+    void showAlbumFinished(const AlbumReport& report);
+    void showRunEnded(FillRun::Ending ending, int remaining);
     void searchByHand();
 
     QByteArray m_root;

@@ -1,8 +1,8 @@
 #include "PreferencesViewController.h"
 #include "ui_Preferences.h"
 
-#include "DefaultsHelper.h"
-#include "MediaHelper.h"
+#include "CoverFileName.h"
+#include "StoredSettings.h"
 #include "UserDefaults.h"
 
 PreferencesViewController::PreferencesViewController(QWidget* parent)
@@ -46,7 +46,7 @@ void PreferencesViewController::refreshInterface() {
     QComboBox* picker = m_ui->defaultNameFormatPicker;
     picker->clear();
     picker->addItems(defaultNameFormat);
-    picker->setCurrentIndex(picker->findText(DefaultsHelper::storedNameFormat()));
+    picker->setCurrentIndex(picker->findText(StoredSettings::ensureNameFormat()));
 
     m_ui->buttonMultilineLabel->setText(QStringLiteral("Name Format Options"));
     m_ui->replaceSpacesButton->setText(QStringLiteral("Replace spaces with underscores"));
@@ -56,13 +56,13 @@ void PreferencesViewController::refreshInterface() {
     m_ui->clearCacheOnExitMultilineLabel->setText(QStringLiteral("Other Options"));
     m_ui->clearCacheOnExitButton->setText(QStringLiteral("Clear cache on exit"));
 
-    m_ui->replaceSpacesButton->setChecked(DefaultsHelper::storedReplaceSpaces() == 1);
-    m_ui->replaceCharactersButton->setChecked(DefaultsHelper::storedReplaceCharacters() == 1);
-    m_ui->lowercaseCharactersButton->setChecked(DefaultsHelper::storedLowercase() == 1);
-    m_ui->clearCacheOnExitButton->setChecked(DefaultsHelper::storedClearCacheOnExit() == 1);
+    m_ui->replaceSpacesButton->setChecked(StoredSettings::ensureReplaceSpaces() == 1);
+    m_ui->replaceCharactersButton->setChecked(StoredSettings::ensureReplaceCharacters() == 1);
+    m_ui->lowercaseCharactersButton->setChecked(StoredSettings::ensureLowercase() == 1);
+    m_ui->clearCacheOnExitButton->setChecked(StoredSettings::ensureClearCacheOnExit() == 1);
 
-    m_example = MediaHelper::coverFileName(QStringLiteral("Iron Maiden"),
-                                           QStringLiteral("The Book of Souls: The Live Chapter"));
+    m_example = CoverFileName::fromSettings(QStringLiteral("Iron Maiden"),
+                                            QStringLiteral("The Book of Souls: The Live Chapter"));
     m_ui->exampleLabel->setToolTip(m_example);
     showExample();
 }

@@ -1,13 +1,13 @@
 #include "AlbumObjectListModel.h"
 
-#include "AlbumObjectHelper.h"
+#include "SearchResults.h"
 
 int AlbumObjectListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(AlbumObjectHelper::albumObjects().size());
+    return parent.isValid() ? 0 : int(SearchResults::albumObjects().size());
 }
 
 QVariant AlbumObjectListModel::data(const QModelIndex& index, int role) const {
-    const auto& records = AlbumObjectHelper::albumObjects();
+    const auto& records = SearchResults::albumObjects();
     if (!index.isValid() || index.row() >= records.size()) {
         return {};
     }
@@ -15,13 +15,13 @@ QVariant AlbumObjectListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return QString(record.collectionName().text + record.artistName().text);
+        return QString(record.collectionName() + QLatin1Char('\n') + record.artistName());
     case ThumbnailUrlRole:
         return record.artworkUrl();
     case CollectionNameRole:
-        return record.collectionName().text;
+        return record.collectionName();
     case ArtistNameRole:
-        return record.artistName().text;
+        return record.artistName();
     default:
         return {};
     }

@@ -2,8 +2,8 @@
 
 #include "ActivityIndicator.h"
 #include "AlbumObjectListModel.h"
-#include "DefaultsHelper.h"
 #include "ImageGeometry.h"
+#include "StoredSettings.h"
 #include "ThumbnailLoader.h"
 
 #include <QAbstractItemView>
@@ -55,9 +55,6 @@ PreparedTitle prepare(const QString& collectionName, const QString& artistName, 
     const QFont semibold = SearchResultDelegate::titleFont(FontWeight::Semibold);
     const QFont thin = SearchResultDelegate::titleFont(FontWeight::Thin);
     QString collection = collectionName;
-    if (collection.endsWith(QLatin1Char('\n'))) {
-        collection.chop(1);
-    }
     collection.replace(QLatin1Char('\n'), QLatin1Char(' '));
     PreparedTitle title;
     // The artist keeps the last of the lines: the collection wraps into the others.
@@ -104,7 +101,7 @@ int SearchResultDelegate::rowHeightForMedia(const QString& mediaTitle) {
 }
 
 int SearchResultDelegate::rowHeight() {
-    return rowHeightForMedia(DefaultsHelper::storedMedia());
+    return rowHeightForMedia(StoredSettings::ensureMedia());
 }
 
 QFont SearchResultDelegate::titleFont(FontWeight weight) {
@@ -116,12 +113,6 @@ QFont SearchResultDelegate::titleFont(FontWeight weight) {
         break;
     case FontWeight::Semibold:
         font.setWeight(QFont::DemiBold);
-        break;
-    case FontWeight::Bold:
-        font.setWeight(QFont::Bold);
-        break;
-    case FontWeight::Regular:
-        font.setWeight(QFont::Normal);
         break;
     }
     return font;

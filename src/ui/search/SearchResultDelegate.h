@@ -1,11 +1,12 @@
 #pragma once
 
-#include "AttributedText.h"
-
 #include <QFont>
 #include <QStyledItemDelegate>
 
 class ThumbnailLoader;
+
+// The weights of the row's two title lines.
+enum class FontWeight { Thin, Semibold };
 
 // Draws a result row: the thumbnail (or a spinner while it loads) on the left,
 // and the two-line title, the collection in semibold over the artist in thin,
@@ -38,7 +39,7 @@ public:
         qreal height = 0;  // natural height of those lines
         bool truncated = false;
     };
-    // Lays out collection (ending in a line feed) over artist in `width`.
+    // Lays out the collection's lines over the artist's in `width`.
     static TitleLayout layoutTitle(const QString& collectionName, const QString& artistName,
                                    qreal width);
 

@@ -2,16 +2,17 @@
 #include "ui_SearchView.h"
 
 #include "ActivityIndicator.h"
-#include "AlbumObjectHelper.h"
 #include "AlbumObjectListModel.h"
-#include "AlertHelper.h"
-#include "CountryHelper.h"
+#include "Alerts.h"
+#include "CountryNames.h"
 #include "CoverSelection.h"
-#include "DefaultsHelper.h"
 #include "MediaTables.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "SearchMessages.h"
 #include "SearchResultDelegate.h"
+#include "SearchResults.h"
+#include "StoredSettings.h"
 #include "ThumbnailLoader.h"
 #include "UserDefaults.h"
 
@@ -101,11 +102,11 @@ void SearchViewController::viewDidLoad() {
 
     m_ui->qualityPicker->clear();
     m_ui->qualityPicker->addItems(kQualityTitles);
-    m_ui->qualityPicker->setCurrentIndex(int(DefaultsHelper::storedQuality()));
+    m_ui->qualityPicker->setCurrentIndex(int(StoredSettings::ensureQuality()));
 
     m_ui->countryPicker->clear();
-    m_ui->countryPicker->addItems(CountryHelper::countryNames());
-    if (const auto name = CountryHelper::displayName(DefaultsHelper::storedCountry())) {
+    m_ui->countryPicker->addItems(CountryNames::countryNames());
+    if (const auto name = CountryNames::displayName(StoredSettings::ensureCountry())) {
         m_ui->countryPicker->setCurrentIndex(m_ui->countryPicker->findText(*name));
     } else {
         m_ui->countryPicker->setCurrentIndex(-1);
@@ -132,21 +133,26 @@ void SearchViewController::viewDidLoad() {
         }
         startSearch();
     });
-    center.addObserver(NotificationNames::constructSearchUrlWarning, this,
-                       [this](const Notification&) { showAlertLater(AlertTexts::searchUrl); });
     center.addObserver(
-        NotificationNames::specialCharactersWarning, this,
-        [this](const Notification&) { showAlertLater(AlertTexts::specialCharacters); });
+        NotificationNames::constructSearchUrlWarning, this, [this](const Notification&) {
+            showAlertLater(SearchMessages::failureText(SearchResultKind::UrlNotFormed));
+        });
+    center.addObserver(
+        NotificationNames::specialCharactersWarning, this, [this](const Notification&) {
+            showAlertLater(SearchMessages::failureText(SearchResultKind::AnswerUnreadable));
+        });
     center.addObserver(
         NotificationNames::searchConnectionWarning, this, [this](const Notification& notification) {
             const QString reason =
                 notification.userInfo.value(NotificationNames::reasonKey).toString();
+            const SearchResultKind kind =
+                reason == NotificationNames::reasonThrottled     ? SearchResultKind::Throttled
+                : reason == NotificationNames::reasonUnavailable ? SearchResultKind::Unavailable
+                : reason == NotificationNames::reasonNotASearchResult
+                    ? SearchResultKind::NotASearchResult
+                    : SearchResultKind::Offline;
             // The service's fault or the connection's: a warning, not the user's doing.
-            showAlertLater(reason == NotificationNames::reasonThrottled ? AlertTexts::throttled
-                           : reason == NotificationNames::reasonUnavailable
-                               ? AlertTexts::unavailable
-                               : AlertTexts::offline,
-                           true);
+            showAlertLater(SearchMessages::failureText(kind), true);
         });
 }
 
@@ -154,15 +160,14 @@ void SearchViewController::showAlertLater(const QString& text, bool warning) {
     showSearching(false);
     // Warnings may be posted from any thread: the alert is always made on ours.
     QMetaObject::invokeMethod(
-        this,
-        [this, text, warning] { AlertHelper::showSheet(AlertHelper::alert(text, warning), this); },
+        this, [this, text, warning] { Alerts::showSheet(Alerts::alert(text, warning), this); },
         Qt::QueuedConnection);
 }
 
 void SearchViewController::clearSearchResults() {
     showSearching(false);
     NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
-    AlbumObjectHelper::clearAlbumObjects();
+    SearchResults::clearAlbumObjects();
     m_thumbnails->reset();
     m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
     m_model->reloadData();
@@ -177,7 +182,7 @@ void SearchViewController::startSearch() {
     const QString mediaTitle = m_ui->mediaPicker->currentText();
     showSearching(true);
     QPointer<SearchViewController> self(this);
-    AlbumObjectHelper::searchAlbumObjects(text, mediaTitle, [self] {
+    SearchResults::searchAlbumObjects(text, mediaTitle, [self] {
         if (self) {
             self->searchDidComplete();
         }
@@ -200,10 +205,10 @@ void SearchViewController::searchDidComplete() {
     m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
     m_model->reloadData();
     m_ui->tableView->scrollToTop();
-    if (!AlbumObjectHelper::albumObjects().isEmpty()) {
+    if (!SearchResults::albumObjects().isEmpty()) {
         return;
     }
-    AlertHelper::showSheet(AlertHelper::alert(AlertTexts::noResults), this);
+    Alerts::showSheet(Alerts::alert(SearchMessages::noResults), this);
     // Typing goes on where the search started, replacing what found nothing.
     m_ui->searchField->setFocus(Qt::OtherFocusReason);
     m_ui->searchField->selectAll();
@@ -215,8 +220,8 @@ void SearchViewController::refreshMediaPicker() {
     picker->addItems(MediaTables::mediaTitles());
     clearSearchResults();
 
-    const QString media = DefaultsHelper::storedMedia();
-    const QString country = DefaultsHelper::storedCountry();
+    const QString media = StoredSettings::ensureMedia();
+    const QString country = StoredSettings::ensureCountry();
     const QString music = QStringLiteral("Music");
     if (MediaTables::isMediaAvailable(media, country)) {
         picker->setCurrentIndex(picker->findText(media));
@@ -258,7 +263,7 @@ void SearchViewController::qualityPicked() {
                                         qMax(0, m_ui->qualityPicker->currentIndex()));
     if (m_ui->tableView->selectionModel()->hasSelection()) {
         const int row = selectedRow();
-        if (row >= 0 && row < AlbumObjectHelper::albumObjects().size()) {
+        if (row >= 0 && row < SearchResults::albumObjects().size()) {
             NotificationCenter::defaultCenter().post(NotificationNames::downloadCover,
                                                      selectedItemUserInfo());
         }
@@ -269,7 +274,7 @@ void SearchViewController::countryPicked() {
     if (m_ui->countryPicker->currentIndex() < 0) {
         return;
     }
-    const QString code = CountryHelper::countryCode(m_ui->countryPicker->currentText());
+    const QString code = CountryNames::countryCode(m_ui->countryPicker->currentText());
     UserDefaults::standard().setString(SettingsKeys::country, code);
     refreshMediaPicker();
 }
@@ -286,7 +291,7 @@ int SearchViewController::selectedRow() const {
 
 void SearchViewController::tableViewSelectionDidChange() {
     const auto row = static_cast<quint64>(static_cast<qint64>(selectedRow()));
-    if (row < static_cast<quint64>(AlbumObjectHelper::albumObjects().size())) {
+    if (row < static_cast<quint64>(SearchResults::albumObjects().size())) {
         NotificationCenter::defaultCenter().post(NotificationNames::downloadCover,
                                                  selectedItemUserInfo());
     } else {
@@ -296,7 +301,7 @@ void SearchViewController::tableViewSelectionDidChange() {
 
 QVariantMap SearchViewController::selectedItemUserInfo() const {
     const int row = selectedRow();
-    const auto& records = AlbumObjectHelper::albumObjects();
+    const auto& records = SearchResults::albumObjects();
     if (row < 0 || row >= records.size()) {
         return {};
     }

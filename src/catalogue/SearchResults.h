@@ -13,7 +13,7 @@
 
 // The catalogue search as the search pane uses it, and the shared list of the
 // latest search's records. GUI thread only.
-class AlbumObjectHelper {
+class SearchResults {
 public:
     // Searches the stored storefront for `term` in the media kind `mediaTitle`.
     // Empties albumObjects first. On success the records are in albumObjects
@@ -32,8 +32,4 @@ public:
     static const QList<AlbumObject>& albumObjects();
     // Empties the list and abandons a search still running.
     static void clearAlbumObjects();
-
-    static const QStringList& mediaTitles();
-    static QString mediaParameter(const QString& mediaTitle);
-    static bool isMediaAvailable(const QString& mediaTitle, const QString& countryCode);
 };

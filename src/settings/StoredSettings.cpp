@@ -1,10 +1,10 @@
-#include "DefaultsHelper.h"
+#include "StoredSettings.h"
 
 #include "UserDefaults.h"
 
 #include <cmath>
 
-QString DefaultsHelper::storedText(const QString& key, const QString& fallback) {
+QString StoredSettings::ensureText(const QString& key, const QString& fallback) {
     UserDefaults& defaults = UserDefaults::standard();
     const QVariant value = defaults.value(key);
     if (value.metaType().id() == QMetaType::QString) {
@@ -14,19 +14,19 @@ QString DefaultsHelper::storedText(const QString& key, const QString& fallback) 
     return fallback;
 }
 
-QString DefaultsHelper::storedMedia() {
-    return storedText(SettingsKeys::media, QStringLiteral("Music"));
+QString StoredSettings::ensureMedia() {
+    return ensureText(SettingsKeys::media, QStringLiteral("Music"));
 }
 
-QString DefaultsHelper::storedCountry() {
-    return storedText(SettingsKeys::country, QStringLiteral("US"));
+QString StoredSettings::ensureCountry() {
+    return ensureText(SettingsKeys::country, QStringLiteral("US"));
 }
 
-QString DefaultsHelper::storedNameFormat() {
-    return storedText(SettingsKeys::defaultNameFormat, QStringLiteral("folder.jpg"));
+QString StoredSettings::ensureNameFormat() {
+    return ensureText(SettingsKeys::defaultNameFormat, QStringLiteral("folder.jpg"));
 }
 
-qint64 DefaultsHelper::storedInteger(const QString& key) {
+qint64 StoredSettings::ensureInteger(const QString& key) {
     UserDefaults& defaults = UserDefaults::standard();
     const QVariant value = defaults.value(key);
     const int type = value.metaType().id();
@@ -45,7 +45,7 @@ qint64 DefaultsHelper::storedInteger(const QString& key) {
     return 0;
 }
 
-const QStringList& DefaultsHelper::obsoleteKeys() {
+const QStringList& StoredSettings::obsoleteKeys() {
     static const QStringList keys{
         QStringLiteral("DONATIONWINDOWFRAME"),
         QStringLiteral("LAUNCH_COUNT"),
@@ -53,11 +53,13 @@ const QStringList& DefaultsHelper::obsoleteKeys() {
         QStringLiteral("LOOKEDATDONATION"),
         QStringLiteral("PREFERENCESWINDOWFRAME"),
         QStringLiteral("SEGMENT"),
+        // The temporary cover file is no setting: an older version kept it here.
+        QStringLiteral("TEMPORARYFILEURL"),
     };
     return keys;
 }
 
-void DefaultsHelper::removeObsoleteKeys() {
+void StoredSettings::removeObsoleteKeys() {
     UserDefaults& defaults = UserDefaults::standard();
     for (const QString& key : obsoleteKeys()) {
         if (defaults.contains(key)) {

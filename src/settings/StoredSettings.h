@@ -3,9 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// Readers of the persisted settings. Each read that finds a key absent or of
-// the wrong kind writes the default back, so the key afterwards holds a value
-// of the right kind.
+// The keys of the persisted settings.
 namespace SettingsKeys {
 inline const QString media = QStringLiteral("MEDIA");
 inline const QString country = QStringLiteral("COUNTRY");
@@ -15,7 +13,6 @@ inline const QString replaceSpaces = QStringLiteral("REPLACESPACES");
 inline const QString replaceCharacters = QStringLiteral("REPLACECHARACTERS");
 inline const QString lowercase = QStringLiteral("LOWERCASE");
 inline const QString clearCacheOnExit = QStringLiteral("CLEARCACHEONEXIT");
-inline const QString temporaryFileUrl = QStringLiteral("TEMPORARYFILEURL");
 inline const QString mainWindowFrame = QStringLiteral("NSWindow Frame MAINWINDOWFRAME");
 // The results list's width in the main window, as the user left it.
 inline const QString resultsWidth = QStringLiteral("RESULTSWIDTH");
@@ -23,25 +20,28 @@ inline const QString resultsWidth = QStringLiteral("RESULTSWIDTH");
 inline const QString lastSaveFolder = QStringLiteral("LASTSAVEFOLDER");
 } // namespace SettingsKeys
 
-class DefaultsHelper {
+// The persisted settings as the application reads them. Each read that finds
+// its key absent or of the wrong kind stores the default before returning it,
+// so that afterwards the key holds a value of the right kind: hence "ensure".
+class StoredSettings {
 public:
-    static QString storedMedia();
-    static QString storedCountry();
-    static QString storedNameFormat();
+    static QString ensureMedia();
+    static QString ensureCountry();
+    static QString ensureNameFormat();
 
-    static qint64 storedInteger(const QString& key);
-    static qint64 storedQuality() { return storedInteger(SettingsKeys::quality); }
-    static qint64 storedReplaceSpaces() { return storedInteger(SettingsKeys::replaceSpaces); }
-    static qint64 storedReplaceCharacters() {
-        return storedInteger(SettingsKeys::replaceCharacters);
+    static qint64 ensureInteger(const QString& key);
+    static qint64 ensureQuality() { return ensureInteger(SettingsKeys::quality); }
+    static qint64 ensureReplaceSpaces() { return ensureInteger(SettingsKeys::replaceSpaces); }
+    static qint64 ensureReplaceCharacters() {
+        return ensureInteger(SettingsKeys::replaceCharacters);
     }
-    static qint64 storedLowercase() { return storedInteger(SettingsKeys::lowercase); }
-    static qint64 storedClearCacheOnExit() { return storedInteger(SettingsKeys::clearCacheOnExit); }
+    static qint64 ensureLowercase() { return ensureInteger(SettingsKeys::lowercase); }
+    static qint64 ensureClearCacheOnExit() { return ensureInteger(SettingsKeys::clearCacheOnExit); }
 
     // Keys no operation writes any more, deleted when found, in this order.
     static const QStringList& obsoleteKeys();
     static void removeObsoleteKeys();
 
 private:
-    static QString storedText(const QString& key, const QString& fallback);
+    static QString ensureText(const QString& key, const QString& fallback);
 };

@@ -1,4 +1,4 @@
-#include "CountryHelper.h"
+#include "CountryNames.h"
 
 #include "MediaTables.h"
 
@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-std::optional<QString> CountryHelper::displayName(const QString& countryCode) {
+std::optional<QString> CountryNames::displayName(const QString& countryCode) {
     if (countryCode.size() != 2) {
         return std::nullopt;
     }
@@ -26,7 +26,7 @@ std::optional<QString> CountryHelper::displayName(const QString& countryCode) {
     return text;
 }
 
-QStringList CountryHelper::countryNames() {
+QStringList CountryNames::countryNames() {
     QStringList names;
     for (const QString& code : MediaTables::countryCodes()) {
         if (auto name = displayName(code)) {
@@ -41,7 +41,7 @@ QStringList CountryHelper::countryNames() {
     return names;
 }
 
-QString CountryHelper::countryCode(const QString& name) {
+QString CountryNames::countryCode(const QString& name) {
     for (const QString& code : MediaTables::countryCodes()) {
         if (displayName(code) == name) {
             return code;

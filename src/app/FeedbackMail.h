@@ -7,9 +7,9 @@
 
 // The two feedback mails: addressed, with a subject and a body that ends with
 // the application's version and build.
-class SendMailHelper {
+class FeedbackMail {
 public:
-    SendMailHelper() = delete;
+    FeedbackMail() = delete;
 
     static inline const QString suggestionSubject = QStringLiteral("Sleevanta — Suggestion");
     static inline const QString bugReportSubject = QStringLiteral("Sleevanta — Bug Report");

@@ -7,7 +7,7 @@
 
 // Storefront countries by name: English (United States) region names from
 // CLDR through ICU, independent of the user's locale.
-class CountryHelper {
+class CountryNames {
 public:
     // The region name of a two-letter code, or nothing when CLDR has none.
     static std::optional<QString> displayName(const QString& countryCode);

@@ -1,9 +1,9 @@
-#include "AlbumObjectHelper.h"
+#include "SearchResults.h"
 
-#include "DefaultsHelper.h"
 #include "MediaTables.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "StoredSettings.h"
 
 namespace {
 
@@ -19,9 +19,9 @@ CatalogueSearch& sharedSearch() {
 
 } // namespace
 
-void AlbumObjectHelper::searchAlbumObjects(const QString& term, const QString& mediaTitle,
-                                           std::function<void()> completion) {
-    const QString country = DefaultsHelper::storedCountry();
+void SearchResults::searchAlbumObjects(const QString& term, const QString& mediaTitle,
+                                       std::function<void()> completion) {
+    const QString country = StoredSettings::ensureCountry();
     sharedList().clear();
     sharedSearch().start(term, mediaTitle, country, [completion](const SearchOutcome& outcome) {
         if (const auto warning = warningFor(outcome.kind)) {
@@ -35,7 +35,7 @@ void AlbumObjectHelper::searchAlbumObjects(const QString& term, const QString& m
     });
 }
 
-std::optional<Notification> AlbumObjectHelper::warningFor(SearchResultKind kind) {
+std::optional<Notification> SearchResults::warningFor(SearchResultKind kind) {
     using namespace NotificationNames;
     switch (kind) {
     case SearchResultKind::Completed:
@@ -44,6 +44,8 @@ std::optional<Notification> AlbumObjectHelper::warningFor(SearchResultKind kind)
         return Notification{constructSearchUrlWarning, {}};
     case SearchResultKind::AnswerUnreadable:
         return Notification{specialCharactersWarning, {}};
+    case SearchResultKind::NotASearchResult:
+        return Notification{searchConnectionWarning, {{reasonKey, reasonNotASearchResult}}};
     case SearchResultKind::Offline:
         return Notification{searchConnectionWarning, {{reasonKey, reasonOffline}}};
     case SearchResultKind::Throttled:
@@ -54,23 +56,11 @@ std::optional<Notification> AlbumObjectHelper::warningFor(SearchResultKind kind)
     return std::nullopt;
 }
 
-const QList<AlbumObject>& AlbumObjectHelper::albumObjects() {
+const QList<AlbumObject>& SearchResults::albumObjects() {
     return sharedList();
 }
 
-void AlbumObjectHelper::clearAlbumObjects() {
+void SearchResults::clearAlbumObjects() {
     sharedSearch().cancel();
     sharedList().clear();
-}
-
-const QStringList& AlbumObjectHelper::mediaTitles() {
-    return MediaTables::mediaTitles();
-}
-
-QString AlbumObjectHelper::mediaParameter(const QString& mediaTitle) {
-    return MediaTables::mediaParameter(mediaTitle);
-}
-
-bool AlbumObjectHelper::isMediaAvailable(const QString& mediaTitle, const QString& countryCode) {
-    return MediaTables::isMediaAvailable(mediaTitle, countryCode);
 }

@@ -1,10 +1,10 @@
-#include "AlertHelper.h"
+#include "Alerts.h"
 
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QPushButton>
 
-QMessageBox* AlertHelper::alert(const QString& informativeText, bool warning) {
+QMessageBox* Alerts::alert(const QString& informativeText, bool warning) {
     auto* box = new QMessageBox();
     box->setIcon(warning ? QMessageBox::Warning : QMessageBox::Information);
     box->setWindowTitle(AlertTexts::title);
@@ -14,15 +14,7 @@ QMessageBox* AlertHelper::alert(const QString& informativeText, bool warning) {
     return box;
 }
 
-QMessageBox* AlertHelper::errorAlert(const QString& className, const QString& place) {
-    return alert(AlertTexts::errorPrefix + className + QLatin1Char('.') + place);
-}
-
-QString AlertHelper::qualifiedClassName(const QObject* object) {
-    return QStringLiteral("Sleevanta.") + QLatin1String(object->metaObject()->className());
-}
-
-bool AlertHelper::showSheet(QMessageBox* alert, QWidget* pane) {
+bool Alerts::showSheet(QMessageBox* alert, QWidget* pane) {
     QWidget* window = pane ? pane->window() : nullptr;
     if (!window || !window->isVisible()) {
         delete alert;

@@ -1,18 +1,18 @@
-#include "SendMailHelper.h"
+#include "FeedbackMail.h"
 
 #include "AppConfig.h"
 #include "MailComposer.h"
 
 #include <QCoreApplication>
 
-QString SendMailHelper::mailBody(const std::optional<QString>& version,
-                                 const std::optional<QString>& build) {
+QString FeedbackMail::mailBody(const std::optional<QString>& version,
+                               const std::optional<QString>& build) {
     const QString error = QStringLiteral("ERROR");
     return QStringLiteral("\n\nUsing Sleevanta ") + version.value_or(error) + QStringLiteral(" (") +
            build.value_or(error) + QStringLiteral(")");
 }
 
-void SendMailHelper::compose(const QString& subject, std::function<void(bool)> done) {
+void FeedbackMail::compose(const QString& subject, std::function<void(bool)> done) {
     const QString version = QCoreApplication::applicationVersion();
     const std::optional<QString> knownVersion =
         version.isEmpty() ? std::nullopt : std::optional<QString>(version);
@@ -22,10 +22,10 @@ void SendMailHelper::compose(const QString& subject, std::function<void(bool)> d
                                    mailBody(knownVersion, knownBuild), std::move(done));
 }
 
-void SendMailHelper::composeSuggestionMail(std::function<void(bool)> done) {
+void FeedbackMail::composeSuggestionMail(std::function<void(bool)> done) {
     compose(suggestionSubject, std::move(done));
 }
 
-void SendMailHelper::composeBugReportMail(std::function<void(bool)> done) {
+void FeedbackMail::composeBugReportMail(std::function<void(bool)> done) {
     compose(bugReportSubject, std::move(done));
 }

@@ -1,0 +1,25 @@
+#include "SearchMessages.h"
+
+namespace SearchMessages {
+
+QString failureText(SearchResultKind kind) {
+    switch (kind) {
+    case SearchResultKind::Completed:
+        return {};
+    case SearchResultKind::UrlNotFormed:
+        return searchUrl;
+    case SearchResultKind::AnswerUnreadable:
+        return specialCharacters;
+    case SearchResultKind::NotASearchResult:
+        return notASearchResult;
+    case SearchResultKind::Offline:
+        return offline;
+    case SearchResultKind::Throttled:
+        return throttled;
+    case SearchResultKind::Unavailable:
+        return unavailable;
+    }
+    return {};
+}
+
+} // namespace SearchMessages

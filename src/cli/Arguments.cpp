@@ -1,0 +1,203 @@
+#include "Arguments.h"
+
+#include "MediaTables.h"
+#include "Output.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <cmath>
+#include <sys/stat.h>
+
+namespace CommandLine {
+
+const char* const kUsage =
+    "Usage: sleevanta-cli search [--media TITLE] [--country CODE] [--json] TERM\n"
+    "       sleevanta-cli save [--media TITLE] [--country CODE] [--quality standard|high]\n"
+    "                          [--index N] [--to DIR] TERM\n"
+    "       sleevanta-cli fill [--dry-run] [--quality standard|high] [--country CODE]\n"
+    "                          [--name FORMAT] [--interval SECONDS] [--json] DIR\n"
+    "\n"
+    "search  searches the iTunes Store catalogue for TERM and prints one line per item,\n"
+    "        numbered from 0 as save's --index counts.\n"
+    "save    searches the same way, downloads the cover of item N of the list and saves\n"
+    "        it as JPEG into DIR under the cover file name of Sleevanta's settings,\n"
+    "        never replacing a file (a numbered name is taken), and prints its path,\n"
+    "        then its pixel size, format, download size and kind (original or\n"
+    "        rendition).\n"
+    "\n"
+    "fill    finds the album folders below DIR that have no cover image yet, reads\n"
+    "        their tags, searches the catalogue for each album and saves the cover of\n"
+    "        a confident match into the album's folder (never replacing a file); an\n"
+    "        album without one is reported and left alone. Requests are paced.\n"
+    "\n"
+    "TERM may also be a store link (music.apple.com, apps.apple.com, ...) or a bare\n"
+    "catalogue id: then that very item is looked up.\n"
+    "\n"
+    "Options:\n"
+    "  --media TITLE    media kind, one of: Audiobooks, eBooks, Movies, Music,\n"
+    "                   Music Videos, Podcasts, Short Films, Software, TV Shows\n"
+    "                   in any case (default: Music)\n"
+    "  --country CODE   two-letter storefront code, in either case (default: US)\n"
+    "  --json           search: one JSON object per item and line (fill: per album\n"
+    "                   folder, as each is done); search's objects have the fields\n"
+    "                   artistName, artworkUrl, collectionId, collectionName,\n"
+    "                   collectionViewUrl, entityString, highResolutionUrl,\n"
+    "                   iTunesUrl, standardResolutionUrl, webBrowserUrl\n"
+    "  --quality Q      save, fill: standard (600x600, the default) or high: the\n"
+    "                   original upload, else the largest rendition the servers have\n"
+    "  --index N        save: the item's position in the list, from 0 (default: 0)\n"
+    "  --to DIR         save: the folder to save into (default: the Downloads folder)\n"
+    "  --name FORMAT    fill: the cover's file name, with %{artistName} and\n"
+    "                   %{collectionName} (default: the settings' cover file name)\n"
+    "  --interval S     fill: the least seconds between catalogue requests, 0 to 3600\n"
+    "                   (default 3)\n"
+    "  --dry-run        fill: search and report, write nothing\n"
+    "  -h, --help       show this help\n"
+    "  --version        show the version\n"
+    "\n"
+    "Exit status: 0 done (a search that finds no items included), 2 no request URL\n"
+    "could be formed, 3 the answer could not be read, 4 the catalogue could not be\n"
+    "reached, refused for its rate limit or failed, 5 the cover could not be\n"
+    "downloaded or written (or there is no item N), 64 usage error, 130 fill was\n"
+    "stopped with Ctrl+C (run it again to go on).\n"
+    "\n"
+    "The environment variable SLEEVANTA_SERVICE_ORIGIN (e.g. http://127.0.0.1:8642)\n"
+    "sends every request to that origin instead of the store's servers.\n";
+
+int usageError(const QString& message) {
+    Output::error(QStringLiteral("sleevanta-cli: ") + message);
+    Output::error(QStringLiteral("Try 'sleevanta-cli --help'"));
+    return ExitUsage;
+}
+
+namespace {
+
+const QStringList kCommands{QStringLiteral("search"), QStringLiteral("save"),
+                            QStringLiteral("fill")};
+
+// The commands each option belongs to.
+const QHash<QString, QStringList>& owners() {
+    static const QHash<QString, QStringList> table{
+        {QStringLiteral("--media"), {QStringLiteral("search"), QStringLiteral("save")}},
+        {QStringLiteral("--country"), kCommands},
+        {QStringLiteral("--json"), {QStringLiteral("search"), QStringLiteral("fill")}},
+        {QStringLiteral("--quality"), {QStringLiteral("save"), QStringLiteral("fill")}},
+        {QStringLiteral("--index"), {QStringLiteral("save")}},
+        {QStringLiteral("--to"), {QStringLiteral("save")}},
+        {QStringLiteral("--name"), {QStringLiteral("fill")}},
+        {QStringLiteral("--interval"), {QStringLiteral("fill")}},
+        {QStringLiteral("--dry-run"), {QStringLiteral("fill")}}};
+    return table;
+}
+
+bool isFlag(const QString& option) {
+    return option == QLatin1String("--json") || option == QLatin1String("--dry-run");
+}
+
+// Takes the value of `option`; false when it does not fit.
+bool takeValue(const QString& option, const QString& value, Arguments& args) {
+    bool ok = true;
+    if (option == QLatin1String("--media")) {
+        args.media = value;
+    } else if (option == QLatin1String("--country")) {
+        args.country = value;
+    } else if (option == QLatin1String("--quality")) {
+        ok = value == QLatin1String("standard") || value == QLatin1String("high");
+        args.highQuality = value == QLatin1String("high");
+    } else if (option == QLatin1String("--index")) {
+        args.index = value.toLongLong(&ok);
+        ok = ok && args.index >= 0;
+    } else if (option == QLatin1String("--to")) {
+        args.folder = value;
+        ok = !value.isEmpty();
+    } else if (option == QLatin1String("--name")) {
+        args.nameFormat = value;
+        // The cover goes into the album's own folder, never elsewhere.
+        ok = !value.trimmed().isEmpty() && !value.contains(QLatin1Char('/'));
+    } else if (option == QLatin1String("--interval")) {
+        args.intervalSeconds = value.toDouble(&ok);
+        ok = ok && std::isfinite(args.intervalSeconds) && args.intervalSeconds >= 0 &&
+             args.intervalSeconds <= 3600;
+    }
+    return ok;
+}
+
+// The media title and storefront in their proper spelling.
+std::optional<int> checkMediaAndCountry(Arguments& args) {
+    const QStringList& titles = MediaTables::mediaTitles();
+    const auto title = std::find_if(titles.begin(), titles.end(), [&](const QString& t) {
+        return t.compare(args.media, Qt::CaseInsensitive) == 0;
+    });
+    if (title == titles.end()) {
+        return usageError(QStringLiteral("unknown media title \"%1\"").arg(args.media));
+    }
+    args.media = *title;
+    args.country = args.country.toUpper();
+    if (!MediaTables::countryCodes().contains(args.country)) {
+        return usageError(QStringLiteral("unknown storefront code \"%1\"").arg(args.country));
+    }
+    return std::nullopt;
+}
+
+bool isFolder(const QByteArray& nativePath) {
+    struct stat info {};
+    return ::stat(nativePath.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
+std::optional<int> parse(const QStringList& arguments, const QList<QByteArray>& raw,
+                         Arguments& args) {
+    args.command = arguments.value(0);
+    if (!kCommands.contains(args.command)) {
+        return usageError(QStringLiteral("unknown command \"%1\"").arg(args.command));
+    }
+    QStringList positional;
+    QList<QByteArray> nativePositional;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (arg == QLatin1String("--")) {
+            positional.append(arguments.mid(i + 1));
+            nativePositional.append(raw.mid(i + 1));
+            break;
+        }
+        if (!arg.startsWith(QLatin1String("--"))) {
+            positional.append(arg);
+            nativePositional.append(raw.value(i));
+            continue;
+        }
+        if (!owners().contains(arg)) {
+            return usageError(QStringLiteral("unknown option \"%1\"").arg(arg));
+        }
+        if (!owners()[arg].contains(args.command)) {
+            return usageError(QStringLiteral("%1 belongs to the %2 command")
+                                  .arg(arg, owners()[arg].join(QStringLiteral(" and "))));
+        }
+        if (isFlag(arg)) {
+            (arg == QLatin1String("--json") ? args.json : args.dryRun) = true;
+        } else if (i + 1 >= arguments.size()) {
+            return usageError(QStringLiteral("%1 needs a value").arg(arg));
+        } else if (const QString value = arguments[++i]; !takeValue(arg, value, args)) {
+            return usageError(QStringLiteral("%1 does not take \"%2\"").arg(arg, value));
+        }
+    }
+    const bool fill = args.command == QLatin1String("fill");
+    if (positional.size() != 1) {
+        return usageError(
+            fill ? QStringLiteral("give exactly one folder")
+                 : QStringLiteral("give exactly one search term (quote it if it has blanks)"));
+    }
+    args.term = positional.first();
+    args.nativeTerm = nativePositional.first();
+    if (args.term.isEmpty()) {
+        return usageError(QStringLiteral("the search term is empty"));
+    }
+    // A folder is taken by its bytes: its name need not be UTF-8.
+    if (fill && !isFolder(args.nativeTerm)) {
+        return usageError(QStringLiteral("\"%1\" is no folder").arg(args.term));
+    }
+    return checkMediaAndCountry(args);
+}
+
+} // namespace CommandLine

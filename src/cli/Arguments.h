@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The exit statuses of sleevanta-cli; a search's own come from commandLineStatus().
+enum ExitStatus {
+    ExitOk = 0,
+    ExitUnreachable = 4,
+    ExitNotSaved = 5,
+    ExitUsage = 64,
+    ExitInterrupted = 130,
+};
+
+// The command line, checked.
+struct Arguments {
+    QString command;
+    QString media = QStringLiteral("Music");
+    QString country = QStringLiteral("US");
+    bool json = false;
+    bool highQuality = false;
+    qint64 index = 0;
+    QString folder;
+    QString term;
+    QByteArray nativeTerm; // the term as given, bytes and all (fill's folder)
+    bool dryRun = false;
+    QString nameFormat;
+    double intervalSeconds = 3;
+};
+
+namespace CommandLine {
+
+// The text of --help.
+extern const char* const kUsage;
+
+// Says what is wrong on standard error; the usage error's exit status.
+int usageError(const QString& message);
+
+// Parses `arguments` (after the program's name; `raw` the same as given, in
+// bytes) into `args`; a usage error's exit status when they do not add up.
+std::optional<int> parse(const QStringList& arguments, const QList<QByteArray>& raw,
+                         Arguments& args);
+
+} // namespace CommandLine

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "AlbumObject.h"
+#include "Arguments.h"
+
+#include <QList>
+
+// The commands of sleevanta-cli, each run to its end; the exit status.
+namespace Commands {
+
+int search(const Arguments& args);
+int save(const Arguments& args);
+int fill(const Arguments& args);
+
+// Searches as `args` say; prints why on standard error when the search did not
+// complete.
+struct SearchResult {
+    int status = ExitOk;
+    QList<AlbumObject> records;
+};
+SearchResult searchRecords(const Arguments& args);
+
+} // namespace Commands

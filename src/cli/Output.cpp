@@ -1,0 +1,44 @@
+#include "Output.h"
+
+#include "TextSafety.h"
+
+#include <QJsonDocument>
+
+#include <cstdio>
+
+namespace Output {
+
+QString terminal(const QString& text) {
+    return TextSafety::withoutControlCharacters(text);
+}
+
+void jsonLine(QTextStream& out, const QJsonObject& object) {
+    // QJsonDocument writes control characters as \u escapes.
+    out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n' << Qt::flush;
+}
+
+void record(QTextStream& out, qsizetype index, const AlbumObject& record) {
+    out << index << "  " << terminal(record.collectionName()) << " — "
+        << terminal(record.artistName()) << '\n'
+        << "    " << terminal(record.standardResolutionUrl()) << '\n';
+}
+
+QString duration(qint64 seconds) {
+    if (seconds >= 3600) {
+        return QStringLiteral("%1h%2m")
+            .arg(seconds / 3600)
+            .arg(seconds % 3600 / 60, 2, 10, QLatin1Char('0'));
+    }
+    if (seconds >= 60) {
+        return QStringLiteral("%1m%2s")
+            .arg(seconds / 60)
+            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    }
+    return QStringLiteral("%1s").arg(seconds);
+}
+
+void error(const QString& text) {
+    std::fprintf(stderr, "%s\n", terminal(text).toLocal8Bit().constData());
+}
+
+} // namespace Output

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "AlbumObject.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QTextStream>
+
+// How sleevanta-cli prints: text for people, or one JSON object per line.
+// Names from the catalogue reach the terminal without control characters.
+namespace Output {
+
+// `text` made safe for a terminal.
+QString terminal(const QString& text);
+// One compact JSON object and a line feed.
+void jsonLine(QTextStream& out, const QJsonObject& object);
+// A search result: "N  Collection — Artist" and its cover URL below.
+void record(QTextStream& out, qsizetype index, const AlbumObject& record);
+// "42s", "3m05s", "2h07m".
+QString duration(qint64 seconds);
+// Writes `format`'s text to standard error, safe for a terminal.
+void error(const QString& text);
+
+} // namespace Output

@@ -1,0 +1,79 @@
+#include "Commands.h"
+#include "CoverSession.h"
+#include "ImageCache.h"
+#include "ImageService.h"
+#include "Output.h"
+#include "UserPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace Commands {
+
+namespace {
+
+int notSaved(const QString& reason) {
+    Output::error(QStringLiteral("sleevanta-cli: the cover was not saved: %1").arg(reason));
+    return ExitNotSaved;
+}
+
+// Runs the event loop until `session` has its cover, or has given up on it.
+void waitForCover(CoverSession& session) {
+    if (session.state() != CoverSession::State::Loading) {
+        return;
+    }
+    QObject::connect(&session, &CoverSession::stateChanged, [](CoverSession::State state) {
+        if (state != CoverSession::State::Loading) {
+            QCoreApplication::exit(0);
+        }
+    });
+    QCoreApplication::exec();
+}
+
+} // namespace
+
+int save(const Arguments& args) {
+    const SearchResult result = searchRecords(args);
+    if (result.status != ExitOk) {
+        return result.status;
+    }
+    if (args.index >= result.records.size()) {
+        Output::error(QStringLiteral("No item %1: the search found %2 items.")
+                          .arg(args.index)
+                          .arg(result.records.size()));
+        return ExitNotSaved;
+    }
+    const auto item = CoverSelection::itemFromUserInfo(
+        CoverSelection::downloadCoverUserInfo(result.records.at(args.index)));
+    if (!item) {
+        return notSaved(QStringLiteral("the item has no cover"));
+    }
+    CoverSession session(ImageService::shared());
+    session.setHeadless(true);
+    // Decoded small: only to know the bytes are a picture; they are what is saved.
+    session.select(*item, args.highQuality, QSize(256, 256));
+    waitForCover(session);
+    // The downloaded cover goes into the disk cache before the tool ends.
+    ImageService::shared().cache().waitForDiskWork();
+    if (session.state() != CoverSession::State::Shown) {
+        return notSaved(
+            QStringLiteral("the cover could not be downloaded (%1)").arg(session.failureReason()));
+    }
+    const QString folder = args.folder.isEmpty() ? UserPaths::downloadsDirectory() : args.folder;
+    CoverSession::SaveResult saved;
+    QObject::connect(&session, &CoverSession::saved, [&saved](const CoverSession::SaveResult& r) {
+        saved = r;
+        QCoreApplication::exit(0);
+    });
+    session.saveInto(folder);
+    QCoreApplication::exec();
+    if (!saved.ok()) {
+        return notSaved(saved.message());
+    }
+    QTextStream(stdout) << Output::terminal(QFileInfo(saved.path).absoluteFilePath()) << '\n'
+                        << session.facts().line() << '\n';
+    return ExitOk;
+}
+
+} // namespace Commands

@@ -1,0 +1,52 @@
+#include "CatalogueSearch.h"
+#include "Commands.h"
+#include "Output.h"
+#include "SearchMessages.h"
+
+#include <QCoreApplication>
+
+namespace Commands {
+
+SearchResult searchRecords(const Arguments& args) {
+    CatalogueSearch search;
+    SearchResult result;
+    bool done = false;
+    search.start(args.term, args.media, args.country, [&](const SearchOutcome& outcome) {
+        done = true;
+        result.status = commandLineStatus(outcome.kind);
+        result.records = outcome.records;
+        if (outcome.kind != SearchResultKind::Completed) {
+            const QString text = SearchMessages::failureText(outcome.kind);
+            Output::error(outcome.detail.isEmpty()
+                              ? text
+                              : text + QStringLiteral(" (%1)").arg(outcome.detail));
+        }
+        QCoreApplication::exit(result.status);
+    });
+    if (!done) {
+        QCoreApplication::exec();
+    }
+    return result;
+}
+
+int search(const Arguments& args) {
+    const SearchResult result = searchRecords(args);
+    if (result.status != ExitOk) {
+        return result.status;
+    }
+    if (result.records.isEmpty()) {
+        Output::error(QStringLiteral("No items found."));
+        return ExitOk;
+    }
+    QTextStream out(stdout);
+    for (qsizetype i = 0; i < result.records.size(); ++i) {
+        if (args.json) {
+            Output::jsonLine(out, result.records[i].toJson());
+        } else {
+            Output::record(out, i, result.records[i]);
+        }
+    }
+    return ExitOk;
+}
+
+} // namespace Commands

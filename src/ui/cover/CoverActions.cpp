@@ -1,0 +1,101 @@
+#include "CoverActions.h"
+
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMenu>
+
+namespace {
+
+struct CoverActionRow {
+    CoverAction action;
+    const char* objectName;
+    const char* title; // with its mnemonic
+    const char* shortcut;
+    const char* icon; // a freedesktop icon name
+};
+
+// The one table of cover actions.
+const CoverActionRow kRows[kCoverActionCount] = {
+    {CoverAction::SaveCoverAs, "saveCoverAs", "Save Cover &As…", "Ctrl+S", "document-save-as"},
+    {CoverAction::SaveCoverToDownloads, "saveCoverToDownloads", "Save Cover to “&Downloads”",
+     "Ctrl+Shift+S", "document-save"},
+    {CoverAction::ViewCoverInBrowser, "viewCoverInBrowser", "View Cover in &Browser", "",
+     "internet-web-browser"},
+    {CoverAction::ViewCoverListing, "viewCoverListingInItunes", "View Cover &Listing in iTunes", "",
+     ""},
+    {CoverAction::CopyCoverImageToClipboard, "copyCoverImageToClipboard",
+     "Copy Cover &Image to Clipboard", "Ctrl+C", "edit-copy"},
+    {CoverAction::CopyCoverUrlToClipboard, "copyCoverUrlToClipboard",
+     "Copy Cover &URL to Clipboard", "Ctrl+Shift+C", ""},
+    {CoverAction::CopyCoverTitleToClipboard, "copyCoverTitleToClipboard",
+     "Copy Cover &Title to Clipboard", "Ctrl+Alt+C", ""},
+};
+
+const QString kListingPrefix = QStringLiteral("View Cover ");
+
+} // namespace
+
+CoverActions::CoverActions(QObject* parent) : QObject(parent) {
+    for (const CoverActionRow& row : kRows) {
+        auto* action = new QAction(QString::fromUtf8(row.title), this);
+        action->setObjectName(QLatin1String(row.objectName));
+        action->setShortcut(QKeySequence(QLatin1String(row.shortcut)));
+        if (*row.icon) {
+            action->setIcon(QIcon::fromTheme(QLatin1String(row.icon)));
+        }
+        action->setEnabled(false);
+        const auto number = qint64(row.action);
+        action->setData(number);
+        connect(action, &QAction::triggered, this, [number] {
+            NotificationCenter::defaultCenter().post(
+                NotificationNames::coverActionHelper,
+                {{NotificationNames::selectedCoverActionKey, QVariant::fromValue(number)}});
+        });
+        m_actions[size_t(row.action)] = action;
+    }
+}
+
+QList<QAction*> CoverActions::saveActions() const {
+    return {action(CoverAction::SaveCoverAs), action(CoverAction::SaveCoverToDownloads)};
+}
+
+QList<QAction*> CoverActions::viewActions() const {
+    return {action(CoverAction::ViewCoverInBrowser), action(CoverAction::ViewCoverListing)};
+}
+
+QList<QAction*> CoverActions::copyActions() const {
+    return {action(CoverAction::CopyCoverImageToClipboard),
+            action(CoverAction::CopyCoverUrlToClipboard),
+            action(CoverAction::CopyCoverTitleToClipboard)};
+}
+
+void CoverActions::update(bool shown, bool hasFile, const QString& listingTitle) {
+    for (QAction* action : m_actions) {
+        action->setEnabled(shown);
+    }
+    action(CoverAction::CopyCoverImageToClipboard)->setEnabled(shown && hasFile);
+    QAction* listing = action(CoverAction::ViewCoverListing);
+    if (!shown) {
+        listing->setText(QString::fromUtf8(kRows[size_t(CoverAction::ViewCoverListing)].title));
+        listing->setVisible(true);
+        return;
+    }
+    // "View Cover Listing in Music": the mnemonic stays on "Listing".
+    listing->setText(
+        QString(listingTitle).replace(kListingPrefix, kListingPrefix + QLatin1Char('&')));
+    listing->setVisible(!listingTitle.isEmpty());
+}
+
+void CoverActions::fillContextMenu(QMenu* menu, QMenu* share) const {
+    menu->addActions(saveActions());
+    menu->addSeparator();
+    menu->addActions(viewActions());
+    menu->addSeparator();
+    menu->addActions(copyActions());
+    menu->addSeparator();
+    menu->addMenu(share);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "CoverSelection.h"
+
+#include <QObject>
+
+#include <array>
+
+class QAction;
+class QMenu;
+
+// The cover actions, one QAction each: the one place for their titles,
+// shortcuts, icons and enabled state. The menu bar, the cover pane's buttons
+// and the cover's context menu all show these very actions, so they agree by
+// construction. Triggering one posts coverActionHelper with its number.
+class CoverActions : public QObject {
+    Q_OBJECT
+public:
+    explicit CoverActions(QObject* parent = nullptr);
+
+    QAction* action(CoverAction which) const { return m_actions[size_t(which)]; }
+    // In menu order: the two saves, the two views, the three copies.
+    QList<QAction*> saveActions() const;
+    QList<QAction*> viewActions() const;
+    QList<QAction*> copyActions() const;
+
+    // Enables the actions for what the pane shows: all of them need a shown
+    // cover, copying the image its file too; the listing item is named for
+    // the item's kind, and hidden when it has none.
+    void update(bool shown, bool hasFile, const QString& listingTitle);
+
+    // The context menu of the cover: the three groups, then `share`.
+    void fillContextMenu(QMenu* menu, QMenu* share) const;
+
+private:
+    std::array<QAction*, kCoverActionCount> m_actions{};
+};

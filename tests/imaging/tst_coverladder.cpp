@@ -1,0 +1,154 @@
+// The resolution ladder: which rungs are asked, which answers, and what arrived.
+#include "CoverLadder.h"
+#include "ImageService.h"
+#include "TestSupport.h"
+
+#include <QDateTime>
+
+using Fault = FixtureServer::Fault;
+
+class TestCoverLadder : public QObject {
+    Q_OBJECT
+private:
+    FixtureServer m_server;
+    std::unique_ptr<ImageCache> m_cache;
+    std::unique_ptr<ImageService> m_service;
+
+    QString cacheFolder() const {
+        return TestSupport::homeFolder().path() + QStringLiteral("/own-cache");
+    }
+    QUrl art(const QString& name, int side = 200) const {
+        return QUrl(m_server.origin() +
+                    QStringLiteral("/image/thumb/Music/%1/%2x%2bb.jpg").arg(name).arg(side));
+    }
+    // A new process: nothing in memory, the same folder on disk.
+    void restart() {
+        m_service.reset();
+        m_cache.reset();
+        m_cache = std::make_unique<ImageCache>(cacheFolder());
+        m_service = std::make_unique<ImageService>(*m_cache);
+    }
+    void slowArtwork(Fault kind, int delayMs) {
+        FixtureServer::FaultConfig config = TestSupport::fault(kind);
+        config.delayMs = delayMs;
+        config.dripChunk = 512;
+        config.dripIntervalMs = 20;
+        m_server.setFault(FixtureServer::Scope::Artwork, config);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_server.start()); }
+    void init() {
+        TestSupport::resetHome();
+        TestSupport::useServer(m_server);
+        restart();
+    }
+    void cleanup() {
+        m_service.reset();
+        m_cache.reset();
+    }
+
+    // Which rungs are asked for, in which order, and which one answers.
+    void ladder_data() {
+        TestSupport::columns<QString, bool, int, QStringList, QSize, bool>(
+            "item", "high", "originalFault", "asked", "size", "original");
+        using TestSupport::row;
+        const int none = int(Fault::None);
+        const QStringList originalThen9999{"original", "9999"};
+        row("JPEG original", "Music/v4/big/cover-s3000.jpg", true, none, QStringList{"original"},
+            QSize(3000, 3000), true);
+        row("TIFF original", "Music/v4/aa/859713193161_cover-s2400.tif", true, none,
+            QStringList{"original"}, QSize(2400, 2400), true);
+        row("bare source: 404", "Music/v4/0b/old-s1600/source", true, none, originalThen9999,
+            QSize(1600, 1600), false);
+        row("layered original: not asked", "Video126/v4/dd/pr_source.lsr", true, none,
+            QStringList{"9999"}, QSize(1400, 2100), false);
+        row("HTML original", "Music/v4/h/html.jpg", true, int(Fault::Garbage), originalThen9999,
+            QSize(1400, 1400), false);
+        row("30000x30000 original", "Music/v4/h/header.jpg", true, int(Fault::HugeImageHeader),
+            originalThen9999, QSize(1400, 1400), false);
+        row("300 MB original", "Music/v4/h/body.jpg", true, int(Fault::HugeBody), originalThen9999,
+            QSize(1400, 1400), false);
+        row("never-ending original", "Music/v4/h/drip.jpg", true, int(Fault::SlowDrip),
+            originalThen9999, QSize(1400, 1400), false);
+        row("standard quality", "Music/v4/big/cover-s3000.jpg", false, none, QStringList{"600"},
+            QSize(600, 600), false);
+        row("every rung fails", "Music/v4/h/fails.jpg", true, int(Fault::Status),
+            QStringList{"original", "9999", "3000", "600"}, QSize(0, 0), false);
+    }
+
+    void ladder() {
+        QFETCH(QString, item);
+        QFETCH(bool, high);
+        QFETCH(int, originalFault);
+        QFETCH(QStringList, asked);
+        QFETCH(QSize, size);
+        QFETCH(bool, original);
+        FixtureServer::FaultConfig config = TestSupport::fault(Fault(originalFault), 404);
+        config.dripIntervalMs = 100;
+        config.onlyPathsContaining = originalFault == int(Fault::Status) ? "" : "/us/r1000/0/";
+        m_server.setFault(FixtureServer::Scope::Artwork, config);
+        if (Fault(originalFault) == Fault::SlowDrip) {
+            NetworkAccess::setArtworkDeadline(500); // else a slow machine misses real originals
+        }
+        const QString origin = m_server.origin();
+        const QList<CoverRung> rungs =
+            CoverLadder::rungs(origin + "/us/r1000/0/" + item,
+                               origin + "/image/thumb/" + item + "/600x600bb.jpg", high);
+        auto climb = [&] {
+            std::optional<std::pair<ImageLoadResult, CoverRung>> done;
+            CoverLoader loader(*m_service);
+            loader.load(rungs, {}, {}, [&](const ImageLoadResult& r, const CoverRung& rung) {
+                done.emplace(r, rung);
+            });
+            (void)QTest::qWaitFor([&] { return done.has_value(); }, 15000);
+            return done.value_or(std::pair<ImageLoadResult, CoverRung>{});
+        };
+        const auto [result, rung] = climb();
+        QStringList requested;
+        for (const QByteArray& target : m_server.requestTargets()) {
+            requested << (target.startsWith("/us/") ? QStringLiteral("original")
+                                                    : QString::fromLatin1(target.split('/').last())
+                                                          .section(QLatin1Char('x'), 0, 0));
+        }
+        QCOMPARE(requested, asked);
+        QCOMPARE(result.cover.image.size(), size);
+        QCOMPARE(rung.original, original);
+        if (!size.isEmpty()) {
+            const CoverFacts facts = CoverFacts::of(result.cover.encodedData, original);
+            QCOMPARE(facts.size, size);
+            // Within the run the rung that answered is asked first: from the cache.
+            restart();
+            const auto [again, same] = climb();
+            QCOMPARE(same, rung);
+            QCOMPARE(again.cacheType, ImageCacheType::Disk);
+            QCOMPARE(m_server.requestCount(), asked.size());
+        }
+    }
+
+    void coverFacts_data() {
+        TestSupport::columns<QByteArray, bool, QString, QString>("format", "original", "display",
+                                                                 "line");
+        TestSupport::row("JPEG original", QByteArray("jpeg"), true,
+                         "90 × 60 · JPEG · 1 KB · original", "90×60 JPEG 1 KB original");
+        TestSupport::row("PNG rendition", QByteArray("png"), false, "90 × 60 · PNG · 1 KB",
+                         "90×60 PNG 1 KB rendition");
+    }
+
+    void coverFacts() {
+        QFETCH(QByteArray, format);
+        QFETCH(bool, original);
+        QFETCH(QString, display);
+        QFETCH(QString, line);
+        const CoverFacts facts = CoverFacts::of(
+            TestSupport::encoded(TestSupport::filled({90, 60}, Qt::red), format.constData()),
+            original);
+        QCOMPARE(facts.display(), display);
+        QCOMPARE(facts.line(), line);
+        const CoverFacts large{QSize(3000, 3000), QStringLiteral("JPEG"), 2516582, true};
+        QCOMPARE(large.display(), QStringLiteral("3000 × 3000 · JPEG · 2.4 MB · original"));
+    }
+};
+
+SLEEVANTA_TEST_MAIN(TestCoverLadder, QGuiApplication)
+#include "tst_coverladder.moc"

@@ -1,0 +1,178 @@
+// The image service: downloads with progress, failures, shared downloads, cancelling.
+#include "CoverLadder.h"
+#include "ImageService.h"
+#include "TestSupport.h"
+
+#include <QDateTime>
+
+using Fault = FixtureServer::Fault;
+
+namespace {
+
+struct Recorder {
+    QList<ImageLoadResult> results;
+    QList<QPair<qint64, qint64>> progress;
+    ImageService::Progress onProgress() {
+        return [this](qint64 received, qint64 expected, const QUrl&) {
+            QVERIFY(QThread::currentThread() == qApp->thread());
+            progress.append({received, expected});
+        };
+    }
+    ImageService::Completion onDone() {
+        return [this](const ImageLoadResult& result) {
+            QVERIFY(QThread::currentThread() == qApp->thread());
+            results.append(result);
+        };
+    }
+    bool wait(int count = 1) {
+        return QTest::qWaitFor([&] { return results.size() >= count; }, 15000);
+    }
+};
+
+} // namespace
+
+class TestImageService : public QObject {
+    Q_OBJECT
+private:
+    FixtureServer m_server;
+    std::unique_ptr<ImageCache> m_cache;
+    std::unique_ptr<ImageService> m_service;
+
+    QString cacheFolder() const {
+        return TestSupport::homeFolder().path() + QStringLiteral("/own-cache");
+    }
+    QUrl art(const QString& name, int side = 200) const {
+        return QUrl(m_server.origin() +
+                    QStringLiteral("/image/thumb/Music/%1/%2x%2bb.jpg").arg(name).arg(side));
+    }
+    // A new process: nothing in memory, the same folder on disk.
+    void restart() {
+        m_service.reset();
+        m_cache.reset();
+        m_cache = std::make_unique<ImageCache>(cacheFolder());
+        m_service = std::make_unique<ImageService>(*m_cache);
+    }
+    void slowArtwork(Fault kind, int delayMs) {
+        FixtureServer::FaultConfig config = TestSupport::fault(kind);
+        config.delayMs = delayMs;
+        config.dripChunk = 512;
+        config.dripIntervalMs = 20;
+        m_server.setFault(FixtureServer::Scope::Artwork, config);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_server.start()); }
+    void init() {
+        TestSupport::resetHome();
+        TestSupport::useServer(m_server);
+        restart();
+    }
+    void cleanup() {
+        m_service.reset();
+        m_cache.reset();
+    }
+
+    void progressAsServed_data() {
+        TestSupport::columns<int, bool>("fault", "sizeKnown");
+        TestSupport::row("with length", int(Fault::None), true);
+        TestSupport::row("slow drip", int(Fault::SlowDrip), true);
+        TestSupport::row("without length", int(Fault::NoContentLength), false);
+    }
+
+    void progressAsServed() {
+        QFETCH(int, fault);
+        QFETCH(bool, sizeKnown);
+        slowArtwork(Fault(fault), 0);
+        Recorder recorder;
+        m_service->loadImage(art(QStringLiteral("p"), 700), {}, recorder.onProgress(),
+                             recorder.onDone());
+        QVERIFY(recorder.wait());
+        const ImageLoadResult& result = recorder.results.first();
+        QVERIFY2(result.hasImage(), qPrintable(result.errorText));
+        QCOMPARE(result.cover.image.size(), QSize(700, 700));
+        const qint64 size = result.cover.encodedData.size();
+        QCOMPARE(recorder.progress.first(), qMakePair(qint64(0), qint64(-1))); // to the network
+        QCOMPARE(recorder.progress.last().first, size);
+        for (const auto& [received, expected] : recorder.progress.mid(1)) {
+            QCOMPARE(expected, sizeKnown ? size : -1);
+        }
+    }
+
+    void failuresCompleteWithoutImageOrEntry_data() {
+        TestSupport::columns<int, int, int>("fault", "status", "error");
+        using TestSupport::row;
+        row("404", int(Fault::Status), 404, int(ImageLoadError::HttpStatus));
+        row("no image", int(Fault::Garbage), 0, int(ImageLoadError::NotAnImage));
+        row("30000x30000 header", int(Fault::HugeImageHeader), 0, int(ImageLoadError::NotAnImage));
+        row("reset", int(Fault::Reset), 0, int(ImageLoadError::Network));
+        row("truncated", int(Fault::Truncate), 0, int(ImageLoadError::Network));
+        row("time-out", int(Fault::Delay), 0, int(ImageLoadError::TimedOut));
+    }
+
+    void failuresCompleteWithoutImageOrEntry() {
+        QFETCH(int, fault);
+        QFETCH(int, status);
+        QFETCH(int, error);
+        FixtureServer::FaultConfig config = TestSupport::fault(Fault(fault), status);
+        config.delayMs = 2000;
+        m_server.setFault(FixtureServer::Scope::Artwork, config);
+        NetworkAccess::setTransferTimeout(300);
+        Recorder recorder;
+        const QUrl url = art(QStringLiteral("broken"));
+        m_service->loadImage(url, {}, {}, recorder.onDone());
+        QVERIFY(recorder.wait());
+        QCOMPARE(int(recorder.results.first().error), error);
+        QVERIFY(!recorder.results.first().hasImage());
+        QCOMPARE(recorder.results.first().url, url);
+        m_cache->waitForDiskWork();
+        QCOMPARE(m_cache->diskUsageSync().count, quint64(0));
+    }
+
+    void loadsShareOneDownloadAndTheCache() {
+        slowArtwork(Fault::Delay, 200);
+        const QUrl url = art(QStringLiteral("shared"));
+        Recorder first;
+        Recorder cancelled;
+        Recorder second;
+        m_service->loadImage(url, {}, {}, first.onDone());
+        m_service->cancel(m_service->loadImage(url, {}, {}, cancelled.onDone()));
+        m_service->loadImage(url, {}, {}, second.onDone());
+        QVERIFY(first.wait() && second.wait() && cancelled.wait());
+        QVERIFY(first.results.first().hasImage() && second.results.first().hasImage());
+        QCOMPARE(cancelled.results.first().error, ImageLoadError::Cancelled);
+
+        Recorder fromMemory;
+        m_service->loadImage(url, {}, {}, fromMemory.onDone());
+        QVERIFY(fromMemory.results.isEmpty()); // never inside the call
+        QVERIFY(fromMemory.wait());
+        QCOMPARE(fromMemory.results.first().cacheType, ImageCacheType::Memory);
+        restart();
+        Recorder fromDisk;
+        m_service->loadImage(url, {}, {}, fromDisk.onDone());
+        QVERIFY(fromDisk.wait());
+        QCOMPARE(fromDisk.results.first().cacheType, ImageCacheType::Disk);
+        QCOMPARE(fromDisk.results.first().cover.encodedData,
+                 first.results.first().cover.encodedData);
+        QCOMPARE(m_server.requestCount(), 1);
+    }
+
+    void cancelStopsTheTransfer() {
+        slowArtwork(Fault::SlowDrip, 0);
+        Recorder recorder;
+        const auto token = m_service->loadImage(art(QStringLiteral("slow"), 1000), {},
+                                                recorder.onProgress(), recorder.onDone());
+        QVERIFY(QTest::qWaitFor([&] { return recorder.progress.size() > 1; }, 10000));
+        m_service->cancel(token);
+        QCOMPARE(m_service->activeDownloadCount(), 0);
+        QVERIFY(recorder.wait());
+        QCOMPARE(recorder.results.first().error, ImageLoadError::Cancelled);
+        Recorder invalid;
+        m_service->loadImage(QUrl(QStringLiteral("No Artwork URL")), {}, {}, invalid.onDone());
+        QVERIFY(invalid.wait());
+        QCOMPARE(invalid.results.first().error, ImageLoadError::InvalidUrl);
+        QCOMPARE(m_server.requestCount(), 1);
+    }
+};
+
+SLEEVANTA_TEST_MAIN(TestImageService, QGuiApplication)
+#include "tst_imageservice.moc"
