@@ -77,7 +77,9 @@ case "$command" in
         ;;
     bench)
         for b in build/bench/bench_*; do
-            [ -x "$b" ] && QT_QPA_PLATFORM=offscreen "$b"
+            if [ -f "$b" ] && [ -x "$b" ]; then
+                QT_QPA_PLATFORM=offscreen "$b"
+            fi
         done
         ;;
     sanitize)

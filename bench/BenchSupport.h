@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QRandomGenerator>
@@ -88,4 +89,25 @@ inline QByteArray jpegOfSide(int side) {
     writer.setQuality(92);
     writer.write(image);
     return bytes;
+}
+
+inline qint64 peakRssKilobytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+        }
+    }
+    return -1;
+}
+
+// Starts the high-water mark afresh from the current use.
+inline void resetPeakRss() {
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly)) {
+        clear.write("5");
+    }
 }

@@ -14,9 +14,9 @@
 #include "MemoryPolicy.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
-#include "SearchResults.h"
 #include "SearchViewController.h"
 #include "ServiceOrigins.h"
+#include "StartupChild.h"
 #include "TemporaryCoverFile.h"
 #include "ThumbnailLoader.h"
 
@@ -25,6 +25,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QProcess>
@@ -34,210 +35,108 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <map>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
-// Child mode: start the application's window and report its first paint.
-class FirstPaint : public QObject {
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            std::printf("painted\n");
-            std::fflush(stdout);
-            std::_Exit(0);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-int runStartupChild(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    AppStyle::install(); // as main() does
-    MainViewController window;
-    AppDelegate delegate(&window);
-    FirstPaint filter;
-    window.installEventFilter(&filter);
-    window.show();
-    return QApplication::exec();
-}
-
-// The floor for a start: a bare window of the same kinds of widgets.
-int runBareChild(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    layout->addWidget(new QLineEdit);
-    for (int i = 0; i < 3; ++i) {
-        layout->addWidget(new QComboBox);
-    }
-    layout->addWidget(new QTableView);
-    window.resize(700, 525);
-    FirstPaint filter;
-    window.installEventFilter(&filter);
-    window.show();
-    return QApplication::exec();
-}
-
-// Milliseconds from starting this program in `mode` to its first paint.
-double startTime(const char* program, const char* mode) {
-    QElapsedTimer clock;
-    clock.start();
-    QProcess child;
-    child.start(QString::fromLocal8Bit(program), {QLatin1String(mode)});
-    child.waitForFinished(10000);
-    if (!child.readAllStandardOutput().contains("painted")) {
-        std::fprintf(stderr, "the window did not paint\n");
-        std::exit(1);
-    }
-    return clock.nsecsElapsed() / 1e6;
-}
-
 void ratio(const char* name, double value, double target) {
     std::printf("ratio %s %.2f (target %.2f)\n", name, value, target);
 }
 
-// Median milliseconds of a plain full-size read of `path`.
-double medianFullDecode(const QString& path) {
-    std::vector<double> times;
-    for (int run = 0; run < 5; ++run) {
-        QElapsedTimer clock;
-        clock.start();
-        QImageReader reader(path);
-        const QImage image = reader.read();
-        times.push_back(clock.nsecsElapsed() / 1e6);
-        if (image.isNull()) {
-            std::fprintf(stderr, "the cover did not decode\n");
+// Milliseconds of a plain full-size read of `path`.
+double fullDecodeTime(const QString& path) {
+    QElapsedTimer clock;
+    clock.start();
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    const double elapsed = clock.nsecsElapsed() / 1e6;
+    if (image.isNull()) {
+        std::fprintf(stderr, "the cover did not decode\n");
+    }
+    return elapsed;
+}
+
+// Milliseconds to copy `source` to the new file `target`, flushed to disk.
+double safeCopyTime(const QString& source, const QString& target) {
+    QElapsedTimer clock;
+    clock.start();
+    QFile::copy(source, target);
+    for (const QString& path : {target, QFileInfo(target).path()}) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        ::fsync(fd);
+        ::close(fd);
+    }
+    return clock.nsecsElapsed() / 1e6;
+}
+
+// The measurements of one run of the benchmark, each a row of the table.
+class AppBenchmark {
+public:
+    AppBenchmark(QApplication& app, FixtureServer& server, const QString& home)
+        : m_app(app), m_server(server), m_home(home) {}
+
+    void startUp(const char* program) {
+        // A new process each time, until the window's first paint; taken in
+        // turns with the floor, so that the machine's moods fall on both alike.
+        std::vector<double> starts;
+        std::vector<double> bareStarts;
+        for (int run = 0; run < 11; ++run) {
+            starts.push_back(StartupChild::startTime(program, "--startup-child"));
+            bareStarts.push_back(StartupChild::startTime(program, "--bare-child"));
         }
+        // The child's own stalls are part of its start-up time.
+        std::printf("%-46s %10.2f %12s\n", "cold start to first paint (target 300)", median(starts),
+                    "-");
+        m_ratios.push_back({"start-vs-bare-window", median(starts) / median(bareStarts)});
     }
-    return median(times);
-}
 
-qint64 peakRssKilobytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
+    void openWindow() {
+        ServiceOrigins::setCurrent(ServiceOrigins::singleOrigin(m_server.origin()));
+        m_window = std::make_unique<MainViewController>();
+        m_delegate = std::make_unique<AppDelegate>(m_window.get());
+        m_window->resize(900, 700);
+        m_window->show();
+        QCoreApplication::processEvents();
     }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-        }
-    }
-    return -1;
-}
-
-// Starts the high-water mark afresh from the current use.
-void resetPeakRss() {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) {
-        clear.write("5");
-    }
-}
-
-void row(const char* name, double medianMs, double stallMs, double* worst) {
-    *worst = std::max(*worst, stallMs);
-    std::printf("%-46s %10.2f %12.2f %10.1f\n", name, medianMs, stallMs,
-                peakRssKilobytes() / 1024.0);
-}
-
-} // namespace
-
-int main(int argc, char* argv[]) {
-    MemoryPolicy::apply();
-    if (argc > 1 && qstrcmp(argv[1], "--startup-child") == 0) {
-        return runStartupChild(argc, argv);
-    }
-    if (argc > 1 && qstrcmp(argv[1], "--bare-child") == 0) {
-        return runBareChild(argc, argv);
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QTemporaryDir home;
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
-        const QString folder = home.filePath(QString::fromLatin1(name));
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv(name, QFile::encodeName(folder));
-    }
-    QDir().mkpath(home.filePath(QStringLiteral("HOME/Downloads")));
-    QApplication app(argc, argv);
-
-    FixtureServer server;
-    if (!server.start()) {
-        std::fprintf(stderr, "the fixture server did not start\n");
-        return 1;
-    }
-    qputenv("SLEEVANTA_SERVICE_ORIGIN", server.origin().toUtf8());
-
-    double worst = 0;
-    std::printf("%-46s %10s %12s %10s\n", "benchmark", "median ms", "GUI busy ms", "peak MB");
-
-    // Cold start: a new process each time, until the window's first paint.
-    // Taken in turns, so that the machine's moods fall on both alike.
-    std::vector<double> starts;
-    std::vector<double> bareStarts;
-    for (int run = 0; run < 11; ++run) {
-        starts.push_back(startTime(argv[0], "--startup-child"));
-        bareStarts.push_back(startTime(argv[0], "--bare-child"));
-    }
-    const double start = median(starts);
-    const double bareStart = median(bareStarts);
-    // The child's own stalls are part of its start-up time.
-    std::printf("%-46s %10.2f %12s\n", "cold start to first paint (target 300)", start, "-");
-    std::vector<std::pair<const char*, double>> ratios{{"start-vs-bare-window", start / bareStart}};
-
-    ServiceOrigins::setCurrent(ServiceOrigins::singleOrigin(server.origin()));
-    MainViewController window;
-    AppDelegate delegate(&window);
-    window.resize(900, 700);
-    window.show();
-    QCoreApplication::processEvents();
-    SearchViewController* search = window.searchPane();
-    CoverViewController* cover = window.coverPane();
-    StallMeter meter;
 
     // Search round trips until the rows are on screen.
-    for (int count : {50, 200}) {
-        std::vector<double> times;
-        double stall = 0;
-        for (int run = 0; run < 5; ++run) {
-            double elapsed = 0;
-            stall =
-                std::max(stall, runMeasured(
-                                    meter,
-                                    [&](std::function<void()> done) {
-                                        search->searchField()->setText(
-                                            QStringLiteral("generated %1").arg(count));
-                                        search->startSearch();
-                                        auto* poll = new QTimer(&app);
-                                        QObject::connect(poll, &QTimer::timeout, [=] {
-                                            if (search->tableView()->model()->rowCount() == count) {
-                                                search->tableView()->viewport()->repaint();
-                                                poll->deleteLater();
-                                                done();
-                                            }
-                                        });
-                                        poll->start(0);
-                                    },
-                                    &elapsed));
-            times.push_back(elapsed);
+    void searches() {
+        SearchViewController* search = m_window->searchPane();
+        for (int count : {50, 200}) {
+            std::vector<double> times;
+            double stall = 0;
+            for (int run = 0; run < 5; ++run) {
+                double elapsed = 0;
+                stall = std::max(
+                    stall,
+                    measure(
+                        [&](std::function<void()> done) {
+                            search->searchField()->setText(
+                                QStringLiteral("generated %1").arg(count));
+                            search->startSearch();
+                            pollUntil(
+                                [=] { return search->tableView()->model()->rowCount() == count; },
+                                [=] { search->tableView()->viewport()->repaint(); }, done);
+                        },
+                        &elapsed));
+                times.push_back(elapsed);
+            }
+            const QByteArray name = "search round trip, " + QByteArray::number(count) + " results";
+            tableRow(name.constData(), median(times), stall);
         }
-        const QByteArray name =
-            QByteArray("search round trip, ") + QByteArray::number(count) + " results";
-        row(name.constData(), median(times), stall, &worst);
     }
 
     // Thumbnails of every row, scrolled through as a user would.
-    {
+    void scrolling() {
+        SearchViewController* search = m_window->searchPane();
         double elapsed = 0;
-        const double stall = runMeasured(
-            meter,
+        const double stall = measure(
             [&](std::function<void()> done) {
                 QScrollBar* bar = search->tableView()->verticalScrollBar();
-                auto* step = new QTimer(&app);
+                auto* step = new QTimer(&m_app);
                 QObject::connect(step, &QTimer::timeout, [=] {
                     if (search->thumbnails()->loadingCount() > 0) {
                         return;
@@ -252,83 +151,64 @@ int main(int argc, char* argv[]) {
                 step->start(5);
             },
             &elapsed);
-        row("200 rows scrolled, thumbnails loaded", elapsed, stall, &worst);
+        tableRow("200 rows scrolled, thumbnails loaded", elapsed, stall);
     }
 
-    // Covers from the disk cache, until they are on screen.
-    QByteArray largest;
-    std::map<int, double> coverTimes;
-    std::map<int, double> fullDecodeTimes;
-    for (int side : {600, 3000, 5000}) {
-        const QByteArray jpeg = jpegOfSide(side);
-        // Cached covers were cached a while ago: on disk, not being written back.
-        for (int run = 0; run < 5; ++run) {
-            ImageCache::shared().storeImageDataToDiskSync(
-                jpeg,
-                server.origin() + QStringLiteral("/us/r1000/0/bench/%1-%2.jpg").arg(side).arg(run));
-        }
-        QFile floor(home.filePath(QStringLiteral("full-%1.jpg").arg(side)));
-        floor.open(QIODevice::WriteOnly);
-        floor.write(jpeg);
-        floor.close();
-        ::sync();
-        // The floor: a plain full-size read of the same bytes.
-        fullDecodeTimes[side] = medianFullDecode(floor.fileName());
-        // Drawing the test cover and the floor's decode are no part of the
-        // application's memory.
-        resetPeakRss();
-        std::vector<double> times;
-        double stall = 0;
-        for (int run = 0; run < 5; ++run) {
-            const QUrl url(server.origin() +
-                           QStringLiteral("/us/r1000/0/bench/%1-%2.jpg").arg(side).arg(run));
-            QVariantMap info{
-                {CoverSelection::Keys::artistName, QStringLiteral("A")},
-                {CoverSelection::Keys::collectionName, QStringLiteral("B")},
-                {CoverSelection::Keys::collectionId, QVariant::fromValue<qint64>(side + run)},
-                {CoverSelection::Keys::entityString, QStringLiteral("music")},
-                {CoverSelection::Keys::standardResolutionUrl, url},
-            };
-            double elapsed = 0;
-            stall = std::max(stall, runMeasured(
-                                        meter,
-                                        [&](std::function<void()> done) {
-                                            NotificationCenter::defaultCenter().post(
-                                                NotificationNames::downloadCover, info);
-                                            auto* poll = new QTimer(&app);
-                                            QObject::connect(poll, &QTimer::timeout, [=] {
-                                                if (cover->coverImageView()->hasImage()) {
-                                                    cover->coverImageView()->repaint();
-                                                    poll->deleteLater();
-                                                    done();
-                                                }
-                                            });
-                                            poll->start(0);
-                                        },
-                                        &elapsed));
-            times.push_back(elapsed);
-            if (run < 4) {
-                NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
+    // Covers from the disk cache until they are on screen, each run beside a
+    // plain full-size read of the same bytes, so that both see the same load.
+    void coversFromDisk() {
+        for (int side : {600, 3000, 5000}) {
+            const QByteArray jpeg = jpegOfSide(side);
+            // Cached covers were cached a while ago: on disk, not being written back.
+            for (int run = 0; run < 5; ++run) {
+                ImageCache::shared().storeImageDataToDiskSync(jpeg, coverUrl(side, run).toString());
+            }
+            ImageCache::shared().waitForDiskWork();
+            QFile floor(m_home + QStringLiteral("/full-%1.jpg").arg(side));
+            floor.open(QIODevice::WriteOnly);
+            floor.write(jpeg);
+            floor.close();
+            ::sync();
+            std::vector<double> times;
+            std::vector<double> ratios;
+            double stall = 0;
+            for (int run = 0; run < 5; ++run) {
+                const double fullDecode = fullDecodeTime(floor.fileName());
+                // Drawing the test cover and the floor's decode are no part of
+                // the application's memory.
+                resetPeakRss();
+                double elapsed = 0;
+                stall = std::max(stall, showCover(side, run, &elapsed));
+                times.push_back(elapsed);
+                ratios.push_back(elapsed / fullDecode);
+                if (run < 4) {
+                    NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
+                }
+            }
+            const QByteArray name = "cover from disk cache, " + QByteArray::number(side) + "x" +
+                                    QByteArray::number(side) +
+                                    (side == 3000 ? " (target 150)" : "");
+            tableRow(name.constData(), median(times), stall);
+            if (side > 600) {
+                m_coverRatios.push_back(
+                    {side == 3000 ? "cover-3000-vs-full-decode" : "cover-5000-vs-full-decode",
+                     median(ratios)});
             }
         }
-        coverTimes[side] = median(times);
-        const QByteArray name = QByteArray("cover from disk cache, ") + QByteArray::number(side) +
-                                "x" + QByteArray::number(side) +
-                                (side == 3000 ? " (target 150)" : "");
-        row(name.constData(), median(times), stall, &worst);
+        TemporaryCoverFile::waitForPendingWork();
+        QCoreApplication::processEvents();
     }
-    TemporaryCoverFile::waitForPendingWork();
-    QCoreApplication::processEvents();
 
-    // Saving the shown 5000x5000 cover to Downloads.
-    {
+    // Saving the shown 5000x5000 cover to Downloads, against copying its
+    // bytes to a new file as safely (flushed to disk).
+    void saving() {
+        CoverViewController* cover = m_window->coverPane();
         std::vector<double> times;
         double stall = 0;
         for (int run = 0; run < 5; ++run) {
             double elapsed = 0;
             stall = std::max(
-                stall, runMeasured(
-                           meter,
+                stall, measure(
                            [&](std::function<void()> done) {
                                auto connection = std::make_shared<QMetaObject::Connection>();
                                *connection = QObject::connect(
@@ -341,38 +221,128 @@ int main(int argc, char* argv[]) {
                            &elapsed));
             times.push_back(elapsed);
         }
-        row("save 5000x5000 cover to Downloads", median(times), stall, &worst);
-
-        // The floor: the same bytes copied to a new file.
-        const QString source = ImageCache::shared().diskPathForKey(
-            server.origin() + QStringLiteral("/us/r1000/0/bench/5000-4.jpg"));
+        tableRow("save 5000x5000 cover to Downloads", median(times), stall);
+        const QString source = ImageCache::shared().diskPathForKey(coverUrl(5000, 4).toString());
         std::vector<double> copies;
         for (int run = 0; run < 5; ++run) {
-            const QString target = home.filePath(QStringLiteral("copy-%1.jpg").arg(run));
-            QElapsedTimer clock;
-            clock.start();
-            QFile::copy(source, target);
-            copies.push_back(clock.nsecsElapsed() / 1e6);
+            copies.push_back(
+                safeCopyTime(source, m_home + QStringLiteral("/copy-%1.jpg").arg(run)));
         }
-        ratios.push_back({"save-vs-copy", median(times) / median(copies)});
+        m_ratios.push_back({"save-vs-copy", median(times) / median(copies)});
     }
-    ratios.insert(ratios.begin(),
-                  {{"cover-3000-vs-full-decode", coverTimes[3000] / fullDecodeTimes[3000]},
-                   {"cover-5000-vs-full-decode", coverTimes[5000] / fullDecodeTimes[5000]}});
 
-    const qint64 peak = peakRssKilobytes();
-    std::printf("\n");
-    const std::map<std::string, double> targets{{"cover-3000-vs-full-decode", 0.35},
-                                                {"cover-5000-vs-full-decode", 0.30},
-                                                {"start-vs-bare-window", 1.3},
-                                                {"save-vs-copy", 1.2}};
-    for (const auto& [name, value] : ratios) {
-        ratio(name, value, targets.at(name));
+    void summary() const {
+        const qint64 peak = peakRssKilobytes();
+        std::printf("\n");
+        const std::map<std::string, double> targets{{"cover-3000-vs-full-decode", 0.35},
+                                                    {"cover-5000-vs-full-decode", 0.30},
+                                                    {"start-vs-bare-window", 1.3},
+                                                    {"save-vs-copy", 1.2}};
+        for (const auto& [name, value] : m_coverRatios) {
+            ratio(name, value, targets.at(name));
+        }
+        for (const auto& [name, value] : m_ratios) {
+            ratio(name, value, targets.at(name));
+        }
+        std::printf("peak memory (RSS): %.1f MB (target: at most 120 MB) %s\n", peak / 1024.0,
+                    peak >= 0 && peak <= 120 * 1024 ? "OK" : "MISSED");
+        std::printf("longest GUI stretch: %.2f ms (target: under 16 ms on a quiet machine) %s\n",
+                    m_worst, m_worst < 16 ? "OK" : "MISSED");
     }
-    std::printf("peak memory (RSS): %.1f MB (target: at most 120 MB) %s\n", peak / 1024.0,
-                peak >= 0 && peak <= 120 * 1024 ? "OK" : "MISSED");
-    std::printf("longest GUI stretch: %.2f ms (target: under 16 ms on a quiet machine) %s\n", worst,
-                worst < 16 ? "OK" : "MISSED");
+
+private:
+    QUrl coverUrl(int side, int run) const {
+        return QUrl(m_server.origin() +
+                    QStringLiteral("/us/r1000/0/bench/%1-%2.jpg").arg(side).arg(run));
+    }
+    double measure(const std::function<void(std::function<void()>)>& start, double* elapsed) {
+        return runMeasured(m_meter, start, elapsed);
+    }
+    // Calls `then` and `done` once `ready` holds, looking at every turn.
+    void pollUntil(std::function<bool()> ready, std::function<void()> then,
+                   std::function<void()> done) {
+        auto* poll = new QTimer(&m_app);
+        QObject::connect(poll, &QTimer::timeout, [=] {
+            if (ready()) {
+                then();
+                poll->deleteLater();
+                done();
+            }
+        });
+        poll->start(0);
+    }
+    double showCover(int side, int run, double* elapsed) {
+        CoverViewController* cover = m_window->coverPane();
+        const QVariantMap info{
+            {CoverSelection::Keys::artistName, QStringLiteral("A")},
+            {CoverSelection::Keys::collectionName, QStringLiteral("B")},
+            {CoverSelection::Keys::collectionId, QVariant::fromValue<qint64>(side + run)},
+            {CoverSelection::Keys::entityString, QStringLiteral("music")},
+            {CoverSelection::Keys::standardResolutionUrl, coverUrl(side, run)},
+        };
+        return measure(
+            [&](std::function<void()> done) {
+                NotificationCenter::defaultCenter().post(NotificationNames::downloadCover, info);
+                pollUntil([=] { return cover->coverImageView()->hasImage(); },
+                          [=] { cover->coverImageView()->repaint(); }, done);
+            },
+            elapsed);
+    }
+    void tableRow(const char* name, double medianMs, double stallMs) {
+        m_worst = std::max(m_worst, stallMs);
+        std::printf("%-46s %10.2f %12.2f %10.1f\n", name, medianMs, stallMs,
+                    peakRssKilobytes() / 1024.0);
+    }
+
+    QApplication& m_app;
+    FixtureServer& m_server;
+    QString m_home;
+    StallMeter m_meter;
+    std::unique_ptr<MainViewController> m_window;
+    std::unique_ptr<AppDelegate> m_delegate;
+    double m_worst = 0;
+    std::vector<std::pair<const char*, double>> m_coverRatios;
+    std::vector<std::pair<const char*, double>> m_ratios;
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    MemoryPolicy::apply();
+    if (argc > 1 && qstrcmp(argv[1], "--startup-child") == 0) {
+        return StartupChild::runStartupChild(argc, argv);
+    }
+    if (argc > 1 && qstrcmp(argv[1], "--bare-child") == 0) {
+        return StartupChild::runBareChild(argc, argv);
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QTemporaryDir home;
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
+        const QString folder = home.filePath(QString::fromLatin1(name));
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv(name, QFile::encodeName(folder));
+    }
+    QDir().mkpath(home.filePath(QStringLiteral("HOME/Downloads")));
+    QApplication app(argc, argv);
+    FixtureServer server;
+    if (!server.start()) {
+        std::fprintf(stderr, "the fixture server did not start\n");
+        return 1;
+    }
+    qputenv("SLEEVANTA_SERVICE_ORIGIN", server.origin().toUtf8());
+
+    std::printf("%-46s %10s %12s %10s\n", "benchmark", "median ms", "GUI busy ms", "peak MB");
+    AppBenchmark bench(app, server, home.path());
+    bench.startUp(argv[0]);
+    bench.openWindow();
+    bench.searches();
+    bench.scrolling();
+    bench.coversFromDisk();
+    bench.saving();
+    bench.summary();
     TemporaryCoverFile::removeAll();
     return 0;
 }

@@ -23,88 +23,68 @@
 #include <functional>
 #include <vector>
 
-int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Settings and the temporary cover file stay inside a scratch folder.
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path()));
-    QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QGuiApplication app(argc, argv);
+namespace {
 
-    FixtureServer server;
-    if (!server.start()) {
-        std::fprintf(stderr, "the fixture server did not start\n");
-        return 1;
+// Decoding a cover as the service does it for a cover pane 800 device pixels
+// wide (on the pool, completion on the GUI thread), then its temporary file.
+double coverOfSide(QGuiApplication& app, StallMeter& meter, int side) {
+    const QByteArray jpeg = jpegOfSide(side);
+    const int runs = side >= 3000 ? 5 : 15;
+    std::vector<double> decodeTimes;
+    double worst = 0;
+    CoverImage cover;
+    for (int run = 0; run < runs; ++run) {
+        double elapsed = 0;
+        worst = std::max(
+            worst, runMeasured(
+                       meter,
+                       [&](std::function<void()> done) {
+                           auto* watcher = new QFutureWatcher<QImage>();
+                           QObject::connect(
+                               watcher, &QFutureWatcher<QImage>::finished,
+                               [watcher, done, &cover, &jpeg, side] {
+                                   cover = CoverImage{watcher->result(), jpeg, QSize(side, side)};
+                                   watcher->deleteLater();
+                                   done();
+                               });
+                           watcher->setFuture(QtConcurrent::run(
+                               [&jpeg] { return ImageCodec::decode(jpeg, QSize(800, 800)); }));
+                       },
+                       &elapsed));
+        decodeTimes.push_back(elapsed);
     }
-    StallMeter meter;
-    double worstStall = 0;
-    std::printf("%-34s %12s %14s\n", "benchmark", "median ms", "GUI busy ms");
+    std::printf("decode %4dx%-4d JPEG (%5.1f MB) for 800 %8.2f %14.2f\n", side, side,
+                jpeg.size() / 1048576.0, median(decodeTimes), worst);
 
-    for (int side : {600, 3000, 5000}) {
-        const QByteArray jpeg = jpegOfSide(side);
-        const int runs = side >= 3000 ? 5 : 15;
-
-        // Decoding, as the service does it for a cover pane 800 device pixels
-        // wide: on the pool, completion on the GUI thread.
-        std::vector<double> decodeTimes;
-        double stall = 0;
-        CoverImage cover;
-        for (int run = 0; run < runs; ++run) {
-            double elapsed = 0;
-            stall = std::max(
-                stall,
-                runMeasured(
-                    meter,
-                    [&](std::function<void()> done) {
-                        auto* watcher = new QFutureWatcher<QImage>();
-                        QObject::connect(
-                            watcher, &QFutureWatcher<QImage>::finished,
-                            [watcher, done, &cover, &jpeg, side] {
-                                cover = CoverImage{watcher->result(), jpeg, QSize(side, side)};
-                                watcher->deleteLater();
-                                done();
-                            });
-                        watcher->setFuture(QtConcurrent::run(
-                            [&jpeg] { return ImageCodec::decode(jpeg, QSize(800, 800)); }));
-                    },
-                    &elapsed));
-            decodeTimes.push_back(elapsed);
-        }
-        worstStall = std::max(worstStall, stall);
-        std::printf("decode %4dx%-4d JPEG (%5.1f MB) for 800 %8.2f %14.2f\n", side, side,
-                    jpeg.size() / 1048576.0, median(decodeTimes), stall);
-
-        // The temporary cover file for it.
-        std::vector<double> writeTimes;
-        stall = 0;
-        for (int run = 0; run < runs; ++run) {
-            double elapsed = 0;
-            stall = std::max(stall, runMeasured(
-                                        meter,
-                                        [&](std::function<void()> done) {
-                                            TemporaryCoverFile::writeAsync(
-                                                cover, 1000 + run, QStringLiteral("folder.jpg"),
-                                                &app, [done](const QUrl&) { done(); });
-                                        },
-                                        &elapsed));
-            writeTimes.push_back(elapsed);
-        }
-        worstStall = std::max(worstStall, stall);
-        std::printf("temporary file %4dx%-4d            %12.2f %14.2f\n", side, side,
-                    median(writeTimes), stall);
+    std::vector<double> writeTimes;
+    double stall = 0;
+    for (int run = 0; run < runs; ++run) {
+        double elapsed = 0;
+        stall = std::max(stall, runMeasured(
+                                    meter,
+                                    [&](std::function<void()> done) {
+                                        TemporaryCoverFile::writeAsync(
+                                            cover, 1000 + run, QStringLiteral("folder.jpg"), &app,
+                                            [done](const QUrl&) { done(); });
+                                    },
+                                    &elapsed));
+        writeTimes.push_back(elapsed);
     }
+    std::printf("temporary file %4dx%-4d            %12.2f %14.2f\n", side, side,
+                median(writeTimes), stall);
+    return std::max(worst, stall);
+}
 
-    // 50 thumbnails, as a result list loads them: all at once, cold then warm.
-    for (const char* pass : {"cold", "memory"}) {
-        static QTemporaryDir cacheDir;
-        static ImageCache cache(cacheDir.filePath(QStringLiteral("images")));
-        static ImageService service(cache);
+// 50 thumbnails, as a result list loads them: all at once, cold then warm.
+double thumbnails(StallMeter& meter, const FixtureServer& server) {
+    QTemporaryDir cacheDir;
+    ImageCache cache(cacheDir.filePath(QStringLiteral("images")));
+    ImageService service(cache);
+    double worst = 0;
+    for (const bool cold : {true, false}) {
         std::vector<double> times;
         double stall = 0;
-        const int runs = 5;
-        for (int run = 0; run < runs; ++run) {
-            const bool cold = qstrcmp(pass, "cold") == 0;
+        for (int run = 0; run < 5; ++run) {
             if (cold) {
                 cache.clearMemory();
             }
@@ -132,11 +112,36 @@ int main(int argc, char* argv[]) {
                     &elapsed));
             times.push_back(elapsed);
         }
-        worstStall = std::max(worstStall, stall);
-        std::printf("50 thumbnails (%-6s)              %12.2f %14.2f\n", pass, median(times),
-                    stall);
+        std::printf("50 thumbnails (%-6s)              %12.2f %14.2f\n", cold ? "cold" : "memory",
+                    median(times), stall);
+        worst = std::max(worst, stall);
     }
+    return worst;
+}
 
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings and the temporary cover file stay inside a scratch folder.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path()));
+    QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QGuiApplication app(argc, argv);
+
+    FixtureServer server;
+    if (!server.start()) {
+        std::fprintf(stderr, "the fixture server did not start\n");
+        return 1;
+    }
+    StallMeter meter;
+    double worstStall = 0;
+    std::printf("%-34s %12s %14s\n", "benchmark", "median ms", "GUI busy ms");
+    for (int side : {600, 3000, 5000}) {
+        worstStall = std::max(worstStall, coverOfSide(app, meter, side));
+    }
+    worstStall = std::max(worstStall, thumbnails(meter, server));
     std::printf("\nlongest GUI stretch: %.2f ms (target: under 50 ms) %s\n", worstStall,
                 worstStall < 50 ? "OK" : "MISSED");
     TemporaryCoverFile::removeAll();

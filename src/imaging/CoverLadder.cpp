@@ -1,8 +1,6 @@
 #include "CoverLadder.h"
 
-#include <QBuffer>
 #include <QHash>
-#include <QImageReader>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPointer>
@@ -26,20 +24,17 @@ QHash<QUrl, CoverRung>& remembered() {
 } // namespace
 
 CoverFacts CoverFacts::of(const QByteArray& encoded, bool original) {
-    QBuffer buffer;
-    buffer.setData(encoded);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    CoverFacts facts;
-    facts.size = reader.size();
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90) {
-        facts.size.transpose();
+    const ImageCodec::PictureInfo info = ImageCodec::pictureInfo(encoded);
+    return CoverFacts{info.size, QString::fromLatin1(info.format).toUpper(), encoded.size(),
+                      original};
+}
+
+CoverFacts CoverFacts::of(const CoverImage& cover, bool original) {
+    if (cover.format.isEmpty()) {
+        return of(cover.encodedData, original);
     }
-    facts.format = QString::fromLatin1(reader.format()).toUpper();
-    facts.bytes = encoded.size();
-    facts.original = original;
-    return facts;
+    return CoverFacts{cover.pictureSize(), QString::fromLatin1(cover.format).toUpper(),
+                      cover.encodedData.size(), original};
 }
 
 namespace {

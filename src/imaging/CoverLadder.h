@@ -25,6 +25,8 @@ struct CoverFacts {
     bool original = false;
 
     static CoverFacts of(const QByteArray& encoded, bool original);
+    // The same from a decoded cover, without reading its header again.
+    static CoverFacts of(const CoverImage& cover, bool original);
     // "3000 × 3000 · JPEG · 2.4 MB · original", "1400 × 2100 · JPEG · 310 KB"
     QString display() const;
     // "1400×2100 JPEG 310 KB rendition"

@@ -38,8 +38,7 @@ CoverSession::~CoverSession() {
 }
 
 CoverFacts CoverSession::facts() const {
-    return m_state == State::Shown ? CoverFacts::of(m_cover.encodedData, m_rung.original)
-                                   : CoverFacts{};
+    return m_state == State::Shown ? CoverFacts::of(m_cover, m_rung.original) : CoverFacts{};
 }
 
 void CoverSession::setState(State state) {

@@ -35,9 +35,12 @@ ImageCache& ImageCache::shared() {
 }
 
 ImageCache::ImageCache(const QString& diskDirectory, qint64 memoryLimitBytes, qint64 diskLimitBytes)
-    : m_directory(diskDirectory), m_diskLimit(diskLimitBytes), m_memory(memoryLimitBytes) {
+    : m_directory(diskDirectory), m_diskLimit(diskLimitBytes), m_memory(memoryLimitBytes),
+      m_copies(diskDirectory + QStringLiteral("/screen")) {
     m_diskQueue.setMaxThreadCount(1);
     m_diskQueue.setExpiryTimeout(5000);
+    m_copyQueue.setMaxThreadCount(1);
+    m_copyQueue.setExpiryTimeout(5000);
     runOnDiskQueue([this] {
         ensureDirectory();
         trimDiskSync();
@@ -46,6 +49,7 @@ ImageCache::ImageCache(const QString& diskDirectory, qint64 memoryLimitBytes, qi
 
 ImageCache::~ImageCache() {
     m_diskQueue.waitForDone();
+    m_copyQueue.waitForDone();
 }
 
 QString ImageCache::fileNameForKey(const QString& key) {
@@ -103,29 +107,43 @@ bool ImageCache::diskImageExistsSync(const QString& key) const {
     return info.isFile() && info.size() > 0;
 }
 
-std::optional<CoverImage> ImageCache::imageFromDiskSync(const QString& key, const QSize& box,
-                                                        bool withBytes) {
+std::optional<CoverImage> ImageCache::imageFromDiskSync(const QString& key, const QSize& box) {
     QFile file(diskPathForKey(key));
     if (!file.open(QIODevice::ReadWrite)) {
         return std::nullopt;
     }
-    // Decoded as it is read (the system reads ahead while the decoder works),
-    // then the bytes are taken again from memory.
     CoverImage entry;
-    entry.image = ImageCodec::decode(&file, box, &entry.fullSize);
-    if (withBytes) {
-        file.seek(0);
-        entry.encodedData = file.read(file.size());
-    }
+    entry.encodedData = file.read(file.size());
     // Used now: the last to go when the disk is trimmed.
     file.setFileTime(QDateTime::currentDateTimeUtc(), QFileDevice::FileModificationTime);
     file.close();
-    if (entry.image.isNull()) {
+    const QString name = fileNameForKey(key);
+    const std::optional<QImage> copy = m_copies.decode(name, box);
+    if (copy) {
+        const ImageCodec::PictureInfo info = ImageCodec::pictureInfo(entry.encodedData);
+        entry.image = *copy;
+        entry.fullSize = info.size;
+        entry.format = info.format;
+    } else {
+        entry = ImageCodec::decodeCover(entry.encodedData, box);
+    }
+    if (entry.image.isNull() || !entry.fullSize.isValid()) {
         // Damaged or foreign: a miss, and out of the way of the next store.
         QFile::remove(file.fileName());
+        m_copies.remove(name);
         return std::nullopt;
     }
+    if (!copy && ScreenCopies::worthACopy(entry.fullSize, box)) {
+        makeScreenCopyLater(key, entry.encodedData);
+    }
     return entry;
+}
+
+void ImageCache::makeScreenCopyLater(const QString& key, const QByteArray& bytes) {
+    m_copyQueue.start([this, name = fileNameForKey(key), bytes] {
+        m_copies.make(name, bytes);
+        m_copies.trim();
+    });
 }
 
 QByteArray ImageCache::bytesFromDiskSync(const QString& key) const {
@@ -149,6 +167,9 @@ bool ImageCache::storeImageDataToDiskSync(const QByteArray& data, const QString&
     if (m_diskBytes.load() >= 0) {
         m_diskBytes += data.size() - replaced;
     }
+    // A large picture is shown again from a copy at screen size.
+    m_copies.remove(fileNameForKey(key));
+    makeScreenCopyLater(key, data);
     if (m_diskBytes.load() < 0 || m_diskBytes.load() > m_diskLimit) {
         trimDiskSync();
     }
@@ -203,6 +224,7 @@ ImageCache::DiskUsage ImageCache::diskUsageSync() const {
 }
 
 void ImageCache::clearDiskSync() {
+    m_copyQueue.waitForDone(); // a copy being made would outlive the clearing
     QDir directory(m_directory);
     if (directory.exists()) {
         directory.removeRecursively();
@@ -244,17 +266,9 @@ void ImageCache::diskImageExists(const QString& key, QObject* context,
 }
 
 void ImageCache::imageFromDisk(const QString& key, const QSize& box, QObject* context,
-                               std::function<void(std::optional<CoverImage>)> done,
-                               bool withBytes) {
+                               std::function<void(std::optional<CoverImage>)> done) {
     runOnDiskQueue<std::optional<CoverImage>>(
-        context, [this, key, box, withBytes] { return imageFromDiskSync(key, box, withBytes); },
-        std::move(done));
-}
-
-void ImageCache::bytesFromDisk(const QString& key, QObject* context,
-                               std::function<void(QByteArray)> done) {
-    runOnDiskQueue<QByteArray>(
-        context, [this, key] { return bytesFromDiskSync(key); }, std::move(done));
+        context, [this, key, box] { return imageFromDiskSync(key, box); }, std::move(done));
 }
 
 void ImageCache::storeImageDataToDisk(const QByteArray& data, const QString& key) {
@@ -282,4 +296,5 @@ void ImageCache::clearDisk(QObject* context, std::function<void()> done) {
 
 void ImageCache::waitForDiskWork() {
     m_diskQueue.waitForDone();
+    m_copyQueue.waitForDone();
 }

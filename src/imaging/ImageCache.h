@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ImageCodec.h"
+#include "ScreenCopies.h"
 
 #include <QCache>
 #include <QMutex>
@@ -53,12 +54,13 @@ public:
     // Disk, blocking: for worker threads and the command-line tool.
     bool diskImageExistsSync(const QString& key) const;
     // The cached entry decoded for a view of `box` device pixels (see
-    // ImageCodec::decode), and marked as used now; an entry that is no image is
-    // removed.
-    std::optional<CoverImage> imageFromDiskSync(const QString& key, const QSize& box = {},
-                                                bool withBytes = true);
+    // ImageCodec::decode; from its screen copy when it has one that fills the
+    // box), and marked as used now; an entry that is no image is removed.
+    std::optional<CoverImage> imageFromDiskSync(const QString& key, const QSize& box = {});
     // The entry's bytes; empty when there is none.
     QByteArray bytesFromDiskSync(const QString& key) const;
+    // Makes the entry's screen copy later, on a worker of its own.
+    void makeScreenCopyLater(const QString& key, const QByteArray& bytes);
     bool storeImageDataToDiskSync(const QByteArray& data, const QString& key);
     DiskUsage diskUsageSync() const;
     void clearDiskSync();
@@ -69,11 +71,8 @@ public:
     // Disk, asynchronous. Completions run on `context`'s thread and are
     // dropped when `context` is gone.
     void diskImageExists(const QString& key, QObject* context, std::function<void(bool)> done);
-    // `withBytes` false: the image alone, to be on screen sooner; the bytes
-    // follow with bytesFromDisk().
     void imageFromDisk(const QString& key, const QSize& box, QObject* context,
-                       std::function<void(std::optional<CoverImage>)> done, bool withBytes = true);
-    void bytesFromDisk(const QString& key, QObject* context, std::function<void(QByteArray)> done);
+                       std::function<void(std::optional<CoverImage>)> done);
     void storeImageDataToDisk(const QByteArray& data, const QString& key);
     void diskUsage(QObject* context, std::function<void(DiskUsage)> done);
     void clearDisk(QObject* context, std::function<void()> done);
@@ -94,4 +93,6 @@ private:
     mutable QMutex m_memoryMutex;
     QCache<QString, CoverImage> m_memory;
     QThreadPool m_diskQueue;
+    ScreenCopies m_copies;
+    QThreadPool m_copyQueue; // makes screen copies without holding up the disk queue
 };

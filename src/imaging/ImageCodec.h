@@ -2,12 +2,9 @@
 
 #include <QByteArray>
 #include <QImage>
-
-class QIODevice;
+#include <QSize>
 
 #include <optional>
-
-#include <QSize>
 
 // A decoded image together with the bytes it was decoded from, as downloaded.
 // The image is decoded for the screen (often smaller than the picture); the
@@ -16,7 +13,8 @@ class QIODevice;
 struct CoverImage {
     QImage image;
     QByteArray encodedData;
-    QSize fullSize = {}; // the picture's own pixel size
+    QSize fullSize = {};    // the picture's own pixel size
+    QByteArray format = {}; // "jpeg", "png", "tiff", "webp", ...
 
     bool isNull() const { return image.isNull(); }
     // The size the picture has on screen: its own (the image may be smaller).
@@ -25,29 +23,35 @@ struct CoverImage {
 
 namespace ImageCodec {
 
-// Largest decoded image accepted, in megabytes of pixels (an 8000x8000 cover
-// takes 244 MB as 32-bit pixels).
-inline constexpr int kAllocationLimitMegabytes = 1024;
+// The most pixels a picture may declare before anything of it is decoded: the
+// largest real artwork is well under 10,000 x 10,000, while a few bytes of
+// GIF, PNG or WebP can declare billions.
+inline constexpr qint64 kMaxPicturePixels = 100'000'000;
+// Thumbnails are 200 pixels; anything near this is no thumbnail.
+inline constexpr qint64 kMaxThumbnailPixels = 4'000'000;
+
+// What a picture's header says, read without decoding it.
+struct PictureInfo {
+    QSize size;        // orientation applied; empty when the bytes are no picture
+    QByteArray format; // lower case, as the image plugins name it
+};
+PictureInfo pictureInfo(const QByteArray& bytes);
+QSize pictureSize(const QByteArray& bytes);
 
 // The size a picture of `full` pixels is decoded at for a view of `box`
 // device pixels: the smallest that still fills the box's share of it (fitted,
 // aspect kept), never larger than the picture. An empty box: the full size.
 QSize decodeSize(const QSize& full, const QSize& box);
 
-// The picture's own pixel size, from its header (orientation applied); empty
-// when the bytes are no image.
-QSize pictureSize(const QByteArray& bytes);
-
 // Decodes `bytes` of any supported format at decodeSize(picture, box): JPEG
-// decodes scaled (libjpeg's DCT scaling, a fraction of the full work), other
-// formats are decoded and scaled once. A null image when they are no image or
-// the picture would exceed the allocation limit. Safe on any thread.
-QImage decode(const QByteArray& bytes, const QSize& box = {});
-// The same, streamed from an open device (a file: its reading and the
-// decoding overlap).
-QImage decode(QIODevice* device, const QSize& box = {}, QSize* pictureSize = nullptr);
-// The same, as a cover: the image, the bytes and the picture's size.
-CoverImage decodeCover(const QByteArray& bytes, const QSize& box = {});
+// decodes scaled (libjpeg's DCT scaling), other formats are decoded and scaled
+// once. A null image when they are no image, or when the picture declares more
+// than `maxPixels`. Big decodes take turns (at most two at once), so that a
+// burst of them cannot take the memory of many. Safe on any thread.
+QImage decode(const QByteArray& bytes, const QSize& box = {}, qint64 maxPixels = kMaxPicturePixels);
+// The same, as a cover: the image, the bytes and what the header says.
+CoverImage decodeCover(const QByteArray& bytes, const QSize& box = {},
+                       qint64 maxPixels = kMaxPicturePixels);
 
 // The picture in `bytes` as PNG (for the clipboard); empty when they are no image.
 QByteArray pngData(const QByteArray& bytes);
@@ -55,10 +59,16 @@ QByteArray pngData(const QByteArray& bytes);
 // True when the bytes start like a JPEG stream (FF D8 FF).
 bool isJpeg(const QByteArray& bytes);
 
-// The bytes to write for a cover: the downloaded bytes themselves when they
-// already are JPEG, else the image at full resolution (decoded again from the
-// bytes when there are any) encoded as JPEG at the highest quality.
-// Empty when there is nothing to encode.
+// A JPEG stream up to the end of its image: the EOI marker that closes its
+// last scan, found by walking its segments (an EXIF thumbnail's own EOI lies
+// inside a segment and is passed over); what follows is not the picture's.
+// None when the image ends before that (a cut-off download).
+std::optional<QByteArray> jpegImage(const QByteArray& bytes);
+
+// The bytes to write for a cover: the downloaded JPEG itself (up to the end
+// of its image), else the picture at full resolution encoded as JPEG at the
+// highest quality, transparency flattened onto white. None when there is
+// nothing to encode.
 std::optional<QByteArray> jpegData(const CoverImage& cover);
 
 } // namespace ImageCodec

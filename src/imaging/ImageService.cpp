@@ -19,6 +19,34 @@ ImageLoadResult failure(const QUrl& url, ImageLoadError error, const QString& te
     return result;
 }
 
+// What a download's bytes are: a picture within bounds, decoded for the box,
+// or why not. A JPEG is kept only up to the end of its image.
+ImageLoadResult decodeDownload(QByteArray bytes, const QSize& box, qint64 maxPixels) {
+    ImageLoadResult result;
+    if (ImageCodec::isJpeg(bytes)) {
+        std::optional<QByteArray> image = ImageCodec::jpegImage(bytes);
+        if (!image) {
+            result.error = ImageLoadError::CutShort;
+            result.errorText = QStringLiteral("the JPEG ends before its image does");
+            return result;
+        }
+        bytes = std::move(*image);
+    }
+    const ImageCodec::PictureInfo info = ImageCodec::pictureInfo(bytes);
+    if (info.size.isValid() && qint64(info.size.width()) * info.size.height() > maxPixels) {
+        result.error = ImageLoadError::TooManyPixels;
+        result.errorText =
+            QStringLiteral("%1 × %2 pixels").arg(info.size.width()).arg(info.size.height());
+        return result;
+    }
+    result.cover = ImageCodec::decodeCover(bytes, box, maxPixels);
+    if (result.cover.isNull()) {
+        result.error = ImageLoadError::NotAnImage;
+        result.errorText = QStringLiteral("the data is no image");
+    }
+    return result;
+}
+
 } // namespace
 
 QString failureReason(const ImageLoadResult& result) {
@@ -39,6 +67,11 @@ QString failureReason(const ImageLoadResult& result) {
         return QStringLiteral("the data is not an image");
     case ImageLoadError::TooLarge:
         return QStringLiteral("the cover is too large");
+    case ImageLoadError::TooManyPixels:
+        return QStringLiteral("the picture declares %1, more than any cover has")
+            .arg(result.errorText);
+    case ImageLoadError::CutShort:
+        return QStringLiteral("the picture is cut short");
     }
     return {};
 }
@@ -61,10 +94,11 @@ ImageService::~ImageService() {
 }
 
 ImageService::Token ImageService::loadImage(const QUrl& url, const QSize& box, Progress progress,
-                                            Completion completion) {
+                                            Completion completion, qint64 maxPixels) {
     const Token token = m_nextToken++;
     const QString key = url.toString(QUrl::FullyEncoded);
-    m_requests.insert(token, Request{url, key, box, std::move(progress), std::move(completion)});
+    m_requests.insert(
+        token, Request{url, key, box, std::move(progress), std::move(completion), maxPixels});
 
     const QString scheme = url.scheme();
     if (!url.isValid() || url.host().isEmpty() ||
@@ -125,6 +159,7 @@ void ImageService::joinDownload(Token token) {
     Download& download = m_downloads[key];
     download.reply = reply;
     download.box = request.box;
+    download.maxPixels = request.maxPixels;
     download.waiters.append(token);
 
     connect(reply, &QNetworkReply::downloadProgress, this,
@@ -215,31 +250,26 @@ void ImageService::downloadFinished(const QString& key) {
     }
 
     it->decoding = true;
-    const QByteArray bytes = outcome.body;
-    const QSize box = it->box;
-    auto* watcher = new QFutureWatcher<CoverImage>(this);
-    connect(watcher, &QFutureWatcher<CoverImage>::finished, this, [this, watcher, key, url] {
+    auto* watcher = new QFutureWatcher<ImageLoadResult>(this);
+    connect(watcher, &QFutureWatcher<ImageLoadResult>::finished, this, [this, watcher, key, url] {
         watcher->deleteLater();
-        const CoverImage cover = watcher->result();
+        ImageLoadResult result = watcher->result();
+        result.url = url;
         auto it = m_downloads.find(key);
         const QList<Token> waiters = it != m_downloads.end() ? it->waiters : QList<Token>{};
         if (it != m_downloads.end()) {
             m_downloads.erase(it);
         }
-        if (cover.isNull()) {
-            deliverToWaiters(waiters, failure(url, ImageLoadError::NotAnImage,
-                                              QStringLiteral("the data is no image")));
-            return;
+        if (result.hasImage()) {
+            m_cache.storeInMemory(key, result.cover);
+            m_cache.storeImageDataToDisk(result.cover.encodedData, key);
         }
-        m_cache.storeInMemory(key, cover);
-        m_cache.storeImageDataToDisk(cover.encodedData, key);
-        ImageLoadResult result;
-        result.cover = cover;
-        result.url = url;
         deliverToWaiters(waiters, result);
     });
     watcher->setFuture(
-        QtConcurrent::run([bytes, box] { return ImageCodec::decodeCover(bytes, box); }));
+        QtConcurrent::run([bytes = outcome.body, box = it->box, maxPixels = it->maxPixels] {
+            return decodeDownload(bytes, box, maxPixels);
+        }));
 }
 
 void ImageService::deliverToWaiters(const QList<Token>& waiters, const ImageLoadResult& result) {

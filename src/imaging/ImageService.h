@@ -14,13 +14,15 @@ enum class ImageCacheType { None, Memory, Disk };
 
 enum class ImageLoadError {
     None,
-    Cancelled,  // replaced by a newer load or cancelled by the caller
-    InvalidUrl, // no URL, or not http(s)
-    Network,    // no answer: refused, reset, truncated, DNS, TLS
-    TimedOut,   // no answer within the transfer timeout
-    HttpStatus, // an answer other than 2xx
-    NotAnImage, // the bytes do not decode
-    TooLarge,   // more bytes than any cover has
+    Cancelled,     // replaced by a newer load or cancelled by the caller
+    InvalidUrl,    // no URL, or not http(s)
+    Network,       // no answer: refused, reset, truncated, DNS, TLS
+    TimedOut,      // no answer within the transfer timeout
+    HttpStatus,    // an answer other than 2xx
+    NotAnImage,    // the bytes do not decode
+    TooLarge,      // more bytes than any cover has
+    TooManyPixels, // a header that declares more pixels than any cover has
+    CutShort,      // a JPEG that ends before its image does
 };
 
 struct ImageLoadResult {
@@ -64,7 +66,9 @@ public:
     // (see ImageCodec::decode; a memory hit may be of another size, its bytes
     // decode any); the completion runs exactly once, never before this returns.
     // `progress` hears only of a download: first (0, -1) when it starts.
-    Token loadImage(const QUrl& url, const QSize& box, Progress progress, Completion completion);
+    // `maxPixels`: a picture that declares more is refused before decoding.
+    Token loadImage(const QUrl& url, const QSize& box, Progress progress, Completion completion,
+                    qint64 maxPixels = ImageCodec::kMaxPicturePixels);
     // The load completes with ImageLoadError::Cancelled and no image.
     void cancel(Token token);
 
@@ -78,10 +82,12 @@ private:
         QSize box;
         Progress progress;
         Completion completion;
+        qint64 maxPixels = ImageCodec::kMaxPicturePixels;
     };
     struct Download {
         QNetworkReply* reply = nullptr;
         QSize box; // what the first load asked for
+        qint64 maxPixels = ImageCodec::kMaxPicturePixels;
         QList<Token> waiters;
         bool tooLarge = false;
         bool decoding = false;

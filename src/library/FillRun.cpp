@@ -214,6 +214,7 @@ void FillRun::searched(const SearchOutcome& outcome, int attempt) {
         return;
     case SearchResultKind::UrlNotFormed:
     case SearchResultKind::AnswerUnreadable:
+    case SearchResultKind::NotASearchResult:
         failed.reason = QStringLiteral("the catalogue's answer could not be read");
         report(failed);
         return;

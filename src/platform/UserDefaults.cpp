@@ -132,7 +132,7 @@ UserDefaults::UserDefaults(QString filePath) : m_filePath(std::move(filePath)) {
     m_writer.setMaxThreadCount(1);
     m_writer.setExpiryTimeout(2000);
     QMutexLocker lock(&m_mutex);
-    m_values = readFileLocked(true);
+    m_values = readFileLocked(true).value_or(Map{});
 }
 
 UserDefaults::~UserDefaults() {
@@ -207,7 +207,7 @@ QUrl UserDefaults::urlForKey(const QString& key) const {
 void UserDefaults::reload() {
     flush();
     QMutexLocker lock(&m_mutex);
-    m_values = readFileLocked(true);
+    m_values = readFileLocked(true).value_or(Map{});
 }
 
 std::optional<UserDefaults::Map> UserDefaults::parse(const QByteArray& bytes) {
@@ -243,17 +243,18 @@ QByteArray UserDefaults::serialise(const Map& map) {
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-UserDefaults::Map UserDefaults::readFileLocked(bool reportCorruption) {
+std::optional<UserDefaults::Map> UserDefaults::readFileLocked(bool reportCorruption) {
     QFile file(m_filePath);
     if (!file.exists()) {
-        return {};
+        return Map{};
     }
     if (!file.open(QIODevice::ReadOnly)) {
+        // There, but not ours to read: never to be overwritten with defaults.
         if (reportCorruption) {
             warn(QStringLiteral("cannot read the settings file %1 (%2); using defaults")
                      .arg(m_filePath, file.errorString()));
         }
-        return {};
+        return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
     file.close();
@@ -272,7 +273,7 @@ UserDefaults::Map UserDefaults::readFileLocked(bool reportCorruption) {
                    : QStringLiteral("the settings file %1 is damaged; using defaults")
                          .arg(m_filePath));
     }
-    return {};
+    return moved ? std::optional<Map>(Map{}) : std::nullopt;
 }
 
 void UserDefaults::applyChange(const QString& key, const std::optional<QVariant>& value) {
@@ -299,29 +300,31 @@ void UserDefaults::writeChange(const QString& key, const std::optional<QVariant>
     QDir().mkpath(info.absolutePath());
     QLockFile lockFile(m_filePath + QStringLiteral(".lock"));
     lockFile.setStaleLockTime(10000);
-    const bool locked = lockFile.tryLock(5000);
-
-    // Merge into what is on disk now, so keys another instance wrote survive.
-    Map merged;
-    if (locked) {
-        merged = readFileLocked(false);
-    } else {
-        QMutexLocker lock(&m_mutex);
-        merged = m_values;
+    QString problem = QStringLiteral("it is locked");
+    if (lockFile.tryLock(5000)) {
+        // Merged into what is on disk now, so keys another instance wrote survive;
+        // a file that cannot be read is left as it is.
+        std::optional<Map> merged = readFileLocked(false);
+        problem = QStringLiteral("it cannot be read");
+        if (merged) {
+            if (value) {
+                (*merged)[key] = *value;
+            } else {
+                merged->erase(key);
+            }
+            const QByteArray bytes = serialise(*merged);
+            QSaveFile out(m_filePath);
+            if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() &&
+                out.commit()) {
+                return;
+            }
+            problem = out.errorString();
+        }
     }
-    if (value) {
-        merged[key] = *value;
-    } else {
-        merged.erase(key);
-    }
-    const QByteArray bytes = serialise(merged);
-    QSaveFile out(m_filePath);
-    const bool saved = locked && out.open(QIODevice::WriteOnly) &&
-                       out.write(bytes) == bytes.size() && out.commit();
-    if (!saved && !m_warnedUnwritable.exchange(true)) {
+    if (!m_warnedUnwritable.exchange(true)) {
         // The settings stay in memory for this run; say so once.
         warn(QStringLiteral("cannot write the settings file %1 (%2); changes last until Sleevanta "
                             "quits")
-                 .arg(m_filePath, locked ? out.errorString() : QStringLiteral("it is locked")));
+                 .arg(m_filePath, problem));
     }
 }

@@ -59,7 +59,9 @@ private:
 
     static std::optional<Map> parse(const QByteArray& bytes);
     static QByteArray serialise(const Map& map);
-    Map readFileLocked(bool reportCorruption);
+    // The file's values; none when it exists but cannot be read (or a damaged
+    // file could not be moved aside).
+    std::optional<Map> readFileLocked(bool reportCorruption);
     void applyChange(const QString& key, const std::optional<QVariant>& value);
 
     void writeChange(const QString& key, const std::optional<QVariant>& value);

@@ -4,6 +4,8 @@
 #include "StoredSettings.h"
 #include "TestSupport.h"
 
+#include <unistd.h>
+
 #include <QThread>
 
 class TestSettings : public QObject {
@@ -72,14 +74,32 @@ private Q_SLOTS:
         QCOMPARE(UserDefaults(path()).value(QStringLiteral("A")).toString(), QStringLiteral("b"));
     }
 
+    // A folder where the file should be, or a file that cannot be read: the
+    // values live in memory, and what is there stays as it was.
+    void unusableFilesKeepValuesInMemory_data() {
+        TestSupport::columns<bool>("folder");
+        TestSupport::row("a folder in its place", true);
+        TestSupport::row("an unreadable file", false);
+    }
     void unusableFilesKeepValuesInMemory() {
-        // A folder where the file should be: it can be neither read nor replaced.
-        QVERIFY(QDir().mkpath(path()));
+        QFETCH(bool, folder);
+        const QByteArray kept = R"({"values":{"MEDIA":{"kind":"text","value":"Movies"}}})";
+        if (folder) {
+            QVERIFY(QDir().mkpath(path()));
+        } else if (::geteuid() == 0) {
+            QSKIP("root reads every file");
+        } else {
+            writeFile(kept);
+            QVERIFY(QFile::setPermissions(path(), QFile::WriteOwner));
+        }
         UserDefaults store(path());
         QVERIFY(store.keys().isEmpty());
         store.setInteger(QStringLiteral("N"), 7);
+        store.flush();
         QCOMPARE(store.value(QStringLiteral("N")).toLongLong(), 7);
-        QVERIFY(QFileInfo(path()).isDir());
+        QCOMPARE(QFileInfo(path()).isDir(), folder);
+        QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(TestSupport::readFile(path()), folder ? QByteArray() : kept);
     }
 
     void instancesKeepEachOthersKeys() {

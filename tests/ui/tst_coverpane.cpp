@@ -7,6 +7,7 @@
 #include "ImageGeometry.h"
 #include "NotificationNames.h"
 #include "Pasteboard.h"
+#include "SaveDialog.h"
 #include "SharingServices.h"
 #include "StoredSettings.h"
 #include "TestSupport.h"
@@ -143,7 +144,7 @@ private Q_SLOTS:
         m_posted.clear();
     }
     void cleanup() {
-        CoverViewController::setSaveDialogForTesting({});
+        SaveDialog::setAskerForTesting({});
         m_window.reset();
         QCoreApplication::processEvents();
     }
@@ -259,7 +260,7 @@ private Q_SLOTS:
         QVERIFY(shows(QStringLiteral("dialog")));
         QString suggested;
         std::optional<QString> answer = TestSupport::downloads() + QStringLiteral("/chosen.jpeg");
-        CoverViewController::setSaveDialogForTesting(
+        SaveDialog::setAskerForTesting(
             [&](QWidget*, const QString& name, std::function<void(std::optional<QString>)> done) {
                 suggested = name;
                 done(answer);
@@ -271,7 +272,7 @@ private Q_SLOTS:
         QVERIFY(QDir(TestSupport::downloads()).mkdir(QStringLiteral("covers")));
         answer = TestSupport::downloads() + QStringLiteral("/covers/bare");
         QCOMPARE(saved([&] { m_pane->saveCover(); }), *answer + QStringLiteral(".jpg"));
-        std::unique_ptr<QFileDialog> dialog(CoverViewController::makeSaveDialog(nullptr, "x.jpg"));
+        std::unique_ptr<QFileDialog> dialog(SaveDialog::make(nullptr, "x.jpg"));
         QCOMPARE(dialog->directory().absolutePath(), TestSupport::downloads() + "/covers");
         QCOMPARE(dialog->nameFilters(), QStringList{"JPEG image (*.jpg *.jpeg)"});
         answer.reset(); // cancelled

@@ -3,10 +3,12 @@
 
 #include "Alerts.h"
 #include "CoverActions.h"
+#include "CoverClipboard.h"
 #include "DraggableImageView.h"
 #include "ImageService.h"
 #include "NotificationNames.h"
 #include "Pasteboard.h"
+#include "SaveDialog.h"
 #include "ShareMenu.h"
 #include "StoredSettings.h"
 #include "UserDefaults.h"
@@ -15,67 +17,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
-#include <QFutureWatcher>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
 #include <QShowEvent>
-#include <QtConcurrent/QtConcurrentRun>
-
-namespace {
-
-CoverViewController::SaveDialog& saveDialogOverride() {
-    static CoverViewController::SaveDialog dialog;
-    return dialog;
-}
-
-void showSaveDialog(QWidget* window, const QString& suggestedName,
-                    std::function<void(std::optional<QString>)> done) {
-    if (saveDialogOverride()) {
-        saveDialogOverride()(window, suggestedName, std::move(done));
-        return;
-    }
-    QFileDialog* dialog = CoverViewController::makeSaveDialog(window, suggestedName);
-    auto answered = std::make_shared<bool>(false);
-    QObject::connect(dialog, &QFileDialog::fileSelected, dialog,
-                     [done, answered](const QString& path) {
-                         *answered = true;
-                         done(path);
-                     });
-    QObject::connect(dialog, &QDialog::finished, dialog, [done, answered](int) {
-        if (!*answered) {
-            *answered = true;
-            done(std::nullopt);
-        }
-    });
-    dialog->open();
-}
-
-} // namespace
-
-QFileDialog* CoverViewController::makeSaveDialog(QWidget* window, const QString& suggestedName) {
-    auto* dialog = new QFileDialog(window, QStringLiteral("Save Cover As…"));
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setNameFilter(QStringLiteral("JPEG image (*.jpg *.jpeg)"));
-    dialog->setDefaultSuffix(QStringLiteral("jpg"));
-    // Where the user saved last; the Downloads folder the first time.
-    const QUrl last = UserDefaults::standard().urlForKey(SettingsKeys::lastSaveFolder);
-    dialog->setDirectory(last.isLocalFile() && QFileInfo(last.toLocalFile()).isDir()
-                             ? last.toLocalFile()
-                             : UserPaths::downloadsDirectory());
-    dialog->selectFile(suggestedName);
-    dialog->resize(860, 560); // room for the columns to be read
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    return dialog;
-}
-
-void CoverViewController::setSaveDialogForTesting(SaveDialog dialog) {
-    saveDialogOverride() = std::move(dialog);
-}
 
 CoverViewController::CoverViewController(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::CoverView>()),
@@ -356,30 +302,6 @@ void CoverViewController::openLink(const QUrl& link, const QUrl& fallback) {
     showStatus(linkNotOpened);
 }
 
-void CoverViewController::copyImage(const QUrl& file) {
-    // The file, its path and its JPEG at once (read on a worker: a large cover
-    // takes a while); a PNG for the applications that paste only PNG follows,
-    // encoded on a worker from the same bytes, nothing of it kept here.
-    QPointer<CoverViewController> self(this);
-    auto* reading = new QFutureWatcher<QByteArray>(this);
-    connect(reading, &QFutureWatcher<QByteArray>::finished, this, [self, reading, file] {
-        reading->deleteLater();
-        const QByteArray jpeg = reading->result();
-        Pasteboard::general().writeFile(file, jpeg);
-        self->showStatus(copiedImage);
-        auto* encoding = new QFutureWatcher<QByteArray>(self);
-        connect(encoding, &QFutureWatcher<QByteArray>::finished, self, [encoding, file, jpeg] {
-            encoding->deleteLater();
-            Pasteboard::general().addPng(file, jpeg, encoding->result());
-        });
-        encoding->setFuture(QtConcurrent::run([jpeg] { return ImageCodec::pngData(jpeg); }));
-    });
-    reading->setFuture(QtConcurrent::run([path = file.toLocalFile()] {
-        QFile jpeg(path);
-        return jpeg.open(QIODevice::ReadOnly) ? jpeg.read(jpeg.size()) : QByteArray();
-    }));
-}
-
 void CoverViewController::coverAction(qint64 actionNumber) {
     if (actionNumber < 0 || actionNumber >= kCoverActionCount) {
         return;
@@ -409,7 +331,8 @@ void CoverViewController::coverAction(qint64 actionNumber) {
             alert(noCover);
             return;
         }
-        copyImage(m_session->temporaryFile());
+        CoverClipboard::copyImageFile(m_session->temporaryFile(), this,
+                                      [this] { showStatus(copiedImage); });
         return;
     case CoverAction::CopyCoverUrlToClipboard:
         Pasteboard::general().writeText(m_session->artworkUrl().toString(QUrl::FullyEncoded));
@@ -432,7 +355,7 @@ void CoverViewController::saveCover() {
         return;
     }
     QPointer<CoverViewController> self(this);
-    showSaveDialog(window, m_session->suggestedFileName(), [self](std::optional<QString> path) {
+    SaveDialog::ask(window, m_session->suggestedFileName(), [self](std::optional<QString> path) {
         if (!self) {
             return;
         }

@@ -6,16 +6,13 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
-#include <optional>
 
 namespace Ui {
 class CoverView;
 }
 class CoverActions;
 class DraggableImageView;
-class QFileDialog;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -27,15 +24,6 @@ class QPushButton;
 class CoverViewController : public QWidget {
     Q_OBJECT
 public:
-    // Asks where to save: calls `done` with the chosen path, or none when the
-    // user cancelled. Replaceable so that tests can answer.
-    using SaveDialog = std::function<void(QWidget* window, const QString& suggestedName,
-                                          std::function<void(std::optional<QString>)> done)>;
-    static void setSaveDialogForTesting(SaveDialog dialog);
-    // The Save As dialog: JPEG files, ".jpg" added to a bare name, in the folder
-    // saved to last, large enough to read its columns. Not shown yet.
-    static QFileDialog* makeSaveDialog(QWidget* window, const QString& suggestedName);
-
     static inline const QString copiedImage = QStringLiteral("Copied Cover Image to Clipboard.");
     static inline const QString copiedUrl = QStringLiteral("Copied Cover URL to Clipboard.");
     static inline const QString copiedTitle = QStringLiteral("Copied Cover Title to Clipboard.");
@@ -89,7 +77,6 @@ private:
     void showSaved(const CoverSession::SaveResult& result);
     void refreshActions();
     void openLink(const QUrl& link, const QUrl& fallback);
-    void copyImage(const QUrl& file);
     void alert(const QString& text);
 
     std::unique_ptr<Ui::CoverView> m_ui;

@@ -1,0 +1,35 @@
+#include "CoverClipboard.h"
+
+#include "ImageCodec.h"
+#include "Pasteboard.h"
+
+#include <QFile>
+#include <QFutureWatcher>
+#include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace CoverClipboard {
+
+void copyImageFile(const QUrl& file, QObject* context, std::function<void()> copied) {
+    auto* reading = new QFutureWatcher<QByteArray>(context);
+    QObject::connect(
+        reading, &QFutureWatcher<QByteArray>::finished, context, [context, reading, file, copied] {
+            reading->deleteLater();
+            const QByteArray jpeg = reading->result();
+            Pasteboard::general().writeFile(file, jpeg);
+            copied();
+            auto* encoding = new QFutureWatcher<QByteArray>(context);
+            QObject::connect(encoding, &QFutureWatcher<QByteArray>::finished, context,
+                             [encoding, file, jpeg] {
+                                 encoding->deleteLater();
+                                 Pasteboard::general().addPng(file, jpeg, encoding->result());
+                             });
+            encoding->setFuture(QtConcurrent::run([jpeg] { return ImageCodec::pngData(jpeg); }));
+        });
+    reading->setFuture(QtConcurrent::run([path = file.toLocalFile()] {
+        QFile jpeg(path);
+        return jpeg.open(QIODevice::ReadOnly) ? jpeg.read(jpeg.size()) : QByteArray();
+    }));
+}
+
+} // namespace CoverClipboard
