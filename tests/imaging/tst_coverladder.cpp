@@ -1,6 +1,7 @@
 // The resolution ladder: which rungs are asked, which answers, and what arrived.
 #include "CoverLadder.h"
 #include "ImageService.h"
+#include "ImagingRig.h"
 #include "TestSupport.h"
 
 #include <QDateTime>
@@ -10,43 +11,12 @@ using Fault = FixtureServer::Fault;
 class TestCoverLadder : public QObject {
     Q_OBJECT
 private:
-    FixtureServer m_server;
-    std::unique_ptr<ImageCache> m_cache;
-    std::unique_ptr<ImageService> m_service;
-
-    QString cacheFolder() const {
-        return TestSupport::homeFolder().path() + QStringLiteral("/own-cache");
-    }
-    QUrl art(const QString& name, int side = 200) const {
-        return QUrl(m_server.origin() +
-                    QStringLiteral("/image/thumb/Music/%1/%2x%2bb.jpg").arg(name).arg(side));
-    }
-    // A new process: nothing in memory, the same folder on disk.
-    void restart() {
-        m_service.reset();
-        m_cache.reset();
-        m_cache = std::make_unique<ImageCache>(cacheFolder());
-        m_service = std::make_unique<ImageService>(*m_cache);
-    }
-    void slowArtwork(Fault kind, int delayMs) {
-        FixtureServer::FaultConfig config = TestSupport::fault(kind);
-        config.delayMs = delayMs;
-        config.dripChunk = 512;
-        config.dripIntervalMs = 20;
-        m_server.setFault(FixtureServer::Scope::Artwork, config);
-    }
+    ImagingRig m_rig;
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_server.start()); }
-    void init() {
-        TestSupport::resetHome();
-        TestSupport::useServer(m_server);
-        restart();
-    }
-    void cleanup() {
-        m_service.reset();
-        m_cache.reset();
-    }
+    void initTestCase() { QVERIFY(m_rig.server.start()); }
+    void init() { m_rig.reset(); }
+    void cleanup() { m_rig.close(); }
 
     // Which rungs are asked for, in which order, and which one answers.
     void ladder_data() {
@@ -87,17 +57,17 @@ private Q_SLOTS:
         FixtureServer::FaultConfig config = TestSupport::fault(Fault(originalFault), 404);
         config.dripIntervalMs = 100;
         config.onlyPathsContaining = originalFault == int(Fault::Status) ? "" : "/us/r1000/0/";
-        m_server.setFault(FixtureServer::Scope::Artwork, config);
+        m_rig.server.setFault(FixtureServer::Scope::Artwork, config);
         if (Fault(originalFault) == Fault::SlowDrip) {
             NetworkAccess::setArtworkDeadline(500); // else a slow machine misses real originals
         }
-        const QString origin = m_server.origin();
+        const QString origin = m_rig.server.origin();
         const QList<CoverRung> rungs =
             CoverLadder::rungs(origin + "/us/r1000/0/" + item,
                                origin + "/image/thumb/" + item + "/600x600bb.jpg", high);
         auto climb = [&] {
             std::optional<std::pair<ImageLoadResult, CoverRung>> done;
-            CoverLoader loader(*m_service);
+            CoverLoader loader(*m_rig.service);
             loader.load(rungs, {}, {}, [&](const ImageLoadResult& r, const CoverRung& rung) {
                 done.emplace(r, rung);
             });
@@ -106,7 +76,7 @@ private Q_SLOTS:
         };
         const auto [result, rung] = climb();
         QStringList requested;
-        for (const QByteArray& target : m_server.requestTargets()) {
+        for (const QByteArray& target : m_rig.server.requestTargets()) {
             requested << (target.startsWith("/us/") ? QStringLiteral("original")
                                                     : QString::fromLatin1(target.split('/').last())
                                                           .section(QLatin1Char('x'), 0, 0));
@@ -118,11 +88,11 @@ private Q_SLOTS:
             const CoverFacts facts = CoverFacts::of(result.cover.encodedData, original);
             QCOMPARE(facts.size, size);
             // Within the run the rung that answered is asked first: from the cache.
-            restart();
+            m_rig.restart();
             const auto [again, same] = climb();
             QCOMPARE(same, rung);
             QCOMPARE(again.cacheType, ImageCacheType::Disk);
-            QCOMPARE(m_server.requestCount(), asked.size());
+            QCOMPARE(m_rig.server.requestCount(), asked.size());
         }
     }
 

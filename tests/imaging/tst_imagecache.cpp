@@ -1,6 +1,7 @@
 // The image cache: decoded images in memory, the downloaded bytes on disk.
 #include "CoverLadder.h"
 #include "ImageService.h"
+#include "ImagingRig.h"
 #include "TestSupport.h"
 
 #include <QDateTime>
@@ -10,66 +11,35 @@ using Fault = FixtureServer::Fault;
 class TestImageCache : public QObject {
     Q_OBJECT
 private:
-    FixtureServer m_server;
-    std::unique_ptr<ImageCache> m_cache;
-    std::unique_ptr<ImageService> m_service;
-
-    QString cacheFolder() const {
-        return TestSupport::homeFolder().path() + QStringLiteral("/own-cache");
-    }
-    QUrl art(const QString& name, int side = 200) const {
-        return QUrl(m_server.origin() +
-                    QStringLiteral("/image/thumb/Music/%1/%2x%2bb.jpg").arg(name).arg(side));
-    }
-    // A new process: nothing in memory, the same folder on disk.
-    void restart() {
-        m_service.reset();
-        m_cache.reset();
-        m_cache = std::make_unique<ImageCache>(cacheFolder());
-        m_service = std::make_unique<ImageService>(*m_cache);
-    }
-    void slowArtwork(Fault kind, int delayMs) {
-        FixtureServer::FaultConfig config = TestSupport::fault(kind);
-        config.delayMs = delayMs;
-        config.dripChunk = 512;
-        config.dripIntervalMs = 20;
-        m_server.setFault(FixtureServer::Scope::Artwork, config);
-    }
+    ImagingRig m_rig;
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_server.start()); }
-    void init() {
-        TestSupport::resetHome();
-        TestSupport::useServer(m_server);
-        restart();
-    }
-    void cleanup() {
-        m_service.reset();
-        m_cache.reset();
-    }
+    void initTestCase() { QVERIFY(m_rig.server.start()); }
+    void init() { m_rig.reset(); }
+    void cleanup() { m_rig.close(); }
 
     void diskEntriesAreTheBytesUnderTheirExactKey() {
         const QByteArray png =
             TestSupport::encoded(TestSupport::filled({64, 48}, Qt::darkCyan), "png");
         const QString key = QStringLiteral("https://example.invalid/a.jpg");
-        m_cache->storeImageDataToDisk(png, key);
-        restart();
-        const auto entry = m_cache->imageFromDiskSync(key);
+        m_rig.cache->storeImageDataToDisk(png, key);
+        m_rig.restart();
+        const auto entry = m_rig.cache->imageFromDiskSync(key);
         QVERIFY(entry);
         QCOMPARE(entry->encodedData, png);
         QCOMPARE(entry->image.size(), QSize(64, 48));
-        QVERIFY(!m_cache->diskImageExistsSync(key + QLatin1Char('?')));
-        QVERIFY(!m_cache->diskImageExistsSync(QStringLiteral("https://example.invalid/A.jpg")));
+        QVERIFY(!m_rig.cache->diskImageExistsSync(key + QLatin1Char('?')));
+        QVERIFY(!m_rig.cache->diskImageExistsSync(QStringLiteral("https://example.invalid/A.jpg")));
 
         // Asynchronous reads complete on the GUI thread, never for a context that is gone.
         QObject context;
         bool read = false;
-        m_cache->imageFromDisk(key, {}, &context, [&](std::optional<CoverImage> found) {
+        m_rig.cache->imageFromDisk(key, {}, &context, [&](std::optional<CoverImage> found) {
             read = found && QThread::currentThread() == qApp->thread();
         });
         {
             QObject gone;
-            m_cache->diskImageExists(key, &gone, [](bool) { QFAIL("context is gone"); });
+            m_rig.cache->diskImageExists(key, &gone, [](bool) { QFAIL("context is gone"); });
         }
         QTRY_VERIFY(read);
     }
@@ -85,47 +55,47 @@ private Q_SLOTS:
     void damagedEntryIsAMissAndGoes() {
         QFETCH(QByteArray, content);
         const QString key = QStringLiteral("k");
-        m_cache->waitForDiskWork();
-        QFile file(m_cache->diskPathForKey(key));
+        m_rig.cache->waitForDiskWork();
+        QFile file(m_rig.cache->diskPathForKey(key));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
         file.close();
-        QVERIFY(!m_cache->imageFromDiskSync(key));
-        QVERIFY(!QFile::exists(m_cache->diskPathForKey(key)));
+        QVERIFY(!m_rig.cache->imageFromDiskSync(key));
+        QVERIFY(!QFile::exists(m_rig.cache->diskPathForKey(key)));
     }
 
     void usageCountsEntriesAndClearingEmpties() {
         const QByteArray a = TestSupport::encoded(TestSupport::filled({32, 32}, Qt::red), "jpeg");
-        m_cache->storeImageDataToDisk(a, QStringLiteral("a"));
-        m_cache->storeImageDataToDisk(a, QStringLiteral("a"));
-        m_cache->storeImageDataToDisk(QByteArray(100, 'x'), QStringLiteral("b"));
-        m_cache->waitForDiskWork();
-        QFile stray(cacheFolder() + QStringLiteral("/notes.txt"));
+        m_rig.cache->storeImageDataToDisk(a, QStringLiteral("a"));
+        m_rig.cache->storeImageDataToDisk(a, QStringLiteral("a"));
+        m_rig.cache->storeImageDataToDisk(QByteArray(100, 'x'), QStringLiteral("b"));
+        m_rig.cache->waitForDiskWork();
+        QFile stray(m_rig.cacheFolder() + QStringLiteral("/notes.txt"));
         QVERIFY(stray.open(QIODevice::WriteOnly));
         stray.write("not an entry");
         stray.close();
-        QCOMPARE(m_cache->diskUsageSync().count, quint64(2));
-        QCOMPARE(m_cache->diskUsageSync().bytes, quint64(a.size() + 100));
-        m_cache->clearDiskSync();
-        QCOMPARE(m_cache->diskUsageSync().count, quint64(0));
-        QVERIFY(m_cache->storeImageDataToDiskSync(a, QStringLiteral("c")));
+        QCOMPARE(m_rig.cache->diskUsageSync().count, quint64(2));
+        QCOMPARE(m_rig.cache->diskUsageSync().bytes, quint64(a.size() + 100));
+        m_rig.cache->clearDiskSync();
+        QCOMPARE(m_rig.cache->diskUsageSync().count, quint64(0));
+        QVERIFY(m_rig.cache->storeImageDataToDiskSync(a, QStringLiteral("c")));
     }
 
     void aFailedWriteCostsOnlyThatEntry() {
-        m_cache->waitForDiskWork();
-        QVERIFY(QDir(cacheFolder()).removeRecursively());
-        QFile blocker(cacheFolder()); // a file where the folder should be
+        m_rig.cache->waitForDiskWork();
+        QVERIFY(QDir(m_rig.cacheFolder()).removeRecursively());
+        QFile blocker(m_rig.cacheFolder()); // a file where the folder should be
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        QVERIFY(!m_cache->storeImageDataToDiskSync("x", QStringLiteral("k")));
+        QVERIFY(!m_rig.cache->storeImageDataToDiskSync("x", QStringLiteral("k")));
         QVERIFY(blocker.remove());
-        QVERIFY(m_cache->storeImageDataToDiskSync("x", QStringLiteral("k")));
-        QVERIFY(m_cache->diskImageExistsSync(QStringLiteral("k")));
+        QVERIFY(m_rig.cache->storeImageDataToDiskSync("x", QStringLiteral("k")));
+        QVERIFY(m_rig.cache->diskImageExistsSync(QStringLiteral("k")));
     }
 
     void diskKeepsTheRecentlyUsedWithinItsLimit() {
-        m_cache.reset();
-        ImageCache cache(cacheFolder(), 1024 * 1024, 100 * 1024);
+        m_rig.cache.reset();
+        ImageCache cache(m_rig.cacheFolder(), 1024 * 1024, 100 * 1024);
         const QByteArray png = TestSupport::encoded(TestSupport::filled({8, 8}, Qt::red), "png");
         const QByteArray padded = png + QByteArray(30 * 1024 - png.size(), '\0');
         const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-60);
@@ -144,16 +114,16 @@ private Q_SLOTS:
         QVERIFY(!cache.diskImageExistsSync(QStringLiteral("1")));
         // A new start trims at once.
         for (int i = 4; i < 8; ++i) {
-            QVERIFY(ImageCache(cacheFolder(), 1024, 1LL << 30)
+            QVERIFY(ImageCache(m_rig.cacheFolder(), 1024, 1LL << 30)
                         .storeImageDataToDiskSync(padded, QString::number(i)));
         }
-        ImageCache restarted(cacheFolder(), 1024 * 1024, 100 * 1024);
+        ImageCache restarted(m_rig.cacheFolder(), 1024 * 1024, 100 * 1024);
         restarted.waitForDiskWork();
         QVERIFY(restarted.diskUsageSync().bytes <= 90 * 1024);
     }
 
     void memoryHasABudgetAndLargeCoversStayOut() {
-        ImageCache cache(cacheFolder(), 1024 * 1024);
+        ImageCache cache(m_rig.cacheFolder(), 1024 * 1024);
         for (int i = 0; i < 10; ++i) { // 64 KB each
             cache.storeInMemory(QString::number(i),
                                 CoverImage{TestSupport::filled({128, 128}, Qt::red), {}});
@@ -170,6 +140,40 @@ private Q_SLOTS:
         }
         QVERIFY(cache.memoryCost() <= 1024 * 1024);
         QVERIFY(!cache.imageFromMemory(QStringLiteral("0")));
+    }
+
+    // A large cover is shown again from its screen-size copy, its own bytes
+    // kept for everything else; a damaged copy gives way to the cover itself.
+    void largeCoversComeBackFromScreenCopies() {
+        const QByteArray jpeg =
+            TestSupport::encoded(TestSupport::filled({1600, 1200}, Qt::darkRed), "jpeg");
+        QVERIFY(m_rig.cache->storeImageDataToDiskSync(jpeg, QStringLiteral("big")));
+        m_rig.cache->waitForDiskWork();
+        const QString copy = m_rig.cacheFolder() + QStringLiteral("/screen/") +
+                             ImageCache::fileNameForKey(QStringLiteral("big"));
+        QCOMPARE(ImageCodec::pictureSize(TestSupport::readFile(copy)), QSize(1024, 768));
+        // A copy told apart by its colour is what shows; a damaged one is not.
+        const QByteArray green =
+            TestSupport::encoded(TestSupport::filled({1024, 768}, Qt::green), "jpeg");
+        for (const QByteArray& planted : {green, QByteArray("junk")}) {
+            QFile file(copy);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(planted) == planted.size());
+            file.close();
+            const auto entry =
+                m_rig.cache->imageFromDiskSync(QStringLiteral("big"), QSize(400, 400));
+            QVERIFY(entry);
+            QCOMPARE(entry->image.size(), QSize(400, 300));
+            QCOMPARE(entry->image.pixelColor(200, 150).green() > 200, planted == green);
+            QCOMPARE(entry->fullSize, QSize(1600, 1200));
+            QCOMPARE(entry->encodedData, jpeg);
+        }
+        m_rig.cache->waitForDiskWork();
+        QCOMPARE(ImageCodec::pictureSize(TestSupport::readFile(copy)),
+                 QSize(1024, 768)); // made anew
+        // Larger than the copy: the cover itself.
+        QCOMPARE(
+            m_rig.cache->imageFromDiskSync(QStringLiteral("big"), QSize(1400, 1400))->image.size(),
+            QSize(1400, 1050));
     }
 };
 

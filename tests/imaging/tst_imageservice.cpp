@@ -1,6 +1,7 @@
 // The image service: downloads with progress, failures, shared downloads, cancelling.
 #include "CoverLadder.h"
 #include "ImageService.h"
+#include "ImagingRig.h"
 #include "TestSupport.h"
 
 #include <QDateTime>
@@ -34,43 +35,12 @@ struct Recorder {
 class TestImageService : public QObject {
     Q_OBJECT
 private:
-    FixtureServer m_server;
-    std::unique_ptr<ImageCache> m_cache;
-    std::unique_ptr<ImageService> m_service;
-
-    QString cacheFolder() const {
-        return TestSupport::homeFolder().path() + QStringLiteral("/own-cache");
-    }
-    QUrl art(const QString& name, int side = 200) const {
-        return QUrl(m_server.origin() +
-                    QStringLiteral("/image/thumb/Music/%1/%2x%2bb.jpg").arg(name).arg(side));
-    }
-    // A new process: nothing in memory, the same folder on disk.
-    void restart() {
-        m_service.reset();
-        m_cache.reset();
-        m_cache = std::make_unique<ImageCache>(cacheFolder());
-        m_service = std::make_unique<ImageService>(*m_cache);
-    }
-    void slowArtwork(Fault kind, int delayMs) {
-        FixtureServer::FaultConfig config = TestSupport::fault(kind);
-        config.delayMs = delayMs;
-        config.dripChunk = 512;
-        config.dripIntervalMs = 20;
-        m_server.setFault(FixtureServer::Scope::Artwork, config);
-    }
+    ImagingRig m_rig;
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_server.start()); }
-    void init() {
-        TestSupport::resetHome();
-        TestSupport::useServer(m_server);
-        restart();
-    }
-    void cleanup() {
-        m_service.reset();
-        m_cache.reset();
-    }
+    void initTestCase() { QVERIFY(m_rig.server.start()); }
+    void init() { m_rig.reset(); }
+    void cleanup() { m_rig.close(); }
 
     void progressAsServed_data() {
         TestSupport::columns<int, bool>("fault", "sizeKnown");
@@ -82,10 +52,10 @@ private Q_SLOTS:
     void progressAsServed() {
         QFETCH(int, fault);
         QFETCH(bool, sizeKnown);
-        slowArtwork(Fault(fault), 0);
+        m_rig.slowArtwork(Fault(fault), 0);
         Recorder recorder;
-        m_service->loadImage(art(QStringLiteral("p"), 700), {}, recorder.onProgress(),
-                             recorder.onDone());
+        m_rig.service->loadImage(m_rig.art(QStringLiteral("p"), 700), {}, recorder.onProgress(),
+                                 recorder.onDone());
         QVERIFY(recorder.wait());
         const ImageLoadResult& result = recorder.results.first();
         QVERIFY2(result.hasImage(), qPrintable(result.errorText));
@@ -115,62 +85,62 @@ private Q_SLOTS:
         QFETCH(int, error);
         FixtureServer::FaultConfig config = TestSupport::fault(Fault(fault), status);
         config.delayMs = 2000;
-        m_server.setFault(FixtureServer::Scope::Artwork, config);
+        m_rig.server.setFault(FixtureServer::Scope::Artwork, config);
         NetworkAccess::setTransferTimeout(300);
         Recorder recorder;
-        const QUrl url = art(QStringLiteral("broken"));
-        m_service->loadImage(url, {}, {}, recorder.onDone());
+        const QUrl url = m_rig.art(QStringLiteral("broken"));
+        m_rig.service->loadImage(url, {}, {}, recorder.onDone());
         QVERIFY(recorder.wait());
         QCOMPARE(int(recorder.results.first().error), error);
         QVERIFY(!recorder.results.first().hasImage());
         QCOMPARE(recorder.results.first().url, url);
-        m_cache->waitForDiskWork();
-        QCOMPARE(m_cache->diskUsageSync().count, quint64(0));
+        m_rig.cache->waitForDiskWork();
+        QCOMPARE(m_rig.cache->diskUsageSync().count, quint64(0));
     }
 
     void loadsShareOneDownloadAndTheCache() {
-        slowArtwork(Fault::Delay, 200);
-        const QUrl url = art(QStringLiteral("shared"));
+        m_rig.slowArtwork(Fault::Delay, 200);
+        const QUrl url = m_rig.art(QStringLiteral("shared"));
         Recorder first;
         Recorder cancelled;
         Recorder second;
-        m_service->loadImage(url, {}, {}, first.onDone());
-        m_service->cancel(m_service->loadImage(url, {}, {}, cancelled.onDone()));
-        m_service->loadImage(url, {}, {}, second.onDone());
+        m_rig.service->loadImage(url, {}, {}, first.onDone());
+        m_rig.service->cancel(m_rig.service->loadImage(url, {}, {}, cancelled.onDone()));
+        m_rig.service->loadImage(url, {}, {}, second.onDone());
         QVERIFY(first.wait() && second.wait() && cancelled.wait());
         QVERIFY(first.results.first().hasImage() && second.results.first().hasImage());
         QCOMPARE(cancelled.results.first().error, ImageLoadError::Cancelled);
 
         Recorder fromMemory;
-        m_service->loadImage(url, {}, {}, fromMemory.onDone());
+        m_rig.service->loadImage(url, {}, {}, fromMemory.onDone());
         QVERIFY(fromMemory.results.isEmpty()); // never inside the call
         QVERIFY(fromMemory.wait());
         QCOMPARE(fromMemory.results.first().cacheType, ImageCacheType::Memory);
-        restart();
+        m_rig.restart();
         Recorder fromDisk;
-        m_service->loadImage(url, {}, {}, fromDisk.onDone());
+        m_rig.service->loadImage(url, {}, {}, fromDisk.onDone());
         QVERIFY(fromDisk.wait());
         QCOMPARE(fromDisk.results.first().cacheType, ImageCacheType::Disk);
         QCOMPARE(fromDisk.results.first().cover.encodedData,
                  first.results.first().cover.encodedData);
-        QCOMPARE(m_server.requestCount(), 1);
+        QCOMPARE(m_rig.server.requestCount(), 1);
     }
 
     void cancelStopsTheTransfer() {
-        slowArtwork(Fault::SlowDrip, 0);
+        m_rig.slowArtwork(Fault::SlowDrip, 0);
         Recorder recorder;
-        const auto token = m_service->loadImage(art(QStringLiteral("slow"), 1000), {},
-                                                recorder.onProgress(), recorder.onDone());
+        const auto token = m_rig.service->loadImage(m_rig.art(QStringLiteral("slow"), 1000), {},
+                                                    recorder.onProgress(), recorder.onDone());
         QVERIFY(QTest::qWaitFor([&] { return recorder.progress.size() > 1; }, 10000));
-        m_service->cancel(token);
-        QCOMPARE(m_service->activeDownloadCount(), 0);
+        m_rig.service->cancel(token);
+        QCOMPARE(m_rig.service->activeDownloadCount(), 0);
         QVERIFY(recorder.wait());
         QCOMPARE(recorder.results.first().error, ImageLoadError::Cancelled);
         Recorder invalid;
-        m_service->loadImage(QUrl(QStringLiteral("No Artwork URL")), {}, {}, invalid.onDone());
+        m_rig.service->loadImage(QUrl(QStringLiteral("No Artwork URL")), {}, {}, invalid.onDone());
         QVERIFY(invalid.wait());
         QCOMPARE(invalid.results.first().error, ImageLoadError::InvalidUrl);
-        QCOMPARE(m_server.requestCount(), 1);
+        QCOMPARE(m_rig.server.requestCount(), 1);
     }
 };
 
