@@ -1,5 +1,7 @@
 #include "AlbumObject.h"
 
+#include "TextSafety.h"
+
 #include <QJsonValue>
 #include <QVariant>
 
@@ -65,7 +67,7 @@ AlbumObject AlbumObject::fromResult(const QJsonObject& result, const QString& me
     } else {
         collection = QStringLiteral("No Collection Name");
     }
-    record.m_collectionName = collection;
+    record.m_collectionName = TextSafety::withoutControlCharacters(collection);
 
     record.m_collectionId = identityOf(result);
     record.m_artistId = integerField(result, QStringLiteral("artistId")).value_or(0);

@@ -19,6 +19,7 @@ int commandLineStatus(SearchResultKind kind) {
     case SearchResultKind::NotASearchResult:
         return 3;
     case SearchResultKind::Offline:
+    case SearchResultKind::TimedOut:
     case SearchResultKind::Throttled:
     case SearchResultKind::Unavailable:
         return 4;
@@ -78,6 +79,10 @@ void CatalogueSearch::start(const QString& term, const QString& mediaTitle,
 
     QNetworkReply* reply = NetworkAccess::manager().get(NetworkAccess::request(*url));
     m_reply = reply;
+    NetworkAccess::guardRedirects(
+        reply, [origins, from = *url](const QUrl& to) { return origins.allowsRedirect(from, to); });
+    // However steadily bytes arrive, a search ends.
+    NetworkAccess::endAtDeadline(reply, NetworkAccess::searchDeadline());
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
         if (received > kMaxAnswerBytes && reply == m_reply) {
             m_tooLarge = true;
@@ -104,8 +109,11 @@ void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
     using NetworkAccess::Failure;
     switch (outcome.failure) {
     case Failure::Transport:
-    case Failure::TimedOut:
+    case Failure::Redirect:
         callback(SearchOutcome{SearchResultKind::Offline, {}, outcome.errorText});
+        return;
+    case Failure::TimedOut:
+        callback(SearchOutcome{SearchResultKind::TimedOut, {}, outcome.errorText});
         return;
     case Failure::TooLarge:
         callback(SearchOutcome{

@@ -18,7 +18,8 @@ enum class SearchResultKind {
     UrlNotFormed,     // no request URL could be formed; nothing was sent
     AnswerUnreadable, // HTTP 400 (or another client error or redirect status)
     NotASearchResult, // a 2xx that is no JSON object (a web page, say)
-    Offline,          // the catalogue could not be reached (or stalled)
+    Offline,          // the catalogue could not be reached
+    TimedOut,         // it took the request but did not answer in time (a stall, the deadline)
     Throttled,        // the catalogue refused for its rate limit (403/429)
     Unavailable,      // the service failed (HTTP 500 and above)
 };

@@ -13,6 +13,7 @@ QString failureText(SearchResultKind kind) {
     case SearchResultKind::NotASearchResult:
         return notASearchResult;
     case SearchResultKind::Offline:
+    case SearchResultKind::TimedOut:
         return offline;
     case SearchResultKind::Throttled:
         return throttled;

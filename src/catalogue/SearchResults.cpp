@@ -47,6 +47,7 @@ std::optional<Notification> SearchResults::warningFor(SearchResultKind kind) {
     case SearchResultKind::NotASearchResult:
         return Notification{searchConnectionWarning, {{reasonKey, reasonNotASearchResult}}};
     case SearchResultKind::Offline:
+    case SearchResultKind::TimedOut:
         return Notification{searchConnectionWarning, {{reasonKey, reasonOffline}}};
     case SearchResultKind::Throttled:
         return Notification{searchConnectionWarning, {{reasonKey, reasonThrottled}}};

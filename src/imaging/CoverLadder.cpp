@@ -5,6 +5,8 @@
 #include <QMutexLocker>
 #include <QPointer>
 
+#include "NetworkAccess.h"
+
 namespace {
 
 const QString kStandardToken = QStringLiteral("/600x600bb.jpg");
@@ -108,7 +110,10 @@ QList<CoverRung> inTryingOrder(const QList<CoverRung>& rungs) {
 } // namespace CoverLadder
 
 CoverLoader::CoverLoader(ImageService& service, QObject* parent)
-    : QObject(parent), m_service(service) {}
+    : QObject(parent), m_service(service) {
+    m_stall.setSingleShot(true);
+    connect(&m_stall, &QTimer::timeout, this, &CoverLoader::stalled);
+}
 
 CoverLoader::~CoverLoader() {
     cancel();
@@ -119,18 +124,32 @@ void CoverLoader::load(const QList<CoverRung>& rungs, const QSize& box,
     cancel();
     m_box = box;
     m_cover = rungs.isEmpty() ? QUrl() : rungs.first().url;
-    m_rungs = CoverLadder::inTryingOrder(rungs);
-    m_progress = std::move(progress);
+    m_standard = rungs.isEmpty() ? CoverRung{} : rungs.last();
+    m_pending = CoverLadder::inTryingOrder(rungs);
+    // Every byte that arrives restarts the high rungs' allowance.
+    m_progress = [this, progress = std::move(progress)](qint64 received, qint64 expected,
+                                                        const QUrl& url) {
+        if (received > 0 && m_stall.isActive()) {
+            m_stall.start();
+        }
+        if (progress) {
+            progress(received, expected, url);
+        }
+    };
     m_completion = std::move(completion);
-    if (m_rungs.isEmpty()) {
+    if (m_pending.isEmpty()) {
         // Nothing to climb: the service says why, on the next turn as always.
-        m_rungs.append(CoverRung{});
+        m_pending.append(CoverRung{});
     }
-    tryRung(0);
+    if (rungs.size() > 1) {
+        m_stall.start(NetworkAccess::transferTimeout());
+    }
+    tryNext();
 }
 
 void CoverLoader::cancel() {
     ++m_climb;
+    m_stall.stop();
     if (m_token != 0) {
         const ImageService::Token token = m_token;
         m_token = 0;
@@ -138,29 +157,56 @@ void CoverLoader::cancel() {
     }
 }
 
-void CoverLoader::tryRung(int index) {
+void CoverLoader::stalled() {
+    if (m_token == 0 || m_trying == m_standard) {
+        return;
+    }
+    // The high rungs have had their time: on to the standard rendition.
+    const bool standardLeft = m_pending.contains(m_standard);
+    m_pending.clear();
+    if (standardLeft) {
+        m_pending.append(m_standard);
+    }
+    m_service.cancel(std::exchange(m_token, 0));
+    ++m_climb;
+    if (m_pending.isEmpty()) {
+        ImageLoadResult result;
+        result.url = m_trying.url;
+        result.error = ImageLoadError::TimedOut;
+        const Completion completion = m_completion;
+        completion(result, m_trying);
+        return;
+    }
+    tryNext();
+}
+
+void CoverLoader::tryNext() {
     const quint64 climb = m_climb;
-    const CoverRung rung = m_rungs.at(index);
+    m_trying = m_pending.takeFirst();
+    const CoverRung rung = m_trying;
+    if (rung == m_standard) {
+        m_stall.stop(); // the service's own stall timeout governs the last rung
+    }
     // The service tells of a cancelled load on a later turn, when this loader
     // may be gone.
     QPointer<CoverLoader> self(this);
-    m_token = m_service.loadImage(rung.url, m_box, m_progress,
-                                  [this, self, climb, index, rung](const ImageLoadResult& result) {
-                                      if (!self || climb != m_climb ||
-                                          result.error == ImageLoadError::Cancelled) {
-                                          return;
-                                      }
-                                      m_token = 0;
-                                      if (!result.hasImage() && index + 1 < m_rungs.size()) {
-                                          tryRung(index + 1);
-                                          return;
-                                      }
-                                      if (result.hasImage()) {
-                                          QMutexLocker lock(&g_rememberedMutex);
-                                          remembered().insert(m_cover, rung);
-                                      }
-                                      // Copied: the completion may start the next climb.
-                                      const Completion completion = m_completion;
-                                      completion(result, rung);
-                                  });
+    m_token = m_service.loadImage(
+        rung.url, m_box, m_progress, [this, self, climb, rung](const ImageLoadResult& result) {
+            if (!self || climb != m_climb || result.error == ImageLoadError::Cancelled) {
+                return;
+            }
+            m_token = 0;
+            if (!result.hasImage() && !m_pending.isEmpty()) {
+                tryNext();
+                return;
+            }
+            m_stall.stop();
+            if (result.hasImage()) {
+                QMutexLocker lock(&g_rememberedMutex);
+                remembered().insert(m_cover, rung);
+            }
+            // Copied: the completion may start the next climb.
+            const Completion completion = m_completion;
+            completion(result, rung);
+        });
 }

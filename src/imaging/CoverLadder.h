@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QSize>
+#include <QTimer>
 #include <QUrl>
 
 #include <optional>
@@ -51,8 +52,11 @@ QList<CoverRung> inTryingOrder(const QList<CoverRung>& rungs);
 
 // Climbs down the rungs: loads each through the image service (memory, disk,
 // network) until one gives an image; a rung that fails (HTTP error, bytes that
-// are no image, too large, stalled) hands over to the next at once. The rung
-// that answered is remembered for the run. One climb at a time.
+// are no image, too large, stalled) hands over to the next at once. The high
+// rungs share one stall allowance (the transfer timeout in all, not each):
+// when it runs out, the standard rendition, served by other hosts, is tried
+// at once. The rung that answered is remembered for the run. One climb at a
+// time.
 class CoverLoader : public QObject {
     Q_OBJECT
 public:
@@ -71,14 +75,18 @@ public:
     bool isLoading() const { return m_token != 0; }
 
 private:
-    void tryRung(int index);
+    void tryNext();
+    void stalled();
 
     ImageService& m_service;
-    QUrl m_cover; // the first rung of the ladder: which cover this is
-    QList<CoverRung> m_rungs;
+    QUrl m_cover;               // the first rung of the ladder: which cover this is
+    CoverRung m_standard;       // the last rung: the standard rendition
+    QList<CoverRung> m_pending; // still to try, in order
+    CoverRung m_trying;
     QSize m_box;
     ImageService::Progress m_progress;
     Completion m_completion;
     ImageService::Token m_token = 0;
     quint64 m_climb = 0;
+    QTimer m_stall; // the high rungs' allowance: restarted by every byte
 };

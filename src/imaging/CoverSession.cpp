@@ -115,18 +115,19 @@ void CoverSession::loadPreview(quint64 selection) {
     }
     // The row's thumbnail, at hand in the memory cache, stands in at once.
     QPointer<CoverSession> self(this);
-    m_previewLoad =
-        m_service.loadImage(m_item.thumbnailUrl, QSize(kPreviewSide, kPreviewSide), {},
-                            [self, selection](const ImageLoadResult& result) {
-                                if (!self || selection != self->m_selection) {
-                                    return;
-                                }
-                                self->m_previewLoad = 0;
-                                if (result.hasImage() && self->m_state == State::Loading) {
-                                    self->m_preview = result.cover.image;
-                                    Q_EMIT self->previewReady(self->m_preview);
-                                }
-                            });
+    m_previewLoad = m_service.loadImage(
+        m_item.thumbnailUrl, QSize(kPreviewSide, kPreviewSide), {},
+        [self, selection](const ImageLoadResult& result) {
+            if (!self || selection != self->m_selection) {
+                return;
+            }
+            self->m_previewLoad = 0;
+            if (result.hasImage() && self->m_state == State::Loading) {
+                self->m_preview = result.cover.image;
+                Q_EMIT self->previewReady(self->m_preview);
+            }
+        },
+        ImageCodec::kMaxThumbnailPixels);
 }
 
 void CoverSession::loaded(const ImageLoadResult& result, const CoverRung& rung, quint64 selection) {

@@ -14,6 +14,8 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -109,14 +111,15 @@ bool ImageCache::diskImageExistsSync(const QString& key) const {
 
 std::optional<CoverImage> ImageCache::imageFromDiskSync(const QString& key, const QSize& box) {
     QFile file(diskPathForKey(key));
-    if (!file.open(QIODevice::ReadWrite)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
     CoverImage entry;
     entry.encodedData = file.read(file.size());
-    // Used now: the last to go when the disk is trimmed.
-    file.setFileTime(QDateTime::currentDateTimeUtc(), QFileDevice::FileModificationTime);
     file.close();
+    // Used now: the last to go when the disk is trimmed (an entry that cannot
+    // be touched is read all the same).
+    ::utimensat(AT_FDCWD, QFile::encodeName(file.fileName()).constData(), nullptr, 0);
     const QString name = fileNameForKey(key);
     const std::optional<QImage> copy = m_copies.decode(name, box);
     if (copy) {

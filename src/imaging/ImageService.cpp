@@ -1,6 +1,7 @@
 #include "ImageService.h"
 
 #include "NetworkAccess.h"
+#include "ServiceOrigins.h"
 
 #include <QCoreApplication>
 #include <QFutureWatcher>
@@ -60,7 +61,9 @@ QString failureReason(const ImageLoadResult& result) {
     case ImageLoadError::Network:
         return QStringLiteral("no connection");
     case ImageLoadError::TimedOut:
-        return QStringLiteral("the transfer stalled");
+        return result.errorText.startsWith(QLatin1String("no answer"))
+                   ? result.errorText
+                   : QStringLiteral("the transfer stalled");
     case ImageLoadError::HttpStatus:
         return QStringLiteral("the server answered %1").arg(result.httpStatus);
     case ImageLoadError::NotAnImage:
@@ -72,6 +75,10 @@ QString failureReason(const ImageLoadResult& result) {
             .arg(result.errorText);
     case ImageLoadError::CutShort:
         return QStringLiteral("the picture is cut short");
+    case ImageLoadError::ForeignHost:
+        return QStringLiteral("artwork not from the catalogue");
+    case ImageLoadError::Redirect:
+        return result.errorText;
     }
     return {};
 }
@@ -105,6 +112,11 @@ ImageService::Token ImageService::loadImage(const QUrl& url, const QSize& box, P
         (scheme != QLatin1String("https") && scheme != QLatin1String("http"))) {
         deliverLater(token, failure(url, ImageLoadError::InvalidUrl,
                                     QStringLiteral("not an image address: %1").arg(key)));
+        return token;
+    }
+    if (!ServiceOrigins::current().isArtworkUrl(url)) {
+        // Nothing is asked of a host the catalogue's artwork does not come from.
+        deliverLater(token, failure(url, ImageLoadError::ForeignHost, url.host()));
         return token;
     }
     if (auto cached = m_cache.imageFromMemory(key)) {
@@ -200,8 +212,12 @@ void ImageService::joinDownload(Token token) {
         }
     });
     connect(reply, &QNetworkReply::finished, this, [this, key] { downloadFinished(key); });
+    NetworkAccess::guardRedirects(
+        reply, [origins = ServiceOrigins::current(), from = request.url](const QUrl& to) {
+            return origins.allowsRedirect(from, to);
+        });
     // A transfer that never ends ends here, as a time-out.
-    QTimer::singleShot(NetworkAccess::artworkDeadline(), reply, [reply] { reply->abort(); });
+    NetworkAccess::endAtDeadline(reply, NetworkAccess::artworkDeadline());
 }
 
 void ImageService::downloadFinished(const QString& key) {
@@ -232,6 +248,9 @@ void ImageService::downloadFinished(const QString& key) {
         break;
     case Failure::Cancelled:
         error = ImageLoadError::Cancelled;
+        break;
+    case Failure::Redirect:
+        error = ImageLoadError::Redirect;
         break;
     }
     if (error == ImageLoadError::None && (outcome.httpStatus < 200 || outcome.httpStatus > 299)) {

@@ -23,6 +23,8 @@ enum class ImageLoadError {
     TooLarge,      // more bytes than any cover has
     TooManyPixels, // a header that declares more pixels than any cover has
     CutShort,      // a JPEG that ends before its image does
+    ForeignHost,   // an address that is no artwork host of the catalogue's
+    Redirect,      // redirected in a loop, or away from the artwork hosts
 };
 
 struct ImageLoadResult {

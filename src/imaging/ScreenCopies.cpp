@@ -3,7 +3,6 @@
 #include "ImageCodec.h"
 
 #include <QBuffer>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +10,8 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 ScreenCopies::ScreenCopies(QString folder) : m_folder(std::move(folder)) {}
 
@@ -28,7 +29,7 @@ std::optional<QImage> ScreenCopies::decode(const QString& entryName, const QSize
         return std::nullopt;
     }
     QFile file(pathOf(entryName));
-    if (!file.open(QIODevice::ReadWrite)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
     // Its long side is kSide: it fills any box up to that.
@@ -37,7 +38,7 @@ std::optional<QImage> ScreenCopies::decode(const QString& entryName, const QSize
         file.remove();
         return std::nullopt;
     }
-    file.setFileTime(QDateTime::currentDateTimeUtc(), QFileDevice::FileModificationTime);
+    ::utimensat(AT_FDCWD, QFile::encodeName(file.fileName()).constData(), nullptr, 0);
     return image;
 }
 

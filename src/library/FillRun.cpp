@@ -26,6 +26,9 @@ constexpr size_t kQueueLength = 64;
 // A rate limit is waited out three times: ten, twenty, then forty intervals.
 constexpr int kBackOffs[] = {10, 20, 40};
 
+// Searches in a row that the catalogue took and never answered before the run stops.
+constexpr int kMissedDeadlinesToStop = 3;
+
 } // namespace
 
 QString AlbumReport::statusName(Status status) {
@@ -198,7 +201,19 @@ void FillRun::search(int attempt) {
 
 void FillRun::searched(const SearchOutcome& outcome, int attempt) {
     AlbumReport failed = current();
+    m_missedDeadlines = outcome.kind == SearchResultKind::TimedOut ? m_missedDeadlines + 1 : 0;
     switch (outcome.kind) {
+    case SearchResultKind::TimedOut:
+        // A catalogue that takes requests and never answers costs this album,
+        // and after a few in a row, the run.
+        if (m_missedDeadlines >= kMissedDeadlinesToStop) {
+            finishRun(Ending::Unreachable);
+            return;
+        }
+        failed.reason =
+            QStringLiteral("the catalogue did not answer in time (%1)").arg(outcome.detail);
+        report(failed);
+        return;
     case SearchResultKind::Throttled:
         if (attempt < int(std::size(kBackOffs))) {
             m_wait.disconnect();

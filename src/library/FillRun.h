@@ -105,6 +105,7 @@ private:
     CatalogueSearch m_search;
     CoverLoader m_loader;
     QElapsedTimer m_lastRequest;
+    int m_missedDeadlines = 0; // searches in a row that timed out
     QTimer m_wait;
 };
 

@@ -4,6 +4,8 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
+#include <functional>
+
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -35,13 +37,23 @@ void setTransferTimeout(int milliseconds);
 // sending is as useless as one that stalls.
 int artworkDeadline();
 void setArtworkDeadline(int milliseconds);
+// The same for a search or lookup (1 minute).
+int searchDeadline();
+void setSearchDeadline(int milliseconds);
+
+// Follows a reply's redirects only to addresses `allowed` accepts; any other
+// is refused and the reply ends (readFinishedReply tells why).
+void guardRedirects(QNetworkReply* reply, std::function<bool(const QUrl&)> allowed);
+// Ends a reply that has run past its deadline (readFinishedReply tells why).
+void endAtDeadline(QNetworkReply* reply, int milliseconds);
 
 enum class Failure {
     None,      // an HTTP answer arrived whole (any status)
     Transport, // no answer: refused, DNS, TLS, reset, truncated
-    TimedOut,  // no answer within the transfer timeout
+    TimedOut,  // no data within the transfer timeout, or no end by the deadline
     Cancelled, // abandoned by the application
     TooLarge,  // the answer outgrew what the caller accepts
+    Redirect,  // redirected in a loop, or to an address that is not allowed
 };
 
 struct ReplyOutcome {

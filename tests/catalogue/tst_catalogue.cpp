@@ -1,6 +1,7 @@
 // Records, the search request, answers, the media and country tables, and how
 // a search ends: from the catalogue's answer to the warning and exit status.
 #include "CountryNames.h"
+#include "CoverLadder.h"
 #include "MediaTables.h"
 #include "NotificationNames.h"
 #include "SearchRequest.h"
@@ -116,6 +117,32 @@ private Q_SLOTS:
                                      ? QStringLiteral("No Artwork URL")
                                      : QString(source).replace(QStringLiteral("100x100bb"),
                                                                QStringLiteral("200x200bb")));
+    }
+
+    // Artwork comes only from the catalogue's artwork hosts: every rung of the
+    // ladder built from a real answer passes, nothing else does.
+    void artworkHosts_data() {
+        TestSupport::columns<QString, bool>("url", "allowed");
+        using TestSupport::row;
+        const QString source = "https://is3-ssl.mzstatic.com/image/thumb/Music125/v4/8b/1c/"
+                               "8b1c/00602567.rgb.jpg/100x100bb.jpg";
+        const AlbumObject record = AlbumObject::fromResult(
+            {{"artworkUrl100", source}}, QStringLiteral("music"), {}, ServiceOrigins::production());
+        for (const CoverRung& rung :
+             CoverLadder::rungs(record.highResolutionUrl(), record.standardResolutionUrl(), true)) {
+            row(qPrintable(rung.url.path().section('/', -1)), rung.url.toString(), true);
+        }
+        row("thumbnail", record.artworkUrl(), true);
+        row("plain http", "http://is1-ssl.mzstatic.com/image/thumb/x/600x600bb.jpg", false);
+        row("another host", "https://artwork.invalid/image/thumb/x/600x600bb.jpg", false);
+        row("a look-alike", "https://is1-ssl.mzstatic.com.evil.example/x.jpg", false);
+        row("another port", "https://is1-ssl.mzstatic.com:8443/image/thumb/x.jpg", false);
+        row("not numbered", "https://isx-ssl.mzstatic.com/image/thumb/x.jpg", false);
+    }
+    void artworkHosts() {
+        QFETCH(QString, url);
+        QFETCH(bool, allowed);
+        QCOMPARE(ServiceOrigins::production().isArtworkUrl(QUrl(url)), allowed);
     }
 
     void listingUrls_data() {
@@ -318,8 +345,12 @@ private Q_SLOTS:
         row("429: rate limit", "x", int(Fault::Status), 429, throttled, connection, "throttled", 4);
         row("reset", "x", int(Fault::Reset), 0, offline, connection, "offline", 4);
         row("truncated", "x", int(Fault::Truncate), 0, offline, connection, "offline", 4);
-        row("time-out", "x", int(Fault::Delay), 0, offline, connection, "offline", 4);
+        const int timedOut = int(SearchResultKind::TimedOut);
+        row("time-out", "x", int(Fault::Delay), 0, timedOut, connection, "offline", 4);
         row("slow drip", "x", int(Fault::SlowDrip), 0, completed, none, none, 0);
+        row("a drip past the deadline", "endless", int(Fault::SlowDrip), 0, timedOut, connection,
+            "offline", 4);
+        row("a redirect loop", "x", int(Fault::Redirect), 0, offline, connection, "offline", 4);
         row("20 MB answer", "x", int(Fault::HugeJson), 0, completed, none, none, 0);
         row("answer over 64 MB", "65 MB", int(Fault::HugeJson), 0, unreadable, special, none, 3);
         row("no URL", "http://[", int(Fault::None), 0, int(SearchResultKind::UrlNotFormed),
@@ -337,6 +368,11 @@ private Q_SLOTS:
         config.delayMs = 2000;
         config.dripChunk = 1024;
         config.hugeBytes = term == QLatin1String("65 MB") ? 65LL << 20 : 20LL << 20;
+        if (term == QLatin1String("endless")) {
+            config.dripChunk = 64; // bytes keep coming, the answer never ends in time
+            config.dripIntervalMs = 100;
+            NetworkAccess::setSearchDeadline(500);
+        }
         m_server.setFault(FixtureServer::Scope::Search, config);
         NetworkAccess::setTransferTimeout(Fault(fault) == Fault::Delay ? 1000 : 30000);
         if (term.startsWith(QLatin1String("http"))) {

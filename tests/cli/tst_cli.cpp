@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include <sys/resource.h>
+
 using Fault = FixtureServer::Fault;
 
 class TestCli : public QObject {
@@ -112,12 +114,67 @@ private Q_SLOTS:
                  lines.value(1).constData());
     }
 
-    void failedCoverLeavesNoFile() {
-        m_server.setFault(FixtureServer::Scope::Artwork, TestSupport::fault(Fault::Status, 404));
-        const Run r = run({"save", "abbey road"});
-        QCOMPARE(r.status, 5);
-        QVERIFY(r.err.contains("not saved"));
-        QCOMPARE(TestSupport::entries(TestSupport::downloads()), QStringList());
+    // What a hostile or broken catalogue gets out of a run: a message that
+    // says what happened, the exit status, no file but a clean cover, a quiet
+    // terminal, and bounded memory.
+    void hostileAnswers_data() {
+        TestSupport::columns<QStringList, int, int, QByteArray, int, QByteArray>(
+            "arguments", "scope", "fault", "detail", "status", "said");
+        using TestSupport::row;
+        const int search = int(FixtureServer::Scope::Search);
+        const int artwork = int(FixtureServer::Scope::Artwork);
+        const QStringList save{"save", "abbey road"};
+        row("404", save, artwork, int(Fault::Status), QByteArray("404"), 5,
+            QByteArray("the server answered 404"));
+        row("2 MB after the JPEG's end", save, artwork, int(Fault::TrailingBytes), QByteArray(), 0,
+            QByteArray());
+        row("a JPEG cut short", save, artwork, int(Fault::CutJpeg), QByteArray(), 5,
+            QByteArray("cut short"));
+        for (const char* format : {"png", "gif", "webp", "jpeg", "ppm"}) {
+            row(qPrintable(QStringLiteral("a %1 bomb").arg(format)), save, artwork,
+                int(Fault::PixelBomb), QByteArray(format), 5, QByteArray("more than any cover"));
+        }
+        row("artwork from another host", save, search, int(Fault::ForeignArtwork), QByteArray(), 5,
+            QByteArray("artwork not from the catalogue"));
+        row("a redirect loop", save, artwork, int(Fault::Redirect), QByteArray(), 5,
+            QByteArray("redirected in a loop"));
+        row("a redirect elsewhere", save, artwork, int(Fault::Redirect),
+            QByteArray("https://elsewhere.invalid/x.jpg"), 5, QByteArray("not allowed"));
+        row("an HTML page", QStringList{"search", "x"}, search, int(Fault::Garbage), QByteArray(),
+            3, QByteArray("not a search result"));
+        row("names that paint on the terminal", QStringList{"search", "abbey road"}, search,
+            int(Fault::ControlNames), QByteArray(), 0, QByteArray());
+        row("a folder that cannot be written", QStringList{"save", "--to", "/proc", "abbey road"},
+            artwork, int(Fault::None), QByteArray(), 5, QByteArray("cannot be written"));
+    }
+    void hostileAnswers() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, scope);
+        QFETCH(int, fault);
+        QFETCH(QByteArray, detail);
+        QFETCH(int, status);
+        QFETCH(QByteArray, said);
+        FixtureServer::FaultConfig config = TestSupport::fault(Fault(fault), detail.toInt());
+        config.hugeBytes = 2 * 1024 * 1024;
+        config.bombFormat = detail;
+        config.redirectTo = detail.startsWith("https") ? detail : QByteArray();
+        m_server.setFault(FixtureServer::Scope(scope), config);
+        const Run r = run(arguments);
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.contains(said), r.err.constData());
+        for (const char control : {'\x1b', '\x07', '\r'}) {
+            QVERIFY(!r.out.contains(control) && !r.err.contains(control));
+        }
+        const QStringList saved = TestSupport::entries(TestSupport::downloads());
+        QCOMPARE(saved.size(), status == 0 && arguments.first() == "save" ? 1 : 0);
+        if (!saved.isEmpty()) {
+            const QByteArray cover =
+                TestSupport::readFile(TestSupport::downloads() + '/' + saved[0]);
+            QVERIFY(cover.size() < 100 * 1024 && cover.endsWith("\xFF\xD9"));
+        }
+        rusage children{};
+        getrusage(RUSAGE_CHILDREN, &children);
+        QVERIFY2(children.ru_maxrss < 400 * 1024, qPrintable(QString::number(children.ru_maxrss)));
     }
 };
 

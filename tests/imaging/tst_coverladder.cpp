@@ -35,7 +35,7 @@ private Q_SLOTS:
             QStringList{"9999"}, QSize(1400, 2100), false);
         row("HTML original", "Music/v4/h/html.jpg", true, int(Fault::Garbage), originalThen9999,
             QSize(1400, 1400), false);
-        row("30000x30000 original", "Music/v4/h/header.jpg", true, int(Fault::HugeImageHeader),
+        row("30000x30000 original", "Music/v4/h/header.jpg", true, int(Fault::PixelBomb),
             originalThen9999, QSize(1400, 1400), false);
         row("300 MB original", "Music/v4/h/body.jpg", true, int(Fault::HugeBody), originalThen9999,
             QSize(1400, 1400), false);
@@ -94,6 +94,31 @@ private Q_SLOTS:
             QCOMPARE(again.cacheType, ImageCacheType::Disk);
             QCOMPARE(m_rig.server.requestCount(), asked.size());
         }
+    }
+
+    // The high rungs share one stall allowance: the standard rendition is had
+    // within it, not after a full one per rung.
+    void highRungsShareOneStallAllowance() {
+        FixtureServer::FaultConfig stall = TestSupport::fault(Fault::Delay);
+        stall.delayMs = 5000;
+        stall.exceptPathsContaining = "/600x600bb.jpg";
+        m_rig.server.setFault(FixtureServer::Scope::Artwork, stall);
+        NetworkAccess::setTransferTimeout(400);
+        const QString item = QStringLiteral("Music/v4/st/stall.jpg");
+        const QString origin = m_rig.server.origin();
+        CoverLoader loader(*m_rig.service);
+        std::optional<CoverRung> answered;
+        loader.load(CoverLadder::rungs(origin + "/us/r1000/0/" + item,
+                                       origin + "/image/thumb/" + item + "/600x600bb.jpg", true),
+                    {}, {}, [&](const ImageLoadResult& r, const CoverRung& rung) {
+                        QVERIFY(r.hasImage());
+                        answered = rung;
+                    });
+        QTRY_VERIFY_WITH_TIMEOUT(answered.has_value(), 5000);
+        QVERIFY(answered->url.path().endsWith(QLatin1String("/600x600bb.jpg")));
+        // One rung's stall at most passed before the last high rung's turn came.
+        QCOMPARE(m_rig.server.requestCount(QStringLiteral("/image/thumb/") + item + "/3000x3000"),
+                 0);
     }
 
     void coverFacts_data() {

@@ -73,7 +73,7 @@ private Q_SLOTS:
         using TestSupport::row;
         row("404", int(Fault::Status), 404, int(ImageLoadError::HttpStatus));
         row("no image", int(Fault::Garbage), 0, int(ImageLoadError::NotAnImage));
-        row("30000x30000 header", int(Fault::HugeImageHeader), 0, int(ImageLoadError::NotAnImage));
+        row("30000x30000 header", int(Fault::PixelBomb), 0, int(ImageLoadError::TooManyPixels));
         row("reset", int(Fault::Reset), 0, int(ImageLoadError::Network));
         row("truncated", int(Fault::Truncate), 0, int(ImageLoadError::Network));
         row("time-out", int(Fault::Delay), 0, int(ImageLoadError::TimedOut));

@@ -76,6 +76,7 @@ inline void resetHome() {
     NotificationCenter::defaultCenter().reset();
     NetworkAccess::setTransferTimeout(30000);
     NetworkAccess::setArtworkDeadline(180000);
+    NetworkAccess::setSearchDeadline(60000);
 }
 
 // The catalogue of `server` for every service, with no fault.

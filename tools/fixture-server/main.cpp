@@ -59,8 +59,13 @@ int main(int argc, char* argv[]) {
             {"no-length", Fault::NoContentLength},
             {"reset", Fault::Reset},
             {"huge-json", Fault::HugeJson},
-            {"huge-image", Fault::HugeImageHeader},
+            {"pixel-bomb", Fault::PixelBomb},
             {"huge-body", Fault::HugeBody},
+            {"trailing-bytes", Fault::TrailingBytes},
+            {"cut-jpeg", Fault::CutJpeg},
+            {"redirect", Fault::Redirect},
+            {"foreign-artwork", Fault::ForeignArtwork},
+            {"control-names", Fault::ControlNames},
         };
         for (const auto& [text, fault] : names) {
             if (name == QLatin1String(text)) {

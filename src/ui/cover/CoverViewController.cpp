@@ -293,11 +293,13 @@ QMenu* CoverViewController::buildContextMenu() {
 // Actions --------------------------------------------------------------------
 
 void CoverViewController::openLink(const QUrl& link, const QUrl& fallback) {
-    if (!link.isEmpty() && Workspace::shared().openUrl(link)) {
-        return;
-    }
-    if (!fallback.isEmpty() && Workspace::shared().openUrl(fallback)) {
-        return;
+    // Only web links: an answer's "listing" could name a file or a program.
+    for (const QUrl& url : {link, fallback}) {
+        const bool web =
+            url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http");
+        if (web && !url.host().isEmpty() && Workspace::shared().openUrl(url)) {
+            return;
+        }
     }
     showStatus(linkNotOpened);
 }

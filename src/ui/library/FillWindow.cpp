@@ -143,7 +143,8 @@ void FillWindow::showAlbumFinished(const AlbumReport& report) {
                     self->m_table->item(row, CoverColumn)
                         ->setIcon(QIcon(QPixmap::fromImage(result.cover.image)));
                 }
-            });
+            },
+            ImageCodec::kMaxThumbnailPixels);
     }
 }
 

@@ -54,7 +54,8 @@ const ThumbnailLoader::Entry* ThumbnailLoader::ensureRequested(int row, const QU
     // A cancelled load is told of on a later turn, when this loader may be gone.
     QPointer<ThumbnailLoader> self(this);
     entry.token = ImageService::shared().loadImage(
-        url, deviceSize, {}, [this, self, row, url, generation](const ImageLoadResult& result) {
+        url, deviceSize, {},
+        [this, self, row, url, generation](const ImageLoadResult& result) {
             if (!self || generation != m_generation || result.error == ImageLoadError::Cancelled) {
                 return;
             }
@@ -70,7 +71,8 @@ const ThumbnailLoader::Entry* ThumbnailLoader::ensureRequested(int row, const QU
                 m_spinner.stop();
             }
             Q_EMIT rowChanged(row);
-        });
+        },
+        ImageCodec::kMaxThumbnailPixels);
     if (!m_spinner.isActive()) {
         m_spinner.start();
     }
