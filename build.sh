@@ -16,6 +16,7 @@ PACKAGES=(
     fonts-dejavu-core
     libicu-dev libglib2.0-dev libtag1-dev
     xvfb xdotool xclip xauth
+    flac vorbis-tools opus-tools
     desktop-file-utils appstream dbus-daemon dpkg-dev file
     clang libclang-rt-dev
 )

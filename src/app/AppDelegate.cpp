@@ -56,14 +56,17 @@ AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
     connect(action("preferencesAction"), &QAction::triggered, this, &AppDelegate::showPreferences);
     connect(action("donateAction"), &QAction::triggered, this, &AppDelegate::showDonation);
     connect(action("fillCoversInFolder"), &QAction::triggered, this, [this] {
+        // The picker starts in the library worked on last.
+        const QUrl last = UserDefaults::standard().urlForKey(SettingsKeys::lastFillFolder);
+        const QString start = last.isLocalFile() && QFileInfo(last.toLocalFile()).isDir()
+                                  ? last.toLocalFile()
+                                  : musicFolder();
         const QString folder = QFileDialog::getExistingDirectory(
-            m_window, QStringLiteral("Fill Covers in Folder"), musicFolder());
+            m_window, QStringLiteral("Fill Covers in Folder"), start);
         if (!folder.isEmpty()) {
-            FillOptions options;
-            options.root = QFile::encodeName(folder);
-            options.highQuality = StoredSettings::ensureQuality() == 1;
-            options.country = StoredSettings::ensureCountry();
-            showFillWindow(options);
+            UserDefaults::standard().setUrl(SettingsKeys::lastFillFolder,
+                                            QUrl::fromLocalFile(folder));
+            showFillWindow(QFile::encodeName(folder));
         }
     });
     // "Search by Hand" from the Fill window: the main window comes forward.
@@ -201,13 +204,22 @@ void AppDelegate::showPreferences() {
     m_preferences->activateWindow();
 }
 
-void AppDelegate::showFillWindow(const FillOptions& options) {
+FillWindow* AppDelegate::showFillWindow(const QByteArray& library) {
+    FillOptions options;
+    options.root = library;
+    options.highQuality = StoredSettings::ensureQuality() == 1;
+    options.country = StoredSettings::ensureCountry();
     auto* window = new FillWindow(options, m_window);
     window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    closeOnEscape(window);
+    // Escape and Ctrl+W close it, asking first while a run goes on.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        connect(new QShortcut(keys, window), &QShortcut::activated, window, &QWidget::close);
+    }
     centreOnMainWindow(window);
     window->show();
+    return window;
 }
 
 void AppDelegate::showDonation() {

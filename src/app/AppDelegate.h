@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
-struct FillOptions;
+class FillWindow;
 class MainViewController;
 class PreferencesViewController;
 class DonateViewController;
@@ -37,7 +37,8 @@ public:
     void applicationWillTerminate();
     void showPreferences();
     void showDonation();
-    void showFillWindow(const FillOptions& options);
+    // The Fill Covers in Folder window for a library, ready to start.
+    FillWindow* showFillWindow(const QByteArray& library);
 
 Q_SIGNALS:
     // The read-out was rewritten (tests wait on this).

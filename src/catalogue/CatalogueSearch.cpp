@@ -48,7 +48,6 @@ void CatalogueSearch::cancel() {
 void CatalogueSearch::start(const QString& term, const QString& mediaTitle,
                             const QString& countryCode, Callback callback, const QString& entity) {
     cancel();
-    const quint64 generation = m_generation;
     QString lowerCountry = countryCode.toLower();
     const QString mediaValue = MediaTables::mediaParameter(mediaTitle);
     const ServiceOrigins origins = ServiceOrigins::current();
@@ -75,12 +74,33 @@ void CatalogueSearch::start(const QString& term, const QString& mediaTitle,
         return;
     }
     m_lastRequestUrl = encoded;
-    m_tooLarge = false;
+    send(*url, mediaValue, lowerCountry,
+         lookup ? SearchRequest::AnswerKind::Lookup : SearchRequest::AnswerKind::Search,
+         std::move(callback));
+}
 
-    QNetworkReply* reply = NetworkAccess::manager().get(NetworkAccess::request(*url));
+void CatalogueSearch::fetchAlbums(const QByteArray& encodedUrl, const QString& lowerCountry,
+                                  Callback callback) {
+    cancel();
+    const auto url = SearchRequest::validatedUrl(encodedUrl);
+    if (!url) {
+        callback(SearchOutcome{SearchResultKind::UrlNotFormed, {}, {}});
+        return;
+    }
+    m_lastRequestUrl = encodedUrl;
+    send(*url, QStringLiteral("music"), lowerCountry, SearchRequest::AnswerKind::Albums,
+         std::move(callback));
+}
+
+void CatalogueSearch::send(const QUrl& url, const QString& mediaValue, const QString& lowerCountry,
+                           SearchRequest::AnswerKind kind, Callback callback) {
+    const quint64 generation = m_generation;
+    const ServiceOrigins origins = ServiceOrigins::current();
+    m_tooLarge = false;
+    QNetworkReply* reply = NetworkAccess::manager().get(NetworkAccess::request(url));
     m_reply = reply;
     NetworkAccess::guardRedirects(
-        reply, [origins, from = *url](const QUrl& to) { return origins.allowsRedirect(from, to); });
+        reply, [origins, from = url](const QUrl& to) { return origins.allowsRedirect(from, to); });
     // However steadily bytes arrive, a search ends.
     NetworkAccess::endAtDeadline(reply, NetworkAccess::searchDeadline());
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
@@ -90,14 +110,14 @@ void CatalogueSearch::start(const QString& term, const QString& mediaTitle,
         }
     });
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, generation, mediaValue, lowerCountry, lookup, callback] {
-                handleFinished(reply, generation, mediaValue, lowerCountry, lookup, callback);
+            [this, reply, generation, mediaValue, lowerCountry, kind, callback] {
+                handleFinished(reply, generation, mediaValue, lowerCountry, kind, callback);
             });
 }
 
 void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
                                      const QString& mediaValue, const QString& lowerCountry,
-                                     bool lookup, Callback callback) {
+                                     SearchRequest::AnswerKind kind, Callback callback) {
     reply->deleteLater();
     if (generation != m_generation) {
         return;
@@ -161,7 +181,7 @@ void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
                 callback(SearchOutcome{SearchResultKind::Completed, std::move(parsed.records), {}});
             });
     watcher->setFuture(
-        QtConcurrent::run([body = outcome.body, mediaValue, lowerCountry, origins, lookup] {
-            return SearchRequest::parseAnswer(body, mediaValue, lowerCountry, origins, lookup);
+        QtConcurrent::run([body = outcome.body, mediaValue, lowerCountry, origins, kind] {
+            return SearchRequest::parseAnswer(body, mediaValue, lowerCountry, origins, kind);
         }));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AlbumObject.h"
+#include "SearchRequest.h"
 #include "ServiceOrigins.h"
 
 #include <QByteArray>
@@ -51,6 +52,10 @@ public:
     // holds collections, all of them kept).
     void start(const QString& term, const QString& mediaTitle, const QString& countryCode,
                Callback callback, const QString& entity = {});
+    // Runs a request the caller built (album searches, artist listings, lookups
+    // of ids or barcodes for a fill) with the same policy; its answer keeps
+    // the albums only.
+    void fetchAlbums(const QByteArray& encodedUrl, const QString& lowerCountry, Callback callback);
     // Abandons the running search, if any; its callback never runs.
     void cancel();
     bool isRunning() const { return !m_reply.isNull() || m_parsing; }
@@ -62,8 +67,11 @@ public:
     static constexpr qint64 kMaxAnswerBytes = 64LL * 1024 * 1024;
 
 private:
+    void send(const QUrl& url, const QString& mediaValue, const QString& lowerCountry,
+              SearchRequest::AnswerKind kind, Callback callback);
     void handleFinished(QNetworkReply* reply, quint64 generation, const QString& mediaValue,
-                        const QString& lowerCountry, bool lookup, Callback callback);
+                        const QString& lowerCountry, SearchRequest::AnswerKind kind,
+                        Callback callback);
 
     QPointer<QNetworkReply> m_reply;
     quint64 m_generation = 0;

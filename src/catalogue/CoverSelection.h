@@ -7,8 +7,9 @@
 
 #include <optional>
 
-// The seven cover actions, numbered as the cover menu items are tagged and
-// as coverActionHelper carries them.
+// The cover actions, numbered as the cover menu items are tagged and as
+// coverActionHelper carries them; the last two act on a library album the
+// cover was searched for.
 enum class CoverAction : qint64 {
     SaveCoverAs = 0,
     SaveCoverToDownloads = 1,
@@ -17,8 +18,10 @@ enum class CoverAction : qint64 {
     CopyCoverImageToClipboard = 4,
     CopyCoverUrlToClipboard = 5,
     CopyCoverTitleToClipboard = 6,
+    SaveIntoAlbumFolder = 7,
+    EmbedIntoFiles = 8,
 };
-inline constexpr int kCoverActionCount = 7;
+inline constexpr int kCoverActionCount = 9;
 
 // The selected catalogue item, as the cover pane needs it. An absent name or
 // link is empty.

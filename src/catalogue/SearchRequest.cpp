@@ -113,6 +113,32 @@ QByteArray buildLookupUrl(const QString& searchOrigin, qint64 id, const QString&
                                      lowerCountry);
 }
 
+QByteArray buildAlbumSearchUrl(const QString& searchOrigin, const QString& term,
+                               const QString& lowerCountry, bool artistOnly, int limit) {
+    return buildSearchUrl(searchOrigin, term, lowerCountry, QStringLiteral("music"),
+                          QStringLiteral("album")) +
+           (artistOnly ? QByteArray("&attribute=artistTerm") : QByteArray()) +
+           "&limit=" + QByteArray::number(limit);
+}
+
+QByteArray buildLookupListUrl(const QString& searchOrigin, const QString& key,
+                              const QStringList& values, const QString& lowerCountry,
+                              const QString& entity, int limit) {
+    QByteArray url = percentEncodeQueryAllowed(searchOrigin + QStringLiteral("/lookup?") + key +
+                                               QLatin1Char('='));
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        url += (i ? "," : "") + percentEncodeQueryValue(values[i]);
+    }
+    url += "&country=" + percentEncodeQueryValue(lowerCountry);
+    if (!entity.isEmpty()) {
+        url += "&entity=" + percentEncodeQueryValue(entity);
+    }
+    if (limit > 0) {
+        url += "&limit=" + QByteArray::number(limit);
+    }
+    return url;
+}
+
 QString entityOf(const QJsonObject& result, const QString& fallback) {
     const QString wrapper = result.value(QStringLiteral("wrapperType")).toString();
     const QString kind = result.value(QStringLiteral("kind")).toString();
@@ -158,7 +184,9 @@ std::optional<QUrl> validatedUrl(const QByteArray& encoded) {
 }
 
 ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
-                         const QString& lowerCountry, const ServiceOrigins& origins, bool lookup) {
+                         const QString& lowerCountry, const ServiceOrigins& origins,
+                         AnswerKind kind) {
+    const bool lookup = kind != AnswerKind::Search;
     ParsedAnswer answer;
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(body, &error);
@@ -179,6 +207,10 @@ ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
             continue;
         }
         const QJsonObject object = element.toObject();
+        if (kind == AnswerKind::Albums &&
+            object.value(QStringLiteral("wrapperType")) != QStringLiteral("collection")) {
+            continue;
+        }
         const qint64 identity = AlbumObject::identityOf(object);
         if (seen.contains(identity)) {
             continue;

@@ -50,9 +50,24 @@ std::optional<QString> storeLinkTitle(const QString& term);
 
 QByteArray buildLookupUrl(const QString& searchOrigin, qint64 id, const QString& lowerCountry);
 
+// The music albums of a search (`artistOnly`: the artists named `term`, as
+// attribute=artistTerm asks), at most `limit`.
+QByteArray buildAlbumSearchUrl(const QString& searchOrigin, const QString& term,
+                               const QString& lowerCountry, bool artistOnly, int limit);
+// A lookup of several items at once: `key` "id" or "upc", the values joined
+// by commas; `entity` "album" lists the albums of artist ids.
+QByteArray buildLookupListUrl(const QString& searchOrigin, const QString& key,
+                              const QStringList& values, const QString& lowerCountry,
+                              const QString& entity = {}, int limit = 0);
+
 // The media value a lookup result stands for ("music" for an album, "movie",
 // "software", ...), or `fallback` when it names none.
 QString entityOf(const QJsonObject& result, const QString& fallback);
+
+// How an answer is read: a search keeps what the media kind shows; a lookup
+// keeps every item; albums keep only collections (a listing starts with its
+// artist, a lookup by id may hold songs or films).
+enum class AnswerKind { Search, Lookup, Albums };
 
 struct ParsedAnswer {
     bool isJsonObject = false;
@@ -66,6 +81,6 @@ struct ParsedAnswer {
 // item, each built for the media it stands for.
 ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
                          const QString& lowerCountry, const ServiceOrigins& origins,
-                         bool lookup = false);
+                         AnswerKind kind = AnswerKind::Search);
 
 } // namespace SearchRequest

@@ -20,19 +20,22 @@ CatalogueSearch& sharedSearch() {
 } // namespace
 
 void SearchResults::searchAlbumObjects(const QString& term, const QString& mediaTitle,
-                                       std::function<void()> completion) {
+                                       std::function<void()> completion, const QString& entity) {
     const QString country = StoredSettings::ensureCountry();
     sharedList().clear();
-    sharedSearch().start(term, mediaTitle, country, [completion](const SearchOutcome& outcome) {
-        if (const auto warning = warningFor(outcome.kind)) {
-            NotificationCenter::defaultCenter().post(warning->name, warning->userInfo);
-            return;
-        }
-        sharedList().append(outcome.records);
-        if (completion) {
-            completion();
-        }
-    });
+    sharedSearch().start(
+        term, mediaTitle, country,
+        [completion](const SearchOutcome& outcome) {
+            if (const auto warning = warningFor(outcome.kind)) {
+                NotificationCenter::defaultCenter().post(warning->name, warning->userInfo);
+                return;
+            }
+            sharedList().append(outcome.records);
+            if (completion) {
+                completion();
+            }
+        },
+        entity);
 }
 
 std::optional<Notification> SearchResults::warningFor(SearchResultKind kind) {

@@ -21,8 +21,9 @@ public:
     // instead (constructSearchUrlWarning, specialCharactersWarning or
     // searchConnectionWarning) and `completion` never runs. The answer of an
     // older search that arrives after a newer one started is dropped.
+    // `entity` "album" searches music albums (a library album's own search).
     static void searchAlbumObjects(const QString& term, const QString& mediaTitle,
-                                   std::function<void()> completion);
+                                   std::function<void()> completion, const QString& entity = {});
 
     // The warning the search pane is told of for a search that ended this way;
     // none for a completed one.

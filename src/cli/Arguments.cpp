@@ -16,7 +16,9 @@ const char* const kUsage =
     "       sleevanta-cli save [--media TITLE] [--country CODE] [--quality standard|high]\n"
     "                          [--index N] [--to DIR] TERM\n"
     "       sleevanta-cli fill [--dry-run] [--quality standard|high] [--country CODE]\n"
-    "                          [--name FORMAT] [--interval SECONDS] [--json] DIR\n"
+    "                          [--name NAME] [--interval SECONDS] [--embed [--embed-size PX]]\n"
+    "                          [--retry] [--json] DIR\n"
+    "       sleevanta-cli embed [--replace] [--embed-size PX] IMAGE FILE|DIR...\n"
     "\n"
     "search  searches the iTunes Store catalogue for TERM and prints one line per item,\n"
     "        numbered from 0 as save's --index counts.\n"
@@ -26,10 +28,16 @@ const char* const kUsage =
     "        then its pixel size, format, download size and kind (original or\n"
     "        rendition).\n"
     "\n"
-    "fill    finds the album folders below DIR that have no cover image yet, reads\n"
-    "        their tags, searches the catalogue for each album and saves the cover of\n"
-    "        a confident match into the album's folder (never replacing a file); an\n"
-    "        album without one is reported and left alone. Requests are paced.\n"
+    "fill    finds the album folders below DIR that have no cover yet, reads their\n"
+    "        tags and asks the catalogue in as few requests as it takes: the albums'\n"
+    "        store ids and barcodes, many at a time; then one listing per artist;\n"
+    "        then a search for each album left. The cover of a confident match is\n"
+    "        saved into the album's folder (and its disc folders), never replacing a\n"
+    "        file; an album without one is reported and left alone. Requests are\n"
+    "        paced; what found no match is remembered for 30 days in the library's\n"
+    "        journal (~/.local/state/Sleevanta/journals) and not asked about again.\n"
+    "embed   puts IMAGE into the given audio files, or the audio files of the given\n"
+    "        album folders, as their front cover; a file that has one keeps it.\n"
     "\n"
     "TERM may also be a store link (music.apple.com, apps.apple.com, ...) or a bare\n"
     "catalogue id: then that very item is looked up.\n"
@@ -48,19 +56,30 @@ const char* const kUsage =
     "                   original upload, else the largest rendition the servers have\n"
     "  --index N        save: the item's position in the list, from 0 (default: 0)\n"
     "  --to DIR         save: the folder to save into (default: the Downloads folder)\n"
-    "  --name FORMAT    fill: the cover's file name, with %{artistName} and\n"
-    "                   %{collectionName} (default: the settings' cover file name)\n"
+    "  --name NAME      fill: the cover's file name (default: cover.jpg, which every\n"
+    "                   common player reads); %{artistName} and %{collectionName}\n"
+    "                   are filled in\n"
     "  --interval S     fill: the least seconds between catalogue requests, 0 to 3600\n"
     "                   (default 3)\n"
     "  --dry-run        fill: search and report, write nothing\n"
+    "  --embed          fill: also embed the cover into the album's audio files (MP3,\n"
+    "                   FLAC, MP4, Ogg Vorbis, Opus) that carry none; an album with a\n"
+    "                   cover file gets that file embedded, without a request\n"
+    "  --embed-size PX  fill, embed: a larger cover is embedded as a JPEG of at most\n"
+    "                   PX pixels (default 1500); the cover file keeps the original\n"
+    "  --retry          fill: ask again about the albums the journal remembers\n"
+    "  --replace        embed: replace a file's front cover (else it is kept)\n"
     "  -h, --help       show this help\n"
     "  --version        show the version\n"
     "\n"
-    "Exit status: 0 done (a search that finds no items included), 2 no request URL\n"
-    "could be formed, 3 the answer could not be read, 4 the catalogue could not be\n"
-    "reached, refused for its rate limit or failed, 5 the cover could not be\n"
-    "downloaded or written (or there is no item N), 64 usage error, 130 fill was\n"
-    "stopped with Ctrl+C (run it again to go on).\n"
+    "Exit status: 0 done (a search that finds no items included; a fill whose every\n"
+    "album was saved, covered, planned, embedded, without a confident match,\n"
+    "ambiguous or mixed), 1 a fill or embed completed but some album or file\n"
+    "failed (a download, a write, an embedding, a tag read that took too long),\n"
+    "2 no request URL could be formed, 3 the answer could not be read, 4 the\n"
+    "catalogue could not be reached, refused for its rate limit, failed or never\n"
+    "answered, 5 the cover could not be downloaded or written (or there is no\n"
+    "item N), 64 usage error, 130 stopped with Ctrl+C (run it again to go on).\n"
     "\n"
     "The environment variable SLEEVANTA_SERVICE_ORIGIN (e.g. http://127.0.0.1:8642)\n"
     "sends every request to that origin instead of the store's servers.\n";
@@ -74,7 +93,7 @@ int usageError(const QString& message) {
 namespace {
 
 const QStringList kCommands{QStringLiteral("search"), QStringLiteral("save"),
-                            QStringLiteral("fill")};
+                            QStringLiteral("fill"), QStringLiteral("embed")};
 
 // The commands each option belongs to.
 const QHash<QString, QStringList>& owners() {
@@ -87,12 +106,27 @@ const QHash<QString, QStringList>& owners() {
         {QStringLiteral("--to"), {QStringLiteral("save")}},
         {QStringLiteral("--name"), {QStringLiteral("fill")}},
         {QStringLiteral("--interval"), {QStringLiteral("fill")}},
-        {QStringLiteral("--dry-run"), {QStringLiteral("fill")}}};
+        {QStringLiteral("--dry-run"), {QStringLiteral("fill")}},
+        {QStringLiteral("--embed"), {QStringLiteral("fill")}},
+        {QStringLiteral("--embed-size"), {QStringLiteral("fill"), QStringLiteral("embed")}},
+        {QStringLiteral("--retry"), {QStringLiteral("fill")}},
+        {QStringLiteral("--replace"), {QStringLiteral("embed")}}};
     return table;
 }
 
-bool isFlag(const QString& option) {
-    return option == QLatin1String("--json") || option == QLatin1String("--dry-run");
+// The options without a value, and what each switches on.
+bool* flag(const QString& option, Arguments& args) {
+    const std::pair<const char*, bool*> flags[] = {{"--json", &args.json},
+                                                   {"--dry-run", &args.dryRun},
+                                                   {"--embed", &args.embed},
+                                                   {"--retry", &args.retry},
+                                                   {"--replace", &args.replace}};
+    for (const auto& [name, value] : flags) {
+        if (option == QLatin1String(name)) {
+            return value;
+        }
+    }
+    return nullptr;
 }
 
 // Takes the value of `option`; false when it does not fit.
@@ -115,6 +149,9 @@ bool takeValue(const QString& option, const QString& value, Arguments& args) {
         args.nameFormat = value;
         // The cover goes into the album's own folder, never elsewhere.
         ok = !value.trimmed().isEmpty() && !value.contains(QLatin1Char('/'));
+    } else if (option == QLatin1String("--embed-size")) {
+        args.embedSide = value.toInt(&ok);
+        ok = ok && args.embedSide >= 16 && args.embedSide <= 10000;
     } else if (option == QLatin1String("--interval")) {
         args.intervalSeconds = value.toDouble(&ok);
         ok = ok && std::isfinite(args.intervalSeconds) && args.intervalSeconds >= 0 &&
@@ -174,13 +211,22 @@ std::optional<int> parse(const QStringList& arguments, const QList<QByteArray>& 
             return usageError(QStringLiteral("%1 belongs to the %2 command")
                                   .arg(arg, owners()[arg].join(QStringLiteral(" and "))));
         }
-        if (isFlag(arg)) {
-            (arg == QLatin1String("--json") ? args.json : args.dryRun) = true;
+        if (bool* on = flag(arg, args)) {
+            *on = true;
         } else if (i + 1 >= arguments.size()) {
             return usageError(QStringLiteral("%1 needs a value").arg(arg));
         } else if (const QString value = arguments[++i]; !takeValue(arg, value, args)) {
             return usageError(QStringLiteral("%1 does not take \"%2\"").arg(arg, value));
         }
+    }
+    if (args.command == QLatin1String("embed")) {
+        if (positional.size() < 2) {
+            return usageError(QStringLiteral("give a picture and the audio files or folders"));
+        }
+        args.term = positional.first();
+        args.nativeTerm = nativePositional.first();
+        args.nativeTargets = nativePositional.mid(1);
+        return std::nullopt;
     }
     const bool fill = args.command == QLatin1String("fill");
     if (positional.size() != 1) {

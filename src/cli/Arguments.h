@@ -28,8 +28,13 @@ struct Arguments {
     QString term;
     QByteArray nativeTerm; // the term as given, bytes and all (fill's folder)
     bool dryRun = false;
-    QString nameFormat;
+    QString nameFormat = QStringLiteral("cover.jpg");
     double intervalSeconds = 3;
+    bool embed = false;
+    int embedSide = 1500;
+    bool retry = false;
+    bool replace = false;
+    QList<QByteArray> nativeTargets; // embed: the audio files and folders, bytes and all
 };
 
 namespace CommandLine {

@@ -11,6 +11,7 @@ namespace Commands {
 int search(const Arguments& args);
 int save(const Arguments& args);
 int fill(const Arguments& args);
+int embed(const Arguments& args);
 
 // Searches as `args` say; prints why on standard error when the search did not
 // complete.

@@ -3,6 +3,7 @@
 #include "Output.h"
 
 #include <QCoreApplication>
+#include <QMap>
 #include <QTimer>
 
 #include <atomic>
@@ -16,15 +17,14 @@ namespace {
 // Set by SIGINT; the run is stopped from the event loop.
 std::atomic<bool> g_interrupted{false};
 
-// One line on a terminal that keeps itself up to date: a bar, the album
-// worked on, and the time left at the run's pace.
+// One line on a terminal that keeps itself up to date: a bar, what the run
+// does, and the time left at its pace, counted in the requests still to come.
 class ProgressLine {
 public:
-    ProgressLine(const FillRun& run, bool shown, int intervalMs)
-        : m_run(run), m_out(stdout), m_shown(shown), m_intervalMs(intervalMs) {}
+    ProgressLine(const FillRun& run, bool shown) : m_run(run), m_out(stdout), m_shown(shown) {}
 
-    void working(const AlbumFolder& album) {
-        m_album = Output::terminal(album.artist + QStringLiteral(" – ") + album.album);
+    void doing(const QString& what) {
+        m_doing = Output::terminal(what);
         draw();
     }
     void draw() {
@@ -35,11 +35,15 @@ public:
         const int done = m_run.albumsDone();
         const int width = 24;
         const int filled = found > 0 ? width * done / found : 0;
-        const qint64 left = qint64(found - done) * m_intervalMs / 1000;
+        const qint64 left = qint64(m_run.requestsLeft()) * m_run.options().intervalMs / 1000;
         m_out << "\r\033[K[" << QString(filled, QLatin1Char('#'))
               << QString(width - filled, QLatin1Char('-')) << "] " << done << '/' << found
-              << (m_run.scanFinished() ? "" : "+") << ' ' << m_album.left(48) << "  about "
-              << Output::duration(left) << " left" << Qt::flush;
+              << (m_run.scanFinished() ? "" : "+") << "  " << m_doing.left(56);
+        if (m_run.scanFinished() && m_doing.startsWith(QLatin1String("Waiting"))) {
+            m_out << Qt::flush;
+            return;
+        }
+        m_out << "  about " << Output::duration(left) << " left" << Qt::flush;
     }
     void erase() {
         if (m_shown) {
@@ -51,65 +55,81 @@ private:
     const FillRun& m_run;
     QTextStream m_out;
     bool m_shown;
-    int m_intervalMs;
-    QString m_album;
+    QString m_doing;
 };
 
 struct Tally {
-    int written = 0;
-    int hadCover = 0;
-    QList<AlbumReport> unmatched;
-    QList<AlbumReport> failed;
+    QMap<AlbumReport::Status, QList<AlbumReport>> byStatus;
+    QMap<QString, int> byWay;
+    int exitStatus = ExitOk;
 
     void count(const AlbumReport& report) {
-        switch (report.status) {
-        case AlbumReport::Status::Saved:
-        case AlbumReport::Status::Planned:
-            ++written;
-            break;
-        case AlbumReport::Status::HasCover:
-            ++hadCover;
-            break;
-        case AlbumReport::Status::NoMatch:
-            unmatched.append(report);
-            break;
-        case AlbumReport::Status::Failed:
-            failed.append(report);
-            break;
+        byStatus[report.status].append(report);
+        if (!report.via.isEmpty() && (report.status == AlbumReport::Status::Saved ||
+                                      report.status == AlbumReport::Status::Planned)) {
+            ++byWay[report.via];
         }
+        exitStatus = std::max(exitStatus, AlbumReport::exitStatusFor(report.status));
+    }
+    int number(AlbumReport::Status status) const { return int(byStatus.value(status).size()); }
+
+    void print(QTextStream& out, bool dryRun) const {
+        using Status = AlbumReport::Status;
+        out << (dryRun ? "Would save: " : "Saved: ")
+            << number(Status::Saved) + number(Status::Planned);
+        QStringList ways;
+        for (auto it = byWay.begin(); it != byWay.end(); ++it) {
+            ways << QStringLiteral("%1 by %2").arg(it.value()).arg(it.key());
+        }
+        out << (ways.isEmpty() ? QString()
+                               : QStringLiteral(" (") + ways.join(QStringLiteral(", ")) + ')')
+            << '\n'
+            << "Already had a cover: " << number(Status::HasCover) << '\n';
+        if (number(Status::Embedded) > 0) {
+            out << "Cover file embedded: " << number(Status::Embedded) << '\n';
+        }
+        list(out, "No confident match", Status::NoMatch);
+        list(out, "Ambiguous", Status::Ambiguous);
+        list(out, "Mixed folders", Status::Mixed);
+        list(out, "Failed", Status::Failed);
+        list(out, "Embedding failed", Status::EmbedFailed);
+        list(out, "Skipped (tags too slow to read)", Status::Skipped);
     }
 
-    void print(bool dryRun) const {
-        QTextStream out(stdout);
-        out << (dryRun ? "Would save: " : "Saved: ") << written << '\n'
-            << "Already had a cover: " << hadCover << '\n'
-            << "No confident match: " << unmatched.size() << '\n';
-        for (const AlbumReport& report : unmatched) {
+private:
+    void list(QTextStream& out, const char* title, AlbumReport::Status status) const {
+        const QList<AlbumReport> reports = byStatus.value(status);
+        if (reports.isEmpty() && status != AlbumReport::Status::NoMatch &&
+            status != AlbumReport::Status::Failed) {
+            return;
+        }
+        out << title << ": " << reports.size() << '\n';
+        for (const AlbumReport& report : reports) {
             out << "  " << Output::terminal(report.folder);
-            if (report.match) {
+            if (report.match && status != AlbumReport::Status::Failed) {
                 out << " (best: " << Output::terminal(report.match->artistName()) << " – "
                     << Output::terminal(report.match->collectionName()) << ", "
                     << qRound(report.score * 100) << "%)";
             }
-            out << '\n';
-        }
-        out << "Failed: " << failed.size() << '\n';
-        for (const AlbumReport& report : failed) {
-            out << "  " << Output::terminal(report.folder) << ": "
-                << Output::terminal(report.reason) << '\n';
+            const QString detail =
+                !report.embedFailed.isEmpty() ? report.embedFailed.join(QStringLiteral("; "))
+                : !report.albums.isEmpty()    ? report.albums.join(QStringLiteral("; "))
+                                              : report.reason;
+            out << (detail.isEmpty() ? QString() : QStringLiteral(": ") + Output::terminal(detail))
+                << '\n';
         }
     }
 };
 
 // What the run's ending means for the exit status, said on standard error.
-int endingStatus(FillRun::Ending ending, int remaining, bool scanFinished) {
+int endingStatus(FillRun::Ending ending, int remaining, bool scanFinished, int albumsStatus) {
     const QString left = QStringLiteral("%1%2 album(s) remain; run the same command again later "
                                         "to go on.")
                              .arg(remaining)
                              .arg(scanFinished ? QString() : QStringLiteral(" or more"));
     switch (ending) {
     case FillRun::Ending::Completed:
-        return ExitOk;
+        return albumsStatus;
     case FillRun::Ending::RateLimited:
         Output::error(QStringLiteral("\nThe catalogue keeps refusing for its rate limit. ") + left);
         return ExitUnreachable;
@@ -123,22 +143,35 @@ int endingStatus(FillRun::Ending ending, int remaining, bool scanFinished) {
     return ExitOk;
 }
 
-} // namespace
-
-int fill(const Arguments& args) {
+FillOptions optionsOf(const Arguments& args) {
     FillOptions options;
     options.root = args.nativeTerm;
     options.dryRun = args.dryRun;
     options.highQuality = args.highQuality;
     options.country = args.country;
-    options.nameFormat = args.nameFormat;
+    options.coverName = args.nameFormat;
     options.intervalMs = int(args.intervalSeconds * 1000);
-    FillRun run(options);
-    ProgressLine progress(run, !args.json && ::isatty(STDOUT_FILENO), options.intervalMs);
+    options.embed = args.embed;
+    options.embedSide = args.embedSide;
+    options.retry = args.retry;
+    return options;
+}
+
+} // namespace
+
+int fill(const Arguments& args) {
+    FillRun run(optionsOf(args));
+    ProgressLine progress(run, !args.json && ::isatty(STDOUT_FILENO));
     Tally tally;
     QTextStream out(stdout);
-    QObject::connect(&run, &FillRun::albumStarted,
-                     [&](const AlbumFolder& album) { progress.working(album); });
+    QObject::connect(&run, &FillRun::working, [&](const QString& what) { progress.doing(what); });
+    QObject::connect(&run, &FillRun::waiting, [&](int seconds, const QString& why) {
+        progress.doing(QStringLiteral("Waiting %1 s: %2").arg(seconds).arg(why));
+    });
+    QObject::connect(&run, &FillRun::notice, [&](const QString& text) {
+        progress.erase();
+        Output::error(text);
+    });
     QObject::connect(&run, &FillRun::albumFinished, [&](const AlbumReport& report) {
         if (args.json) {
             Output::jsonLine(out, report.toJson());
@@ -148,7 +181,8 @@ int fill(const Arguments& args) {
     });
     int status = ExitOk;
     QObject::connect(&run, &FillRun::finished, [&](FillRun::Ending ending, int remaining) {
-        status = endingStatus(ending, remaining, run.scanFinished());
+        progress.erase();
+        status = endingStatus(ending, remaining, run.scanFinished(), tally.exitStatus);
         QCoreApplication::exit(status);
     });
     std::signal(SIGINT, [](int) { g_interrupted = true; });
@@ -161,9 +195,8 @@ int fill(const Arguments& args) {
     interruption.start(100);
     run.start();
     QCoreApplication::exec();
-    progress.erase();
     if (!args.json) {
-        tally.print(options.dryRun);
+        tally.print(out, args.dryRun);
     }
     return status;
 }

@@ -1,5 +1,5 @@
-// sleevanta-cli: search the catalogue, save covers and fill a music library's
-// missing covers from a terminal.
+// sleevanta-cli: search the catalogue, save covers, fill a music library's
+// missing covers and embed covers into audio files, from a terminal.
 #include "Arguments.h"
 #include "Commands.h"
 #include "MemoryPolicy.h"
@@ -37,6 +37,9 @@ int main(int argc, char* argv[]) {
     }
     if (args.command == QLatin1String("fill")) {
         return Commands::fill(args);
+    }
+    if (args.command == QLatin1String("embed")) {
+        return Commands::embed(args);
     }
     return args.command == QLatin1String("save") ? Commands::save(args) : Commands::search(args);
 }

@@ -1,43 +1,53 @@
 #include "AlbumScanner.h"
 
+#include "AlbumMatcher.h"
+#include "CoverFileWriter.h"
+
 #include <QFile>
-#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 
-#include <taglib/fileref.h>
-#include <taglib/tpropertymap.h>
-
 #include <algorithm>
+#include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
 
 namespace {
 
-// Enough tracks to know an album's artist; reading every track of a large
-// library would cost minutes.
-constexpr int kTaggedFilesPerAlbum = 8;
-
 QString display(const QByteArray& nativePath) {
     return QFile::decodeName(nativePath);
 }
 
-QString fromTag(const TagLib::String& text) {
-    return QString::fromStdString(text.to8Bit(true)).trimmed();
+// Other programs' hidden stores; every other folder is looked into.
+bool isPassedOver(const QByteArray& name) {
+    static const QList<QByteArray> stores{".git",       ".cache",          ".AppleDouble",
+                                          ".fseventsd", ".Spotlight-V100", ".stversions",
+                                          ".stfolder",  ".thumbnails"};
+    return name.startsWith(".Trash") || stores.contains(name);
 }
 
 } // namespace
 
-AlbumScanner::AlbumScanner(QString coverName) : m_coverName(std::move(coverName)) {}
+// A folder's entries, sorted into what they are.
+struct AlbumScanner::Listing {
+    bool opened = false;
+    QList<QByteArray> folders;
+    QList<QByteArray> discs; // folders named as discs
+    QList<QByteArray> audio;
+    QString cover;
+    QStringList tooLong; // entries whose path the system cannot take
+};
 
-bool AlbumScanner::isAudioFile(const QString& fileName) {
-    static const QStringList extensions{
-        QStringLiteral("mp3"),  QStringLiteral("m4a"), QStringLiteral("mp4"),
-        QStringLiteral("flac"), QStringLiteral("ogg"), QStringLiteral("oga"),
-        QStringLiteral("opus"), QStringLiteral("wma"), QStringLiteral("aiff"),
-        QStringLiteral("aif"),  QStringLiteral("wav")};
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 && extensions.contains(fileName.mid(dot + 1).toLower());
+AlbumScanner::AlbumScanner(ScanOptions options) : m_options(std::move(options)) {}
+
+bool AlbumScanner::isAudioFile(const QByteArray& fileName) {
+    static const QList<QByteArray> extensions{"mp3",  "m4a", "mp4",  "flac", "ogg", "oga",
+                                              "opus", "wma", "aiff", "aif",  "wav", "wv",
+                                              "ape",  "mpc", "tta",  "spx"};
+    const qsizetype dot = fileName.lastIndexOf('.');
+    // "._01.mp3" is a macOS metadata file, never audio.
+    return dot > 0 && !fileName.startsWith('.') &&
+           extensions.contains(fileName.mid(dot + 1).toLower());
 }
 
 bool AlbumScanner::isCoverFile(const QString& fileName) const {
@@ -45,41 +55,120 @@ bool AlbumScanner::isCoverFile(const QString& fileName) const {
         QStringLiteral("^(cover|folder|front|album)\\.(jpe?g|png|webp)$"),
         QRegularExpression::CaseInsensitiveOption);
     return cover.match(fileName).hasMatch() ||
-           fileName.compare(m_coverName, Qt::CaseInsensitive) == 0;
+           fileName.compare(m_options.coverName, Qt::CaseInsensitive) == 0;
 }
 
-std::pair<QString, QString> AlbumScanner::namesFromPath(const QString& folder) {
-    static const QRegularExpression addition(QStringLiteral(R"(\s*[\(\[][^\)\]]*[\)\]]\s*$)"));
-    const QStringList parts = folder.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    QString album = parts.value(parts.size() - 1);
-    album.remove(addition); // " (2016)", " [FLAC]"
-    return {parts.value(parts.size() - 2).trimmed(), album.trimmed()};
-}
-
-std::pair<QString, QString> AlbumScanner::namesFromTags(const QList<QByteArray>& audioFiles) {
-    QHash<QString, int> artists;
-    QString albumArtist;
-    QString album;
-    for (const QByteArray& file : audioFiles) {
-        const TagLib::FileRef ref(file.constData(), false);
-        if (ref.isNull() || !ref.tag()) {
+AlbumScanner::Listing AlbumScanner::list(const QByteArray& folder) const {
+    Listing listing;
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) {
+        return listing; // no permission: nothing to learn there
+    }
+    listing.opened = true;
+    QList<QByteArray> names;
+    bool scratch = false;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != ".." && !isPassedOver(name)) {
+            names.append(name);
+            scratch |= CoverFileWriter::isScratchName(name);
+        }
+    }
+    ::closedir(dir);
+    if (scratch && m_options.removeScratch) {
+        CoverFileWriter::removeAbandonedScratchFiles(folder);
+    }
+    std::sort(names.begin(), names.end());
+    for (const QByteArray& name : std::as_const(names)) {
+        const QByteArray path = folder + '/' + name;
+        struct stat entry {};
+        if (::stat(path.constData(), &entry) != 0) {
+            if (errno == ENAMETOOLONG) {
+                listing.tooLong.append(display(path));
+            }
             continue;
         }
-        if (album.isEmpty()) {
-            album = fromTag(ref.tag()->album());
-        }
-        if (albumArtist.isEmpty()) {
-            albumArtist = fromTag(ref.file()->properties()["ALBUMARTIST"].toString());
-        }
-        const QString artist = fromTag(ref.tag()->artist());
-        if (!artist.isEmpty()) {
-            ++artists[artist];
+        const QString shown = display(name);
+        if (S_ISDIR(entry.st_mode)) {
+            (AlbumTags::isDiscFolderName(shown) ? listing.discs : listing.folders).append(path);
+        } else if (S_ISREG(entry.st_mode) && isAudioFile(name)) {
+            listing.audio.append(path);
+        } else if (S_ISREG(entry.st_mode) && listing.cover.isEmpty() && !name.startsWith('.') &&
+                   isCoverFile(shown)) {
+            listing.cover = shown;
         }
     }
-    if (albumArtist.isEmpty() && !artists.isEmpty()) {
-        albumArtist = std::max_element(artists.cbegin(), artists.cend()).key();
+    return listing;
+}
+
+QList<TrackTags> AlbumScanner::readTracks(const QList<QByteArray>& files, AlbumFolder& album,
+                                          const std::atomic<bool>& stop) const {
+    QList<TrackTags> tracks;
+    const TagReader reader(stop, m_options.tagTimeLimitMs);
+    for (const QByteArray& file : files) {
+        TrackTags tags = reader.read(file);
+        if (tags.read == TrackTags::Read::Stopped) {
+            return {};
+        }
+        if (tags.read == TrackTags::Read::Slow) {
+            album.slowFiles.append(display(file));
+        }
+        if (tags.embeddable && !tags.hasFrontCover) {
+            album.uncoveredFiles.append(file);
+        }
+        tracks.append(std::move(tags));
     }
-    return {albumArtist, album};
+    return tracks;
+}
+
+void AlbumScanner::identify(AlbumFolder& album, const QList<TrackTags>& tracks) const {
+    const bool covered = std::all_of(tracks.begin(), tracks.end(),
+                                     [](const TrackTags& t) { return t.hasFrontCover; });
+    album.embeddedCovers = !tracks.isEmpty() && covered;
+    album.identity = AlbumTags::identify(tracks);
+    album.fromTags = album.identity.kind != AlbumTags::Identity::Kind::Unknown;
+    if (!album.fromTags) {
+        const AlbumTags::Identity named = AlbumTags::fromFolderNames(album.path);
+        album.identity.kind = named.kind;
+        album.identity.artist = named.artist;
+        album.identity.album = named.album;
+        album.identity.year = album.identity.year ? album.identity.year : named.year;
+    }
+}
+
+bool AlbumScanner::readsTags(const AlbumFolder& album) const {
+    return album.existingCover.isEmpty() || m_options.readCoveredTags;
+}
+
+bool AlbumScanner::mergeDiscs(const QList<QByteArray>& discs, AlbumFolder& album,
+                              const std::atomic<bool>& stop) const {
+    // The discs are one album when their tags name one (disc markers aside).
+    QSet<QString> titles;
+    QList<TrackTags> tracks;
+    for (const QByteArray& disc : discs) {
+        const Listing listing = list(disc);
+        if (readsTags(album)) {
+            const QList<TrackTags> part = readTracks(listing.audio, album, stop);
+            const AlbumTags::Identity identity = AlbumTags::identify(part);
+            if (identity.kind == AlbumTags::Identity::Kind::Mixed) {
+                return false;
+            }
+            if (identity.kind != AlbumTags::Identity::Kind::Unknown) {
+                titles.insert(AlbumMatcher::parseTitle(identity.album).core);
+            }
+            tracks += part;
+        }
+        album.audioFiles += listing.audio;
+    }
+    if (titles.size() > 1 || album.audioFiles.isEmpty()) {
+        album.audioFiles.clear();
+        album.slowFiles.clear();
+        album.uncoveredFiles.clear();
+        return false; // a box set tagged per disc: albums of their own
+    }
+    album.discFolders = discs;
+    identify(album, tracks);
+    return true;
 }
 
 void AlbumScanner::scan(const QByteArray& root,
@@ -98,55 +187,36 @@ void AlbumScanner::scan(const QByteArray& root,
             continue;
         }
         visited.insert({info.st_dev, info.st_ino});
-        DIR* dir = ::opendir(folder.constData());
-        if (!dir) {
-            continue; // no permission: nothing to learn there
-        }
-        QList<QByteArray> names;
-        while (const dirent* entry = ::readdir(dir)) {
-            if (entry->d_name[0] != '.') {
-                names.append(QByteArray(entry->d_name));
-            }
-        }
-        ::closedir(dir);
-        std::sort(names.begin(), names.end());
-
-        QList<QByteArray> subfolders;
-        QList<QByteArray> audio;
-        QString cover;
-        for (const QByteArray& name : names) {
-            const QByteArray path = folder + '/' + name;
-            struct stat entry {};
-            if (::stat(path.constData(), &entry) != 0) {
-                continue;
-            }
-            const QString shown = display(name);
-            if (S_ISDIR(entry.st_mode)) {
-                subfolders.append(path);
-            } else if (S_ISREG(entry.st_mode) && isAudioFile(shown)) {
-                audio.append(path);
-            } else if (S_ISREG(entry.st_mode) && cover.isEmpty() && isCoverFile(shown)) {
-                cover = shown;
-            }
-        }
-        // Depth first, in name order.
-        std::for_each(subfolders.rbegin(), subfolders.rend(),
-                      [&pending](const QByteArray& path) { pending.append(path); });
-        if (audio.isEmpty()) {
-            continue;
+        const Listing listing = list(folder);
+        for (const QString& tooLong : listing.tooLong) {
+            AlbumFolder failed;
+            failed.path = tooLong;
+            failed.problem = QStringLiteral("its path is longer than the system allows");
+            found(failed);
         }
         AlbumFolder album;
         album.nativePath = folder;
         album.path = display(folder);
-        album.existingCover = cover;
-        // A covered album is named by its folders alone: its tags are not needed.
-        const auto [artist, title] = cover.isEmpty()
-                                         ? namesFromTags(audio.mid(0, kTaggedFilesPerAlbum))
-                                         : std::pair<QString, QString>();
-        album.fromTags = !artist.isEmpty() && !title.isEmpty();
-        const auto [folderArtist, folderAlbum] = namesFromPath(album.path);
-        album.artist = artist.isEmpty() ? folderArtist : artist;
-        album.album = title.isEmpty() ? folderAlbum : title;
-        found(album);
+        album.existingCover = listing.cover;
+        QList<QByteArray> walked = listing.folders;
+        // Audio of its own: an album, its disc folders albums of their own.
+        // Audio only in disc folders: one album when they name one.
+        const bool discAlbum = listing.audio.isEmpty() && !listing.discs.isEmpty() &&
+                               mergeDiscs(listing.discs, album, stop);
+        if (!discAlbum) {
+            walked += listing.discs;
+            std::sort(walked.begin(), walked.end());
+        }
+        // Depth first, in name order.
+        std::for_each(walked.rbegin(), walked.rend(),
+                      [&pending](const QByteArray& path) { pending.append(path); });
+        if (!listing.audio.isEmpty()) {
+            album.audioFiles = listing.audio;
+            identify(album, readsTags(album) ? readTracks(album.audioFiles, album, stop)
+                                             : QList<TrackTags>{});
+        }
+        if (!album.audioFiles.isEmpty() && !stop.load()) {
+            found(album);
+        }
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AlbumTags.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -8,40 +10,64 @@
 #include <atomic>
 #include <functional>
 
-// One folder of a music library that directly holds audio files.
+// One album of a music library: a folder that directly holds audio files, or
+// one whose audio lies only in disc folders ("CD1", "Disc 2") that name one
+// album.
 struct AlbumFolder {
-    QByteArray nativePath; // the folder's path as the file system has it
-    QString path;          // the same for people (names that are no UTF-8 show U+FFFD)
-    QString artist;        // the album artist, else the most common track artist
-    QString album;
-    bool fromTags = false; // else taken from the folder names
-    QString existingCover; // a cover image already there ("" when none)
+    QByteArray nativePath;            // the album's folder as the file system has it
+    QString path;                     // the same for people (names that are no UTF-8 show U+FFFD)
+    QList<QByteArray> discFolders;    // its disc folders, when its audio lies in them
+    QList<QByteArray> audioFiles;     // every audio file of the album
+    AlbumTags::Identity identity;     // which album it is (Unknown when nothing says)
+    bool fromTags = false;            // else from the folder names
+    QString existingCover;            // a cover file already there ("" when none)
+    bool embeddedCovers = false;      // every audio file carries its cover
+    QList<QByteArray> uncoveredFiles; // files a cover can go into that carry none
+    QStringList slowFiles;            // files whose tags took too long, left out
+    QString problem;                  // why it cannot be worked on at all
+
+    QString artist() const { return identity.artist; }
+    QString album() const { return identity.album; }
 };
 
-// Walks a folder tree and reports its album folders as it finds them, one at
-// a time, so that a library of ten thousand albums starts reporting at once and
-// never sits in memory whole. Symbolic links to folders are followed, each
-// folder once (no loops). Tags are read with TagLib; files without tags fall
-// back to ".../<Artist>/<Album>/", a trailing " (2016)" or " [FLAC]" dropped.
+// Walks a folder tree and reports its albums as it finds them. Symbolic links
+// to folders are followed, each folder once (no loops). Folders whose names
+// begin with a dot are albums like any other, but for the hidden stores of
+// other programs (.Trash*, .git, .cache, .AppleDouble, ...); a file whose name
+// begins with a dot is never audio. Tags are read with TagReader (bounded,
+// stoppable); files without tags fall back to ".../<Artist>/<Album>/".
+struct ScanOptions {
+    // The file name a run writes; a folder holding it, or cover.*, folder.*,
+    // front.*, album.* (jpg, jpeg, png, webp; any case), has a cover already.
+    QString coverName = QStringLiteral("cover.jpg");
+    // Also read the tags of albums that have a cover file (to embed it).
+    bool readCoveredTags = false;
+    // Remove the scratch files an ended run of ours left in album folders.
+    bool removeScratch = true;
+    int tagTimeLimitMs = TagReader::kTimeLimitMs;
+};
+
 class AlbumScanner {
 public:
-    // `coverName`: the file name a run would write; a folder holding it, or
-    // cover.*, folder.*, front.*, album.* (jpg, jpeg, png, webp; any case), has
-    // a cover already.
-    explicit AlbumScanner(QString coverName = QStringLiteral("folder.jpg"));
+    explicit AlbumScanner(ScanOptions options = ScanOptions());
 
-    // Calls `found` for each album folder below (and at) `root`, depth first,
-    // names in order. Returns when done or when `stop` becomes true.
+    // Calls `found` for each album below (and at) `root`, depth first, names
+    // in order. Returns when done or when `stop` becomes true.
     void scan(const QByteArray& root, const std::function<void(const AlbumFolder&)>& found,
               const std::atomic<bool>& stop) const;
 
-    static bool isAudioFile(const QString& fileName);
+    static bool isAudioFile(const QByteArray& fileName);
     bool isCoverFile(const QString& fileName) const;
-    // "Artist", "Album" from ".../Artist/Album (2016)".
-    static std::pair<QString, QString> namesFromPath(const QString& folder);
-    // The album's artist and title from the tags of its audio files.
-    static std::pair<QString, QString> namesFromTags(const QList<QByteArray>& audioFiles);
 
 private:
-    QString m_coverName;
+    struct Listing;
+    Listing list(const QByteArray& folder) const;
+    bool readsTags(const AlbumFolder& album) const;
+    QList<TrackTags> readTracks(const QList<QByteArray>& files, AlbumFolder& album,
+                                const std::atomic<bool>& stop) const;
+    void identify(AlbumFolder& album, const QList<TrackTags>& tracks) const;
+    bool mergeDiscs(const QList<QByteArray>& discs, AlbumFolder& album,
+                    const std::atomic<bool>& stop) const;
+
+    ScanOptions m_options;
 };

@@ -1,27 +1,16 @@
 #include "FillRun.h"
 
-#include "CoverFileName.h"
-#include "CoverFileWriter.h"
-#include "ImageService.h"
-#include "StoredSettings.h"
+#include "FillSaver.h"
+#include "ServiceOrigins.h"
 
+#include <QDateTime>
 #include <QFile>
-#include <QFutureWatcher>
-#include <QPointer>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QSet>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
+#include <algorithm>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-
-// Albums found ahead of the one worked on: enough to keep going, few enough
-// that a library of any size takes no more memory.
-constexpr size_t kQueueLength = 64;
 
 // A rate limit is waited out three times: ten, twenty, then forty intervals.
 constexpr int kBackOffs[] = {10, 20, 40};
@@ -31,88 +20,71 @@ constexpr int kMissedDeadlinesToStop = 3;
 
 } // namespace
 
-QString AlbumReport::statusName(Status status) {
-    switch (status) {
-    case Status::Saved:
-        return QStringLiteral("saved");
-    case Status::Planned:
-        return QStringLiteral("planned");
-    case Status::HasCover:
-        return QStringLiteral("has-cover");
-    case Status::NoMatch:
-        return QStringLiteral("no-match");
-    case Status::Failed:
-        return QStringLiteral("failed");
-    }
-    return {};
-}
-
-QJsonObject AlbumReport::toJson() const {
-    QJsonObject json{{QStringLiteral("folder"), folder},
-                     {QStringLiteral("artist"), artist},
-                     {QStringLiteral("album"), album},
-                     {QStringLiteral("status"), statusName(status)}};
-    if (!file.isEmpty() && status != Status::HasCover) {
-        json[QStringLiteral("file")] = file;
-    }
-    if (match) {
-        json[QStringLiteral("match")] =
-            QJsonObject{{QStringLiteral("artistName"), match->artistName()},
-                        {QStringLiteral("collectionName"), match->collectionName()},
-                        {QStringLiteral("collectionId"), match->collectionId()}};
-        json[QStringLiteral("score")] = qRound(score * 1000) / 1000.0;
-    }
-    if (!reason.isEmpty()) {
-        json[QStringLiteral("reason")] = reason;
-    }
-    return json;
-}
-
 FillRun::FillRun(FillOptions options, QObject* parent)
-    : QObject(parent), m_options(std::move(options)), m_loader(ImageService::shared()) {
+    : QObject(parent), m_options(std::move(options)), m_journal(m_options.root),
+      m_saver(new FillSaver(m_options, this)) {
     qRegisterMetaType<AlbumFolder>();
     qRegisterMetaType<AlbumReport>();
     m_wait.setSingleShot(true);
     m_wait.setTimerType(Qt::PreciseTimer); // pacing is "at least": never early
+    connect(&m_wait, &QTimer::timeout, this, &FillRun::sendNext);
+    m_countdown.setInterval(1000);
+    connect(&m_countdown, &QTimer::timeout, this, [this] {
+        if (--m_secondsLeft > 0) {
+            Q_EMIT waiting(m_secondsLeft, QStringLiteral("the catalogue asks us to slow down"));
+        }
+    });
+    connect(m_saver, &FillSaver::saved, this, [this](const AlbumReport& saved) {
+        report(saved);
+        finishIfDone();
+    });
 }
 
 FillRun::~FillRun() {
     stop();
 }
 
-QString FillRun::coverFileName(const QString& artist, const QString& album) const {
-    if (m_options.nameFormat.isEmpty()) {
-        return CoverFileName::fromSettings(artist, album);
+int FillRun::requestsLeft() const {
+    if (!m_requests.empty() || m_asking) {
+        // The stage under way first; what follows it is not yet known.
+        return int(m_requests.size()) + (m_asking ? 1 : 0);
     }
-    return CoverFileName::build(
-        m_options.nameFormat, artist, album, StoredSettings::ensureReplaceSpaces(),
-        StoredSettings::ensureReplaceCharacters(), StoredSettings::ensureLowercase());
+    QList<int> names;
+    int searches = 0;
+    for (qsizetype i = 0; i < m_stages.size(); ++i) {
+        if (m_stages[i] == Stage::Ids || m_stages[i] == Stage::Names) {
+            names.append(int(i));
+        }
+        searches += m_stages[i] == Stage::Search;
+    }
+    return int(FillPlanner::nameRequests(m_albums, names, m_options.listings).size()) + searches;
 }
 
 void FillRun::start() {
-    // The scanner recognises the name this run writes as a cover already there.
-    const QString coverName = coverFileName({}, {});
-    m_scanner = std::thread([this, coverName] {
-        AlbumScanner(coverName).scan(
-            m_options.root, [this](const AlbumFolder& album) { scannerFound(album); }, m_stop);
+    if (const QString warning = m_journal.load(); !warning.isEmpty()) {
+        Q_EMIT notice(warning);
+    }
+    ScanOptions scan;
+    scan.coverName = m_options.coverName;
+    scan.readCoveredTags = m_options.embed;
+    scan.removeScratch = !m_options.dryRun;
+    m_scanner = std::thread([this, scan] {
+        AlbumScanner(scan).scan(
+            m_options.root,
+            [this](const AlbumFolder& album) {
+                QMetaObject::invokeMethod(
+                    this, [this, album] { scanned(album); }, Qt::QueuedConnection);
+            },
+            m_stop);
         m_scanFinished = true;
         QMetaObject::invokeMethod(
-            this, [this] { next(); }, Qt::QueuedConnection);
+            this, [this] { planNext(); }, Qt::QueuedConnection);
     });
 }
 
 void FillRun::stop() {
-    if (!m_stop.exchange(true)) {
-        m_queueSpace.wakeAll();
-        m_search.cancel();
-        m_loader.cancel();
-        m_wait.stop();
-    }
+    m_stop = true;
     if (m_scanner.joinable()) {
-        {
-            QMutexLocker lock(&m_queueMutex);
-            m_queueSpace.wakeAll();
-        }
         m_scanner.join();
     }
     if (!m_ended) {
@@ -120,187 +92,320 @@ void FillRun::stop() {
     }
 }
 
-// On the scanner's thread.
-void FillRun::scannerFound(const AlbumFolder& album) {
-    QMutexLocker lock(&m_queueMutex);
-    while (m_queue.size() >= kQueueLength && !m_stop.load()) {
-        m_queueSpace.wait(&m_queueMutex);
-    }
-    m_queue.push_back(album);
-    ++m_found;
-    QMetaObject::invokeMethod(
-        this, [this] { next(); }, Qt::QueuedConnection);
-}
-
-void FillRun::next() {
-    if (m_working || m_ended || m_stop.load()) {
+void FillRun::scanned(const AlbumFolder& album) {
+    if (m_ended) {
         return;
     }
-    {
-        QMutexLocker lock(&m_queueMutex);
-        if (m_queue.empty()) {
-            if (m_scanFinished.load()) {
-                lock.unlock();
-                finishRun(Ending::Completed);
-            }
+    const int index = int(m_albums.size());
+    m_albums.append(album);
+    m_stages.append(Stage::Done);
+    m_notes.append(album.slowFiles.isEmpty()
+                       ? QString()
+                       : QStringLiteral("tags took too long to read: %1")
+                             .arg(album.slowFiles.join(QStringLiteral(", "))));
+    Q_EMIT albumFound(album, index);
+    settle(index);
+}
+
+// A name with tokens is the album's own: the scanner cannot know it.
+bool FillRun::namedCoverExists(const AlbumFolder& album) const {
+    if (!m_options.coverName.contains(QLatin1String("%{"))) {
+        return false;
+    }
+    struct stat info {};
+    const QByteArray path =
+        album.nativePath + '/' + QFile::encodeName(FillSaver::coverNameFor(m_options, album));
+    return ::lstat(path.constData(), &info) == 0;
+}
+
+// What can be told of an album without asking the catalogue, or which stage
+// of requests it starts in.
+void FillRun::settle(int index) {
+    const AlbumFolder& album = m_albums[index];
+    AlbumReport told = reportFor(index);
+    using Kind = AlbumTags::Identity::Kind;
+    if (!album.problem.isEmpty()) {
+        told.reason = album.problem;
+    } else if (album.identity.kind == Kind::Unknown && !album.slowFiles.isEmpty()) {
+        told.status = AlbumReport::Status::Skipped;
+    } else if (album.identity.kind == Kind::Mixed) {
+        told.status = AlbumReport::Status::Mixed;
+        told.albums = album.identity.albums;
+    } else if (!album.existingCover.isEmpty() || album.embeddedCovers || namedCoverExists(album)) {
+        told.status = AlbumReport::Status::HasCover;
+        told.file = album.existingCover.isEmpty() ? FillSaver::coverNameFor(m_options, album)
+                                                  : album.existingCover;
+        if (m_options.embed && !album.existingCover.isEmpty() && !album.uncoveredFiles.isEmpty()) {
+            m_saver->add({told, album, std::nullopt});
             return;
         }
-        m_album = m_queue.front();
-        m_queue.pop_front();
-        m_queueSpace.wakeAll();
-    }
-    m_working = true;
-    Q_EMIT albumStarted(m_album);
-    AlbumReport skipped = current();
-    if (!m_album.existingCover.isEmpty()) {
-        skipped.status = AlbumReport::Status::HasCover;
-        skipped.file = m_album.existingCover;
-        report(skipped);
+    } else if (album.identity.kind == Kind::Unknown) {
+        told.status = AlbumReport::Status::NoMatch;
+        told.reason = QStringLiteral("neither tags nor folder names say which album it is");
+    } else if (const auto entry = m_options.retry
+                                      ? std::nullopt
+                                      : m_journal.remembered(album, m_options.country,
+                                                             QDateTime::currentDateTimeUtc())) {
+        told.status = entry->outcome == QLatin1String("ambiguous") ? AlbumReport::Status::Ambiguous
+                                                                   : AlbumReport::Status::NoMatch;
+        told.remembered = true;
+        told.reason = QStringLiteral("no confident match on %1; --retry asks again")
+                          .arg(entry->when.date().toString(Qt::ISODate));
+    } else {
+        const bool exact = album.identity.collectionId > 0 || !album.identity.barcode.isEmpty();
+        m_stages[index] = exact ? Stage::Ids : Stage::Names;
         return;
     }
-    const QString name = coverFileName(m_album.artist, m_album.album);
-    struct stat info {};
-    if (::lstat((m_album.nativePath + '/' + QFile::encodeName(name)).constData(), &info) == 0) {
-        skipped.status = AlbumReport::Status::HasCover;
-        skipped.file = name;
-        report(skipped);
-        return;
-    }
-    if (m_album.artist.isEmpty() || m_album.album.isEmpty()) {
-        skipped.reason = QStringLiteral("neither tags nor folder names say which album it is");
-        report(skipped);
-        return;
-    }
-    search(0);
+    report(told);
 }
 
-AlbumReport FillRun::current() const {
+AlbumReport FillRun::reportFor(int index) const {
     AlbumReport report;
-    report.folder = m_album.path;
-    report.artist = m_album.artist;
-    report.album = m_album.album;
+    report.index = index;
+    report.folder = m_albums[index].path;
+    report.artist = m_albums[index].artist();
+    report.album = m_albums[index].album();
+    report.reason = m_notes[index];
     return report;
 }
 
-void FillRun::search(int attempt) {
+// When no request is left: the next stage's requests, for the albums that
+// wait for it.
+void FillRun::planNext() {
+    if (m_ended || !m_scanFinished || m_asking) {
+        return;
+    }
+    if (!m_requests.empty()) {
+        sendNext();
+        return;
+    }
+    for (const Stage stage : {Stage::Ids, Stage::Names, Stage::Search}) {
+        QList<int> waiting;
+        for (qsizetype i = 0; i < m_stages.size(); ++i) {
+            if (m_stages[i] == stage) {
+                waiting.append(int(i));
+            }
+        }
+        if (waiting.isEmpty()) {
+            continue;
+        }
+        QList<CatalogueRequest> requests;
+        if (stage == Stage::Ids) {
+            requests = FillPlanner::idRequests(m_albums, waiting, m_barcodeEach);
+        } else if (stage == Stage::Names) {
+            requests = FillPlanner::nameRequests(m_albums, waiting, m_options.listings);
+        } else {
+            for (const int index : waiting) {
+                requests.append(FillPlanner::searchFor(m_albums, index));
+            }
+        }
+        m_requests.insert(m_requests.end(), requests.begin(), requests.end());
+        break;
+    }
+    sendNext();
+    finishIfDone();
+}
+
+void FillRun::sendNext() {
+    if (m_ended || m_asking || m_requests.empty() || m_wait.isActive()) {
+        finishIfDone();
+        return;
+    }
     // Paced: never two catalogue requests closer than the interval.
     const qint64 waited = m_lastRequest.isValid() ? m_lastRequest.elapsed() : m_options.intervalMs;
     if (waited < m_options.intervalMs) {
-        m_wait.disconnect();
-        connect(&m_wait, &QTimer::timeout, this, [this, attempt] { search(attempt); });
         m_wait.start(int(m_options.intervalMs - waited));
         return;
     }
+    const CatalogueRequest request = m_requests.front();
+    m_asking = true;
+    ++m_sent;
     m_lastRequest.start();
-    m_search.start(
-        m_album.artist + QLatin1Char(' ') + m_album.album, QStringLiteral("Music"),
-        m_options.country,
-        [this, attempt](const SearchOutcome& outcome) { searched(outcome, attempt); },
-        QStringLiteral("album"));
+    Q_EMIT working(request.description());
+    const QString country = m_options.country.toLower();
+    m_search.fetchAlbums(
+        request.url(ServiceOrigins::current().search, country), country,
+        [this, request](const SearchOutcome& outcome) { answered(request, outcome); });
 }
 
-void FillRun::searched(const SearchOutcome& outcome, int attempt) {
-    AlbumReport failed = current();
+void FillRun::answered(const CatalogueRequest& request, const SearchOutcome& outcome) {
+    m_asking = false;
     m_missedDeadlines = outcome.kind == SearchResultKind::TimedOut ? m_missedDeadlines + 1 : 0;
     switch (outcome.kind) {
-    case SearchResultKind::TimedOut:
-        // A catalogue that takes requests and never answers costs this album,
-        // and after a few in a row, the run.
-        if (m_missedDeadlines >= kMissedDeadlinesToStop) {
-            finishRun(Ending::Unreachable);
-            return;
-        }
-        failed.reason =
-            QStringLiteral("the catalogue did not answer in time (%1)").arg(outcome.detail);
-        report(failed);
-        return;
     case SearchResultKind::Throttled:
-        if (attempt < int(std::size(kBackOffs))) {
-            m_wait.disconnect();
-            connect(&m_wait, &QTimer::timeout, this, [this, attempt] { search(attempt + 1); });
-            m_wait.start(kBackOffs[attempt] * m_options.intervalMs);
-            return;
+        if (!backOff(request)) {
+            finishRun(Ending::RateLimited);
         }
-        finishRun(Ending::RateLimited);
         return;
     case SearchResultKind::Offline:
     case SearchResultKind::Unavailable:
         finishRun(Ending::Unreachable);
         return;
+    case SearchResultKind::TimedOut:
+        if (m_missedDeadlines >= kMissedDeadlinesToStop) {
+            finishRun(Ending::Unreachable);
+            return;
+        }
+        m_requests.pop_front();
+        fallBack(request,
+                 QStringLiteral("the catalogue did not answer in time (%1)").arg(outcome.detail));
+        break;
     case SearchResultKind::UrlNotFormed:
     case SearchResultKind::AnswerUnreadable:
     case SearchResultKind::NotASearchResult:
-        failed.reason = QStringLiteral("the catalogue's answer could not be read");
-        report(failed);
-        return;
+        m_requests.pop_front();
+        fallBack(request, QStringLiteral("the catalogue's answer could not be read"));
+        break;
     case SearchResultKind::Completed:
+        m_requests.pop_front();
+        m_backOffs = 0;
+        takeAnswer(request, outcome.records);
         break;
     }
-    const auto best = AlbumMatcher::bestMatch(m_album.artist, m_album.album, outcome.records);
-    if (!best || !best->confident) {
-        AlbumReport unmatched = current();
-        unmatched.status = AlbumReport::Status::NoMatch;
-        if (best) {
-            unmatched.match = best->record;
-            unmatched.score = best->score;
+    planNext();
+}
+
+// Waits out the rate limit before the same request goes again; false when
+// the waits are spent.
+bool FillRun::backOff(const CatalogueRequest&) {
+    if (m_backOffs >= int(std::size(kBackOffs))) {
+        return false;
+    }
+    const qint64 waitMs = qint64(kBackOffs[m_backOffs++]) * m_options.intervalMs;
+    m_secondsLeft = int((waitMs + 999) / 1000);
+    Q_EMIT waiting(m_secondsLeft, QStringLiteral("the catalogue asks us to slow down"));
+    m_countdown.start();
+    QTimer::singleShot(std::chrono::milliseconds(waitMs), this, [this] {
+        m_countdown.stop();
+        m_lastRequest.invalidate();
+        sendNext();
+    });
+    return true;
+}
+
+// A request that brought no answer: its albums go on to the next stage, or,
+// already searched for one by one, fail with the reason.
+void FillRun::fallBack(const CatalogueRequest& request, const QString& reason) {
+    for (const int index : request.albums) {
+        if (request.kind == CatalogueRequest::Kind::Search) {
+            AlbumReport failed = reportFor(index);
+            failed.reason = reason;
+            m_stages[index] = Stage::Done;
+            report(failed);
+        } else {
+            m_stages[index] =
+                request.kind == CatalogueRequest::Kind::Listing ? Stage::Search : Stage::Names;
         }
-        report(unmatched);
-        return;
     }
-    save(best->record, best->score);
 }
 
-void FillRun::save(const AlbumObject& record, double score) {
-    AlbumReport saved = current();
-    saved.match = record;
-    saved.score = score;
-    saved.file = coverFileName(m_album.artist, m_album.album);
-    if (m_options.dryRun) {
-        saved.status = AlbumReport::Status::Planned;
-        report(saved);
+void FillRun::takeAnswer(const CatalogueRequest& request, const QList<AlbumObject>& records) {
+    using Kind = CatalogueRequest::Kind;
+    if (request.kind == Kind::Barcodes && records.isEmpty() && request.albums.size() > 1 &&
+        !m_barcodeEach) {
+        // A list of barcodes answered with nothing: one of them alone tells
+        // whether the catalogue answers lists here; the others wait for it.
+        m_probed = request.albums.mid(1);
+        m_requests.push_front(
+            FillPlanner::idRequests(m_albums, {request.albums.first()}, true).first());
         return;
     }
-    const QList<CoverRung> rungs = CoverLadder::rungs(
-        record.highResolutionUrl(), record.standardResolutionUrl(), m_options.highQuality);
-    // Decoded small: only to know the bytes are a picture; the bytes are written.
-    m_loader.load(rungs, QSize(64, 64), {},
-                  [this, saved](const ImageLoadResult& result, const CoverRung&) mutable {
-                      if (!result.hasImage()) {
-                          saved.status = AlbumReport::Status::Failed;
-                          saved.reason = failureReason(result);
-                          report(saved);
-                          return;
-                      }
-                      const QByteArray folder = m_album.nativePath;
-                      auto* writing = new QFutureWatcher<QString>(this);
-                      connect(writing, &QFutureWatcher<QString>::finished, this,
-                              [this, writing, saved]() mutable {
-                                  writing->deleteLater();
-                                  saved.reason = writing->result();
-                                  saved.status = saved.reason.isEmpty()
-                                                     ? AlbumReport::Status::Saved
-                                                     : AlbumReport::Status::Failed;
-                                  report(saved);
-                              });
-                      writing->setFuture(QtConcurrent::run(
-                          [cover = result.cover, folder, name = saved.file]() -> QString {
-                              const auto jpeg = ImageCodec::jpegData(cover);
-                              if (!jpeg) {
-                                  return QStringLiteral("the cover could not be encoded");
-                              }
-                              const auto written = CoverFileWriter::writeNewFile(
-                                  folder, name, *jpeg, CoverFileWriter::Naming::Exact);
-                              return written.ok() ? QString() : written.error;
-                          }));
-                  });
+    if (request.kind == Kind::Barcodes && !m_probed.isEmpty()) {
+        const QList<int> probed = std::exchange(m_probed, {});
+        if (records.isEmpty()) {
+            for (const int index : probed) {
+                m_stages[index] = Stage::Names; // these barcodes are not this storefront's
+            }
+        } else {
+            m_barcodeEach = true;
+            Q_EMIT notice(QStringLiteral("The catalogue answers no lists of barcodes here: they "
+                                         "are asked one at a time."));
+            const QList<CatalogueRequest> singles = FillPlanner::idRequests(m_albums, probed, true);
+            m_requests.insert(m_requests.end(), singles.begin(), singles.end());
+        }
+    }
+    const bool exact = request.kind == Kind::Ids || request.kind == Kind::Barcodes;
+    const QHash<int, AlbumObject> assigned =
+        exact ? FillPlanner::assign(request, m_albums, records) : QHash<int, AlbumObject>{};
+    for (const int index : request.albums) {
+        const AlbumFolder& album = m_albums[index];
+        if (exact) {
+            const auto record = assigned.contains(index)
+                                    ? std::optional<AlbumObject>(assigned[index])
+                                    : std::nullopt;
+            const auto against = record ? FillPlanner::disagreement(album, *record) : std::nullopt;
+            if (record && !against) {
+                take(index, *record,
+                     AlbumMatcher::score(album.artist(), album.album(), record->artistName(),
+                                         record->collectionName()),
+                     request.via());
+                continue;
+            }
+            if (against) {
+                m_notes[index] =
+                    QStringLiteral("the %1 names another album: %2").arg(request.via(), *against);
+            }
+            m_stages[index] = Stage::Names;
+            continue;
+        }
+        const AlbumMatcher::Wanted wanted{
+            album.artist(), album.album(), album.identity.explicitness,
+            album.identity.kind == AlbumTags::Identity::Kind::Compilation};
+        const auto best = AlbumMatcher::bestMatch(wanted, records);
+        if (best && best->confident) {
+            take(index, best->record, best->score, request.via());
+        } else if (request.kind == Kind::Listing && !(best && best->ambiguous)) {
+            m_stages[index] = Stage::Search; // a collaboration, or beyond the listing's limit
+        } else {
+            noMatch(index, best, request.via());
+        }
+    }
 }
 
-void FillRun::report(AlbumReport report) {
-    m_working = false;
+void FillRun::take(int index, const AlbumObject& record, double score, const QString& via) {
+    m_stages[index] = Stage::Done;
+    AlbumReport found = reportFor(index);
+    found.match = record;
+    found.score = score;
+    found.via = via;
+    found.file = FillSaver::coverNameFor(m_options, m_albums[index]);
+    m_saver->add({found, m_albums[index], record});
+}
+
+void FillRun::noMatch(int index, const std::optional<AlbumMatcher::Match>& best,
+                      const QString& via) {
+    m_stages[index] = Stage::Done;
+    AlbumReport unmatched = reportFor(index);
+    unmatched.status =
+        best && best->ambiguous ? AlbumReport::Status::Ambiguous : AlbumReport::Status::NoMatch;
+    unmatched.via = via;
+    if (best) {
+        unmatched.match = best->record;
+        unmatched.score = best->score;
+        unmatched.rivals = best->rivals;
+    }
+    report(unmatched);
+}
+
+void FillRun::report(AlbumReport told) {
+    if (m_ended) {
+        return;
+    }
     ++m_done;
-    Q_EMIT albumFinished(report);
-    QMetaObject::invokeMethod(
-        this, [this] { next(); }, Qt::QueuedConnection);
+    using Status = AlbumReport::Status;
+    if (!m_options.dryRun && told.index >= 0 && told.status != Status::Failed &&
+        told.status != Status::Skipped && !told.remembered) {
+        m_journal.record(m_albums[told.index], AlbumReport::statusName(told.status),
+                         m_options.country, QDateTime::currentDateTimeUtc());
+    }
+    Q_EMIT albumFinished(told);
+}
+
+void FillRun::finishIfDone() {
+    if (!m_ended && m_scanFinished && m_requests.empty() && !m_asking && m_saver->isIdle() &&
+        std::none_of(m_stages.begin(), m_stages.end(), [](Stage s) { return s != Stage::Done; })) {
+        finishRun(Ending::Completed);
+    }
 }
 
 void FillRun::finishRun(Ending ending) {
@@ -309,6 +414,13 @@ void FillRun::finishRun(Ending ending) {
     }
     m_ended = true;
     m_stop = true;
-    m_queueSpace.wakeAll();
-    Q_EMIT finished(ending, m_found.load() - m_done);
+    m_search.cancel();
+    m_wait.stop();
+    m_countdown.stop();
+    m_saver->stop();
+    if (!m_options.dryRun && m_journal.hasChanges() && !m_journal.save()) {
+        Q_EMIT notice(
+            QStringLiteral("The journal %1 could not be written.").arg(m_journal.filePath()));
+    }
+    Q_EMIT finished(ending, int(m_albums.size()) - m_done);
 }

@@ -3,63 +3,41 @@
 #include "AlbumMatcher.h"
 #include "AlbumScanner.h"
 #include "CatalogueSearch.h"
-#include "CoverLadder.h"
+#include "FillJournal.h"
+#include "FillOptions.h"
+#include "FillPlanner.h"
+#include "FillReport.h"
 
 #include <QElapsedTimer>
-#include <QJsonObject>
-#include <QMutex>
 #include <QObject>
 #include <QTimer>
-#include <QWaitCondition>
 
 #include <atomic>
 #include <deque>
 #include <memory>
-#include <optional>
 #include <thread>
 
-// What became of one album folder.
-struct AlbumReport {
-    enum class Status { Saved, Planned, HasCover, NoMatch, Failed };
-    QString folder;
-    QString artist;
-    QString album;
-    Status status = Status::Failed;
-    QString file;                     // written, planned, or found there
-    std::optional<AlbumObject> match; // the chosen (or best) catalogue album
-    double score = 0;
-    QString reason; // why it failed
+class FillSaver;
 
-    static QString statusName(Status status); // "saved", "planned", "has-cover", ...
-    // One line of `sleevanta-cli fill --json`.
-    QJsonObject toJson() const;
-};
-
-struct FillOptions {
-    QByteArray root;          // the library's folder, as the file system names it
-    bool dryRun = false;      // search and report, write nothing
-    bool highQuality = false; // the resolution ladder; else the 600 rendition
-    QString country = QStringLiteral("US");
-    QString nameFormat;    // empty: the settings' cover file name
-    int intervalMs = 3000; // the least time between two catalogue requests
-};
-
-// Fills a music library's missing covers: the albums are found by a scanner on
-// a worker thread and worked on here, one at a time, in the order found. For
-// each album without a cover the catalogue is searched (paced: at least the
-// interval between requests; a rate limit waits ten, twenty, then forty
-// intervals before it gives up), the best candidate is taken only when it
-// matches confidently, and its cover is downloaded through the image service
-// and written as a new file into the album's folder (written aside, then
-// renamed to a name that must still be free). Nothing else is created or
-// changed. A run that is stopped can simply be started again.
+// Fills a music library's missing covers. The scanner walks the library on a
+// worker thread; albums that need no request (covered, mixed, unknown) are
+// told at once. Then the catalogue is asked, in as few paced requests as it
+// takes: the albums' exact ids and barcodes, many to a request; then one
+// listing for each artist with several albums; then a search for each album
+// still open. A confident match's cover is written as a new file (and, when
+// asked, embedded) by the saver. A rate limit is waited out three times (ten,
+// twenty, then forty intervals) before the run gives up; three searches in a
+// row that the catalogue takes and never answers end it too. What the
+// catalogue did not match is remembered in the library's journal, so that a
+// later run does not ask again for a while. A stopped run can simply be
+// started again.
 class FillRun : public QObject {
     Q_OBJECT
 public:
     enum class Ending {
         Completed,   // every album was worked on
         RateLimited, // the catalogue kept refusing for its rate limit
-        Unreachable, // the catalogue could not be reached, or failed
+        Unreachable, // the catalogue could not be reached, failed, or never answered
         Stopped,     // stop() was called
     };
 
@@ -69,45 +47,67 @@ public:
     void start();
     void stop();
 
-    int albumsFound() const { return m_found; }
+    const FillOptions& options() const { return m_options; }
+    int albumsFound() const { return int(m_albums.size()); }
     int albumsDone() const { return m_done; }
     bool scanFinished() const { return m_scanFinished; }
-    // The cover file name for an album under the run's options.
-    QString coverFileName(const QString& artist, const QString& album) const;
+    int requestsSent() const { return m_sent; }
+    // The catalogue requests still to come, as far as they can be told.
+    int requestsLeft() const;
 
 Q_SIGNALS:
-    void albumStarted(const AlbumFolder& album);
+    void albumFound(const AlbumFolder& album, int index);
     void albumFinished(const AlbumReport& report);
+    // What the run is doing now: "Listing the albums of …", "Searching “…”".
+    void working(const QString& what);
+    // Waiting out the catalogue's rate limit: the seconds left, every second.
+    void waiting(int secondsLeft, const QString& why);
+    // Something to say once ("the journal is damaged", ...).
+    void notice(const QString& text);
     void finished(FillRun::Ending ending, int remaining);
 
 private:
-    void scannerFound(const AlbumFolder& album);
-    void next();
-    void search(int attempt);
-    void searched(const SearchOutcome& outcome, int attempt);
-    void save(const AlbumObject& record, double score);
+    enum class Stage { Ids, Names, Search, Done };
+
+    void scanned(const AlbumFolder& album);
+    void settle(int index);
+    bool namedCoverExists(const AlbumFolder& album) const;
+    void planNext();
+    void sendNext();
+    void answered(const CatalogueRequest& request, const SearchOutcome& outcome);
+    void takeAnswer(const CatalogueRequest& request, const QList<AlbumObject>& records);
+    bool backOff(const CatalogueRequest& request);
+    void fallBack(const CatalogueRequest& request, const QString& reason);
+    void take(int index, const AlbumObject& record, double score, const QString& via);
+    void noMatch(int index, const std::optional<AlbumMatcher::Match>& best, const QString& via);
     void report(AlbumReport report);
+    AlbumReport reportFor(int index) const;
+    void finishIfDone();
     void finishRun(Ending ending);
-    AlbumReport current() const;
 
     FillOptions m_options;
     std::atomic<bool> m_stop{false};
     std::thread m_scanner;
-    mutable QMutex m_queueMutex;
-    QWaitCondition m_queueSpace;
-    std::deque<AlbumFolder> m_queue; // found, not yet worked on (bounded)
-    std::atomic<int> m_found{0};
-    int m_done = 0;
     std::atomic<bool> m_scanFinished{false};
-    bool m_working = false;
+    QList<AlbumFolder> m_albums;
+    QList<Stage> m_stages;
+    QList<QString> m_notes; // by album: what else there is to tell of it
+    std::deque<CatalogueRequest> m_requests;
+    bool m_asking = false; // a request is on its way
+    int m_done = 0;
+    int m_sent = 0;
+    int m_backOffs = 0;
+    int m_missedDeadlines = 0;
+    bool m_barcodeEach = false; // the catalogue answers no barcode lists here
+    QList<int> m_probed;        // albums of a barcode list that waits for a probe
     bool m_ended = false;
-    AlbumFolder m_album; // the one worked on
     CatalogueSearch m_search;
-    CoverLoader m_loader;
+    FillJournal m_journal;
+    FillSaver* m_saver = nullptr;
     QElapsedTimer m_lastRequest;
-    int m_missedDeadlines = 0; // searches in a row that timed out
     QTimer m_wait;
+    QTimer m_countdown;
+    int m_secondsLeft = 0;
 };
 
 Q_DECLARE_METATYPE(AlbumFolder)
-Q_DECLARE_METATYPE(AlbumReport)

@@ -19,10 +19,22 @@ inline const QString specialCharactersWarning = QStringLiteral("specialCharacter
 // "notASearchResult".
 inline const QString searchConnectionWarning = QStringLiteral("searchConnectionWarning");
 
-// Search for a term in the search pane (the Fill window's "Search by Hand").
-// User info: "term".
+// Search for a term in the search pane (the Fill window's "Search by Hand", an
+// album dropped on the window). User info: "term"; for an album of the
+// library also "album" (its AlbumFolder) and "coverName": the cover pane then
+// offers to save the cover into the album's folder.
 inline const QString searchForTerm = QStringLiteral("searchForTerm");
 inline const QString termKey = QStringLiteral("term");
+inline const QString albumKey = QStringLiteral("album");
+inline const QString coverNameKey = QStringLiteral("coverName");
+// The library album the search pane searches for, for the cover pane to save
+// into. User info: "album" (its AlbumFolder) and "coverName"; empty: none.
+inline const QString albumTargetChanged = QStringLiteral("albumTargetChanged");
+// A cover was saved into an album folder by hand. User info: "folder" (its
+// path as bytes), "file".
+inline const QString albumCoverSaved = QStringLiteral("albumCoverSaved");
+inline const QString folderKey = QStringLiteral("folder");
+inline const QString fileKey = QStringLiteral("file");
 
 inline const QString selectedCoverActionKey = QStringLiteral("selectedCoverAction");
 // enableMenuItems: the title of the cover's listing item, empty when it has none.

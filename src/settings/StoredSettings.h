@@ -18,6 +18,10 @@ inline const QString mainWindowFrame = QStringLiteral("NSWindow Frame MAINWINDOW
 inline const QString resultsWidth = QStringLiteral("RESULTSWIDTH");
 // The folder Save Cover As… saved into last.
 inline const QString lastSaveFolder = QStringLiteral("LASTSAVEFOLDER");
+// The library Fill Covers in Folder worked on last.
+inline const QString lastFillFolder = QStringLiteral("LASTFILLFOLDER");
+// Whether Fill Covers in Folder also embeds covers into the audio files (1).
+inline const QString fillEmbed = QStringLiteral("FILLEMBED");
 } // namespace SettingsKeys
 
 // The persisted settings as the application reads them. Each read that finds

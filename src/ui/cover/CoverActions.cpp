@@ -33,6 +33,9 @@ const CoverActionRow kRows[kCoverActionCount] = {
      "Copy Cover &URL to Clipboard", "Ctrl+Shift+C", ""},
     {CoverAction::CopyCoverTitleToClipboard, "copyCoverTitleToClipboard",
      "Copy Cover &Title to Clipboard", "Ctrl+Alt+C", ""},
+    {CoverAction::SaveIntoAlbumFolder, "saveIntoAlbumFolder", "Save into A&lbum Folder", "",
+     "folder"},
+    {CoverAction::EmbedIntoFiles, "embedIntoFiles", "&Embed into Files", "", ""},
 };
 
 const QString kListingPrefix = QStringLiteral("View Cover ");
@@ -60,7 +63,8 @@ CoverActions::CoverActions(QObject* parent) : QObject(parent) {
 }
 
 QList<QAction*> CoverActions::saveActions() const {
-    return {action(CoverAction::SaveCoverAs), action(CoverAction::SaveCoverToDownloads)};
+    return {action(CoverAction::SaveCoverAs), action(CoverAction::SaveCoverToDownloads),
+            action(CoverAction::SaveIntoAlbumFolder), action(CoverAction::EmbedIntoFiles)};
 }
 
 QList<QAction*> CoverActions::viewActions() const {
@@ -73,9 +77,14 @@ QList<QAction*> CoverActions::copyActions() const {
             action(CoverAction::CopyCoverTitleToClipboard)};
 }
 
-void CoverActions::update(bool shown, bool hasFile, const QString& listingTitle) {
+void CoverActions::update(bool shown, bool hasFile, const QString& listingTitle, bool hasAlbum) {
     for (QAction* action : m_actions) {
         action->setEnabled(shown);
+    }
+    // Only for a cover searched for an album of the library.
+    for (const CoverAction albumAction :
+         {CoverAction::SaveIntoAlbumFolder, CoverAction::EmbedIntoFiles}) {
+        action(albumAction)->setVisible(hasAlbum);
     }
     action(CoverAction::CopyCoverImageToClipboard)->setEnabled(shown && hasFile);
     QAction* listing = action(CoverAction::ViewCoverListing);

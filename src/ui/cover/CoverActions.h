@@ -19,15 +19,17 @@ public:
     explicit CoverActions(QObject* parent = nullptr);
 
     QAction* action(CoverAction which) const { return m_actions[size_t(which)]; }
-    // In menu order: the two saves, the two views, the three copies.
+    // In menu order: the saves (into the album too, when there is one), the
+    // two views, the three copies.
     QList<QAction*> saveActions() const;
     QList<QAction*> viewActions() const;
     QList<QAction*> copyActions() const;
 
     // Enables the actions for what the pane shows: all of them need a shown
     // cover, copying the image its file too; the listing item is named for
-    // the item's kind, and hidden when it has none.
-    void update(bool shown, bool hasFile, const QString& listingTitle);
+    // the item's kind, and hidden when it has none; the album's actions show
+    // only when the cover was searched for an album of the library.
+    void update(bool shown, bool hasFile, const QString& listingTitle, bool hasAlbum);
 
     // The context menu of the cover: the three groups, then `share`.
     void fillContextMenu(QMenu* menu, QMenu* share) const;

@@ -1,10 +1,13 @@
 #include "CoverViewController.h"
 #include "ui_CoverView.h"
 
+#include "AlbumCoverWriter.h"
 #include "Alerts.h"
 #include "CoverActions.h"
 #include "CoverClipboard.h"
+#include "CoverEmbedder.h"
 #include "DraggableImageView.h"
+#include "FillRun.h"
 #include "ImageService.h"
 #include "NotificationNames.h"
 #include "Pasteboard.h"
@@ -17,11 +20,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFutureWatcher>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
 #include <QShowEvent>
+#include <QtConcurrent/QtConcurrentRun>
 
 CoverViewController::CoverViewController(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::CoverView>()),
@@ -154,6 +159,13 @@ void CoverViewController::viewDidLoad() {
                        [this](const Notification& notification) { downloadCover(notification); });
     center.addObserver(NotificationNames::removeCover, this,
                        [this](const Notification&) { removeCover(); });
+    center.addObserver(NotificationNames::albumTargetChanged, this, [this](const Notification& n) {
+        const QVariant album = n.userInfo.value(NotificationNames::albumKey);
+        m_album = album.canConvert<AlbumFolder>() ? std::optional(album.value<AlbumFolder>())
+                                                  : std::nullopt;
+        m_albumCoverName = n.userInfo.value(NotificationNames::coverNameKey).toString();
+        refreshActions();
+    });
 }
 
 void CoverViewController::showEvent(QShowEvent* event) {
@@ -266,7 +278,8 @@ void CoverViewController::showFile(const QUrl& file) {
 
 void CoverViewController::refreshActions() {
     m_actions->update(m_session->state() == CoverSession::State::Shown,
-                      !m_session->temporaryFile().isEmpty(), m_session->item().listingTitle());
+                      !m_session->temporaryFile().isEmpty(), m_session->item().listingTitle(),
+                      m_album.has_value());
 }
 
 void CoverViewController::showStatus(const QString& message) {
@@ -345,6 +358,12 @@ void CoverViewController::coverAction(qint64 actionNumber) {
         Pasteboard::general().writeText(m_title);
         showStatus(copiedTitle);
         return;
+    case CoverAction::SaveIntoAlbumFolder:
+        saveIntoAlbum();
+        return;
+    case CoverAction::EmbedIntoFiles:
+        embedIntoFiles();
+        return;
     }
 }
 
@@ -390,4 +409,64 @@ void CoverViewController::showSaved(const CoverSession::SaveResult& result) {
         alert(result.message());
     }
     Q_EMIT saveFinished(result.path);
+}
+
+// The album's own cover, written beside its files (and in its disc folders)
+// under the fill's name, never replacing one; the Fill window hears of it.
+void CoverViewController::saveIntoAlbum() {
+    if (!m_album) {
+        return;
+    }
+    const AlbumFolder album = *m_album;
+    const QString name = AlbumCoverWriter::coverName(
+        m_albumCoverName.isEmpty() ? QStringLiteral("cover.jpg") : m_albumCoverName, album);
+    auto* writing = new QFutureWatcher<AlbumCoverWriter::Written>(this);
+    connect(writing, &QFutureWatcher<AlbumCoverWriter::Written>::finished, this,
+            [this, writing, album, name] {
+                writing->deleteLater();
+                const AlbumCoverWriter::Written written = writing->result();
+                if (written.outcome != AlbumCoverWriter::Written::Outcome::Written) {
+                    alert(QStringLiteral("Couldn't save “%1” in %2: %3.")
+                              .arg(name, album.path,
+                                   written.outcome == AlbumCoverWriter::Written::Outcome::Taken
+                                       ? QStringLiteral("the folder has a file of that name")
+                                       : written.error));
+                    Q_EMIT saveFinished({});
+                    return;
+                }
+                showStatus(
+                    QStringLiteral("Saved “%1” into %2.").arg(name, QDir(album.path).dirName()));
+                NotificationCenter::defaultCenter().post(
+                    NotificationNames::albumCoverSaved,
+                    {{NotificationNames::folderKey, album.nativePath},
+                     {NotificationNames::fileKey, name}});
+                Q_EMIT saveFinished(written.path);
+            });
+    writing->setFuture(QtConcurrent::run([album, name, bytes = m_session->cover().encodedData] {
+        return AlbumCoverWriter::writeCover(album, name, bytes);
+    }));
+}
+
+// The cover into the album's files that carry none, each through a checked copy.
+void CoverViewController::embedIntoFiles() {
+    if (!m_album) {
+        return;
+    }
+    auto* embedding = new QFutureWatcher<AlbumCoverWriter::Embedded>(this);
+    connect(
+        embedding, &QFutureWatcher<AlbumCoverWriter::Embedded>::finished, this, [this, embedding] {
+            embedding->deleteLater();
+            const AlbumCoverWriter::Embedded embedded = embedding->result();
+            if (!embedded.failed.isEmpty()) {
+                alert(QStringLiteral("The cover went into %1 file(s), but not into these: %2")
+                          .arg(embedded.files)
+                          .arg(embedded.failed.join(QStringLiteral("; "))));
+                return;
+            }
+            showStatus(QStringLiteral("Embedded the cover into %1 file(s).").arg(embedded.files));
+        });
+    embedding->setFuture(
+        QtConcurrent::run([album = *m_album, bytes = m_session->cover().encodedData] {
+            return AlbumCoverWriter::embedCover(album, bytes, CoverEmbedder::kDefaultMaxSide);
+        }));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AlbumScanner.h"
 #include "CoverSession.h"
 #include "NotificationCenter.h"
 
@@ -7,6 +8,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class CoverView;
@@ -78,10 +80,15 @@ private:
     void refreshActions();
     void openLink(const QUrl& link, const QUrl& fallback);
     void alert(const QString& text);
+    void saveIntoAlbum();
+    void embedIntoFiles();
 
     std::unique_ptr<Ui::CoverView> m_ui;
     CoverSession* m_session = nullptr;
     CoverActions* m_actions = nullptr;
     QString m_title; // the title line's own text, under any status
+    // The library album the cover was searched for, and its cover file name.
+    std::optional<AlbumFolder> m_album;
+    QString m_albumCoverName;
     QTimer m_statusTimer;
 };

@@ -1,183 +1,195 @@
 #include "FillWindow.h"
 
-#include "ImageService.h"
+#include "CountryNames.h"
+#include "FillTable.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "StoredSettings.h"
+#include "UserDefaults.h"
 
-#include <QDir>
+#include <QCheckBox>
+#include <QCloseEvent>
 #include <QFile>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QMap>
-#include <QPointer>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kThumbnailSide = 40;
+
+QString duration(qint64 seconds) {
+    return seconds >= 90 ? QStringLiteral("%1 min").arg((seconds + 30) / 60)
+                         : QStringLiteral("%1 s").arg(seconds);
 }
 
+} // namespace
+
 FillWindow::FillWindow(const FillOptions& options, QWidget* parent)
-    : QWidget(parent), m_root(options.root), m_run(new FillRun(options, this)) {
+    : QWidget(parent), m_options(options), m_table(new FillTable(options.root, this)) {
     setWindowTitle(QStringLiteral("Fill Covers in Folder"));
-    m_table = new QTableWidget(0, 5, this);
-    m_table->setHorizontalHeaderLabels({QString(), QStringLiteral("Folder"),
-                                        QStringLiteral("Artist"), QStringLiteral("Album"),
-                                        QStringLiteral("Status")});
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setIconSize(QSize(kThumbnailSide, kThumbnailSide));
-    m_table->verticalHeader()->setVisible(false);
-    m_table->verticalHeader()->setDefaultSectionSize(kThumbnailSide + 6);
-    m_table->horizontalHeader()->setSectionResizeMode(CoverColumn, QHeaderView::Fixed);
-    m_table->setColumnWidth(CoverColumn, kThumbnailSide + 8);
-    m_table->setColumnWidth(FolderColumn, 200);
-    m_table->setColumnWidth(ArtistColumn, 140);
-    m_table->setColumnWidth(AlbumColumn, 160);
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setWordWrap(false);
-    m_table->setAccessibleName(QStringLiteral("Albums"));
-    m_table->setTextElideMode(Qt::ElideRight);
+    auto* where =
+        new QLabel(QStringLiteral("%1 · Storefront: %2 · %3")
+                       .arg(QFile::decodeName(options.root),
+                            CountryNames::displayName(options.country).value_or(options.country),
+                            options.highQuality ? QStringLiteral("High Quality")
+                                                : QStringLiteral("Standard Quality")),
+                   this);
+    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_name = new QLineEdit(m_options.coverName, this);
+    m_name->setAccessibleName(QStringLiteral("Cover file name"));
+    m_name->setToolTip(QStringLiteral("The name of the cover file saved into each album folder"));
+    m_embed = new QCheckBox(QStringLiteral("Also embed the cover into the audio files"), this);
+    m_embed->setChecked(StoredSettings::ensureInteger(SettingsKeys::fillEmbed) == 1);
+    connect(m_embed, &QCheckBox::toggled, this, [](bool on) {
+        UserDefaults::standard().setInteger(SettingsKeys::fillEmbed, on ? 1 : 0);
+    });
     m_progress = new QProgressBar(this);
-    m_progress->setRange(0, 0);
-    m_state = new QLabel(QStringLiteral("Looking for albums…"), this);
-    m_stop = new QPushButton(QStringLiteral("Stop"), this);
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_state = new QLabel(QStringLiteral("Press Start to look for albums without a cover."), this);
+    m_state->setWordWrap(true);
+    m_runButton = new QPushButton(QStringLiteral("Start"), this);
+    m_runButton->setDefault(true);
     m_search = new QPushButton(QStringLiteral("Search by Hand"), this);
     m_search->setToolTip(QStringLiteral("Search the catalogue for the selected album yourself"));
     m_search->setEnabled(false);
 
+    auto* settings = new QHBoxLayout;
+    settings->addWidget(new QLabel(QStringLiteral("Cover file name:"), this));
+    settings->addWidget(m_name);
+    settings->addWidget(m_embed);
+    settings->addStretch(1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_state, 1);
     buttons->addWidget(m_search);
-    buttons->addWidget(m_stop);
+    buttons->addWidget(m_runButton);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(where);
+    layout->addLayout(settings);
     layout->addWidget(m_table);
     layout->addWidget(m_progress);
     layout->addLayout(buttons);
 
-    connect(m_stop, &QPushButton::clicked, m_run, &FillRun::stop);
-    connect(m_search, &QPushButton::clicked, this, &FillWindow::searchByHand);
-    connect(m_table, &QTableWidget::itemSelectionChanged, this, [this] {
-        const int row = m_table->currentRow();
-        m_search->setEnabled(row >= 0 && row < m_reports.size() &&
-                             m_reports[row].status == AlbumReport::Status::NoMatch);
+    connect(m_runButton, &QPushButton::clicked, this, [this] {
+        if (m_run) {
+            m_run->stop();
+        } else {
+            startRun();
+        }
     });
-    connect(m_run, &FillRun::albumStarted, this, &FillWindow::showAlbumStarted);
-    connect(m_run, &FillRun::albumFinished, this, &FillWindow::showAlbumFinished);
-    connect(m_run, &FillRun::finished, this, &FillWindow::showRunEnded);
-    m_run->start();
+    connect(m_search, &QPushButton::clicked, this, &FillWindow::searchByHand);
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, &FillWindow::updateSearchButton);
+    // A cover saved by hand into one of these albums shows in its row.
+    NotificationCenter::defaultCenter().addObserver(
+        NotificationNames::albumCoverSaved, this, [this](const Notification& n) {
+            m_table->setSavedByHand(n.userInfo.value(NotificationNames::folderKey).toByteArray(),
+                                    n.userInfo.value(NotificationNames::fileKey).toString());
+        });
 }
 
 QSize FillWindow::sizeHint() const {
-    return {820, 480};
+    return {900, 520};
 }
 
 FillWindow::~FillWindow() {
-    m_run->stop();
+    if (m_run) {
+        m_run->disconnect(this);
+        m_run->stop();
+    }
 }
 
-QString FillWindow::statusText(const AlbumReport& report) {
-    switch (report.status) {
-    case AlbumReport::Status::Saved:
-        return QStringLiteral("Saved as “%1”").arg(report.file);
-    case AlbumReport::Status::Planned:
-        return QStringLiteral("Would be saved as “%1”").arg(report.file);
-    case AlbumReport::Status::HasCover:
-        return QStringLiteral("Already had a cover");
-    case AlbumReport::Status::NoMatch:
-        return report.match ? QStringLiteral("No confident match (best: %1 – %2)")
-                                  .arg(report.match->artistName(), report.match->collectionName())
-                            : QStringLiteral("Not in the catalogue");
-    case AlbumReport::Status::Failed:
-        return QStringLiteral("Failed: %1").arg(report.reason);
+void FillWindow::startRun() {
+    const QString name = m_name->text().trimmed();
+    if (name.isEmpty() || name.contains(QLatin1Char('/'))) {
+        // Refused once, up front: a name with a folder part would fail every album.
+        m_state->setText(QStringLiteral("The cover file name must be a name, without a folder."));
+        return;
     }
-    return {};
+    m_options.coverName = name;
+    m_options.embed = m_embed->isChecked();
+    m_name->setEnabled(false);
+    m_embed->setEnabled(false);
+    m_table->clearAlbums();
+    m_reports.clear();
+    m_run = new FillRun(m_options, this);
+    connect(m_run, &FillRun::albumFound, m_table, &FillTable::addAlbum);
+    connect(m_run, &FillRun::albumFinished, this, &FillWindow::showAlbumFinished);
+    connect(m_run, &FillRun::working, this, &FillWindow::showProgress);
+    connect(m_run, &FillRun::waiting, this, [this](int seconds, const QString& why) {
+        showProgress(QStringLiteral("Waiting %1 s: %2").arg(seconds).arg(why));
+    });
+    connect(m_run, &FillRun::notice, this,
+            [this](const QString& text) { m_state->setToolTip(m_state->toolTip() + text + '\n'); });
+    connect(m_run, &FillRun::finished, this, &FillWindow::showRunEnded);
+    m_runButton->setText(QStringLiteral("Stop"));
+    m_progress->setRange(0, 0);
+    m_state->setText(QStringLiteral("Looking for albums…"));
+    m_run->start();
 }
 
-void FillWindow::showAlbumStarted(const AlbumFolder& album) {
-    m_state->setText(QStringLiteral("Working on %1 – %2").arg(album.artist, album.album));
-    // The album shows at once; its outcome fills the status when it is known.
-    const int row = m_table->rowCount();
-    m_table->insertRow(row);
-    // Folders are shown below the library's; the tooltip has the whole path.
-    QString folder = QDir(QFile::decodeName(m_root)).relativeFilePath(album.path);
-    if (folder == QLatin1String(".")) {
-        folder = QDir(album.path).dirName();
+void FillWindow::showProgress(const QString& doing) {
+    if (!m_run) {
+        return;
     }
-    const QStringList texts{QString(), folder, album.artist, album.album,
-                            QStringLiteral("Working…")};
-    for (int column = 0; column < texts.size(); ++column) {
-        auto* item = new QTableWidgetItem(texts[column]);
-        item->setToolTip(column == FolderColumn ? album.path : texts[column]);
-        m_table->setItem(row, column, item);
-    }
-    m_table->scrollToItem(m_table->item(row, FolderColumn));
+    const int found = m_run->albumsFound();
+    m_progress->setRange(0, std::max(1, found));
+    // Never full before the run has ended.
+    m_progress->setValue(std::min(m_run->albumsDone(), std::max(0, found - 1)));
+    const qint64 left = qint64(m_run->requestsLeft()) * m_options.intervalMs / 1000;
+    m_state->setText(m_run->scanFinished() && !doing.startsWith(QLatin1String("Waiting"))
+                         ? QStringLiteral("%1 · about %2 left").arg(doing, duration(left))
+                         : doing);
 }
 
 void FillWindow::showAlbumFinished(const AlbumReport& report) {
-    const int row = m_table->rowCount() - 1;
-    if (row < 0 || row != m_reports.size()) {
-        return;
-    }
     m_reports.append(report);
-    const QString status = statusText(report);
-    m_table->item(row, StatusColumn)->setText(status);
-    m_table->item(row, StatusColumn)->setToolTip(status);
-    if (m_table->currentRow() == row) {
-        m_search->setEnabled(report.status == AlbumReport::Status::NoMatch);
-    }
-    m_progress->setRange(0, m_run->albumsFound());
-    m_progress->setValue(m_run->albumsDone());
-    if (report.match) {
-        // The chosen (or best) cover, small, through the image cache.
-        QPointer<FillWindow> self(this);
-        const qreal ratio = devicePixelRatioF();
-        ImageService::shared().loadImage(
-            QUrl(report.match->artworkUrl()), QSize(kThumbnailSide, kThumbnailSide) * ratio, {},
-            [self, row](const ImageLoadResult& result) {
-                if (self && result.hasImage()) {
-                    self->m_table->item(row, CoverColumn)
-                        ->setIcon(QIcon(QPixmap::fromImage(result.cover.image)));
-                }
-            },
-            ImageCodec::kMaxThumbnailPixels);
+    m_table->setReport(report);
+    updateSearchButton();
+    if (m_run && m_run->scanFinished()) {
+        showProgress(m_state->text().section(QStringLiteral(" · about"), 0, 0));
     }
 }
 
 void FillWindow::showRunEnded(FillRun::Ending ending, int remaining) {
-    m_stop->setEnabled(false);
-    if (m_table->rowCount() > m_reports.size()) {
-        // The album being worked on when the run ended is left as it was.
-        m_table->item(m_table->rowCount() - 1, StatusColumn)->setText(QStringLiteral("Not done"));
+    m_run->deleteLater();
+    m_run = nullptr;
+    m_name->setEnabled(true);
+    m_embed->setEnabled(true);
+    QMap<AlbumReport::Status, int> counts;
+    for (const AlbumReport& report : std::as_const(m_reports)) {
+        ++counts[report.status];
     }
-    m_progress->setRange(0, 1);
-    m_progress->setValue(1);
+    using Status = AlbumReport::Status;
+    const QString tally =
+        QStringLiteral("%1 saved, %2 already had a cover, %3 without a confident "
+                       "match, %4 failed")
+            .arg(counts[Status::Saved] + counts[Status::Planned] + counts[Status::EmbedFailed])
+            .arg(counts[Status::HasCover] + counts[Status::Embedded])
+            .arg(counts[Status::NoMatch] + counts[Status::Ambiguous] + counts[Status::Mixed])
+            .arg(counts[Status::Failed] + counts[Status::Skipped]);
+    const int found = m_progress->maximum();
+    m_progress->setRange(0, std::max(1, found));
+    m_progress->setValue(ending == FillRun::Ending::Completed
+                             ? m_progress->maximum()
+                             : std::max(0, found - remaining - (remaining ? 0 : 1)));
+    m_runButton->setText(ending == FillRun::Ending::Completed ? QStringLiteral("Start Again")
+                                                              : QStringLiteral("Continue"));
     switch (ending) {
-    case FillRun::Ending::Completed: {
-        QMap<AlbumReport::Status, int> counts;
-        for (const AlbumReport& report : std::as_const(m_reports)) {
-            ++counts[report.status];
-        }
-        m_state->setText(
-            QStringLiteral("Done: %1 saved, %2 already had a cover, %3 without a confident "
-                           "match, %4 failed.")
-                .arg(counts[AlbumReport::Status::Saved])
-                .arg(counts[AlbumReport::Status::HasCover])
-                .arg(counts[AlbumReport::Status::NoMatch])
-                .arg(counts[AlbumReport::Status::Failed]));
+    case FillRun::Ending::Completed:
+        m_state->setText(QStringLiteral("Done: %1.").arg(tally));
         break;
-    }
     case FillRun::Ending::Stopped:
-        m_state->setText(QStringLiteral("Stopped; %1 album(s) left.").arg(remaining));
+        m_state->setText(
+            QStringLiteral("Stopped with %1 album(s) left: %2.").arg(remaining).arg(tally));
         break;
     case FillRun::Ending::RateLimited:
-        m_state->setText(QStringLiteral("The catalogue asks for a break; %1 album(s) left. "
-                                        "Try again later.")
-                             .arg(remaining));
+        m_state->setText(
+            QStringLiteral("The catalogue asks for a break; %1 album(s) left. Continue "
+                           "later.")
+                .arg(remaining));
         break;
     case FillRun::Ending::Unreachable:
         m_state->setText(
@@ -186,13 +198,47 @@ void FillWindow::showRunEnded(FillRun::Ending ending, int remaining) {
     }
 }
 
+void FillWindow::updateSearchButton() {
+    const AlbumReport* report = m_table->selectedReport();
+    using Status = AlbumReport::Status;
+    m_search->setEnabled(report &&
+                         (report->status == Status::NoMatch ||
+                          report->status == Status::Ambiguous || report->status == Status::Failed));
+}
+
 void FillWindow::searchByHand() {
-    const int row = m_table->currentRow();
-    if (row < 0 || row >= m_reports.size()) {
+    const AlbumFolder* album = m_table->selectedAlbum();
+    if (!album) {
         return;
     }
     NotificationCenter::defaultCenter().post(
         NotificationNames::searchForTerm,
-        {{NotificationNames::termKey,
-          m_reports[row].artist + QLatin1Char(' ') + m_reports[row].album}});
+        {{NotificationNames::termKey, album->artist() + QLatin1Char(' ') + album->album()},
+         {NotificationNames::albumKey, QVariant::fromValue(*album)},
+         {NotificationNames::coverNameKey, m_options.coverName}});
+}
+
+bool FillWindow::mayStop() {
+    if (!m_run) {
+        return true;
+    }
+    const auto answer = QMessageBox::question(
+        this, QStringLiteral("Stop Filling Covers?"),
+        QStringLiteral("The run is not done yet. What it did is kept; Continue takes it up again."),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes) {
+        return false;
+    }
+    if (m_run) {
+        m_run->stop();
+    }
+    return true;
+}
+
+void FillWindow::closeEvent(QCloseEvent* event) {
+    if (mayStop()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }

@@ -4,43 +4,57 @@
 
 #include <QWidget>
 
+class FillTable;
+class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QTableWidget;
 
-// Fill Covers in Folder: the albums of a library as they are worked on
-// (folder, artist, album, what became of them, the chosen cover), a progress
-// bar and Stop. An album without a confident match can be searched by hand in
-// the main window. The run works off the GUI thread's way: scanning on a
-// worker, the rest asynchronously.
+// Fill Covers in Folder: a library's albums as a fill works on them (folder,
+// artist, album, what became of each, how it was found, its cover), what the
+// run is doing and how long it has left, and the buttons that start, stop and
+// continue it. An album without a confident match can be searched by hand in
+// the main window, and its cover saved into its folder from there. The run
+// works off the GUI thread's way.
 class FillWindow : public QWidget {
     Q_OBJECT
 public:
-    enum Column { CoverColumn, FolderColumn, ArtistColumn, AlbumColumn, StatusColumn };
-
     explicit FillWindow(const FillOptions& options, QWidget* parent = nullptr);
     ~FillWindow() override;
     QSize sizeHint() const override;
 
-    QTableWidget* table() const { return m_table; }
-    QPushButton* stopButton() const { return m_stop; }
+    FillTable* table() const { return m_table; }
+    QPushButton* runButton() const { return m_runButton; }
     QPushButton* searchButton() const { return m_search; }
-    // "Saved", "Already had a cover", "No confident match (best: …)", ...
-    static QString statusText(const AlbumReport& report);
+    QCheckBox* embedBox() const { return m_embed; }
+    QLabel* stateLabel() const { return m_state; }
+    bool isRunning() const { return m_run != nullptr; }
+
+    // Starts a run (again: a continued run skips what is covered, and what its
+    // journal remembers).
+    void startRun();
+    // Asks before stopping a run; true when the window may close.
+    bool mayStop();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    void showAlbumStarted(const AlbumFolder& album);
     void showAlbumFinished(const AlbumReport& report);
     void showRunEnded(FillRun::Ending ending, int remaining);
+    void showProgress(const QString& doing);
     void searchByHand();
+    void updateSearchButton();
 
-    QByteArray m_root;
-    FillRun* m_run;
-    QTableWidget* m_table;
+    FillOptions m_options;
+    FillRun* m_run = nullptr;
+    FillTable* m_table;
     QProgressBar* m_progress;
     QLabel* m_state;
-    QPushButton* m_stop;
+    QLineEdit* m_name;
+    QCheckBox* m_embed;
+    QPushButton* m_runButton;
     QPushButton* m_search;
-    QList<AlbumReport> m_reports; // by row
+    QList<AlbumReport> m_reports; // of the run under way
 };

@@ -2,10 +2,12 @@
 #include "ui_SearchView.h"
 
 #include "ActivityIndicator.h"
+#include "AlbumMatcher.h"
 #include "AlbumObjectListModel.h"
 #include "Alerts.h"
 #include "CountryNames.h"
 #include "CoverSelection.h"
+#include "FillRun.h"
 #include "MediaTables.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
@@ -64,7 +66,10 @@ SearchViewController::SearchViewController(QWidget* parent)
 
     viewDidLoad();
 
-    connect(m_ui->searchField, &QLineEdit::returnPressed, this, &SearchViewController::startSearch);
+    connect(m_ui->searchField, &QLineEdit::returnPressed, this, [this] {
+        setAlbumTarget(std::nullopt); // a search of one's own
+        startSearch();
+    });
     connect(m_ui->searchField, &QLineEdit::textChanged, this, [this](const QString& text) {
         const bool ended = text.isEmpty() && !m_lastText.isEmpty();
         m_lastText = text;
@@ -123,14 +128,14 @@ void SearchViewController::viewDidLoad() {
             Qt::AutoConnection);
     });
     center.addObserver(NotificationNames::searchForTerm, this, [this](const Notification& n) {
-        m_ui->searchField->setText(n.userInfo.value(NotificationNames::termKey).toString());
-        // The term names an album: search the music, remembered like a pick.
-        const int music = m_ui->mediaPicker->findText(QStringLiteral("Music"));
-        if (music >= 0 && music != m_ui->mediaPicker->currentIndex()) {
-            m_ui->mediaPicker->setCurrentIndex(music);
-            mediaPicked();
+        const QVariant album = n.userInfo.value(NotificationNames::albumKey);
+        if (album.canConvert<AlbumFolder>()) {
+            searchForAlbum(album.value<AlbumFolder>(),
+                           n.userInfo.value(NotificationNames::coverNameKey).toString());
             return;
         }
+        setAlbumTarget(std::nullopt);
+        m_ui->searchField->setText(n.userInfo.value(NotificationNames::termKey).toString());
         startSearch();
     });
     center.addObserver(
@@ -182,11 +187,51 @@ void SearchViewController::startSearch() {
     const QString mediaTitle = m_ui->mediaPicker->currentText();
     showSearching(true);
     QPointer<SearchViewController> self(this);
-    SearchResults::searchAlbumObjects(text, mediaTitle, [self] {
-        if (self) {
-            self->searchDidComplete();
-        }
-    });
+    SearchResults::searchAlbumObjects(
+        text, mediaTitle,
+        [self] {
+            if (self) {
+                self->searchDidComplete();
+                self->selectTargetMatch();
+            }
+        },
+        m_album && mediaTitle == QLatin1String("Music") ? QStringLiteral("album") : QString());
+}
+
+void SearchViewController::searchForAlbum(const AlbumFolder& album, const QString& coverName) {
+    setAlbumTarget(album, coverName);
+    m_ui->searchField->setText(album.artist() + QLatin1Char(' ') + album.album());
+    // An album of the library is music, remembered like a pick.
+    const int music = m_ui->mediaPicker->findText(QStringLiteral("Music"));
+    if (music >= 0 && music != m_ui->mediaPicker->currentIndex()) {
+        m_ui->mediaPicker->setCurrentIndex(music);
+        UserDefaults::standard().setString(SettingsKeys::media, QStringLiteral("Music"));
+    }
+    startSearch();
+}
+
+void SearchViewController::setAlbumTarget(const std::optional<AlbumFolder>& album,
+                                          const QString& coverName) {
+    m_album = album;
+    NotificationCenter::defaultCenter().post(
+        NotificationNames::albumTargetChanged,
+        album ? QVariantMap{{NotificationNames::albumKey, QVariant::fromValue(*album)},
+                            {NotificationNames::coverNameKey, coverName}}
+              : QVariantMap{});
+}
+
+// The match a fill would take is selected: the window and the fill never disagree.
+void SearchViewController::selectTargetMatch() {
+    if (!m_album) {
+        return;
+    }
+    const AlbumMatcher::Wanted wanted{
+        m_album->artist(), m_album->album(), m_album->identity.explicitness,
+        m_album->identity.kind == AlbumTags::Identity::Kind::Compilation};
+    const auto best = AlbumMatcher::bestMatch(wanted, SearchResults::albumObjects());
+    if (best && best->confident) {
+        m_ui->tableView->selectRow(int(SearchResults::albumObjects().indexOf(best->record)));
+    }
 }
 
 void SearchViewController::showSearching(bool searching) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "AlbumScanner.h"
+
 #include <QVariantMap>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class SearchView;
@@ -33,6 +36,9 @@ public:
 
     void clearSearchResults();
     void startSearch();
+    // Searches the catalogue's albums for an album of the library, selects the
+    // match a fill would take, and lets the cover pane save into its folder.
+    void searchForAlbum(const AlbumFolder& album, const QString& coverName);
     void refreshMediaPicker();
     void searchDidComplete();
     QVariantMap selectedItemUserInfo() const;
@@ -52,10 +58,13 @@ private:
     int selectedRow() const;
     void showAlertLater(const QString& text, bool warning = false);
     void showSearching(bool searching);
+    void setAlbumTarget(const std::optional<AlbumFolder>& album, const QString& coverName = {});
+    void selectTargetMatch();
 
     std::unique_ptr<Ui::SearchView> m_ui;
     AlbumObjectListModel* m_model = nullptr;
     ThumbnailLoader* m_thumbnails = nullptr;
     QString m_lastText;
-    QWidget* m_searching = nullptr; // the busy indicator over the list
+    QWidget* m_searching = nullptr;     // the busy indicator over the list
+    std::optional<AlbumFolder> m_album; // the library album searched for, if any
 };

@@ -1,0 +1,55 @@
+#include "AlbumCoverWriter.h"
+
+#include "CoverEmbedder.h"
+#include "CoverFileName.h"
+#include "CoverFileWriter.h"
+#include "ImageCodec.h"
+
+#include <QFile>
+
+#include <cerrno>
+
+namespace AlbumCoverWriter {
+
+QString coverName(const QString& pattern, const AlbumFolder& album) {
+    return CoverFileName::build(pattern, album.artist(), album.album(), 0, 0, 0);
+}
+
+Written writeCover(const AlbumFolder& album, const QString& name, const QByteArray& coverBytes) {
+    const auto jpeg = ImageCodec::jpegData(CoverImage{QImage(), coverBytes});
+    if (!jpeg) {
+        return {Written::Outcome::Failed, {}, QStringLiteral("the cover could not be encoded")};
+    }
+    const auto written = CoverFileWriter::writeNewFile(album.nativePath, name, *jpeg,
+                                                       CoverFileWriter::Naming::Exact);
+    if (!written.ok()) {
+        return {written.errorCode == EEXIST ? Written::Outcome::Taken : Written::Outcome::Failed,
+                {},
+                written.error};
+    }
+    for (const QByteArray& disc : album.discFolders) {
+        CoverFileWriter::writeNewFile(disc, name, *jpeg, CoverFileWriter::Naming::Exact);
+    }
+    return {Written::Outcome::Written, written.path, {}};
+}
+
+Embedded embedCover(const AlbumFolder& album, const QByteArray& coverBytes, int maxSide) {
+    Embedded embedded;
+    const auto picture = CoverEmbedder::prepare(coverBytes, maxSide);
+    if (!picture) {
+        embedded.failed.append(QStringLiteral("the cover is no picture that can be embedded"));
+        return embedded;
+    }
+    for (const QByteArray& file : album.uncoveredFiles) {
+        const CoverEmbedder::Result result = CoverEmbedder::embed(file, *picture);
+        if (result.outcome == CoverEmbedder::Result::Outcome::Embedded) {
+            ++embedded.files;
+        } else if (result.outcome == CoverEmbedder::Result::Outcome::Failed) {
+            embedded.failed.append(QFile::decodeName(file.mid(album.nativePath.size() + 1)) +
+                                   QStringLiteral(": ") + result.error);
+        }
+    }
+    return embedded;
+}
+
+} // namespace AlbumCoverWriter

@@ -1,0 +1,141 @@
+#include "FillJournal.h"
+
+#include "AlbumMatcher.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTimeZone>
+
+namespace {
+
+constexpr int kFormat = 1;
+
+QString stateHome() {
+    const QString configured = qEnvironmentVariable("XDG_STATE_HOME");
+    return QDir::isAbsolutePath(configured) ? configured
+                                            : QDir::homePath() + QStringLiteral("/.local/state");
+}
+
+} // namespace
+
+FillJournal::FillJournal(QByteArray libraryRoot) : m_root(std::move(libraryRoot)) {
+    while (m_root.size() > 1 && m_root.endsWith('/')) {
+        m_root.chop(1);
+    }
+}
+
+QString FillJournal::fileFor(const QByteArray& libraryRoot) {
+    const QByteArray absolute =
+        QFile::encodeName(QFileInfo(QFile::decodeName(libraryRoot)).absoluteFilePath());
+    return stateHome() + QStringLiteral("/Sleevanta/journals/") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(absolute, QCryptographicHash::Sha256).toHex()) +
+           QStringLiteral(".json");
+}
+
+QByteArray FillJournal::keyOf(const AlbumFolder& album) const {
+    // The folder below the library, as bytes: names need not be UTF-8.
+    QByteArray relative = album.nativePath.mid(m_root.size());
+    while (relative.startsWith('/')) {
+        relative.remove(0, 1);
+    }
+    return relative.toPercentEncoding("/ ");
+}
+
+QString FillJournal::load() {
+    m_entries.clear();
+    QFile file(filePath());
+    if (!file.exists()) {
+        return {};
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QStringLiteral("the journal %1 cannot be read (%2); every album is asked about")
+            .arg(file.fileName(), file.errorString());
+    }
+    const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    const QByteArray absolute =
+        QFile::encodeName(QFileInfo(QFile::decodeName(m_root)).absoluteFilePath());
+    if (root.value(QStringLiteral("format")).toInt() != kFormat ||
+        root.value(QStringLiteral("library")).toString().toLatin1() !=
+            absolute.toPercentEncoding("/ ")) {
+        return QStringLiteral("the journal %1 is damaged or another library's; every album is "
+                              "asked about")
+            .arg(file.fileName());
+    }
+    const QJsonObject albums = root.value(QStringLiteral("albums")).toObject();
+    for (auto it = albums.begin(); it != albums.end(); ++it) {
+        const QJsonObject o = it.value().toObject();
+        m_entries.insert(it.key().toLatin1(),
+                         Entry{o.value(QStringLiteral("outcome")).toString(),
+                               QDateTime::fromSecsSinceEpoch(
+                                   o.value(QStringLiteral("when")).toInteger(), Qt::UTC),
+                               o.value(QStringLiteral("artist")).toString(),
+                               o.value(QStringLiteral("album")).toString(),
+                               o.value(QStringLiteral("barcode")).toString(),
+                               o.value(QStringLiteral("storefront")).toString(),
+                               o.value(QStringLiteral("rules")).toInt()});
+    }
+    return {};
+}
+
+std::optional<FillJournal::Entry> FillJournal::remembered(const AlbumFolder& album,
+                                                          const QString& storefront,
+                                                          const QDateTime& now) const {
+    const auto it = m_entries.constFind(keyOf(album));
+    if (it == m_entries.constEnd()) {
+        return std::nullopt;
+    }
+    const Entry& entry = *it;
+    const bool unmatched =
+        entry.outcome == QLatin1String("no-match") || entry.outcome == QLatin1String("ambiguous");
+    const bool sameInputs = entry.artist == album.artist() && entry.album == album.album() &&
+                            entry.barcode == album.identity.barcode &&
+                            entry.storefront == storefront &&
+                            entry.rules == AlbumMatcher::kRulesVersion;
+    if (!unmatched || !sameInputs || entry.when.daysTo(now) >= kRememberDays) {
+        return std::nullopt;
+    }
+    return entry;
+}
+
+void FillJournal::record(const AlbumFolder& album, const QString& outcome,
+                         const QString& storefront, const QDateTime& now) {
+    m_entries.insert(keyOf(album),
+                     Entry{outcome, now, album.artist(), album.album(), album.identity.barcode,
+                           storefront, AlbumMatcher::kRulesVersion});
+    m_changed = true;
+}
+
+bool FillJournal::save() const {
+    QJsonObject albums;
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+        const Entry& e = it.value();
+        albums.insert(QString::fromLatin1(it.key()),
+                      QJsonObject{{QStringLiteral("outcome"), e.outcome},
+                                  {QStringLiteral("when"), e.when.toSecsSinceEpoch()},
+                                  {QStringLiteral("artist"), e.artist},
+                                  {QStringLiteral("album"), e.album},
+                                  {QStringLiteral("barcode"), e.barcode},
+                                  {QStringLiteral("storefront"), e.storefront},
+                                  {QStringLiteral("rules"), e.rules}});
+    }
+    const QByteArray absolute =
+        QFile::encodeName(QFileInfo(QFile::decodeName(m_root)).absoluteFilePath());
+    const QJsonObject root{
+        {QStringLiteral("format"), kFormat},
+        {QStringLiteral("library"), QString::fromLatin1(absolute.toPercentEncoding("/ "))},
+        {QStringLiteral("albums"), albums}};
+    const QString path = filePath();
+    if (!QDir().mkpath(QFileInfo(path).path())) {
+        return false;
+    }
+    QSaveFile file(path);
+    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Compact);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}

@@ -1,0 +1,240 @@
+#include "FillPlanner.h"
+
+#include "AlbumMatcher.h"
+#include "Barcode.h"
+#include "SearchRequest.h"
+
+#include <QHash>
+#include <QMap>
+#include <QSet>
+
+#include <algorithm>
+#include <tuple>
+#include <vector>
+
+QString CatalogueRequest::via() const {
+    switch (kind) {
+    case Kind::Ids:
+        return QStringLiteral("id");
+    case Kind::Barcodes:
+        return QStringLiteral("barcode");
+    case Kind::Listing:
+        return QStringLiteral("listing");
+    case Kind::Search:
+        return QStringLiteral("search");
+    }
+    return {};
+}
+
+QByteArray CatalogueRequest::url(const QString& searchOrigin, const QString& lowerCountry) const {
+    using namespace SearchRequest;
+    const int limit = FillPlanner::kListingLimit;
+    switch (kind) {
+    case Kind::Ids:
+        return buildLookupListUrl(searchOrigin, QStringLiteral("id"), values, lowerCountry);
+    case Kind::Barcodes:
+        return buildLookupListUrl(searchOrigin, QStringLiteral("upc"), values, lowerCountry);
+    case Kind::Listing:
+        return artistId != 0 ? buildLookupListUrl(searchOrigin, QStringLiteral("id"),
+                                                  {QString::number(artistId)}, lowerCountry,
+                                                  QStringLiteral("album"), limit)
+                             : buildAlbumSearchUrl(searchOrigin, term, lowerCountry, true, limit);
+    case Kind::Search:
+        return buildAlbumSearchUrl(searchOrigin, term, lowerCountry, false, 50);
+    }
+    return {};
+}
+
+QString CatalogueRequest::description() const {
+    switch (kind) {
+    case Kind::Ids:
+        return QStringLiteral("Looking up %1 album id(s)").arg(values.size());
+    case Kind::Barcodes:
+        return QStringLiteral("Looking up %1 barcode(s)").arg(albums.size());
+    case Kind::Listing:
+        return QStringLiteral("Listing the albums of %1").arg(term);
+    case Kind::Search:
+        return QStringLiteral("Searching “%1”").arg(term);
+    }
+    return {};
+}
+
+namespace FillPlanner {
+
+namespace {
+
+// Fills batches of `kind` from (values, albums) pairs, each batch within the
+// count and URL length a request may have.
+QList<CatalogueRequest> batches(CatalogueRequest::Kind kind,
+                                const QList<std::pair<QStringList, QList<int>>>& items) {
+    QList<CatalogueRequest> requests;
+    CatalogueRequest batch{kind, {}, {}, {}, 0};
+    int length = 120; // origin, path and country
+    for (const auto& [values, albums] : items) {
+        const int adding = int(values.join(QLatin1Char(',')).size()) + 1;
+        if (!batch.values.isEmpty() && (batch.values.size() + values.size() > kMostValues ||
+                                        length + adding > kMostUrlLength)) {
+            requests.append(batch);
+            batch = CatalogueRequest{kind, {}, {}, {}, 0};
+            length = 120;
+        }
+        batch.values += values;
+        batch.albums += albums;
+        length += adding;
+    }
+    if (!batch.values.isEmpty()) {
+        requests.append(batch);
+    }
+    return requests;
+}
+
+bool usableArtist(const QString& artist) {
+    const QString key = AlbumMatcher::normalised(artist);
+    return key.size() >= 2;
+}
+
+QString artistKey(const AlbumFolder& album) {
+    return AlbumMatcher::normalised(AlbumMatcher::mainArtist(album.artist()));
+}
+
+} // namespace
+
+QList<CatalogueRequest> idRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
+                                   bool barcodeEach) {
+    // The same release in two folders is asked once.
+    QMap<qint64, QList<int>> byId;
+    QMap<QString, QList<int>> byBarcode;
+    QHash<QString, QSet<QString>> barcodesOfTitle;
+    for (const int index : indexes) {
+        const AlbumFolder& album = albums[index];
+        if (album.identity.collectionId > 0) {
+            byId[album.identity.collectionId].append(index);
+        } else if (!album.identity.barcode.isEmpty()) {
+            byBarcode[album.identity.barcode].append(index);
+            barcodesOfTitle[AlbumMatcher::parseTitle(album.album()).core].insert(
+                album.identity.barcode);
+        }
+    }
+    QList<std::pair<QStringList, QList<int>>> ids;
+    for (auto it = byId.begin(); it != byId.end(); ++it) {
+        ids.append({{QString::number(it.key())}, it.value()});
+    }
+    QList<std::pair<QStringList, QList<int>>> together;
+    QList<CatalogueRequest> requests = batches(CatalogueRequest::Kind::Ids, ids);
+    for (auto it = byBarcode.begin(); it != byBarcode.end(); ++it) {
+        const QString core = AlbumMatcher::parseTitle(albums[it.value().first()].album()).core;
+        // Look-alike titles (a standard and a deluxe edition tagged plainly)
+        // are asked one barcode at a time, so that their releases never swap.
+        if (barcodeEach || barcodesOfTitle[core].size() > 1) {
+            // Where lists are refused, the barcode as it is tagged, alone.
+            requests.append(
+                CatalogueRequest{CatalogueRequest::Kind::Barcodes,
+                                 it.value(),
+                                 barcodeEach ? QStringList{it.key()} : Barcode::forms(it.key()),
+                                 {},
+                                 0});
+        } else {
+            together.append({Barcode::forms(it.key()), it.value()});
+        }
+    }
+    return requests + batches(CatalogueRequest::Kind::Barcodes, together);
+}
+
+CatalogueRequest searchFor(const QList<AlbumFolder>& albums, int index) {
+    const AlbumFolder& album = albums[index];
+    const QString title = AlbumMatcher::parseTitle(album.album()).text;
+    const bool compilation = album.identity.kind == AlbumTags::Identity::Kind::Compilation;
+    return CatalogueRequest{CatalogueRequest::Kind::Search,
+                            {index},
+                            {},
+                            compilation ? title : album.artist() + QLatin1Char(' ') + title,
+                            0};
+}
+
+QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
+                                     bool listings) {
+    QMap<QString, QList<int>> byArtist;
+    QList<CatalogueRequest> requests;
+    for (const int index : indexes) {
+        const AlbumFolder& album = albums[index];
+        if (listings && album.identity.kind == AlbumTags::Identity::Kind::Album &&
+            usableArtist(album.artist())) {
+            byArtist[artistKey(album)].append(index);
+        } else {
+            requests.append(searchFor(albums, index));
+        }
+    }
+    for (const QList<int>& group : std::as_const(byArtist)) {
+        if (group.size() < 2) {
+            requests.append(searchFor(albums, group.first()));
+            continue;
+        }
+        qint64 artistId = 0;
+        for (const int index : group) {
+            artistId = artistId ? artistId : albums[index].identity.artistId;
+        }
+        requests.append(CatalogueRequest{CatalogueRequest::Kind::Listing,
+                                         group,
+                                         {},
+                                         AlbumMatcher::mainArtist(albums[group.first()].artist()),
+                                         artistId});
+    }
+    return requests;
+}
+
+std::optional<QString> disagreement(const AlbumFolder& album, const AlbumObject& record) {
+    const bool compilation = album.identity.kind == AlbumTags::Identity::Kind::Compilation;
+    const double artist =
+        compilation ? 0.0 : AlbumMatcher::artistSimilarity(album.artist(), record.artistName());
+    const double title = AlbumMatcher::titleSimilarity(album.album(), record.collectionName());
+    const bool otherVolume = AlbumMatcher::parseTitle(album.album()).numbers !=
+                             AlbumMatcher::parseTitle(record.collectionName()).numbers;
+    if (otherVolume || (artist < 0.5 && title < 0.5)) {
+        return QStringLiteral("%1 – %2").arg(record.artistName(), record.collectionName());
+    }
+    return std::nullopt;
+}
+
+QHash<int, AlbumObject> assign(const CatalogueRequest& request, const QList<AlbumFolder>& albums,
+                               const QList<AlbumObject>& answer) {
+    QHash<int, AlbumObject> assigned;
+    if (request.kind == CatalogueRequest::Kind::Ids) {
+        for (const int index : request.albums) {
+            for (const AlbumObject& record : answer) {
+                if (record.collectionId() == albums[index].identity.collectionId) {
+                    assigned.insert(index, record);
+                }
+            }
+        }
+        return assigned;
+    }
+    // Each release to the album most like it, so that two never swap.
+    std::vector<std::tuple<double, int, qsizetype>> pairs;
+    for (const int index : request.albums) {
+        for (qsizetype r = 0; r < answer.size(); ++r) {
+            pairs.emplace_back(
+                AlbumMatcher::titleSimilarity(albums[index].album(), answer[r].collectionName()) +
+                    AlbumMatcher::artistSimilarity(albums[index].artist(), answer[r].artistName()),
+                index, r);
+        }
+    }
+    std::sort(pairs.begin(), pairs.end(),
+              [](const auto& a, const auto& b) { return std::get<0>(a) > std::get<0>(b); });
+    QSet<qsizetype> taken;
+    for (const auto& [likeness, index, r] : pairs) {
+        // The same release in two folders goes to both.
+        const bool sameRelease =
+            std::any_of(request.albums.begin(), request.albums.end(), [&](int other) {
+                return other != index &&
+                       assigned.value(other).collectionId() == answer[r].collectionId() &&
+                       albums[other].identity.barcode == albums[index].identity.barcode;
+            });
+        if (!assigned.contains(index) && (!taken.contains(r) || sameRelease)) {
+            assigned.insert(index, answer[r]);
+            taken.insert(r);
+        }
+    }
+    return assigned;
+}
+
+} // namespace FillPlanner

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "AlbumObject.h"
+#include "AlbumScanner.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// One catalogue request of a fill and the albums it serves.
+struct CatalogueRequest {
+    enum class Kind {
+        Ids,      // lookup?id=ID1,ID2,…: the store's own album ids
+        Barcodes, // lookup?upc=…: release barcodes
+        Listing,  // an artist's albums: by artist id, else by name
+        Search,   // one album by artist and title
+    };
+    Kind kind = Kind::Search;
+    QList<int> albums;  // the albums it serves, by their place in the run
+    QStringList values; // Ids, Barcodes
+    QString term;       // Listing: the artist; Search: artist and title
+    qint64 artistId = 0;
+
+    // "id", "barcode", "listing", "search": how an album it serves was found.
+    QString via() const;
+    QByteArray url(const QString& searchOrigin, const QString& lowerCountry) const;
+    // What the run is doing while it waits for the answer.
+    QString description() const;
+};
+
+// Which requests fill a library's albums with the fewest: exact ids first
+// (many in one request), then one listing per artist, then a search per album
+// that is left. Pure functions.
+namespace FillPlanner {
+
+inline constexpr int kMostValues = 100;     // ids or barcodes in one request
+inline constexpr int kMostUrlLength = 2000; // characters in one request's URL
+inline constexpr int kListingLimit = 200;   // albums in an artist's listing
+
+// The albums' id requests: collection ids in batches; barcodes in batches
+// (each in the forms a store may keep it), but one to a request for albums
+// whose titles look alike (two releases then never swap), and all one to a
+// request when `barcodeEach`.
+QList<CatalogueRequest> idRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
+                                   bool barcodeEach);
+// One listing for each artist with two or more of these albums (not for
+// compilations, nor for an artist name of one letter or only punctuation);
+// the others get a search each. Without `listings`, a search each.
+QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
+                                     bool listings);
+CatalogueRequest searchFor(const QList<AlbumFolder>& albums, int index);
+
+// Why an exact id's answer is not the album of the folder: its artist and its
+// title both disagree with the tags (a wrong barcode, a re-used id), or the
+// numbers in the titles differ (another volume). None when it is.
+std::optional<QString> disagreement(const AlbumFolder& album, const AlbumObject& record);
+
+// The answer to an id or barcode request, assigned to its albums (by their
+// place in the run): by collection id; barcodes, which the answer does not
+// echo, each release to one album, the likest pairs first. An album the
+// answer does not hold is left out.
+QHash<int, AlbumObject> assign(const CatalogueRequest& request, const QList<AlbumFolder>& albums,
+                               const QList<AlbumObject>& answer);
+
+} // namespace FillPlanner

@@ -1,0 +1,141 @@
+#include "FillSaver.h"
+
+#include "AlbumCoverWriter.h"
+#include "ImageService.h"
+
+#include <QFile>
+#include <QFutureWatcher>
+#include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <cerrno>
+
+namespace {
+
+// The worker's part: the cover file, then the cover into the audio files.
+AlbumReport writeCover(AlbumReport report, const AlbumFolder& album, const QByteArray& bytes,
+                       const FillOptions& options) {
+    const auto written = AlbumCoverWriter::writeCover(
+        album, AlbumCoverWriter::coverName(options.coverName, album), bytes);
+    using Outcome = AlbumCoverWriter::Written::Outcome;
+    if (written.outcome != Outcome::Written) {
+        // Another run covered it meanwhile: covered, not failed.
+        report.status = written.outcome == Outcome::Taken ? AlbumReport::Status::HasCover
+                                                          : AlbumReport::Status::Failed;
+        report.reason = written.outcome == Outcome::Taken ? QString() : written.error;
+        return report;
+    }
+    report.status = AlbumReport::Status::Saved;
+    if (options.embed) {
+        const auto embedded = AlbumCoverWriter::embedCover(album, bytes, options.embedSide);
+        report.embedded = embedded.files;
+        report.embedFailed = embedded.failed;
+        if (!report.embedFailed.isEmpty()) {
+            report.status = AlbumReport::Status::EmbedFailed;
+        }
+    }
+    return report;
+}
+
+// An album with a cover file of its own: that file goes into its files.
+AlbumReport embedOwnCover(AlbumReport report, const AlbumFolder& album,
+                          const FillOptions& options) {
+    QFile cover(QFile::decodeName(album.nativePath) + QLatin1Char('/') + album.existingCover);
+    if (!cover.open(QIODevice::ReadOnly) || cover.size() > ImageService::kMaxImageBytes) {
+        report.status = AlbumReport::Status::EmbedFailed;
+        report.embedFailed.append(
+            QStringLiteral("%1: %2").arg(album.existingCover, cover.errorString()));
+        return report;
+    }
+    const auto embedded = AlbumCoverWriter::embedCover(album, cover.readAll(), options.embedSide);
+    report.embedded = embedded.files;
+    report.embedFailed = embedded.failed;
+    report.status = !report.embedFailed.isEmpty() ? AlbumReport::Status::EmbedFailed
+                    : report.embedded > 0         ? AlbumReport::Status::Embedded
+                                                  : AlbumReport::Status::HasCover;
+    return report;
+}
+
+} // namespace
+
+QString FillSaver::coverNameFor(const FillOptions& options, const AlbumFolder& album) {
+    return AlbumCoverWriter::coverName(options.coverName, album);
+}
+
+FillSaver::FillSaver(const FillOptions& options, QObject* parent)
+    : QObject(parent), m_options(options), m_loader(ImageService::shared()) {}
+
+void FillSaver::add(Job job) {
+    m_jobs.push_back(std::move(job));
+    next();
+}
+
+void FillSaver::stop() {
+    m_stopped = true;
+    m_jobs.clear();
+    m_loader.cancel();
+}
+
+void FillSaver::next() {
+    if (m_busy || m_jobs.empty() || m_stopped) {
+        return;
+    }
+    m_busy = true;
+    Job job = std::move(m_jobs.front());
+    m_jobs.pop_front();
+    if (m_options.dryRun) {
+        job.report.status =
+            job.record ? AlbumReport::Status::Planned : AlbumReport::Status::HasCover;
+        job.report.embedded = m_options.embed ? int(job.album.uncoveredFiles.size()) : 0;
+        done(job.report);
+        return;
+    }
+    if (!job.record) {
+        write(std::move(job), {});
+        return;
+    }
+    download(std::move(job));
+}
+
+void FillSaver::download(Job job) {
+    const QList<CoverRung> rungs =
+        CoverLadder::rungs(job.record->highResolutionUrl(), job.record->standardResolutionUrl(),
+                           m_options.highQuality);
+    // Decoded small: only to know the bytes are a picture; the bytes are written.
+    m_loader.load(rungs, QSize(64, 64), {},
+                  [this, job](const ImageLoadResult& result, const CoverRung&) {
+                      if (!result.hasImage()) {
+                          AlbumReport failed = job.report;
+                          failed.status = AlbumReport::Status::Failed;
+                          failed.reason = failureReason(result);
+                          done(failed);
+                          return;
+                      }
+                      write(job, result.cover.encodedData);
+                  });
+}
+
+void FillSaver::write(Job job, QByteArray coverBytes) {
+    QPointer<FillSaver> self(this);
+    auto* writing = new QFutureWatcher<AlbumReport>(this);
+    connect(writing, &QFutureWatcher<AlbumReport>::finished, this, [self, writing] {
+        writing->deleteLater();
+        if (self) {
+            self->done(writing->result());
+        }
+    });
+    writing->setFuture(QtConcurrent::run(
+        [job = std::move(job), bytes = std::move(coverBytes), options = m_options]() {
+            return job.record ? writeCover(job.report, job.album, bytes, options)
+                              : embedOwnCover(job.report, job.album, options);
+        }));
+}
+
+void FillSaver::done(const AlbumReport& report) {
+    m_busy = false;
+    if (!m_stopped) {
+        Q_EMIT saved(report);
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { next(); }, Qt::QueuedConnection);
+}

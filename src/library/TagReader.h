@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+
+// What one audio file's tags say, as far as filling covers needs it.
+struct TrackTags {
+    enum class Read {
+        Whole,      // TagLib read the file's tags
+        Unreadable, // no audio file TagLib knows (or none at all)
+        Slow,       // the read took longer than allowed and was given up
+        Stopped,    // the run was stopped during the read
+    };
+    Read read = Read::Unreadable;
+    QString artist;
+    QString albumArtist;
+    QString album;
+    int year = 0;
+    int disc = 0;
+    bool compilation = false;
+    QString barcode;            // as tagged, unchecked
+    qint64 collectionId = 0;    // the store's own album id (MP4 plID)
+    qint64 artistId = 0;        // and artist id (MP4 atID)
+    QString explicitness;       // "explicit" or "cleaned" when the tags say so
+    bool hasFrontCover = false; // an embedded picture of the front (or "other") kind
+    bool embeddable = false;    // a format covers can be embedded into
+};
+
+// Reads tags without scanning the audio, through a stream of its own: every
+// read asks whether the run was stopped, and a file gives up after a read
+// budget (a search for a tag through a file without one may otherwise read it
+// to its end, for minutes on a large one) or a time limit (a sleeping network
+// disk). Safe on any thread; one reader per thread.
+class TagReader {
+public:
+    static constexpr qint64 kReadBudgetBytes = 16LL * 1024 * 1024;
+    static constexpr int kTimeLimitMs = 30000;
+
+    explicit TagReader(const std::atomic<bool>& stop, int timeLimitMs = kTimeLimitMs);
+
+    TrackTags read(const QByteArray& nativePath) const;
+
+private:
+    const std::atomic<bool>& m_stop;
+    int m_timeLimitMs;
+};
