@@ -240,3 +240,17 @@ void CoverSession::save(const QString& folder, const QString& fileName, bool rep
         return meant;
     }));
 }
+
+QString CoverSession::progressText(qint64 receivedSize, qint64 expectedSize) {
+    const double mega = 1048576.0;
+    if (expectedSize > 0) {
+        const int percent =
+            qBound(0, int(double(receivedSize) / double(expectedSize) * 100.0), 100);
+        return QString::asprintf("Downloading Cover\n%.2f of %.2f MB · %d %%",
+                                 double(receivedSize) / mega, double(expectedSize) / mega, percent);
+    }
+    if (receivedSize > 0) {
+        return QString::asprintf("Downloading Cover\n%.2f MB", double(receivedSize) / mega);
+    }
+    return QStringLiteral("Requesting Cover…");
+}

@@ -34,6 +34,9 @@ public:
         QString message() const;
     };
 
+    // The read-out of a download: "Downloading Cover\n1.20 of 3.40 MB · 35 %".
+    static QString progressText(qint64 receivedSize, qint64 expectedSize);
+
     explicit CoverSession(ImageService& service, QObject* parent = nullptr);
     ~CoverSession() override;
 

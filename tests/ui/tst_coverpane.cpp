@@ -107,6 +107,9 @@ private:
     static QStringList titles(const QList<QAction*>& actions) {
         QStringList list;
         for (QAction* action : actions) {
+            if (!action->isVisible()) {
+                continue; // those for a library album, without one
+            }
             list << (action->isSeparator()
                          ? QStringLiteral("-")
                          : action->text() + QLatin1Char('|') + action->shortcut().toString());
@@ -205,7 +208,7 @@ private Q_SLOTS:
                               "Copy Cover &URL to Clipboard|Ctrl+Shift+C",
                               "Copy Cover &Title to Clipboard|Ctrl+Alt+C", "-", "Share|"}));
         for (QAction* action : menu->actions()) {
-            QVERIFY(action->isEnabled());
+            QCOMPARE(action->isEnabled(), action->isVisible());
         }
         m_posted.clear();
         menu->actions().at(1)->trigger();

@@ -6,6 +6,7 @@
 #include "CoverViewController.h"
 #include "DonateViewController.h"
 #include "FeedbackMail.h"
+#include "FillTable.h"
 #include "FillWindow.h"
 #include "MailComposer.h"
 #include "MainViewController.h"
@@ -188,7 +189,7 @@ private Q_SLOTS:
         auto menu = [&](const char* name) {
             return m_window->findChild<QMenu*>(QLatin1String(name))->actions();
         };
-        QCOMPARE(menu("fileMenu").mid(0, 2), actions->saveActions());
+        QCOMPARE(menu("fileMenu").mid(0, 4), actions->saveActions());
         QCOMPARE(menu("editMenu").mid(0, 3), actions->copyActions());
         QCOMPARE(menu("viewMenu"), actions->viewActions());
         QVERIFY(!actions->action(CoverAction::SaveCoverAs)->isEnabled());
@@ -196,7 +197,8 @@ private Q_SLOTS:
         QVERIFY(showCover());
         for (QAction* item :
              actions->saveActions() + actions->viewActions() + actions->copyActions()) {
-            QVERIFY(item->isEnabled());
+            // Those for an album of the library stay away without one.
+            QCOMPARE(item->isEnabled(), item->isVisible());
             item->trigger();
         }
         QCOMPARE(m_actions, (QList<qint64>{0, 1, 2, 3, 4, 5, 6}));
@@ -249,9 +251,11 @@ private Q_SLOTS:
         QTRY_VERIFY(!m_delegate->preferences() && !m_delegate->donation());
     }
 
+    // A fill run from the window, then an album it could not settle searched
+    // by hand and its cover saved into the album's folder from the cover pane.
     void fillingAFolderAndSearchingByHand() {
         const QString music = TestSupport::homeFolder().filePath(QStringLiteral("Music"));
-        for (const char* folder : {"Beatles/Abbey Road", "Taylor Swift/1989"}) {
+        for (const char* folder : {"The Beatles/Abbey Road", "Taylor Swift/Speak Now"}) {
             QDir().mkpath(music + '/' + folder);
             QFile(music + '/' + folder + "/01.mp3").open(QIODevice::WriteOnly); // no tags
         }
@@ -260,26 +264,45 @@ private Q_SLOTS:
         FillOptions options;
         options.root = QFile::encodeName(music);
         options.intervalMs = 50;
-        m_delegate->showFillWindow(options);
-        auto* fill = m_window->findChild<FillWindow*>();
-        QVERIFY(fill && fill->isVisible());
-        QTRY_VERIFY(!fill->stopButton()->isEnabled());
-        QTableWidget* table = fill->table();
-        QCOMPARE(table->rowCount(), 2);
-        QCOMPARE(table->item(0, FillWindow::StatusColumn)->text(),
-                 QStringLiteral("Saved as “folder.jpg”"));
-        QVERIFY(QFileInfo::exists(music + "/Beatles/Abbey Road/folder.jpg"));
-        QTRY_VERIFY(!table->item(0, FillWindow::CoverColumn)->icon().isNull());
-        QVERIFY(table->item(1, FillWindow::StatusColumn)->text().startsWith("No confident match"));
+        auto* fill = new FillWindow(options, m_window.get());
+        fill->setAttribute(Qt::WA_DeleteOnClose);
+        fill->runButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(fill->runButton()->text(), QStringLiteral("Start Again"), 20000);
+        FillTable* table = fill->table();
+        QCOMPARE(table->rowCount(), 2); // in the order of their folders
+        QCOMPARE(table->item(0, FillTable::StatusColumn)->text(),
+                 QStringLiteral("Not in the catalogue"));
+        QCOMPARE(table->item(1, FillTable::StatusColumn)->text(),
+                 QStringLiteral("Saved as “cover.jpg”"));
+        QVERIFY(QFileInfo::exists(music + "/The Beatles/Abbey Road/cover.jpg"));
+        QTRY_VERIFY(!table->item(1, FillTable::CoverColumn)->icon().isNull());
 
-        table->selectRow(0);
-        QVERIFY(!fill->searchButton()->isEnabled());
         table->selectRow(1);
+        QVERIFY(!fill->searchButton()->isEnabled());
+        table->selectRow(0);
         fill->searchButton()->click();
         SearchViewController* search = m_window->searchPane();
-        QCOMPARE(search->searchField()->text(), QStringLiteral("Taylor Swift 1989"));
+        QCOMPARE(search->searchField()->text(), QStringLiteral("Taylor Swift Speak Now"));
         QCOMPARE(search->mediaPicker()->currentText(), QStringLiteral("Music"));
+        CoverActions* actions = m_window->coverPane()->actions();
+        QAction* saveInto = actions->action(CoverAction::SaveIntoAlbumFolder);
+        QVERIFY(saveInto->isVisible());
+        // The user widens the search; the album stays the one the cover is for.
+        search->searchField()->setText(QStringLiteral("Taylor Swift"));
+        QTest::keyClick(search->searchField(), Qt::Key_Return);
         QTRY_VERIFY(!SearchResults::albumObjects().isEmpty());
+        search->tableView()->selectRow(0);
+        QTRY_VERIFY_WITH_TIMEOUT(saveInto->isEnabled(), 10000);
+        QSignalSpy saved(m_window->coverPane(), &CoverViewController::saveFinished);
+        saveInto->trigger();
+        QVERIFY(saved.wait());
+        QCOMPARE(saved.first().first().toString(), music + "/Taylor Swift/Speak Now/cover.jpg");
+        QCOMPARE(table->item(0, FillTable::StatusColumn)->text(),
+                 QStringLiteral("Saved as “cover.jpg”"));
+        // A plain search is no longer for the album.
+        NotificationCenter::defaultCenter().post(NotificationNames::searchForTerm,
+                                                 {{NotificationNames::termKey, QStringLiteral("x")}});
+        QVERIFY(!saveInto->isVisible());
     }
 
     void aSecondStartBringsTheFirstForward() {

@@ -77,14 +77,17 @@ QList<QAction*> CoverActions::copyActions() const {
             action(CoverAction::CopyCoverTitleToClipboard)};
 }
 
-void CoverActions::update(bool shown, bool hasFile, const QString& listingTitle, bool hasAlbum) {
+void CoverActions::update(bool shown, bool hasFile, const QString& listingTitle,
+                          const QString& albumFolder) {
     for (QAction* action : m_actions) {
         action->setEnabled(shown);
     }
-    // Only for a cover searched for an album of the library.
+    // Only for a cover searched for an album of the library, which they name.
     for (const CoverAction albumAction :
          {CoverAction::SaveIntoAlbumFolder, CoverAction::EmbedIntoFiles}) {
-        action(albumAction)->setVisible(hasAlbum);
+        action(albumAction)->setVisible(!albumFolder.isEmpty());
+        action(albumAction)->setEnabled(shown && !albumFolder.isEmpty());
+        action(albumAction)->setToolTip(albumFolder);
     }
     action(CoverAction::CopyCoverImageToClipboard)->setEnabled(shown && hasFile);
     QAction* listing = action(CoverAction::ViewCoverListing);

@@ -29,7 +29,7 @@ public:
     // cover, copying the image its file too; the listing item is named for
     // the item's kind, and hidden when it has none; the album's actions show
     // only when the cover was searched for an album of the library.
-    void update(bool shown, bool hasFile, const QString& listingTitle, bool hasAlbum);
+    void update(bool shown, bool hasFile, const QString& listingTitle, const QString& albumFolder);
 
     // The context menu of the cover: the three groups, then `share`.
     void fillContextMenu(QMenu* menu, QMenu* share) const;

@@ -1,13 +1,11 @@
 #include "CoverViewController.h"
 #include "ui_CoverView.h"
 
-#include "AlbumCoverWriter.h"
+#include "AlbumTarget.h"
 #include "Alerts.h"
 #include "CoverActions.h"
 #include "CoverClipboard.h"
-#include "CoverEmbedder.h"
 #include "DraggableImageView.h"
-#include "FillRun.h"
 #include "ImageService.h"
 #include "NotificationNames.h"
 #include "Pasteboard.h"
@@ -20,17 +18,16 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFutureWatcher>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
 #include <QShowEvent>
-#include <QtConcurrent/QtConcurrentRun>
 
 CoverViewController::CoverViewController(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::CoverView>()),
-      m_session(new CoverSession(ImageService::shared(), this)), m_actions(new CoverActions(this)) {
+      m_session(new CoverSession(ImageService::shared(), this)), m_actions(new CoverActions(this)),
+      m_albumTarget(new AlbumTarget(this)) {
     m_ui->setupUi(this);
     // The progress keeps its place while hidden: the cover's room stays the
     // same from loading to shown, so the cover is decoded once for it.
@@ -99,6 +96,18 @@ CoverViewController::CoverViewController(QWidget* parent)
             [this](const CoverImage& cover) { m_ui->coverImageView->setImage(cover); });
     connect(m_session, &CoverSession::fileChanged, this, &CoverViewController::showFile);
     connect(m_session, &CoverSession::saved, this, &CoverViewController::showSaved);
+    connect(m_albumTarget, &AlbumTarget::changed, this, &CoverViewController::refreshActions);
+    connect(m_albumTarget, &AlbumTarget::succeeded, this,
+            [this](const QString& status, const QString& path) {
+                showStatus(status);
+                if (!path.isEmpty()) {
+                    Q_EMIT saveFinished(path);
+                }
+            });
+    connect(m_albumTarget, &AlbumTarget::failed, this, [this](const QString& text) {
+        alert(text);
+        Q_EMIT saveFinished({});
+    });
     viewDidLoad();
     // Never narrower than its buttons at their natural widths.
     setMinimumWidth(m_ui->buttonLayout->sizeHint().width() + layout()->contentsMargins().left() +
@@ -159,13 +168,6 @@ void CoverViewController::viewDidLoad() {
                        [this](const Notification& notification) { downloadCover(notification); });
     center.addObserver(NotificationNames::removeCover, this,
                        [this](const Notification&) { removeCover(); });
-    center.addObserver(NotificationNames::albumTargetChanged, this, [this](const Notification& n) {
-        const QVariant album = n.userInfo.value(NotificationNames::albumKey);
-        m_album = album.canConvert<AlbumFolder>() ? std::optional(album.value<AlbumFolder>())
-                                                  : std::nullopt;
-        m_albumCoverName = n.userInfo.value(NotificationNames::coverNameKey).toString();
-        refreshActions();
-    });
 }
 
 void CoverViewController::showEvent(QShowEvent* event) {
@@ -242,27 +244,13 @@ void CoverViewController::showProgress(qint64 received, qint64 expected) {
     bar->show();
     m_ui->progressTextField->show();
     m_ui->cancelButton->show();
-    m_ui->progressTextField->setText(progressText(received, expected));
+    m_ui->progressTextField->setText(CoverSession::progressText(received, expected));
     if (expected > 0) {
         bar->setRange(0, 100);
         bar->setValue(qBound(0, qRound(double(received) / double(expected) * 100.0), 100));
     } else {
         bar->setRange(0, 0); // moves on its own until the size is known
     }
-}
-
-QString CoverViewController::progressText(qint64 receivedSize, qint64 expectedSize) {
-    const double mega = 1048576.0;
-    if (expectedSize > 0) {
-        const int percent =
-            qBound(0, int(double(receivedSize) / double(expectedSize) * 100.0), 100);
-        return QString::asprintf("Downloading Cover\n%.2f of %.2f MB · %d %%",
-                                 double(receivedSize) / mega, double(expectedSize) / mega, percent);
-    }
-    if (receivedSize > 0) {
-        return QString::asprintf("Downloading Cover\n%.2f MB", double(receivedSize) / mega);
-    }
-    return QStringLiteral("Requesting Cover…");
 }
 
 void CoverViewController::showFile(const QUrl& file) {
@@ -279,7 +267,7 @@ void CoverViewController::showFile(const QUrl& file) {
 void CoverViewController::refreshActions() {
     m_actions->update(m_session->state() == CoverSession::State::Shown,
                       !m_session->temporaryFile().isEmpty(), m_session->item().listingTitle(),
-                      m_album.has_value());
+                      m_albumTarget->folder());
 }
 
 void CoverViewController::showStatus(const QString& message) {
@@ -359,10 +347,10 @@ void CoverViewController::coverAction(qint64 actionNumber) {
         showStatus(copiedTitle);
         return;
     case CoverAction::SaveIntoAlbumFolder:
-        saveIntoAlbum();
+        m_albumTarget->saveCover(m_session->cover().encodedData);
         return;
     case CoverAction::EmbedIntoFiles:
-        embedIntoFiles();
+        m_albumTarget->embedCover(m_session->cover().encodedData);
         return;
     }
 }
@@ -409,64 +397,4 @@ void CoverViewController::showSaved(const CoverSession::SaveResult& result) {
         alert(result.message());
     }
     Q_EMIT saveFinished(result.path);
-}
-
-// The album's own cover, written beside its files (and in its disc folders)
-// under the fill's name, never replacing one; the Fill window hears of it.
-void CoverViewController::saveIntoAlbum() {
-    if (!m_album) {
-        return;
-    }
-    const AlbumFolder album = *m_album;
-    const QString name = AlbumCoverWriter::coverName(
-        m_albumCoverName.isEmpty() ? QStringLiteral("cover.jpg") : m_albumCoverName, album);
-    auto* writing = new QFutureWatcher<AlbumCoverWriter::Written>(this);
-    connect(writing, &QFutureWatcher<AlbumCoverWriter::Written>::finished, this,
-            [this, writing, album, name] {
-                writing->deleteLater();
-                const AlbumCoverWriter::Written written = writing->result();
-                if (written.outcome != AlbumCoverWriter::Written::Outcome::Written) {
-                    alert(QStringLiteral("Couldn't save “%1” in %2: %3.")
-                              .arg(name, album.path,
-                                   written.outcome == AlbumCoverWriter::Written::Outcome::Taken
-                                       ? QStringLiteral("the folder has a file of that name")
-                                       : written.error));
-                    Q_EMIT saveFinished({});
-                    return;
-                }
-                showStatus(
-                    QStringLiteral("Saved “%1” into %2.").arg(name, QDir(album.path).dirName()));
-                NotificationCenter::defaultCenter().post(
-                    NotificationNames::albumCoverSaved,
-                    {{NotificationNames::folderKey, album.nativePath},
-                     {NotificationNames::fileKey, name}});
-                Q_EMIT saveFinished(written.path);
-            });
-    writing->setFuture(QtConcurrent::run([album, name, bytes = m_session->cover().encodedData] {
-        return AlbumCoverWriter::writeCover(album, name, bytes);
-    }));
-}
-
-// The cover into the album's files that carry none, each through a checked copy.
-void CoverViewController::embedIntoFiles() {
-    if (!m_album) {
-        return;
-    }
-    auto* embedding = new QFutureWatcher<AlbumCoverWriter::Embedded>(this);
-    connect(
-        embedding, &QFutureWatcher<AlbumCoverWriter::Embedded>::finished, this, [this, embedding] {
-            embedding->deleteLater();
-            const AlbumCoverWriter::Embedded embedded = embedding->result();
-            if (!embedded.failed.isEmpty()) {
-                alert(QStringLiteral("The cover went into %1 file(s), but not into these: %2")
-                          .arg(embedded.files)
-                          .arg(embedded.failed.join(QStringLiteral("; "))));
-                return;
-            }
-            showStatus(QStringLiteral("Embedded the cover into %1 file(s).").arg(embedded.files));
-        });
-    embedding->setFuture(
-        QtConcurrent::run([album = *m_album, bytes = m_session->cover().encodedData] {
-            return AlbumCoverWriter::embedCover(album, bytes, CoverEmbedder::kDefaultMaxSide);
-        }));
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "AlbumScanner.h"
 #include "CoverSession.h"
 #include "NotificationCenter.h"
 
@@ -8,11 +7,11 @@
 #include <QWidget>
 
 #include <memory>
-#include <optional>
 
 namespace Ui {
 class CoverView;
 }
+class AlbumTarget;
 class CoverActions;
 class DraggableImageView;
 class QLabel;
@@ -61,9 +60,6 @@ public:
     // The cover's context menu: the cover actions and Share; none without a file.
     QMenu* buildContextMenu();
 
-    // The read-out under the progress bar.
-    static QString progressText(qint64 receivedSize, qint64 expectedSize);
-
 Q_SIGNALS:
     // A save finished (tests wait on this); empty path on failure or cancel.
     void saveFinished(const QString& path);
@@ -80,15 +76,11 @@ private:
     void refreshActions();
     void openLink(const QUrl& link, const QUrl& fallback);
     void alert(const QString& text);
-    void saveIntoAlbum();
-    void embedIntoFiles();
 
     std::unique_ptr<Ui::CoverView> m_ui;
     CoverSession* m_session = nullptr;
     CoverActions* m_actions = nullptr;
+    AlbumTarget* m_albumTarget = nullptr;
     QString m_title; // the title line's own text, under any status
-    // The library album the cover was searched for, and its cover file name.
-    std::optional<AlbumFolder> m_album;
-    QString m_albumCoverName;
     QTimer m_statusTimer;
 };

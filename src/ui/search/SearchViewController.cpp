@@ -66,14 +66,14 @@ SearchViewController::SearchViewController(QWidget* parent)
 
     viewDidLoad();
 
-    connect(m_ui->searchField, &QLineEdit::returnPressed, this, [this] {
-        setAlbumTarget(std::nullopt); // a search of one's own
-        startSearch();
-    });
+    // A search typed while searching for a library album refines that search:
+    // the cover found is still for the album.
+    connect(m_ui->searchField, &QLineEdit::returnPressed, this, &SearchViewController::startSearch);
     connect(m_ui->searchField, &QLineEdit::textChanged, this, [this](const QString& text) {
         const bool ended = text.isEmpty() && !m_lastText.isEmpty();
         m_lastText = text;
         if (ended) {
+            setAlbumTarget(std::nullopt);
             searchFieldDidEndSearching();
         }
     });
@@ -185,6 +185,9 @@ void SearchViewController::startSearch() {
         return;
     }
     const QString mediaTitle = m_ui->mediaPicker->currentText();
+    if (m_album && mediaTitle != QLatin1String("Music")) {
+        setAlbumTarget(std::nullopt); // no album's cover among films or books
+    }
     showSearching(true);
     QPointer<SearchViewController> self(this);
     SearchResults::searchAlbumObjects(

@@ -1,0 +1,91 @@
+#include "AlbumTarget.h"
+
+#include "AlbumCoverWriter.h"
+#include "CoverEmbedder.h"
+#include "FillOptions.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
+
+#include <QDir>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+// Runs `work` on the pool and hands its result to `done` on this thread.
+template <typename Result, typename Work, typename Done>
+void runThen(QObject* owner, Work work, Done done) {
+    auto* watcher = new QFutureWatcher<Result>(owner);
+    QObject::connect(watcher, &QFutureWatcher<Result>::finished, owner, [watcher, done] {
+        watcher->deleteLater();
+        done(watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run(std::move(work)));
+}
+
+} // namespace
+
+AlbumTarget::AlbumTarget(QObject* parent) : QObject(parent) {
+    NotificationCenter::defaultCenter().addObserver(
+        NotificationNames::albumTargetChanged, this, [this](const Notification& n) {
+            const QVariant album = n.userInfo.value(NotificationNames::albumKey);
+            m_album = album.canConvert<AlbumFolder>() ? std::optional(album.value<AlbumFolder>())
+                                                      : std::nullopt;
+            m_coverName = n.userInfo.value(NotificationNames::coverNameKey).toString();
+            if (m_coverName.isEmpty()) {
+                m_coverName = FillOptions().coverName;
+            }
+            Q_EMIT changed();
+        });
+}
+
+void AlbumTarget::saveCover(const QByteArray& jpeg) {
+    if (!m_album) {
+        return;
+    }
+    const AlbumFolder album = *m_album;
+    const QString name = AlbumCoverWriter::coverName(m_coverName, album);
+    using Written = AlbumCoverWriter::Written;
+    runThen<Written>(
+        this, [album, name, jpeg] { return AlbumCoverWriter::writeCover(album, name, jpeg); },
+        [this, album, name](const Written& written) {
+            if (written.outcome != Written::Outcome::Written) {
+                Q_EMIT failed(QStringLiteral("Couldn't save “%1” in %2: %3.")
+                                  .arg(name, album.path,
+                                       written.outcome == Written::Outcome::Taken
+                                           ? QStringLiteral("the folder has a file of that name")
+                                           : written.error));
+                return;
+            }
+            NotificationCenter::defaultCenter().post(
+                NotificationNames::albumCoverSaved,
+                {{NotificationNames::folderKey, album.nativePath},
+                 {NotificationNames::fileKey, name}});
+            Q_EMIT succeeded(
+                QStringLiteral("Saved “%1” into %2.").arg(name, QDir(album.path).dirName()),
+                written.path);
+        });
+}
+
+void AlbumTarget::embedCover(const QByteArray& jpeg) {
+    if (!m_album) {
+        return;
+    }
+    using Embedded = AlbumCoverWriter::Embedded;
+    runThen<Embedded>(
+        this,
+        [album = *m_album, jpeg] {
+            return AlbumCoverWriter::embedCover(album, jpeg, CoverEmbedder::kDefaultMaxSide);
+        },
+        [this](const Embedded& embedded) {
+            if (!embedded.failed.isEmpty()) {
+                Q_EMIT failed(
+                    QStringLiteral("The cover went into %1 file(s), but not into these: %2")
+                        .arg(embedded.files)
+                        .arg(embedded.failed.join(QStringLiteral("; "))));
+                return;
+            }
+            Q_EMIT succeeded(
+                QStringLiteral("Embedded the cover into %1 file(s).").arg(embedded.files), {});
+        });
+}
