@@ -21,6 +21,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -118,7 +119,9 @@ Result::Outcome put(Format format, TagLib::File* file, const Picture& picture, b
         // A v2.3 or v2.4 tag keeps its version; v2.2, which cannot be written, becomes v2.3.
         const unsigned version = had ? mp3->ID3v2Tag()->header()->majorVersion() : 4;
         TagLib::ID3v2::Tag* tag = mp3->ID3v2Tag(true);
-        for (TagLib::ID3v2::Frame* frame : tag->frameListMap()["APIC"]) {
+        // A copy of the list: removing a frame changes the tag's own.
+        const TagLib::ID3v2::FrameList pictures = tag->frameListMap()["APIC"];
+        for (TagLib::ID3v2::Frame* frame : pictures) {
             auto* apic = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame*>(frame);
             if (apic && isFront(apic->type(), !replace)) {
                 if (!replace) {
@@ -180,6 +183,45 @@ Result::Outcome put(Format format, TagLib::File* file, const Picture& picture, b
         return Result::Outcome::NotEmbeddable;
     }
     return file->save() ? Result::Outcome::Embedded : Result::Outcome::Failed;
+}
+
+// The format a file's first bytes announce (past an ID3v2 tag, which some
+// programs put before anything); Other when they announce none known. Its
+// name's extension is what chooses the reader, so a file may lie.
+Format announcedFormat(const char* path) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return Format::Other;
+    }
+    unsigned char head[12] = {};
+    off_t at = 0;
+    ssize_t got = ::pread(fd, head, sizeof head, at);
+    if (got == ssize_t(sizeof head) && std::memcmp(head, "ID3", 3) == 0) {
+        at = 10 +
+             ((head[6] & 0x7F) << 21 | (head[7] & 0x7F) << 14 | (head[8] & 0x7F) << 7 |
+              (head[9] & 0x7F)) +
+             ((head[5] & 0x10) ? 10 : 0);
+        got = ::pread(fd, head, sizeof head, at);
+    }
+    ::close(fd);
+    if (got < ssize_t(sizeof head)) {
+        return Format::Other;
+    }
+    if (std::memcmp(head, "fLaC", 4) == 0) {
+        return Format::Flac;
+    }
+    if (std::memcmp(head, "OggS", 4) == 0) {
+        return Format::Vorbis; // or Opus: the same container
+    }
+    if (std::memcmp(head + 4, "ftyp", 4) == 0) {
+        return Format::Mp4;
+    }
+    return head[0] == 0xFF && (head[1] & 0xE0) == 0xE0 ? Format::Mpeg : Format::Other;
+}
+
+bool sameFamily(Format a, Format b) {
+    const auto family = [](Format f) { return f == Format::Opus ? Format::Vorbis : f; };
+    return family(a) == family(b);
 }
 
 bool copyInto(int out, const char* source) {
@@ -281,6 +323,16 @@ Result embed(const QByteArray& nativePath, const Picture& picture, bool replace)
                       QStringLiteral("covers cannot be embedded in it")};
     }
     const std::unique_ptr<TagLib::File> source = open(format, target.constData(), true);
+    // A FLAC file named .mp3 would get a tag it cannot carry.
+    const Format announced = announcedFormat(target.constData());
+    if (announced != Format::Other && !sameFamily(announced, format)) {
+        return Result{Result::Outcome::NotEmbeddable,
+                      QStringLiteral("its contents are not what its name says")};
+    }
+    const TagLib::AudioProperties* audio = source ? source->audioProperties() : nullptr;
+    if (!audio || audio->sampleRate() <= 0) {
+        return Result{Result::Outcome::NotEmbeddable, QStringLiteral("it holds no audio")};
+    }
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash <= 0 ? QByteArray("/") : target.left(slash);
     QByteArray scratch;

@@ -256,6 +256,42 @@ private Q_SLOTS:
         QCOMPARE(m_server.requestCount(), 1);
     }
 
+    // --embed: the found cover goes into the tracks too, and a folder's own
+    // cover file into its tracks that carry none; a dry run counts them.
+    void fillEmbeds() {
+        const QString rumours = album("Fleetwood Mac/Rumours");
+        mp3(rumours + "/01.mp3", {"Fleetwood Mac", "Rumours"});
+        QVERIFY(AudioFiles::write(rumours + "/02.flac", QStringLiteral("flac")));
+        AudioFiles::tag(rumours + "/02.flac", {"Fleetwood Mac", "Rumours"});
+        const QString covered = album("Covered/Done");
+        mp3(covered + "/01.mp3", {"A", "B"});
+        QFile cover(covered + "/folder.jpg");
+        QVERIFY(cover.open(QIODevice::WriteOnly));
+        cover.write(TestSupport::encoded(TestSupport::filled(QSize(300, 300), Qt::red), "jpeg"));
+        cover.close();
+        const auto embedded = [](const Run& run) {
+            QStringList list;
+            for (const QJsonObject& a : run.albums) {
+                list << a.value("album").toString() + '=' + a.value("status").toString() + '/' +
+                            QString::number(a.value("embedded").toInt());
+            }
+            list.sort();
+            return list;
+        };
+        Run run = fill({"--embed", "--dry-run"});
+        QCOMPARE(embedded(run), (QStringList{"B=has-cover/1", "Rumours=planned/2"}));
+        const QByteArray untouched = TestSupport::readFile(covered + "/01.mp3");
+        run = fill({"--embed"});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(embedded(run), (QStringList{"B=embedded/1", "Rumours=saved/2"}));
+        QVERIFY(TestSupport::readFile(covered + "/01.mp3") != untouched);
+        // Each track carries a cover now: a second run has nothing to do.
+        m_server.resetCounts();
+        run = fill({"--embed"});
+        QCOMPARE(embedded(run), (QStringList{"B=has-cover/0", "Rumours=has-cover/0"}));
+        QCOMPARE(m_server.requestCount(), 0);
+    }
+
     // The catalogue's manners: a rate limit waited out, barcode lists it does
     // not answer, an album whose cover fails (exit 1), an endless rate limit (exit 4).
     void fillRunsAgainstAStubbornCatalogue() {
