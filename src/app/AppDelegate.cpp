@@ -6,9 +6,11 @@
 #include "FillWindow.h"
 #include "ImageCache.h"
 #include "MainViewController.h"
+#include "MusicOpening.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "PreferencesViewController.h"
+#include "SearchViewController.h"
 #include "ShareMenu.h"
 #include "StoredSettings.h"
 #include "TemporaryCoverFile.h"
@@ -21,10 +23,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QMenu>
 #include <QMessageBox>
 #include <QShortcut>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
 
 AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
     : QObject(parent), m_window(window) {
@@ -53,6 +57,7 @@ AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
     connect(action("reportBug"), &QAction::triggered, this,
             [mailOpened] { FeedbackMail::composeBugReportMail(mailOpened); });
     connect(action("clearCache"), &QAction::triggered, this, &AppDelegate::clearCache);
+    connect(window, &MainViewController::musicDropped, this, &AppDelegate::openMusic);
     connect(action("preferencesAction"), &QAction::triggered, this, &AppDelegate::showPreferences);
     connect(action("donateAction"), &QAction::triggered, this, &AppDelegate::showDonation);
     connect(action("fillCoversInFolder"), &QAction::triggered, this, [this] {
@@ -160,6 +165,7 @@ void AppDelegate::applicationDidBecomeActive() {
 }
 
 void AppDelegate::applicationWillTerminate() {
+    *m_quitting = true;
     // A temporary file still being written must not outlive the clean-up.
     TemporaryCoverFile::waitForPendingWork();
     TemporaryCoverFile::removeAll();
@@ -204,9 +210,11 @@ void AppDelegate::showPreferences() {
     m_preferences->activateWindow();
 }
 
-FillWindow* AppDelegate::showFillWindow(const QByteArray& library) {
+FillWindow* AppDelegate::showFillWindow(const QByteArray& library,
+                                        const QList<QByteArray>& folders) {
     FillOptions options;
     options.root = library;
+    options.folders = folders;
     options.highQuality = StoredSettings::ensureQuality() == 1;
     options.country = StoredSettings::ensureCountry();
     auto* window = new FillWindow(options, m_window);
@@ -220,6 +228,38 @@ FillWindow* AppDelegate::showFillWindow(const QByteArray& library) {
     centreOnMainWindow(window);
     window->show();
     return window;
+}
+
+void AppDelegate::openMusic(const QList<QByteArray>& paths, const QStringList& refused) {
+    if (!refused.isEmpty()) {
+        m_window->searchPane()->showHint(
+            QStringLiteral("Only files on this computer can be opened, not %1.")
+                .arg(refused.join(QStringLiteral(", "))));
+    }
+    if (paths.isEmpty()) {
+        Q_EMIT musicOpened();
+        return;
+    }
+    using Opened = MusicOpening::Opened;
+    auto* reading = new QFutureWatcher<Opened>(this);
+    connect(reading, &QFutureWatcher<Opened>::finished, this, [this, reading] {
+        reading->deleteLater();
+        const Opened opened = reading->result();
+        if (opened.several) {
+            showFillWindow(opened.commonFolder, opened.folders);
+        } else if (opened.albums.size() == 1) {
+            NotificationCenter::defaultCenter().post(
+                NotificationNames::searchForTerm,
+                {{NotificationNames::albumKey, QVariant::fromValue(opened.albums.first())},
+                 {NotificationNames::coverNameKey, FillOptions().coverName}});
+        }
+        if (const QString hint = MusicOpening::hintFor(opened); !hint.isEmpty()) {
+            m_window->searchPane()->showHint(hint);
+        }
+        Q_EMIT musicOpened();
+    });
+    reading->setFuture(QtConcurrent::run(
+        [paths, quitting = m_quitting] { return MusicOpening::open(paths, *quitting); }));
 }
 
 void AppDelegate::showDonation() {

@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QPointer>
 
+#include <atomic>
+#include <memory>
+
 class FillWindow;
 class MainViewController;
 class PreferencesViewController;
@@ -37,12 +40,19 @@ public:
     void applicationWillTerminate();
     void showPreferences();
     void showDonation();
-    // The Fill Covers in Folder window for a library, ready to start.
-    FillWindow* showFillWindow(const QByteArray& library);
+    // The Fill Covers in Folder window for a library (or some folders of
+    // it), ready to start.
+    FillWindow* showFillWindow(const QByteArray& library, const QList<QByteArray>& folders = {});
+    // Music to find covers for (dropped, named at start, sent over D-Bus):
+    // one album is searched, several open the Fill window, anything else
+    // gets a hint. Tags are read off the GUI thread.
+    void openMusic(const QList<QByteArray>& paths, const QStringList& refused = {});
 
 Q_SIGNALS:
     // The read-out was rewritten (tests wait on this).
     void cacheReadoutRefreshed();
+    // Opened music was searched, handed to a Fill window or hinted at.
+    void musicOpened();
 
 private:
     void applicationDidFinishLaunching();
@@ -53,6 +63,8 @@ private:
     static void closeOnEscape(QWidget* window);
 
     MainViewController* m_window;
+    // Tells a tag read under way that the application quits.
+    std::shared_ptr<std::atomic<bool>> m_quitting = std::make_shared<std::atomic<bool>>(false);
     QMenu* m_shareMenu = nullptr;
     QAction* m_cacheCountSize = nullptr;
     QPointer<PreferencesViewController> m_preferences;

@@ -3,6 +3,7 @@
 
 #include "CoverActions.h"
 #include "CoverViewController.h"
+#include "MusicOpening.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "SearchViewController.h"
@@ -11,8 +12,10 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -58,10 +61,57 @@ MainViewController::MainViewController(QWidget* parent)
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(300);
     connect(&m_saveTimer, &QTimer::timeout, this, &MainViewController::saveFrame);
+    // Files dropped on the search field are music to open, not text to type.
+    setAcceptDrops(true);
+    search->searchField()->installEventFilter(this);
     viewDidLoad();
 }
 
 MainViewController::~MainViewController() = default;
+
+namespace {
+
+// A drag of files from another program (our own cover drags are not music).
+bool carriesFiles(const QDropEvent* event) {
+    return !event->source() && event->mimeData()->hasUrls();
+}
+
+} // namespace
+
+void MainViewController::dragEnterEvent(QDragEnterEvent* event) {
+    if (carriesFiles(event)) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainViewController::dropEvent(QDropEvent* event) {
+    if (!carriesFiles(event)) {
+        return;
+    }
+    event->acceptProposedAction();
+    QStringList uris;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        uris.append(url.toString(QUrl::FullyEncoded));
+    }
+    QStringList refused;
+    const QList<QByteArray> paths = MusicOpening::localPaths(uris, &refused);
+    Q_EMIT musicDropped(paths, refused);
+}
+
+bool MainViewController::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
+        carriesFiles(static_cast<QDropEvent*>(event))) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (type == QEvent::Drop) {
+            dropEvent(drop);
+        } else {
+            drop->acceptProposedAction();
+        }
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
 
 SearchViewController* MainViewController::searchPane() const {
     return m_ui->searchPane;

@@ -11,7 +11,8 @@ class MainWindow;
 class CoverViewController;
 class SearchViewController;
 
-// The main window: the search pane on the left, the cover pane on the right.
+// The main window: the search pane on the left, the cover pane on the right;
+// music dropped anywhere on it is handed on (musicDropped).
 // It does the start-up work, and keeps the window's frame: restored when the
 // window is first shown, saved after moves and resizes, and put back to the
 // default 700 by 525 centred on request.
@@ -32,7 +33,15 @@ public:
     // The default frame for a screen area: 700 by 525 centred on it.
     static QRect defaultFrame(const QRect& availableGeometry);
 
+Q_SIGNALS:
+    // Files or folders dropped from a file manager: the paths the file system
+    // has, and what named no local file.
+    void musicDropped(const QList<QByteArray>& paths, const QStringList& refused);
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -1,17 +1,22 @@
 #include "SingleInstance.h"
 
+#include "MusicOpening.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 
-bool SingleInstance::activateRunningInstance() {
+bool SingleInstance::activateRunningInstance(const QStringList& uris) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()->isServiceRegistered(serviceName)) {
         return false;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
         serviceName, objectPath, QStringLiteral("org.freedesktop.Application"),
-        QStringLiteral("Activate"));
+        uris.isEmpty() ? QStringLiteral("Activate") : QStringLiteral("Open"));
+    if (!uris.isEmpty()) {
+        call << uris;
+    }
     call << QVariantMap();
     return bus.call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
 }
@@ -29,8 +34,11 @@ void SingleInstance::Activate(const QVariantMap&) {
     Q_EMIT activated();
 }
 
-void SingleInstance::Open(const QStringList&, const QVariantMap&) {
-    Q_EMIT activated(); // Sleevanta opens no files: coming forward is all it does
+void SingleInstance::Open(const QStringList& uris, const QVariantMap&) {
+    Q_EMIT activated();
+    QStringList refused;
+    const QList<QByteArray> paths = MusicOpening::localPaths(uris, &refused);
+    Q_EMIT opened(paths, refused);
 }
 
 void SingleInstance::ActivateAction(const QString&, const QVariantList&, const QVariantMap&) {

@@ -6,7 +6,7 @@
 // One Sleevanta per session. The first start owns org.sleevanta.Sleevanta on
 // the session bus and answers the org.freedesktop.Application interface there
 // (as GNOME and KDE launchers expect of a D-Bus activatable application); a
-// later start asks it to come forward and ends. Without a session bus every
+// later start asks it to come forward (and open its files) and ends. Without a session bus every
 // start runs on its own.
 class SingleInstance : public QObject {
     Q_OBJECT
@@ -15,8 +15,9 @@ public:
     static inline const QString serviceName = QStringLiteral("org.sleevanta.Sleevanta");
     static inline const QString objectPath = QStringLiteral("/org/sleevanta/Sleevanta");
 
-    // True when another instance runs and has been asked to come forward.
-    static bool activateRunningInstance();
+    // True when another instance runs and has been asked to come forward,
+    // opening `uris` (file: URIs of music) when there are any.
+    static bool activateRunningInstance(const QStringList& uris = {});
 
     explicit SingleInstance(QObject* parent = nullptr);
     // Owns the name and serves the interface; false without a session bus or
@@ -32,4 +33,7 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     void activated();
+    // Local files and folders to open (the bytes the file system has), and
+    // the URIs that name none.
+    void opened(const QList<QByteArray>& paths, const QStringList& refused);
 };

@@ -5,15 +5,71 @@
 #include "AppStyle.h"
 #include "MainViewController.h"
 #include "MemoryPolicy.h"
+#include "MusicOpening.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "SingleInstance.h"
+#include "TextSafety.h"
 
 #include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: sleevanta [FILE|FOLDER|URI]...\n"
+    "Finds cover artwork in the iTunes Store catalogue and saves it.\n"
+    "Audio files and album folders given are searched by their tags (one album),\n"
+    "or opened in Fill Covers in Folder (several albums).\n\n"
+    "  -h, --help     show this help and end\n"
+    "  -v, --version  show the version and end\n";
+
+// The files and folders named on the command line as file: URIs, every byte of
+// a name kept; the exit status when the program should end instead. Without
+// `uris`, only help and version are answered (before any display is opened).
+std::optional<int> readArguments(int argc, char* argv[], QStringList* uris) {
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (options && argument == "--") {
+            options = false;
+        } else if (options && (argument == "-h" || argument == "--help")) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (options && (argument == "-v" || argument == "--version")) {
+            std::printf("sleevanta %s\n", SLEEVANTA_VERSION);
+            return 0;
+        } else if (!uris) {
+            continue;
+        } else if (options && argument.startsWith('-')) {
+            std::fprintf(
+                stderr, "sleevanta: unknown option %s\n%s",
+                qPrintable(TextSafety::withoutControlCharacters(QString::fromLocal8Bit(argument))),
+                kUsage);
+            return 64;
+        } else if (argument.contains("://") || argument.startsWith("file:")) {
+            uris->append(QString::fromUtf8(argument)); // refused unless local
+        } else if (!argument.isEmpty()) {
+            const QByteArray path = argument.startsWith('/')
+                                        ? argument
+                                        : QFile::encodeName(QDir::currentPath()) + '/' + argument;
+            uris->append(MusicOpening::fileUri(path));
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     MemoryPolicy::apply();
-    QApplication app(argc, argv);
+    if (const auto status = readArguments(argc, argv, nullptr)) {
+        return *status;
+    }
+    QApplication app(argc, argv); // takes its own options out of argv
     QApplication::setApplicationName(QStringLiteral("Sleevanta"));
     QApplication::setOrganizationName(QStringLiteral("Sleevanta"));
     QApplication::setApplicationDisplayName(QStringLiteral("Sleevanta"));
@@ -22,8 +78,13 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(AppIcon::icon());
     AppStyle::install();
 
-    // Started again while it runs: the running window comes forward instead.
-    if (SingleInstance::activateRunningInstance()) {
+    QStringList uris;
+    if (const auto status = readArguments(argc, argv, &uris)) {
+        return *status;
+    }
+    // Started again while it runs: the running window comes forward instead,
+    // and opens what this start was given.
+    if (SingleInstance::activateRunningInstance(uris)) {
         return 0;
     }
     MainViewController window;
@@ -36,9 +97,14 @@ int main(int argc, char* argv[]) {
         window.activateWindow();
         NotificationCenter::defaultCenter().post(NotificationNames::focusOnSearchField);
     });
-    if (!instance.registerService() && SingleInstance::activateRunningInstance()) {
+    QObject::connect(&instance, &SingleInstance::opened, &delegate, &AppDelegate::openMusic);
+    if (!instance.registerService() && SingleInstance::activateRunningInstance(uris)) {
         return 0; // two started at once: the other one won
     }
     window.show();
+    if (!uris.isEmpty()) {
+        QStringList refused;
+        delegate.openMusic(MusicOpening::localPaths(uris, &refused), refused);
+    }
     return QApplication::exec();
 }

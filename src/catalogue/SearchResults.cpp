@@ -22,7 +22,6 @@ CatalogueSearch& sharedSearch() {
 void SearchResults::searchAlbumObjects(const QString& term, const QString& mediaTitle,
                                        std::function<void()> completion, const QString& entity) {
     const QString country = StoredSettings::ensureCountry();
-    sharedList().clear();
     sharedSearch().start(
         term, mediaTitle, country,
         [completion](const SearchOutcome& outcome) {
@@ -30,7 +29,7 @@ void SearchResults::searchAlbumObjects(const QString& term, const QString& media
                 NotificationCenter::defaultCenter().post(warning->name, warning->userInfo);
                 return;
             }
-            sharedList().append(outcome.records);
+            sharedList() = outcome.records;
             if (completion) {
                 completion();
             }
@@ -58,6 +57,21 @@ std::optional<Notification> SearchResults::warningFor(SearchResultKind kind) {
         return Notification{searchConnectionWarning, {{reasonKey, reasonUnavailable}}};
     }
     return std::nullopt;
+}
+
+SearchResultKind SearchResults::kindOfWarning(const Notification& warning) {
+    using namespace NotificationNames;
+    if (warning.name == constructSearchUrlWarning) {
+        return SearchResultKind::UrlNotFormed;
+    }
+    if (warning.name == specialCharactersWarning) {
+        return SearchResultKind::AnswerUnreadable;
+    }
+    const QString reason = warning.userInfo.value(reasonKey).toString();
+    return reason == reasonThrottled          ? SearchResultKind::Throttled
+           : reason == reasonUnavailable      ? SearchResultKind::Unavailable
+           : reason == reasonNotASearchResult ? SearchResultKind::NotASearchResult
+                                              : SearchResultKind::Offline;
 }
 
 const QList<AlbumObject>& SearchResults::albumObjects() {

@@ -16,10 +16,12 @@
 class SearchResults {
 public:
     // Searches the stored storefront for `term` in the media kind `mediaTitle`.
-    // Empties albumObjects first. On success the records are in albumObjects
+    // albumObjects keeps the earlier records until the search completes. On
+    // success the records are in albumObjects
     // when `completion` runs; on failure a warning notification is posted
     // instead (constructSearchUrlWarning, specialCharactersWarning or
-    // searchConnectionWarning) and `completion` never runs. The answer of an
+    // searchConnectionWarning), the earlier records stay, and `completion`
+    // never runs. The answer of an
     // older search that arrives after a newer one started is dropped.
     // `entity` "album" searches music albums (a library album's own search).
     static void searchAlbumObjects(const QString& term, const QString& mediaTitle,
@@ -28,6 +30,8 @@ public:
     // The warning the search pane is told of for a search that ended this way;
     // none for a completed one.
     static std::optional<Notification> warningFor(SearchResultKind kind);
+    // The way a search ended that `warning` tells of.
+    static SearchResultKind kindOfWarning(const Notification& warning);
 
     // The records of the latest search, in answer order.
     static const QList<AlbumObject>& albumObjects();

@@ -171,6 +171,17 @@ bool AlbumScanner::mergeDiscs(const QList<QByteArray>& discs, AlbumFolder& album
     return true;
 }
 
+AlbumFolder AlbumScanner::albumOf(const QByteArray& folder, const QList<QByteArray>& files,
+                                  const std::atomic<bool>& stop) const {
+    AlbumFolder album;
+    album.nativePath = folder;
+    album.path = display(folder);
+    album.existingCover = list(folder).cover;
+    album.audioFiles = files;
+    identify(album, readTracks(files, album, stop));
+    return album;
+}
+
 void AlbumScanner::scan(const QByteArray& root,
                         const std::function<void(const AlbumFolder&)>& found,
                         const std::atomic<bool>& stop) const {

@@ -56,6 +56,11 @@ public:
     void scan(const QByteArray& root, const std::function<void(const AlbumFolder&)>& found,
               const std::atomic<bool>& stop) const;
 
+    // The album that `files` (audio files of `folder`) are, from their own
+    // tags alone (the folder's other files are left unread).
+    AlbumFolder albumOf(const QByteArray& folder, const QList<QByteArray>& files,
+                        const std::atomic<bool>& stop) const;
+
     static bool isAudioFile(const QByteArray& fileName);
     bool isCoverFile(const QString& fileName) const;
 

@@ -1,13 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 // How a fill works on a library.
 struct FillOptions {
-    QByteArray root;          // the library's folder, as the file system names it
-    bool dryRun = false;      // search and report, write nothing (no journal either)
-    bool highQuality = false; // the resolution ladder; else the 600 rendition
+    QByteArray root;           // the library's folder, as the file system names it
+    QList<QByteArray> folders; // only these folders below it (all of it when empty)
+    bool dryRun = false;       // search and report, write nothing (no journal either)
+    bool highQuality = false;  // the resolution ladder; else the 600 rendition
     QString country = QStringLiteral("US");
     QString coverName = QStringLiteral("cover.jpg"); // where players look
     int intervalMs = 3000; // the least time between two catalogue requests

@@ -69,13 +69,18 @@ void FillRun::start() {
     scan.readCoveredTags = m_options.embed;
     scan.removeScratch = !m_options.dryRun;
     m_scanner = std::thread([this, scan] {
-        AlbumScanner(scan).scan(
-            m_options.root,
-            [this](const AlbumFolder& album) {
-                QMetaObject::invokeMethod(
-                    this, [this, album] { scanned(album); }, Qt::QueuedConnection);
-            },
-            m_stop);
+        const AlbumScanner scanner(scan);
+        const QList<QByteArray> folders =
+            m_options.folders.isEmpty() ? QList<QByteArray>{m_options.root} : m_options.folders;
+        for (const QByteArray& folder : folders) {
+            scanner.scan(
+                folder,
+                [this](const AlbumFolder& album) {
+                    QMetaObject::invokeMethod(
+                        this, [this, album] { scanned(album); }, Qt::QueuedConnection);
+                },
+                m_stop);
+        }
         m_scanFinished = true;
         QMetaObject::invokeMethod(
             this, [this] { planNext(); }, Qt::QueuedConnection);

@@ -4,6 +4,7 @@
 #include "AlbumScanner.h"
 #include "AudioFiles.h"
 #include "FillJournal.h"
+#include "MusicOpening.h"
 #include "TestSupport.h"
 
 #include <QJsonDocument>
@@ -11,6 +12,7 @@
 #include <QProcess>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Fault = FixtureServer::Fault;
@@ -152,6 +154,82 @@ private Q_SLOTS:
 
     // A tag read never runs away: a 20 GB file without a tag is given up
     // after a bounded read, a stop is heard at the next read, a slow read ends.
+    // Music opened in the window: one album is searched, several filled, the
+    // rest hinted at.
+    void openingMusic_data() {
+        TestSupport::columns<QStringList, QString>("paths", "outcome");
+        using TestSupport::row;
+        row("one file", QStringList{"A/One/01.mp3"}, QStringLiteral("One 1 | A/One | "));
+        row("two files of one album", QStringList{"A/One/01.mp3", "A/One/02.mp3"},
+            QStringLiteral("One 2 | A/One | "));
+        row("files of two albums", QStringList{"A/One/01.mp3", "B/Two/01.mp3"},
+            QStringLiteral("several | A/One B/Two | "));
+        row("the library", QStringList{"."}, QStringLiteral("several | . | "));
+        row("a folder and a file in it", QStringList{"A/One/02.mp3", "A/", "A"},
+            QStringLiteral("One 2 | A | "));
+        row("a name that is no UTF-8", QStringList{"\xff"}, QStringLiteral("\ufffd 1 | \ufffd | "));
+        row("a picture", QStringList{"cover.jpg"},
+            QStringLiteral(" |  | Pictures are not searched: drop audio files or album folders "
+                           "to find their cover."));
+        row("nothing to search", QStringList{"gone.mp3", "Empty", "Empty/notes.txt"},
+            QStringLiteral(" |  | No music to search: gone.mp3: it does not exist; notes.txt: "
+                           "it is not audio; Empty: it holds no audio."));
+    }
+    void openingMusic() {
+        QFETCH(QStringList, paths);
+        QFETCH(QString, outcome);
+        mp3(album("A/One") + "/01.mp3", {"A", "One"});
+        mp3(album("A/One") + "/02.mp3", {"A", "One"});
+        mp3(album("B/Two") + "/01.mp3", {"B", "Two"});
+        QFile(album("Empty") + "/notes.txt").open(QIODevice::WriteOnly);
+        QFile(m_root + "/cover.jpg").open(QIODevice::WriteOnly);
+        const QByteArray root = QFile::encodeName(m_root);
+        // A name the home's clean-up cannot spell is removed here.
+        QVERIFY(::mkdir(root + "/\xff", 0755) == 0);
+        const auto removeOddName = qScopeGuard([&root] {
+            ::unlink(root + "/\xff/01.mp3");
+            ::rmdir(root + "/\xff");
+        });
+        const int track = ::open(root + "/\xff/01.mp3", O_WRONLY | O_CREAT, 0644);
+        QVERIFY(::write(track, AudioFiles::kMp3Frames.constData(), AudioFiles::kMp3Frames.size()) >
+                0);
+        ::close(track);
+        QList<QByteArray> given;
+        for (const QString& path : paths) {
+            given << (path == "\xff" ? root + "/\xff" : root + '/' + path.toUtf8());
+        }
+        std::atomic<bool> stop{false};
+        const MusicOpening::Opened opened = MusicOpening::open(given, stop);
+        QStringList folders;
+        for (const QByteArray& folder : opened.folders) {
+            folders << QDir(m_root).relativeFilePath(QFile::decodeName(folder));
+        }
+        const QString found = opened.several ? QStringLiteral("several")
+                              : opened.albums.isEmpty()
+                                  ? QString()
+                                  : QStringLiteral("%1 %2")
+                                        .arg(opened.albums[0].album())
+                                        .arg(opened.albums[0].audioFiles.size());
+        QCOMPARE(found + " | " + folders.join(' ') + " | " + MusicOpening::hintFor(opened),
+                 outcome);
+        if (!opened.folders.isEmpty()) {
+            QVERIFY(opened.commonFolder.startsWith(root));
+        }
+    }
+
+    // URIs sent over D-Bus or dropped: local files only, every byte of a name kept.
+    void fileUris() {
+        QStringList refused;
+        const QList<QByteArray> paths = MusicOpening::localPaths(
+            {"file:///music/a%20b/01.mp3", "file://localhost/x", "file:///odd/%FF%FE",
+             "http://example.org/a.mp3", "file://server/share/a.mp3", "file:relative", "/plain"},
+            &refused);
+        QCOMPARE(paths, (QList<QByteArray>{"/music/a b/01.mp3", "/x", "/odd/\xff\xfe"}));
+        QCOMPARE(refused.size(), 4);
+        QCOMPARE(MusicOpening::localPaths({MusicOpening::fileUri("/odd/\xff #%?")}, &refused),
+                 QList<QByteArray>{"/odd/\xff #%?"});
+    }
+
     void tagReadsAreBounded() {
         const QByteArray huge = QFile::encodeName(album("Huge")) + "/01.mp3";
         const int fd = ::open(huge.constData(), O_CREAT | O_WRONLY, 0644);

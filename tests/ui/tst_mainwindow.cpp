@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -300,11 +301,53 @@ private Q_SLOTS:
         QCOMPARE(table->item(0, FillTable::StatusColumn)->text(),
                  QStringLiteral("Saved as “cover.jpg”"));
         // A plain search is no longer for the album.
-        NotificationCenter::defaultCenter().post(NotificationNames::searchForTerm,
-                                                 {{NotificationNames::termKey, QStringLiteral("x")}});
+        NotificationCenter::defaultCenter().post(
+            NotificationNames::searchForTerm, {{NotificationNames::termKey, QStringLiteral("x")}});
         QVERIFY(!saveInto->isVisible());
     }
 
+    // Music dropped from a file manager: a picture gets a hint, one album is
+    // searched for, several open the Fill window.
+    void droppingMusic() {
+        const QString music = TestSupport::homeFolder().filePath(QStringLiteral("Music"));
+        for (const char* folder : {"The Beatles/Abbey Road", "Taylor Swift/Red"}) {
+            QDir().mkpath(music + '/' + folder);
+            QFile(music + '/' + folder + "/01.mp3").open(QIODevice::WriteOnly);
+        }
+        QFile(music + "/cover.jpg").open(QIODevice::WriteOnly);
+        open();
+        const auto drop = [this](const QStringList& paths) {
+            QMimeData data;
+            QList<QUrl> urls;
+            for (const QString& path : paths) {
+                urls << QUrl::fromLocalFile(path);
+            }
+            data.setUrls(urls);
+            QSignalSpy opened(m_delegate.get(), &AppDelegate::musicOpened);
+            QWidget* field = m_window->searchPane()->searchField();
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(field, &enter);
+            QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(field, &event);
+            return enter.isAccepted() && event.isAccepted() && opened.wait();
+        };
+        QVERIFY(drop({music + "/cover.jpg"}));
+        QVERIFY(m_window->searchPane()->listMessage().startsWith("Pictures are not searched"));
+        QVERIFY(m_window->searchPane()->searchField()->text().isEmpty());
+
+        QVERIFY(drop({music + "/The Beatles/Abbey Road"}));
+        QCOMPARE(m_window->searchPane()->searchField()->text(),
+                 QStringLiteral("The Beatles Abbey Road"));
+        QVERIFY(m_window->coverPane()->actions()->action(CoverAction::EmbedIntoFiles)->isVisible());
+
+        QVERIFY(drop({music + "/The Beatles/Abbey Road/01.mp3", music + "/Taylor Swift"}));
+        auto* fill = m_window->findChild<FillWindow*>();
+        QVERIFY(fill && fill->isVisible());
+        fill->runButton()->click();
+        QTRY_COMPARE(fill->table()->rowCount(), 2);
+    }
+
+    // A later start hands its files to the first one, over D-Bus.
     void aSecondStartBringsTheFirstForward() {
         if (!QDBusConnection::sessionBus().isConnected()) {
             QSKIP("no session bus (ctest runs this suite under dbus-run-session)");
@@ -312,12 +355,21 @@ private Q_SLOTS:
         SingleInstance first;
         QVERIFY(first.registerService());
         QSignalSpy activated(&first, &SingleInstance::activated);
-        QProcess second;
-        second.start(QStringLiteral(SLEEVANTA_APP), {});
-        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
-        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second.exitCode(), 0);
-        QCOMPARE(activated.count(), 1);
+        QSignalSpy opened(&first, &SingleInstance::opened);
+        const QString folder = TestSupport::homeFolder().path();
+        for (const QStringList& arguments :
+             {QStringList{}, QStringList{folder, "https://example.org/a"}}) {
+            QProcess second;
+            second.start(QStringLiteral(SLEEVANTA_APP), arguments);
+            QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
+            QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(second.exitCode(), 0);
+        }
+        QCOMPARE(activated.count(), 2);
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.first().at(0).value<QList<QByteArray>>(),
+                 QList<QByteArray>{QFile::encodeName(folder)});
+        QCOMPARE(opened.first().at(1).toStringList(), QStringList{"https://example.org/a"});
     }
 
     void cacheReadoutAndClearing() {

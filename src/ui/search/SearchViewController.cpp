@@ -1,17 +1,18 @@
 #include "SearchViewController.h"
 #include "ui_SearchView.h"
 
-#include "ActivityIndicator.h"
 #include "AlbumMatcher.h"
 #include "AlbumObjectListModel.h"
 #include "Alerts.h"
 #include "CountryNames.h"
 #include "CoverSelection.h"
 #include "FillRun.h"
+#include "ListOverlay.h"
 #include "MediaTables.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
 #include "SearchMessages.h"
+#include "SearchRequest.h"
 #include "SearchResultDelegate.h"
 #include "SearchResults.h"
 #include "StoredSettings.h"
@@ -51,13 +52,7 @@ SearchViewController::SearchViewController(QWidget* parent)
         picker->setFocusPolicy(Qt::StrongFocus);
         picker->installEventFilter(this);
     }
-    // "Searching…" over the list while a search runs.
-    m_searching = new QWidget(table->viewport());
-    auto* searchingLayout = new QHBoxLayout(m_searching);
-    auto* indicator = new ActivityIndicator(m_searching);
-    searchingLayout->addWidget(indicator);
-    searchingLayout->addWidget(new QLabel(QStringLiteral("Searching…"), m_searching));
-    m_searching->hide();
+    m_overlay = new ListOverlay(table->viewport());
     m_ui->searchField->setAccessibleName(QStringLiteral("Search"));
     m_ui->mediaPicker->setAccessibleName(QStringLiteral("Media"));
     m_ui->qualityPicker->setAccessibleName(QStringLiteral("Quality"));
@@ -78,6 +73,9 @@ SearchViewController::SearchViewController(QWidget* parent)
         }
     });
     connect(m_ui->mediaPicker, &QComboBox::activated, this, &SearchViewController::mediaPicked);
+    m_mediaPause.setSingleShot(true);
+    m_mediaPause.setInterval(kMediaPauseMs);
+    connect(&m_mediaPause, &QTimer::timeout, this, &SearchViewController::startSearch);
     connect(m_ui->qualityPicker, &QComboBox::activated, this, &SearchViewController::qualityPicked);
     connect(m_ui->countryPicker, &QComboBox::activated, this, &SearchViewController::countryPicked);
     connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -138,31 +136,19 @@ void SearchViewController::viewDidLoad() {
         m_ui->searchField->setText(n.userInfo.value(NotificationNames::termKey).toString());
         startSearch();
     });
-    center.addObserver(
-        NotificationNames::constructSearchUrlWarning, this, [this](const Notification&) {
-            showAlertLater(SearchMessages::failureText(SearchResultKind::UrlNotFormed));
+    for (const QString& warning :
+         {NotificationNames::constructSearchUrlWarning, NotificationNames::specialCharactersWarning,
+          NotificationNames::searchConnectionWarning}) {
+        center.addObserver(warning, this, [this](const Notification& n) {
+            // The service's fault or the connection's is a warning, not the user's doing.
+            showAlertLater(SearchMessages::failureText(SearchResults::kindOfWarning(n)),
+                           n.name == NotificationNames::searchConnectionWarning);
         });
-    center.addObserver(
-        NotificationNames::specialCharactersWarning, this, [this](const Notification&) {
-            showAlertLater(SearchMessages::failureText(SearchResultKind::AnswerUnreadable));
-        });
-    center.addObserver(
-        NotificationNames::searchConnectionWarning, this, [this](const Notification& notification) {
-            const QString reason =
-                notification.userInfo.value(NotificationNames::reasonKey).toString();
-            const SearchResultKind kind =
-                reason == NotificationNames::reasonThrottled     ? SearchResultKind::Throttled
-                : reason == NotificationNames::reasonUnavailable ? SearchResultKind::Unavailable
-                : reason == NotificationNames::reasonNotASearchResult
-                    ? SearchResultKind::NotASearchResult
-                    : SearchResultKind::Offline;
-            // The service's fault or the connection's: a warning, not the user's doing.
-            showAlertLater(SearchMessages::failureText(kind), true);
-        });
+    }
 }
 
 void SearchViewController::showAlertLater(const QString& text, bool warning) {
-    showSearching(false);
+    m_overlay->clear(); // the results before the failed search stay
     // Warnings may be posted from any thread: the alert is always made on ours.
     QMetaObject::invokeMethod(
         this, [this, text, warning] { Alerts::showSheet(Alerts::alert(text, warning), this); },
@@ -170,7 +156,7 @@ void SearchViewController::showAlertLater(const QString& text, bool warning) {
 }
 
 void SearchViewController::clearSearchResults() {
-    showSearching(false);
+    m_overlay->clear();
     NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
     SearchResults::clearAlbumObjects();
     m_thumbnails->reset();
@@ -179,16 +165,18 @@ void SearchViewController::clearSearchResults() {
 }
 
 void SearchViewController::startSearch() {
-    clearSearchResults();
+    m_mediaPause.stop();
     const QString text = m_ui->searchField->text();
     if (text.isEmpty()) {
+        clearSearchResults();
         return;
     }
     const QString mediaTitle = m_ui->mediaPicker->currentText();
     if (m_album && mediaTitle != QLatin1String("Music")) {
         setAlbumTarget(std::nullopt); // no album's cover among films or books
     }
-    showSearching(true);
+    // The results shown stay until the new ones arrive: a failed search keeps them.
+    m_overlay->showSearching();
     QPointer<SearchViewController> self(this);
     SearchResults::searchAlbumObjects(
         text, mediaTitle,
@@ -196,6 +184,7 @@ void SearchViewController::startSearch() {
             if (self) {
                 self->searchDidComplete();
                 self->selectTargetMatch();
+                self->selectLinkedItem();
             }
         },
         m_album && mediaTitle == QLatin1String("Music") ? QStringLiteral("album") : QString());
@@ -237,18 +226,9 @@ void SearchViewController::selectTargetMatch() {
     }
 }
 
-void SearchViewController::showSearching(bool searching) {
-    m_searching->adjustSize();
-    m_searching->move((m_ui->tableView->viewport()->width() - m_searching->width()) / 2,
-                      m_ui->tableView->viewport()->height() / 3);
-    m_searching->setVisible(searching);
-    if (auto* indicator = m_searching->findChild<ActivityIndicator*>()) {
-        searching ? indicator->startAnimatingIndicator() : indicator->stopAnimatingIndicator();
-    }
-}
-
 void SearchViewController::searchDidComplete() {
-    showSearching(false);
+    m_overlay->clear();
+    NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
     m_thumbnails->reset();
     m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
     m_model->reloadData();
@@ -256,20 +236,59 @@ void SearchViewController::searchDidComplete() {
     if (!SearchResults::albumObjects().isEmpty()) {
         return;
     }
-    Alerts::showSheet(Alerts::alert(SearchMessages::noResults), this);
+    const QString country = StoredSettings::ensureCountry();
+    m_overlay->showMessage(
+        QStringLiteral("No results for “%1” in %2, %3.\nTry another storefront, or change a "
+                       "search term.")
+            .arg(m_ui->searchField->text(), m_ui->mediaPicker->currentText(),
+                 CountryNames::displayName(country).value_or(country)));
     // Typing goes on where the search started, replacing what found nothing.
     m_ui->searchField->setFocus(Qt::OtherFocusReason);
     m_ui->searchField->selectAll();
 }
 
+// A pasted store link: the item it names is the one wanted.
+void SearchViewController::selectLinkedItem() {
+    const auto target = SearchRequest::lookupTarget(m_ui->searchField->text().trimmed());
+    if (!target || m_album) {
+        return;
+    }
+    const QList<AlbumObject>& records = SearchResults::albumObjects();
+    const auto found = std::find_if(records.begin(), records.end(), [&](const AlbumObject& r) {
+        return r.collectionId() == target->id;
+    });
+    if (!records.isEmpty()) {
+        m_ui->tableView->selectRow(found == records.end() ? 0 : int(found - records.begin()));
+    }
+}
+
+void SearchViewController::showHint(const QString& text) {
+    if (SearchResults::albumObjects().isEmpty()) {
+        m_overlay->showMessage(text);
+    } else {
+        Alerts::showSheet(Alerts::alert(text), this);
+    }
+}
+
+QString SearchViewController::listMessage() const {
+    return m_overlay->message();
+}
+
+bool SearchViewController::isSearching() const {
+    return m_overlay->isSearching();
+}
+
 void SearchViewController::refreshMediaPicker() {
     QComboBox* picker = m_ui->mediaPicker;
-    picker->clear();
-    picker->addItems(MediaTables::mediaTitles());
-    clearSearchResults();
-
-    const QString media = StoredSettings::ensureMedia();
     const QString country = StoredSettings::ensureCountry();
+    picker->clear();
+    for (const QString& title : MediaTables::mediaTitles()) {
+        if (MediaTables::isMediaAvailable(title, country)) {
+            picker->addItem(title);
+        }
+    }
+    clearSearchResults();
+    const QString media = StoredSettings::ensureMedia();
     const QString music = QStringLiteral("Music");
     if (MediaTables::isMediaAvailable(media, country)) {
         picker->setCurrentIndex(picker->findText(media));
@@ -277,23 +296,6 @@ void SearchViewController::refreshMediaPicker() {
     } else {
         UserDefaults::standard().setString(SettingsKeys::media, music);
         picker->setCurrentIndex(picker->findText(music));
-    }
-
-    auto removeTitle = [picker](const QString& title) {
-        const int index = picker->findText(title);
-        if (index >= 0) {
-            picker->removeItem(index);
-        }
-    };
-    if (!MediaTables::audiobookCountries().contains(country)) {
-        removeTitle(QStringLiteral("Audiobooks"));
-    }
-    if (!MediaTables::tvShowCountries().contains(country)) {
-        removeTitle(QStringLiteral("TV Shows"));
-    }
-    if (MediaTables::noMovieCountries().contains(country)) {
-        removeTitle(QStringLiteral("Movies"));
-        removeTitle(QStringLiteral("Short Films"));
     }
 }
 
@@ -303,7 +305,11 @@ void SearchViewController::mediaPicked() {
         return;
     }
     UserDefaults::standard().setString(SettingsKeys::media, title);
-    startSearch();
+    if (m_mediaStepped) {
+        m_mediaPause.start();
+    } else {
+        startSearch();
+    }
 }
 
 void SearchViewController::qualityPicked() {
@@ -358,6 +364,9 @@ QVariantMap SearchViewController::selectedItemUserInfo() const {
 
 bool SearchViewController::eventFilter(QObject* watched, QEvent* event) {
     auto* picker = qobject_cast<QComboBox*>(watched);
+    if (picker == m_ui->mediaPicker && event->type() == QEvent::MouseButtonPress) {
+        m_mediaStepped = false;
+    }
     if (picker && event->type() == QEvent::Wheel && !picker->view()->isVisible()) {
         return true;
     }
@@ -365,6 +374,8 @@ bool SearchViewController::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     }
     const auto* key = static_cast<QKeyEvent*>(event);
+    // Stepping through the closed media picker searches once the steps pause.
+    m_mediaStepped = watched == m_ui->mediaPicker && !m_ui->mediaPicker->view()->isVisible();
     QTableView* table = m_ui->tableView;
     if (watched == m_ui->searchField) {
         if (key->key() == Qt::Key_Escape && !m_ui->searchField->text().isEmpty()) {

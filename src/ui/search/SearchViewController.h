@@ -2,6 +2,7 @@
 
 #include "AlbumScanner.h"
 
+#include <QTimer>
 #include <QVariantMap>
 #include <QWidget>
 
@@ -12,6 +13,7 @@ namespace Ui {
 class SearchView;
 }
 class AlbumObjectListModel;
+class ListOverlay;
 class QComboBox;
 class QLineEdit;
 class QTableView;
@@ -24,6 +26,8 @@ class ThumbnailLoader;
 class SearchViewController : public QWidget {
     Q_OBJECT
 public:
+    static constexpr int kMediaPauseMs = 400;
+
     explicit SearchViewController(QWidget* parent = nullptr);
     ~SearchViewController() override;
 
@@ -41,6 +45,11 @@ public:
     void searchForAlbum(const AlbumFolder& album, const QString& coverName);
     void refreshMediaPicker();
     void searchDidComplete();
+    // A short hint (about something dropped), over an empty list, else as an alert.
+    void showHint(const QString& text);
+    // The message the list shows in place of results; empty when none.
+    QString listMessage() const;
+    bool isSearching() const;
     QVariantMap selectedItemUserInfo() const;
 
     // The user's actions.
@@ -57,14 +66,16 @@ private:
     void viewDidLoad();
     int selectedRow() const;
     void showAlertLater(const QString& text, bool warning = false);
-    void showSearching(bool searching);
     void setAlbumTarget(const std::optional<AlbumFolder>& album, const QString& coverName = {});
     void selectTargetMatch();
+    void selectLinkedItem();
 
     std::unique_ptr<Ui::SearchView> m_ui;
     AlbumObjectListModel* m_model = nullptr;
     ThumbnailLoader* m_thumbnails = nullptr;
     QString m_lastText;
-    QWidget* m_searching = nullptr;     // the busy indicator over the list
+    ListOverlay* m_overlay = nullptr;   // "Searching…" or a message over the list
     std::optional<AlbumFolder> m_album; // the library album searched for, if any
+    QTimer m_mediaPause;                // a media kind stepped to by keys waits for this
+    bool m_mediaStepped = false;
 };
