@@ -140,10 +140,13 @@ void AppDelegate::enableMenuItems() {
 }
 
 QString AppDelegate::cacheReadoutText(quint64 count, quint64 bytes) {
+    // To the nearest unit: 16.98 MB is "17 MB", and what rounds to 1024 KB is "1 MB".
+    const quint64 kilobyte = 1024;
     const quint64 megabyte = 1048576;
-    const QString size = bytes >= megabyte
-                             ? QString::number(bytes / megabyte) + QStringLiteral(" MB")
-                             : QString::number(bytes / 1024) + QStringLiteral(" KB");
+    const QString size =
+        bytes >= megabyte - kilobyte / 2
+            ? QString::number((bytes + megabyte / 2) / megabyte) + QStringLiteral(" MB")
+            : QString::number((bytes + kilobyte / 2) / kilobyte) + QStringLiteral(" KB");
     return QString::number(count) + QStringLiteral(" Images") + QStringLiteral(": ") + size;
 }
 

@@ -29,7 +29,7 @@ public:
     QWidget* donation() const;
     QAction* cacheCountSize() const { return m_cacheCountSize; }
 
-    // "<count> Images: <size>", the size in whole MB from 1 MB on, else in KB.
+    // "<count> Images: <size>", the size rounded to whole MB from 1 MB on, else to KB.
     static QString cacheReadoutText(quint64 count, quint64 bytes);
 
     void disableMenuItems();

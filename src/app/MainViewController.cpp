@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QTableView>
 
 MainViewController::MainViewController(QWidget* parent)
@@ -141,16 +142,41 @@ void MainViewController::showEvent(QShowEvent* event) {
 void MainViewController::viewWillAppear() {
     const QByteArray saved =
         UserDefaults::standard().value(SettingsKeys::mainWindowFrame).toByteArray();
-    if (!saved.isEmpty() && restoreGeometry(saved)) {
+    if (saved.isEmpty() || !restoreGeometry(saved)) {
+        restoreWindowToDefaultSize();
         return;
     }
-    restoreWindowToDefaultSize();
+    // Saved on another screen, or at another scale: brought back into this one.
+    if (QScreen* screen = this->screen()) {
+        const QRect room = usableArea(screen->availableGeometry());
+        setMinimumSize(minimumSize().boundedTo(room.size()));
+        const QRect fitted = fittedFrame(geometry(), room);
+        if (fitted != geometry()) {
+            setGeometry(fitted);
+        }
+    }
+}
+
+// The screen's area less the room a window manager's title bar takes.
+QRect MainViewController::usableArea(const QRect& availableGeometry) const {
+    const int titleBar = std::max(frameGeometry().height() - geometry().height(),
+                                  style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    return availableGeometry.adjusted(0, titleBar, 0, 0);
+}
+
+QRect MainViewController::fittedFrame(QRect frame, const QRect& area) {
+    frame.setSize(frame.size().boundedTo(area.size()));
+    frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() - frame.width() + 1));
+    frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() - frame.height() + 1));
+    return frame;
 }
 
 QRect MainViewController::defaultFrame(const QRect& availableGeometry) {
     const QPointF centre = QRectF(availableGeometry).center();
-    return QRect(qRound(centre.x() - kDefaultWidth / 2.0),
-                 qRound(centre.y() - kDefaultHeight / 2.0), kDefaultWidth, kDefaultHeight);
+    return fittedFrame(QRect(qRound(centre.x() - kDefaultWidth / 2.0),
+                             qRound(centre.y() - kDefaultHeight / 2.0), kDefaultWidth,
+                             kDefaultHeight),
+                       availableGeometry);
 }
 
 void MainViewController::restoreWindowToDefaultSize() {
@@ -158,7 +184,9 @@ void MainViewController::restoreWindowToDefaultSize() {
     if (!screen) {
         return;
     }
-    const QRect frame = defaultFrame(screen->availableGeometry());
+    const QRect room = usableArea(screen->availableGeometry());
+    setMinimumSize(minimumSize().boundedTo(room.size()));
+    const QRect frame = defaultFrame(room);
     QMetaObject::invokeMethod(
         this,
         [this, frame] {

@@ -30,8 +30,10 @@ public:
     CoverViewController* coverPane() const;
 
     void restoreWindowToDefaultSize();
-    // The default frame for a screen area: 700 by 525 centred on it.
+    // The default frame for a screen area: 700 by 525 centred on it, fitted.
     static QRect defaultFrame(const QRect& availableGeometry);
+    // `frame` moved into `area`, and shrunk where it is larger.
+    static QRect fittedFrame(QRect frame, const QRect& area);
 
 Q_SIGNALS:
     // Files or folders dropped from a file manager: the paths the file system
@@ -51,6 +53,7 @@ private:
     void viewDidLoad();
     void viewWillAppear();
     void saveFrame();
+    QRect usableArea(const QRect& availableGeometry) const;
 
     std::unique_ptr<Ui::MainWindow> m_ui;
     QTimer m_saveTimer;

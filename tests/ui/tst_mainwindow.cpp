@@ -72,9 +72,10 @@ QString plain(const QString& html) {
     return document.toPlainText();
 }
 
+// Across the middle of the area and inside it, with room above for a title bar.
 bool centredOn(const QRect& frame, const QRect& area) {
     const QPointF offset = QRectF(frame).center() - QRectF(area).center();
-    return qAbs(offset.x()) <= 0.5 && qAbs(offset.y()) <= 0.5;
+    return qAbs(offset.x()) <= 0.5 && offset.y() >= 0 && offset.y() <= 20 && area.contains(frame);
 }
 
 } // namespace
@@ -165,11 +166,11 @@ private Q_SLOTS:
         QTRY_COMPARE(m_window->geometry().size(), QSize(700, 525));
         QVERIFY(centredOn(m_window->geometry(), m_window->screen()->availableGeometry()));
 
-        const QRect moved(40, 60, 820, 610);
+        const QRect moved(30, 50, 720, 520);
         m_window->setGeometry(moved);
         auto* splitter = m_window->findChild<QSplitter*>();
-        splitter->setSizes({380, 440});
-        Q_EMIT splitter->splitterMoved(380, 1);
+        splitter->setSizes({280, 440});
+        Q_EMIT splitter->splitterMoved(280, 1);
         m_window->close(); // saves at once
         cleanup();
         open();
@@ -177,10 +178,27 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         QTest::qWait(50);
         QCOMPARE(m_window->geometry(), moved);
-        QCOMPARE(m_window->findChild<QSplitter*>()->sizes().value(0), 380);
+        QCOMPARE(m_window->findChild<QSplitter*>()->sizes().value(0), 280);
         NotificationCenter::defaultCenter().post(NotificationNames::restoreWindowToDefaultSize);
         QTRY_COMPARE(m_window->geometry().size(), QSize(700, 525));
         QVERIFY(centredOn(m_window->geometry(), m_window->screen()->availableGeometry()));
+    }
+
+    // A saved frame from another screen or scale is fitted into this one:
+    // moved first, shrunk only where it is larger.
+    void framesFitTheScreen_data() {
+        TestSupport::columns<QRect, QRect>("frame", "fitted");
+        using TestSupport::row;
+        row("inside", QRect(50, 10, 600, 400), QRect(50, 10, 600, 400));
+        row("above the top (2x)", QRect(0, -76, 700, 525), QRect(0, 0, 700, 450));
+        row("off to the right", QRect(1200, 50, 700, 300), QRect(0, 50, 700, 300));
+        row("on a screen left of it", QRect(-900, 20, 600, 400), QRect(0, 20, 600, 400));
+        row("larger both ways", QRect(-10, -10, 2000, 1200), QRect(0, 0, 700, 450));
+    }
+    void framesFitTheScreen() {
+        QFETCH(QRect, frame);
+        QFETCH(QRect, fitted);
+        QCOMPARE(MainViewController::fittedFrame(frame, QRect(0, 0, 700, 450)), fitted);
     }
 
     // The menu bar holds the very cover actions of the pane, which follow it.
@@ -374,8 +392,9 @@ private Q_SLOTS:
 
     void cacheReadoutAndClearing() {
         open();
-        QCOMPARE(AppDelegate::cacheReadoutText(2, 1048575), QStringLiteral("2 Images: 1023 KB"));
-        QCOMPARE(AppDelegate::cacheReadoutText(1, 1048576), QStringLiteral("1 Images: 1 MB"));
+        QCOMPARE(AppDelegate::cacheReadoutText(2, 1047039), QStringLiteral("2 Images: 1022 KB"));
+        QCOMPARE(AppDelegate::cacheReadoutText(2, 1048575), QStringLiteral("2 Images: 1 MB"));
+        QCOMPARE(AppDelegate::cacheReadoutText(1, 17804820), QStringLiteral("1 Images: 17 MB"));
         ImageCache::shared().storeImageDataToDiskSync(QByteArray(2048, 'x'), QStringLiteral("a"));
         QSignalSpy refreshed(m_delegate.get(), &AppDelegate::cacheReadoutRefreshed);
         m_delegate->refreshCacheReadout();
