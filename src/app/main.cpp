@@ -3,6 +3,7 @@
 #include "AppDelegate.h"
 #include "AppIcon.h"
 #include "AppStyle.h"
+#include "ColorScheme.h"
 #include "MainViewController.h"
 #include "MemoryPolicy.h"
 #include "MusicOpening.h"
@@ -77,6 +78,7 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(AppConfig::desktopFileId);
     QApplication::setWindowIcon(AppIcon::icon());
     AppStyle::install();
+    ColorScheme colorScheme; // light or dark as the desktop says, now and later
 
     QStringList uris;
     if (const auto status = readArguments(argc, argv, &uris)) {

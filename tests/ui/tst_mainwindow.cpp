@@ -1,6 +1,7 @@
 // The main window and the application delegate: start-up, the window frame,
 // the menus, the cache read-out, termination, preferences, donation and mail.
 #include "AppDelegate.h"
+#include "ColorScheme.h"
 #include "CoverActions.h"
 #include "CoverSelection.h"
 #include "CoverViewController.h"
@@ -25,6 +26,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -64,6 +67,24 @@ struct Recorder : MailComposer, Pasteboard, Workspace {
         return opens;
     }
     bool launchApplication(const QString&, const QList<QUrl>&) override { return true; }
+};
+
+// The settings portal of a desktop, on the test's own session bus.
+class FakeSettingsPortal : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
+public:
+    uint scheme = 1;
+    void change(uint value) {
+        scheme = value;
+        QDBusMessage signal = QDBusMessage::createSignal(
+            "/org/freedesktop/portal/desktop", "org.freedesktop.portal.Settings", "SettingChanged");
+        signal << QStringLiteral("org.freedesktop.appearance") << QStringLiteral("color-scheme")
+               << QVariant::fromValue(QDBusVariant(scheme));
+        QDBusConnection::sessionBus().send(signal);
+    }
+public Q_SLOTS:
+    QDBusVariant ReadOne(const QString&, const QString&) { return QDBusVariant(scheme); }
 };
 
 QString plain(const QString& html) {
@@ -388,6 +409,31 @@ private Q_SLOTS:
         QCOMPARE(opened.first().at(0).value<QList<QByteArray>>(),
                  QList<QByteArray>{QFile::encodeName(folder)});
         QCOMPARE(opened.first().at(1).toStringList(), QStringList{"https://example.org/a"});
+    }
+
+    // The window is dark when the desktop prefers it, from the start and live.
+    void followsTheDesktopColourScheme() {
+        if (!QDBusConnection::sessionBus().isConnected()) {
+            QSKIP("no session bus (ctest runs this suite under dbus-run-session)");
+        }
+        FakeSettingsPortal portal;
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY(bus.registerObject("/org/freedesktop/portal/desktop", &portal,
+                                   QDBusConnection::ExportAllSlots));
+        QVERIFY(bus.registerService("org.freedesktop.portal.Desktop"));
+        const QPalette light = QApplication::palette();
+        {
+            ColorScheme scheme;
+            QTRY_VERIFY(ColorScheme::isDark(QApplication::palette()));
+            for (const auto& [value, dark] :
+                 {std::pair{2u, false}, {1u, true}, {0u, false}, {7u, false}, {1u, true}}) {
+                portal.change(value);
+                QTRY_COMPARE(ColorScheme::isDark(QApplication::palette()), dark);
+            }
+        }
+        QApplication::setPalette(light);
+        bus.unregisterService("org.freedesktop.portal.Desktop");
+        bus.unregisterObject("/org/freedesktop/portal/desktop");
     }
 
     void cacheReadoutAndClearing() {
