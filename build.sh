@@ -17,7 +17,7 @@ PACKAGES=(
     libicu-dev libglib2.0-dev libtag1-dev
     xvfb xdotool xclip xauth
     flac vorbis-tools opus-tools
-    desktop-file-utils appstream dbus-daemon dpkg-dev file
+    desktop-file-utils appstream dbus-daemon dpkg-dev file lintian devscripts
     clang libclang-rt-dev
 )
 

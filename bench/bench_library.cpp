@@ -2,7 +2,14 @@
 // each, 400 artists) is walked twice, warm; reported are folders per second,
 // the time to the first album found, and the peak memory while scanning, for
 // the first quarter and for the whole tree (streaming keeps the two alike).
+// Then the catalogue requests a fill takes per album, against the fixture
+// catalogue: 45 albums by 10 artists named by their tags alone, and the same
+// with nine albums in ten carrying their barcode.
 #include "AlbumScanner.h"
+#include "FillRun.h"
+#include "FixtureDiscography.h"
+#include "FixtureServer.h"
+#include "ServiceOrigins.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,7 +19,11 @@
 
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/tpropertymap.h>
 
+#include <QEventLoop>
+
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -107,6 +118,74 @@ ScanFigures scan(const QByteArray& root, int limit) {
     return figures;
 }
 
+// A library of the fixture's generated artists: 4 or 5 albums each.
+int generateCatalogued(const QString& root, bool barcodes) {
+    int albums = 0;
+    for (int artist = 0; artist < 10; ++artist) {
+        const QList<FixtureDiscography::Album> listing = FixtureDiscography::benchArtist(artist);
+        for (int j = 0; j < 4 + artist % 2; ++j) {
+            const FixtureDiscography::Album& album = listing[j * 2]; // the plain editions
+            const QString folder = QStringLiteral("%1/%2/%3").arg(root, album.artist, album.title);
+            QDir().mkpath(folder);
+            const QByteArray path = QFile::encodeName(folder + QStringLiteral("/01.mp3"));
+            QFile file(QFile::decodeName(path));
+            file.open(QIODevice::WriteOnly);
+            file.write(QByteArray::fromHex("fffb9064") + QByteArray(413, '\0'));
+            file.close();
+            TagLib::MPEG::File mp3(path.constData());
+            TagLib::PropertyMap tags;
+            tags["ARTIST"] = TagLib::String(album.artist.toStdString(), TagLib::String::UTF8);
+            tags["ALBUM"] = TagLib::String(album.title.toStdString(), TagLib::String::UTF8);
+            if (barcodes && albums % 10 != 9) {
+                tags["BARCODE"] = TagLib::String(album.barcode.toStdString());
+            }
+            mp3.setProperties(tags);
+            mp3.save();
+            ++albums;
+        }
+    }
+    return albums;
+}
+
+// The catalogue requests of a dry run over `root`.
+int fillRequests(FixtureServer& server, const QString& root) {
+    server.resetCounts();
+    FillOptions options;
+    options.root = QFile::encodeName(root);
+    options.dryRun = true;
+    options.intervalMs = 0;
+    FillRun run(options);
+    QEventLoop loop;
+    QObject::connect(&run, &FillRun::finished, &loop, &QEventLoop::quit);
+    run.start();
+    loop.exec();
+    return server.requestCount(QStringLiteral("/search")) +
+           server.requestCount(QStringLiteral("/lookup"));
+}
+
+void benchRequests() {
+    FixtureServer server;
+    if (!server.start()) {
+        std::fprintf(stderr, "the fixture catalogue did not start\n");
+        return;
+    }
+    ServiceOrigins::setCurrent(ServiceOrigins::singleOrigin(server.origin()));
+    std::printf("%-36s %8s %10s %22s\n", "fill of 45 albums by 10 artists", "requests", "per album",
+                "10,000 albums at 3 s");
+    for (const bool barcodes : {false, true}) {
+        QTemporaryDir dir;
+        const QString root = dir.filePath(QStringLiteral("Music"));
+        const int albums = generateCatalogued(root, barcodes);
+        const int requests = fillRequests(server, root);
+        const double perAlbum = double(requests) / albums;
+        const double hours = perAlbum * 10000 * 3 / 3600;
+        std::printf("%-36s %8d %10.2f %17.0f h %02.0f\n",
+                    barcodes ? "requests per album, 9 in 10 barcodes"
+                             : "requests per album, names only",
+                    requests, perAlbum, std::floor(hours), (hours - std::floor(hours)) * 60);
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -131,6 +210,7 @@ int main(int argc, char* argv[]) {
         std::printf("%-28s %10.0f %14.2f %16ld\n", name, f.folders / f.seconds, f.firstMs,
                     f.peakKb);
     }
+    benchRequests();
     if (whole.folders != kAlbums) {
         std::fprintf(stderr, "found %d album folders, not %d\n", whole.folders, kAlbums);
         return 1;

@@ -254,6 +254,27 @@ Result failed(const QString& why) {
     return Result{Result::Outcome::Failed, why};
 }
 
+// Why a file is not rewritten at all, from what the file system says of it.
+std::optional<Result> refusal(const QByteArray& target, struct stat* before) {
+    if (::stat(target.constData(), before) != 0 || !S_ISREG(before->st_mode)) {
+        return failed(QStringLiteral("it is no file"));
+    }
+    if (before->st_nlink > 1) {
+        return failed(QStringLiteral("it has several hard links, which a rewrite would split"));
+    }
+    if (before->st_uid != ::geteuid()) {
+        return failed(QStringLiteral("it belongs to another user"));
+    }
+    if (!(before->st_mode & S_IWUSR)) {
+        return failed(QStringLiteral("it is read-only"));
+    }
+    if (before->st_size > kLargestAudioFile) {
+        return Result{Result::Outcome::NotEmbeddable,
+                      QStringLiteral("it is larger than any track")};
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 void setFailBeforeRenameForTesting(bool fail) {
@@ -297,21 +318,8 @@ Result embed(const QByteArray& nativePath, const Picture& picture, bool replace)
     }
     const QByteArray target(resolved);
     struct stat before {};
-    if (::stat(target.constData(), &before) != 0 || !S_ISREG(before.st_mode)) {
-        return failed(QStringLiteral("it is no file"));
-    }
-    if (before.st_nlink > 1) {
-        return failed(QStringLiteral("it has several hard links, which a rewrite would split"));
-    }
-    if (before.st_uid != ::geteuid()) {
-        return failed(QStringLiteral("it belongs to another user"));
-    }
-    if (!(before.st_mode & S_IWUSR)) {
-        return failed(QStringLiteral("it is read-only"));
-    }
-    if (before.st_size > kLargestAudioFile) {
-        return Result{Result::Outcome::NotEmbeddable,
-                      QStringLiteral("it is larger than any track")};
+    if (const auto refused = refusal(target, &before)) {
+        return *refused;
     }
     Format format = Format::Other;
     {

@@ -35,10 +35,10 @@ QByteArray CatalogueRequest::url(const QString& searchOrigin, const QString& low
     case Kind::Barcodes:
         return buildLookupListUrl(searchOrigin, QStringLiteral("upc"), values, lowerCountry);
     case Kind::Listing:
-        return artistId != 0 ? buildLookupListUrl(searchOrigin, QStringLiteral("id"),
-                                                  {QString::number(artistId)}, lowerCountry,
-                                                  QStringLiteral("album"), limit)
-                             : buildAlbumSearchUrl(searchOrigin, term, lowerCountry, true, limit);
+        return !values.isEmpty()
+                   ? buildLookupListUrl(searchOrigin, QStringLiteral("id"), values, lowerCountry,
+                                        QStringLiteral("album"), limit)
+                   : buildAlbumSearchUrl(searchOrigin, term, lowerCountry, true, limit);
     case Kind::Search:
         return buildAlbumSearchUrl(searchOrigin, term, lowerCountry, false, 50);
     }
@@ -68,14 +68,14 @@ namespace {
 QList<CatalogueRequest> batches(CatalogueRequest::Kind kind,
                                 const QList<std::pair<QStringList, QList<int>>>& items) {
     QList<CatalogueRequest> requests;
-    CatalogueRequest batch{kind, {}, {}, {}, 0};
+    CatalogueRequest batch{kind, {}, {}, {}};
     int length = 120; // origin, path and country
     for (const auto& [values, albums] : items) {
         const int adding = int(values.join(QLatin1Char(',')).size()) + 1;
         if (!batch.values.isEmpty() && (batch.values.size() + values.size() > kMostValues ||
                                         length + adding > kMostUrlLength)) {
             requests.append(batch);
-            batch = CatalogueRequest{kind, {}, {}, {}, 0};
+            batch = CatalogueRequest{kind, {}, {}, {}};
             length = 120;
         }
         batch.values += values;
@@ -93,11 +93,11 @@ bool usableArtist(const QString& artist) {
     return key.size() >= 2;
 }
 
+} // namespace
+
 QString artistKey(const AlbumFolder& album) {
     return AlbumMatcher::normalised(AlbumMatcher::mainArtist(album.artist()));
 }
-
-} // namespace
 
 QList<CatalogueRequest> idRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
                                    bool barcodeEach) {
@@ -131,8 +131,7 @@ QList<CatalogueRequest> idRequests(const QList<AlbumFolder>& albums, const QList
                 CatalogueRequest{CatalogueRequest::Kind::Barcodes,
                                  it.value(),
                                  barcodeEach ? QStringList{it.key()} : Barcode::forms(it.key()),
-                                 {},
-                                 0});
+                                 {}});
         } else {
             together.append({Barcode::forms(it.key()), it.value()});
         }
@@ -147,12 +146,11 @@ CatalogueRequest searchFor(const QList<AlbumFolder>& albums, int index) {
     return CatalogueRequest{CatalogueRequest::Kind::Search,
                             {index},
                             {},
-                            compilation ? title : album.artist() + QLatin1Char(' ') + title,
-                            0};
+                            compilation ? title : album.artist() + QLatin1Char(' ') + title};
 }
 
 QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
-                                     bool listings) {
+                                     bool listings, const QHash<QString, qint64>& knownArtists) {
     QMap<QString, QList<int>> byArtist;
     QList<CatalogueRequest> requests;
     for (const int index : indexes) {
@@ -164,20 +162,36 @@ QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QLi
             requests.append(searchFor(albums, index));
         }
     }
-    for (const QList<int>& group : std::as_const(byArtist)) {
-        if (group.size() < 2) {
-            requests.append(searchFor(albums, group.first()));
-            continue;
-        }
-        qint64 artistId = 0;
+    // Artists whose catalogue id is known (from the tags, or from an album of
+    // theirs found by id) are listed several to a request, even for one album.
+    CatalogueRequest byIds{CatalogueRequest::Kind::Listing, {}, {}, {}};
+    for (auto it = byArtist.cbegin(); it != byArtist.cend(); ++it) {
+        const QList<int>& group = it.value();
+        qint64 artistId = knownArtists.value(it.key());
         for (const int index : group) {
             artistId = artistId ? artistId : albums[index].identity.artistId;
         }
-        requests.append(CatalogueRequest{CatalogueRequest::Kind::Listing,
-                                         group,
-                                         {},
-                                         AlbumMatcher::mainArtist(albums[group.first()].artist()),
-                                         artistId});
+        if (artistId != 0) {
+            byIds.albums += group;
+            byIds.values.append(QString::number(artistId));
+            byIds.term += (byIds.term.isEmpty() ? QString() : QStringLiteral(", ")) +
+                          AlbumMatcher::mainArtist(albums[group.first()].artist());
+            if (byIds.values.size() == kArtistsPerListing) {
+                requests.append(
+                    std::exchange(byIds, {CatalogueRequest::Kind::Listing, {}, {}, {}}));
+            }
+        } else if (group.size() < 2) {
+            requests.append(searchFor(albums, group.first()));
+        } else {
+            requests.append(
+                CatalogueRequest{CatalogueRequest::Kind::Listing,
+                                 group,
+                                 {},
+                                 AlbumMatcher::mainArtist(albums[group.first()].artist())});
+        }
+    }
+    if (!byIds.values.isEmpty()) {
+        requests.append(byIds);
     }
     return requests;
 }

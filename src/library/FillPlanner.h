@@ -16,14 +16,13 @@ struct CatalogueRequest {
     enum class Kind {
         Ids,      // lookup?id=ID1,ID2,…: the store's own album ids
         Barcodes, // lookup?upc=…: release barcodes
-        Listing,  // an artist's albums: by artist id, else by name
+        Listing,  // artists' albums: by their ids (values), else one artist by name
         Search,   // one album by artist and title
     };
     Kind kind = Kind::Search;
     QList<int> albums;  // the albums it serves, by their place in the run
     QStringList values; // Ids, Barcodes
-    QString term;       // Listing: the artist; Search: artist and title
-    qint64 artistId = 0;
+    QString term;       // Listing: the artists; Search: artist and title
 
     // "id", "barcode", "listing", "search": how an album it serves was found.
     QString via() const;
@@ -37,9 +36,13 @@ struct CatalogueRequest {
 // that is left. Pure functions.
 namespace FillPlanner {
 
-inline constexpr int kMostValues = 100;     // ids or barcodes in one request
-inline constexpr int kMostUrlLength = 2000; // characters in one request's URL
-inline constexpr int kListingLimit = 200;   // albums in an artist's listing
+inline constexpr int kMostValues = 100;       // ids or barcodes in one request
+inline constexpr int kMostUrlLength = 2000;   // characters in one request's URL
+inline constexpr int kListingLimit = 200;     // albums in an artist's listing
+inline constexpr int kArtistsPerListing = 10; // artists listed by id in one request
+
+// An album's artist as listings group them.
+QString artistKey(const AlbumFolder& album);
 
 // The albums' id requests: collection ids in batches; barcodes in batches
 // (each in the forms a store may keep it), but one to a request for albums
@@ -48,10 +51,12 @@ inline constexpr int kListingLimit = 200;   // albums in an artist's listing
 QList<CatalogueRequest> idRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
                                    bool barcodeEach);
 // One listing for each artist with two or more of these albums (not for
-// compilations, nor for an artist name of one letter or only punctuation);
-// the others get a search each. Without `listings`, a search each.
+// compilations, nor for an artist name of one letter or only punctuation),
+// artists of known id (`knownArtists`: by artistKey) listed together, even
+// for one album; the others get a search each. Without `listings`, a search each.
 QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
-                                     bool listings);
+                                     bool listings,
+                                     const QHash<QString, qint64>& knownArtists = {});
 CatalogueRequest searchFor(const QList<AlbumFolder>& albums, int index);
 
 // Why an exact id's answer is not the album of the folder: its artist and its

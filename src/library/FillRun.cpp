@@ -81,9 +81,15 @@ void FillRun::start() {
                 },
                 m_stop);
         }
-        m_scanFinished = true;
+        // Told in order after the albums found: the run never ends with one
+        // of them still on its way.
         QMetaObject::invokeMethod(
-            this, [this] { planNext(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                m_scanFinished = true;
+                planNext();
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -198,7 +204,8 @@ void FillRun::planNext() {
         if (stage == Stage::Ids) {
             requests = FillPlanner::idRequests(m_albums, waiting, m_barcodeEach);
         } else if (stage == Stage::Names) {
-            requests = FillPlanner::nameRequests(m_albums, waiting, m_options.listings);
+            requests =
+                FillPlanner::nameRequests(m_albums, waiting, m_options.listings, m_knownArtists);
         } else {
             for (const int index : waiting) {
                 requests.append(FillPlanner::searchFor(m_albums, index));
@@ -369,6 +376,10 @@ void FillRun::takeAnswer(const CatalogueRequest& request, const QList<AlbumObjec
 
 void FillRun::take(int index, const AlbumObject& record, double score, const QString& via) {
     m_stages[index] = Stage::Done;
+    if (record.artistId() != 0 && !m_albums[index].artist().isEmpty()) {
+        // The artist's other albums can be listed by this id.
+        m_knownArtists.insert(FillPlanner::artistKey(m_albums[index]), record.artistId());
+    }
     AlbumReport found = reportFor(index);
     found.match = record;
     found.score = score;

@@ -9,6 +9,7 @@
 #include "FillReport.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QTimer>
 
@@ -90,6 +91,7 @@ private:
     std::thread m_scanner;
     std::atomic<bool> m_scanFinished{false};
     QList<AlbumFolder> m_albums;
+    QHash<QString, qint64> m_knownArtists; // artist ids learnt from answers
     QList<Stage> m_stages;
     QList<QString> m_notes; // by album: what else there is to tell of it
     std::deque<CatalogueRequest> m_requests;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks what it installs: both programs, a
-# valid desktop entry that is D-Bus activatable, its D-Bus service, AppStream
-# metainfo, the icons, the manual page, and dependencies computed from the
-# programs.
+# valid desktop entry that is D-Bus activatable and claims no file types, its
+# D-Bus service, the file manager's service menu, AppStream metainfo, the
+# icons, both manual pages, the copyright file and changelog, dependencies
+# computed from the programs, and what lintian and hardening-check say.
 set -euo pipefail
 build_dir="$1"
 work="$(mktemp -d)"
@@ -30,7 +31,30 @@ grep -qx 'Exec=/usr/bin/sleevanta' "$share/dbus-1/services/org.sleevanta.Sleevan
     fail "no D-Bus service for /usr/bin/sleevanta"
 appstreamcli validate --no-net "$share/metainfo/org.sleevanta.Sleevanta.metainfo.xml" ||
     fail "metainfo does not validate"
-zcat "$share/man/man1/sleevanta-cli.1.gz" | grep -q '^\.TH SLEEVANTA-CLI 1' || fail "no manual page"
+for page in sleevanta sleevanta-cli; do
+    zcat "$share/man/man1/$page.1.gz" | grep -qi "^\.TH $page 1" || fail "no manual page for $page"
+done
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+    "$share/doc/sleevanta/copyright" || fail "no machine-readable copyright file"
+zcat "$share/doc/sleevanta/changelog.gz" | head -1 | grep -q "^sleevanta ($(dpkg-deb -f "$deb" Version))" ||
+    fail "no changelog of this version"
+# Double-clicking a track keeps opening the user's player.
+! grep -q '^MimeType=' "$desktop" || fail "the desktop entry claims file types"
+menu="$share/kio/servicemenus/sleevanta-find-cover.desktop"
+grep -qx 'Name=Find Cover with Sleevanta' "$menu" || fail "no service menu"
+grep -q 'inode/directory' "$menu" && grep -q 'audio/mpeg' "$menu" || fail "service menu types"
+if command -v lintian >/dev/null; then
+    lintian --pedantic --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
+        { cat "$work/lintian.log" >&2; fail "lintian"; }
+fi
+# Control-flow protection is compiled in, but Debian 12's C start files carry
+# no CET note, so the linker cannot mark the programs as protected.
+if command -v hardening-check >/dev/null; then
+    for program in sleevanta sleevanta-cli; do
+        hardening-check --nocfprotection --quiet "$root/usr/bin/$program" >&2 ||
+            fail "$program is not hardened"
+    done
+fi
 [ -f "$share/icons/hicolor/scalable/apps/org.sleevanta.Sleevanta.svg" ] || fail "no scalable icon"
 for size in 16 32 48 64 128 256 512; do
     png="$share/icons/hicolor/${size}x${size}/apps/org.sleevanta.Sleevanta.png"
