@@ -133,9 +133,7 @@ void AppDelegate::disableMenuItems() {
 void AppDelegate::enableMenuItems() {
     CoverSession* session = m_window->coverPane()->session();
     m_shareMenu->clear();
-    ShareMenu::addServices(m_shareMenu, [session = QPointer<CoverSession>(session)] {
-        return session ? session->temporaryFile() : QUrl();
-    });
+    ShareMenu::addServices(m_shareMenu, session);
     shareMenuItem()->setEnabled(!session->temporaryFile().isEmpty());
 }
 

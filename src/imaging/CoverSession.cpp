@@ -55,6 +55,7 @@ void CoverSession::setFile(const QUrl& file) {
 
 void CoverSession::select(const CoverItem& item, bool highQuality, const QSize& box) {
     m_item = item;
+    m_savedPath.clear();
     m_rungs =
         CoverLadder::rungs(item.highResolutionUrl.toString(QUrl::FullyEncoded),
                            item.standardResolutionUrl.toString(QUrl::FullyEncoded), highQuality);
@@ -178,6 +179,7 @@ void CoverSession::clear() {
         m_service.cancel(std::exchange(m_previewLoad, 0));
     }
     m_item = CoverItem{};
+    m_savedPath.clear();
     m_rungs.clear();
     m_cover = CoverImage{};
     m_preview = QImage();
@@ -219,10 +221,14 @@ void CoverSession::save(const QString& folder, const QString& fileName, bool rep
             ? m_service.cache().diskPathForKey(m_rung.url.toString(QUrl::FullyEncoded))
             : QString();
     auto* saving = new QFutureWatcher<SaveResult>(this);
-    connect(saving, &QFutureWatcher<SaveResult>::finished, this, [this, saving] {
-        saving->deleteLater();
-        Q_EMIT saved(saving->result());
-    });
+    connect(saving, &QFutureWatcher<SaveResult>::finished, this,
+            [this, saving, selection = m_selection] {
+                saving->deleteLater();
+                if (saving->result().ok() && selection == m_selection) {
+                    m_savedPath = saving->result().path;
+                }
+                Q_EMIT saved(saving->result());
+            });
     saving->setFuture(QtConcurrent::run([meant, cover, cached, replace]() mutable {
         const std::optional<QByteArray> jpeg = ImageCodec::jpegData(cover);
         if (!jpeg) {

@@ -59,6 +59,10 @@ public:
     const CoverItem& item() const { return m_item; }
     // The shown cover; null unless Shown.
     const CoverImage& cover() const { return m_cover; }
+    // The file the shown cover was last saved to; empty when it was not.
+    QUrl savedFile() const {
+        return m_savedPath.isEmpty() ? QUrl() : QUrl::fromLocalFile(m_savedPath);
+    }
     // Where the shown cover came from (the rung that answered); empty unless Shown.
     QUrl artworkUrl() const { return m_state == State::Shown ? m_rung.url : QUrl(); }
     CoverFacts facts() const;
@@ -107,6 +111,7 @@ private:
     CoverImage m_cover;
     CoverRung m_rung;
     QUrl m_file;
+    QString m_savedPath; // where the shown cover was last saved
     QString m_failure;
     QImage m_preview;
     ImageService::Token m_previewLoad = 0;

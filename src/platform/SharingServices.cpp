@@ -1,6 +1,8 @@
 #include "SharingServices.h"
 
 #include "DesktopPortal.h"
+#include "NotificationCenter.h"
+#include "NotificationNames.h"
 #include "Workspace.h"
 
 #include <QCoreApplication>
@@ -38,6 +40,11 @@ QString iconNameOf(GIcon* icon) {
         return result;
     }
     return {};
+}
+
+void failed(const QString& why) {
+    NotificationCenter::defaultCenter().post(NotificationNames::shareFailed,
+                                             {{NotificationNames::reasonKey, why}});
 }
 
 class ApplicationService : public SharingService {
@@ -88,7 +95,9 @@ public:
                 return;
             }
             QMetaObject::invokeMethod(QCoreApplication::instance(), [] {
-                QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:")));
+                if (!QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:")))) {
+                    failed(noMailProgram);
+                }
             });
         });
     }
@@ -98,6 +107,7 @@ class ShowInFolderService : public SharingService {
 public:
     QString title() const override { return QStringLiteral("Show in Folder"); }
     QString iconName() const override { return QStringLiteral("folder"); }
+    bool showsLocation() const override { return true; }
     void perform(const QList<QUrl>& items) override {
         if (items.isEmpty()) {
             return;
@@ -108,8 +118,11 @@ public:
             }
             const QUrl folder =
                 QUrl::fromLocalFile(QFileInfo(items.first().toLocalFile()).absolutePath());
-            QMetaObject::invokeMethod(QCoreApplication::instance(),
-                                      [folder] { Workspace::shared().openUrl(folder); });
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [folder] {
+                if (!Workspace::shared().openUrl(folder)) {
+                    failed(noFileManager);
+                }
+            });
         });
     }
 };

@@ -16,10 +16,18 @@ public:
     // A themed icon name or an icon file's path; empty when there is none.
     virtual QString iconName() const = 0;
     virtual void perform(const QList<QUrl>& items) = 0;
+    // Shows where a file is (rather than taking the file itself).
+    virtual bool showsLocation() const { return false; }
 };
 using SharingServicePtr = std::shared_ptr<SharingService>;
 
 namespace SharingServices {
+
+// What a failed Email or Show in Folder says (posted as shareFailed).
+inline const QString noMailProgram =
+    QStringLiteral("Couldn't start an email: no mail program is set up.");
+inline const QString noFileManager =
+    QStringLiteral("Couldn't show the folder: no file manager is set up.");
 
 // The desktop-file id of this application, never offered as a target.
 inline const QString ownDesktopId = QStringLiteral("org.sleevanta.Sleevanta.desktop");

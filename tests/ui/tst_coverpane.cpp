@@ -8,6 +8,7 @@
 #include "NotificationNames.h"
 #include "Pasteboard.h"
 #include "SaveDialog.h"
+#include "ShareMenu.h"
 #include "SharingServices.h"
 #include "StoredSettings.h"
 #include "TestSupport.h"
@@ -122,14 +123,14 @@ private Q_SLOTS:
         QVERIFY(m_server.start());
         Pasteboard::setGeneralForTesting(&m_pasteboard);
         Workspace::setSharedForTesting(&m_workspace);
-        SharingServices::setProviderForTesting([this](const QList<QUrl>&) {
-            return QList<SharingServicePtr>{std::make_shared<FakeService>("Image Viewer"),
-                                            m_photos};
-        });
     }
     void init() {
         TestSupport::resetHome();
         TestSupport::useServer(m_server);
+        SharingServices::setProviderForTesting([this](const QList<QUrl>&) {
+            return QList<SharingServicePtr>{std::make_shared<FakeService>("Image Viewer"),
+                                            m_photos};
+        });
         m_pasteboard = RecordingPasteboard();
         m_workspace = RecordingWorkspace();
         for (const QString& name :
@@ -270,6 +271,18 @@ private Q_SLOTS:
         QCOMPARE(saved([&] { m_pane->coverAction(0); }), *answer);
         QCOMPARE(suggested, QStringLiteral("folder.jpg"));
         QCOMPARE(m_pane->titleLabel()->text(), QStringLiteral("Saved “chosen.jpeg” to Downloads."));
+        // Show in Folder shows the saved file's folder, or says why it cannot.
+        SharingServices::setProviderForTesting({}); // the desktop's own services
+        const auto showInFolder = [this] {
+            QMenu menu;
+            ShareMenu::addServices(&menu, m_pane->session());
+            menu.actions().last()->trigger();
+        };
+        showInFolder();
+        QTRY_COMPARE(m_workspace.opened.value(0), QUrl::fromLocalFile(TestSupport::downloads()));
+        m_workspace.unhandled << "file";
+        showInFolder();
+        QTRY_COMPARE(m_pane->titleLabel()->text(), SharingServices::noFileManager);
         // The dialog opens where it saved last.
         QVERIFY(QDir(TestSupport::downloads()).mkdir(QStringLiteral("covers")));
         answer = TestSupport::downloads() + QStringLiteral("/covers/bare");

@@ -1,24 +1,30 @@
 #include "ShareMenu.h"
 
+#include "CoverSession.h"
 #include "SharingServices.h"
 
 #include <QIcon>
 #include <QMenu>
+#include <QPointer>
 
 namespace ShareMenu {
 
-void addServices(QMenu* menu, const std::function<QUrl()>& currentFile) {
-    const QUrl file = currentFile();
-    if (file.isEmpty()) {
+void addServices(QMenu* menu, CoverSession* cover) {
+    const QPointer<CoverSession> session(cover);
+    if (!session || session->temporaryFile().isEmpty()) {
         return;
     }
+    const QUrl file = session->temporaryFile();
     for (const SharingServicePtr& service : SharingServices::servicesForItems({file})) {
         const QString iconName = service->iconName();
         const QIcon icon =
             iconName.startsWith(QLatin1Char('/')) ? QIcon(iconName) : QIcon::fromTheme(iconName);
         QAction* action = menu->addAction(icon, service->title());
-        QObject::connect(action, &QAction::triggered, menu, [service, currentFile] {
-            const QUrl current = currentFile();
+        QObject::connect(action, &QAction::triggered, menu, [service, session] {
+            const QUrl saved = session ? session->savedFile() : QUrl();
+            const QUrl current = service->showsLocation() && !saved.isEmpty() ? saved
+                                 : session ? session->temporaryFile()
+                                           : QUrl();
             if (!current.isEmpty()) {
                 SharingServices::share(service, current);
             }

@@ -63,10 +63,7 @@ CoverViewController::CoverViewController(QWidget* parent)
     m_ui->copyButton->menu()->addActions(m_actions->copyActions());
     connect(m_ui->shareButton->menu(), &QMenu::aboutToShow, this, [this] {
         m_ui->shareButton->menu()->clear();
-        ShareMenu::addServices(m_ui->shareButton->menu(),
-                               [session = QPointer<CoverSession>(m_session)] {
-                                   return session ? session->temporaryFile() : QUrl();
-                               });
+        ShareMenu::addServices(m_ui->shareButton->menu(), m_session);
     });
     connect(m_ui->saveCoverButton, &QPushButton::clicked,
             m_actions->action(CoverAction::SaveCoverAs), &QAction::trigger);
@@ -168,6 +165,9 @@ void CoverViewController::viewDidLoad() {
                        [this](const Notification& notification) { downloadCover(notification); });
     center.addObserver(NotificationNames::removeCover, this,
                        [this](const Notification&) { removeCover(); });
+    center.addObserver(NotificationNames::shareFailed, this, [this](const Notification& n) {
+        showStatus(n.userInfo.value(NotificationNames::reasonKey).toString());
+    });
 }
 
 void CoverViewController::showEvent(QShowEvent* event) {
@@ -284,9 +284,7 @@ QMenu* CoverViewController::buildContextMenu() {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     auto* share = new QMenu(QStringLiteral("Share"), menu);
-    ShareMenu::addServices(share, [session = QPointer<CoverSession>(m_session)] {
-        return session ? session->temporaryFile() : QUrl();
-    });
+    ShareMenu::addServices(share, m_session);
     m_actions->fillContextMenu(menu, share);
     return menu;
 }
