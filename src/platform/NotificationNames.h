@@ -40,6 +40,8 @@ inline const QString selectedCoverActionKey = QStringLiteral("selectedCoverActio
 // enableMenuItems: the title of the cover's listing item, empty when it has none.
 inline const QString listingTitleKey = QStringLiteral("listingTitle");
 inline const QString reasonKey = QStringLiteral("reason");
+// Try Again on a failed cover: failed thumbnails are asked again too.
+inline const QString retryFailedImages = QStringLiteral("retryFailedImages");
 // A sharing service could not do its work; reasonKey says why, in words.
 inline const QString shareFailed = QStringLiteral("shareFailed");
 inline const QString reasonOffline = QStringLiteral("offline");

@@ -276,13 +276,18 @@ private Q_SLOTS:
         // A thumbnail that cannot be had: a drawn placeholder, not a blank square.
         m_server.setFault(FixtureServer::Scope::Artwork, TestSupport::fault(Fault::Status, 404));
         QVERIFY(search(QStringLiteral("generated 3"), 3));
-        QTRY_VERIFY(!thumbnails->isLoading(0) && thumbnails->loadingCount() == 0);
+        QTRY_VERIFY(thumbnails->hasFailed(0));
         const QImage row = m_pane->tableView()->viewport()->grab(QRect(0, 0, 101, 101)).toImage();
         QSet<QRgb> colours;
         for (int x = 5; x < 96; ++x) {
             colours.insert(row.pixel(x * row.width() / 101, row.height() / 2));
         }
         QVERIFY(colours.size() > 1);
+        // Asked again once the catalogue is back (Try Again says so).
+        m_server.clearFaults();
+        NotificationCenter::defaultCenter().post(NotificationNames::retryFailedImages);
+        QTRY_VERIFY(!thumbnails->scaledImage(2, QSize(10, 10)).isNull());
+        QVERIFY(!thumbnails->hasFailed(0));
     }
 };
 

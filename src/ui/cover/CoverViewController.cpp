@@ -67,8 +67,10 @@ CoverViewController::CoverViewController(QWidget* parent)
     });
     connect(m_ui->saveCoverButton, &QPushButton::clicked,
             m_actions->action(CoverAction::SaveCoverAs), &QAction::trigger);
-    connect(m_ui->tryAgainButton, &QPushButton::clicked, this,
-            [this] { m_session->retry(m_ui->coverImageView->decodeBox()); });
+    connect(m_ui->tryAgainButton, &QPushButton::clicked, this, [this] {
+        m_session->retry(m_ui->coverImageView->decodeBox());
+        NotificationCenter::defaultCenter().post(NotificationNames::retryFailedImages);
+    });
     connect(m_ui->cancelButton, &QPushButton::clicked, m_session, &CoverSession::cancelDownload);
     connect(m_ui->coverImageView, &DraggableImageView::contextMenuWanted, this,
             [this](const QPoint& where) {

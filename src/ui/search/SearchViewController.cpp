@@ -125,6 +125,8 @@ void SearchViewController::viewDidLoad() {
             },
             Qt::AutoConnection);
     });
+    center.addObserver(NotificationNames::retryFailedImages, this,
+                       [this](const Notification&) { m_thumbnails->retryFailed(); });
     center.addObserver(NotificationNames::searchForTerm, this, [this](const Notification& n) {
         const QVariant album = n.userInfo.value(NotificationNames::albumKey);
         if (album.canConvert<AlbumFolder>()) {
@@ -268,14 +270,6 @@ void SearchViewController::showHint(const QString& text) {
     } else {
         Alerts::showSheet(Alerts::alert(text), this);
     }
-}
-
-QString SearchViewController::listMessage() const {
-    return m_overlay->message();
-}
-
-bool SearchViewController::isSearching() const {
-    return m_overlay->isSearching();
 }
 
 void SearchViewController::refreshMediaPicker() {

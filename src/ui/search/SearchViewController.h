@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AlbumScanner.h"
+#include "ListOverlay.h"
 
 #include <QTimer>
 #include <QVariantMap>
@@ -13,7 +14,6 @@ namespace Ui {
 class SearchView;
 }
 class AlbumObjectListModel;
-class ListOverlay;
 class QComboBox;
 class QLineEdit;
 class QTableView;
@@ -48,8 +48,8 @@ public:
     // A short hint (about something dropped), over an empty list, else as an alert.
     void showHint(const QString& text);
     // The message the list shows in place of results; empty when none.
-    QString listMessage() const;
-    bool isSearching() const;
+    QString listMessage() const { return m_overlay->message(); }
+    bool isSearching() const { return m_overlay->isSearching(); }
     QVariantMap selectedItemUserInfo() const;
 
     // The user's actions.

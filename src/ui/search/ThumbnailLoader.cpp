@@ -71,6 +71,9 @@ const ThumbnailLoader::Entry* ThumbnailLoader::ensureRequested(int row, const QU
                 m_spinner.stop();
             }
             Q_EMIT rowChanged(row);
+            if (!found->failed) {
+                retryFailed(); // the catalogue answers again
+            }
         },
         ImageCodec::kMaxThumbnailPixels);
     if (!m_spinner.isActive()) {
@@ -106,10 +109,27 @@ void ThumbnailLoader::reset() {
     m_spinner.stop();
 }
 
+void ThumbnailLoader::retryFailed() {
+    QList<int> rows;
+    for (auto it = m_entries.begin(); it != m_entries.end();) {
+        if (it->failed) {
+            rows.append(it.key());
+            it = m_entries.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const int row : rows) {
+        Q_EMIT rowChanged(row); // painted again, and so asked again
+    }
+}
+
 void ThumbnailLoader::cancelOutside(int first, int last) {
     for (auto it = m_entries.begin(); it != m_entries.end();) {
-        if ((it.key() < first || it.key() > last) && it->loading) {
-            ImageService::shared().cancel(it->token);
+        if ((it.key() < first || it.key() > last) && (it->loading || it->failed)) {
+            if (it->loading) {
+                ImageService::shared().cancel(it->token);
+            }
             it = m_entries.erase(it);
         } else {
             ++it;

@@ -36,8 +36,12 @@ public:
     QImage scaledImage(int row, const QSize& deviceSize);
     // Cancels every load and forgets every thumbnail.
     void reset();
-    // Cancels the loads of rows outside [first, last].
+    // Cancels the loads of rows outside [first, last]; failed rows there are
+    // forgotten, to be asked again when they scroll into view.
     void cancelOutside(int first, int last);
+    // Asks again for the thumbnails that failed (the catalogue may be back).
+    void retryFailed();
+    bool hasFailed(int row) const { return m_entries.value(row).failed; }
 
     int spinnerStep() const { return m_spinnerStep; }
     bool isLoading(int row) const { return m_entries.value(row).loading; }
