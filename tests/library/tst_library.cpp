@@ -293,7 +293,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(FillJournal::fileFor(QFile::encodeName(m_root))));
 
         m_server.resetCounts();
-        run = fill({});
+        run = fill({"--interval", "0.3"});
         QCOMPARE(run.status, 0);
         QCOMPARE(outcomes(run),
                  (QStringList{"1989=saved/listing", "Abbey Road=saved/barcode",
@@ -313,7 +313,8 @@ private Q_SLOTS:
             *std::find_if(run.albums.begin(), run.albums.end(),
                           [](const QJsonObject& a) { return a.value("album") == "Help!"; });
         QVERIFY(help.value("reason").toString().contains("the barcode names another album"));
-        // Never two requests closer than the interval.
+        // Never two requests closer than the interval (less what a loaded
+        // machine may add to the moment the fixture notices one).
         QList<qint64> times = m_server.requestTimes();
         const QList<QByteArray> targets = m_server.requestTargets();
         QList<qint64> catalogue;
@@ -323,7 +324,7 @@ private Q_SLOTS:
             }
         }
         for (qsizetype i = 1; i < catalogue.size(); ++i) {
-            QVERIFY(catalogue[i] - catalogue[i - 1] >= 45);
+            QVERIFY(catalogue[i] - catalogue[i - 1] >= 300 - 100);
         }
 
         // The next run asks nothing: covered folders are covered, and what
