@@ -235,7 +235,9 @@ QHash<int, AlbumObject> assign(const CatalogueRequest& request, const QList<Albu
     std::sort(pairs.begin(), pairs.end(),
               [](const auto& a, const auto& b) { return std::get<0>(a) > std::get<0>(b); });
     QSet<qsizetype> taken;
-    for (const auto& [likeness, index, r] : pairs) {
+    for (const auto& pair : pairs) {
+        const int index = std::get<1>(pair);
+        const qsizetype r = std::get<2>(pair);
         // The same release in two folders goes to both.
         const bool sameRelease =
             std::any_of(request.albums.begin(), request.albums.end(), [&](int other) {
