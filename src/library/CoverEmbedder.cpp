@@ -219,11 +219,6 @@ Format announcedFormat(const char* path) {
     return head[0] == 0xFF && (head[1] & 0xE0) == 0xE0 ? Format::Mpeg : Format::Other;
 }
 
-bool sameFamily(Format a, Format b) {
-    const auto family = [](Format f) { return f == Format::Opus ? Format::Vorbis : f; };
-    return family(a) == family(b);
-}
-
 bool copyInto(int out, const char* source) {
     const int in = ::open(source, O_RDONLY | O_CLOEXEC);
     if (in < 0) {
@@ -333,7 +328,8 @@ Result embed(const QByteArray& nativePath, const Picture& picture, bool replace)
     const std::unique_ptr<TagLib::File> source = open(format, target.constData(), true);
     // A FLAC file named .mp3 would get a tag it cannot carry.
     const Format announced = announcedFormat(target.constData());
-    if (announced != Format::Other && !sameFamily(announced, format)) {
+    const Format container = format == Format::Opus ? Format::Vorbis : format; // both Ogg
+    if (announced != Format::Other && announced != container) {
         return Result{Result::Outcome::NotEmbeddable,
                       QStringLiteral("its contents are not what its name says")};
     }
