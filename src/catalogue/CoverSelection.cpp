@@ -46,6 +46,7 @@ QVariantMap downloadCoverUserInfo(const AlbumObject& record) {
     info.insert(Keys::collectionId, QVariant::fromValue<qint64>(record.collectionId()));
     info.insert(Keys::collectionName, record.collectionName());
     info.insert(Keys::entityString, record.entityString());
+    info.insert(Keys::releaseYear, QVariant::fromValue<qint64>(record.releaseYear()));
     const std::pair<const QString&, const QString&> links[] = {
         {Keys::highResolutionUrl, record.highResolutionUrl()},
         {Keys::iTunesUrl, record.iTunesUrl()},
@@ -85,6 +86,11 @@ std::optional<CoverItem> itemFromUserInfo(const QVariantMap& info) {
         item.collectionId = id.toLongLong();
     }
     item.entity = text(info, Keys::entityString);
+    const QVariant year = info.value(Keys::releaseYear);
+    if (year.typeId() == QMetaType::LongLong && year.toLongLong() > 0 &&
+        year.toLongLong() < 10000) {
+        item.releaseYear = int(year.toLongLong());
+    }
     item.highResolutionUrl = url(info, Keys::highResolutionUrl);
     item.standardResolutionUrl = url(info, Keys::standardResolutionUrl);
     item.listingUrl = url(info, Keys::iTunesUrl);

@@ -30,6 +30,7 @@ struct CoverItem {
     QString collectionName;
     qint64 collectionId = 0;
     QString entity; // the media value the item stands for ("music", "movie", ...)
+    int releaseYear = 0;
     QUrl highResolutionUrl;
     QUrl standardResolutionUrl;
     QUrl listingUrl;    // the store's own listing (a store application's scheme)
@@ -57,6 +58,7 @@ inline const QString iTunesUrl = QStringLiteral("iTunesUrl");
 inline const QString standardResolutionUrl = QStringLiteral("standardResolutionUrl");
 inline const QString webBrowserUrl = QStringLiteral("webBrowserUrl");
 inline const QString thumbnailUrl = QStringLiteral("thumbnailUrl");
+inline const QString releaseYear = QStringLiteral("releaseYear");
 } // namespace Keys
 
 // The entries for `record`. A link whose text is no absolute URL (the record's

@@ -45,6 +45,15 @@ QString mediaParameter(const QString& mediaTitle) {
     return QStringLiteral("ERROR");
 }
 
+QString mediaTitle(const QString& mediaValue) {
+    for (const auto& [title, value] : kMedia) {
+        if (mediaValue == QLatin1String(value)) {
+            return QString::fromLatin1(title);
+        }
+    }
+    return {};
+}
+
 bool isMediaAvailable(const QString& mediaTitle, const QString& countryCode) {
     if (mediaTitle == QLatin1String("Audiobooks")) {
         return audiobookCountries().contains(countryCode);

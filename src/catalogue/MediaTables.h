@@ -10,6 +10,9 @@ namespace MediaTables {
 const QStringList& mediaTitles();
 // The value a media title sends to the service; "ERROR" for any other text.
 QString mediaParameter(const QString& mediaTitle);
+// The media title of a value the service knows ("movie" gives "Movies");
+// empty for any other text.
+QString mediaTitle(const QString& mediaValue);
 // Whether a media title is offered in a storefront; unknown titles always are.
 bool isMediaAvailable(const QString& mediaTitle, const QString& countryCode);
 

@@ -1,5 +1,6 @@
 #include "Arguments.h"
 
+#include "CoverFileName.h"
 #include "MediaTables.h"
 #include "Output.h"
 
@@ -57,8 +58,8 @@ const char* const kUsage =
     "  --index N        save: the item's position in the list, from 0 (default: 0)\n"
     "  --to DIR         save: the folder to save into (default: the Downloads folder)\n"
     "  --name NAME      fill: the cover's file name (default: cover.jpg, which every\n"
-    "                   common player reads); %{artistName} and %{collectionName}\n"
-    "                   are filled in\n"
+    "                   common player reads); %{artistName}, %{collectionName} and\n"
+    "                   %{year} are filled in; it ends in .jpg or .jpeg\n"
     "  --interval S     fill: the least seconds between catalogue requests, 0 to 3600\n"
     "                   (default 3)\n"
     "  --dry-run        fill: search and report, write nothing\n"
@@ -147,8 +148,6 @@ bool takeValue(const QString& option, const QString& value, Arguments& args) {
         ok = !value.isEmpty();
     } else if (option == QLatin1String("--name")) {
         args.nameFormat = value;
-        // The cover goes into the album's own folder, never elsewhere.
-        ok = !value.trimmed().isEmpty() && !value.contains(QLatin1Char('/'));
     } else if (option == QLatin1String("--embed-size")) {
         args.embedSide = value.toInt(&ok);
         ok = ok && args.embedSide >= 16 && args.embedSide <= 10000;
@@ -242,6 +241,10 @@ std::optional<int> parse(const QStringList& arguments, const QList<QByteArray>& 
     // A folder is taken by its bytes: its name need not be UTF-8.
     if (fill && !isFolder(args.nativeTerm)) {
         return usageError(QStringLiteral("\"%1\" is no folder").arg(args.term));
+    }
+    // The cover goes into the album's own folder, never elsewhere, as a JPEG.
+    if (const auto problem = CoverFileName::formatProblem(args.nameFormat); fill && problem) {
+        return usageError(QStringLiteral("--name \"%1\": %2").arg(args.nameFormat, *problem));
     }
     return checkMediaAndCountry(args);
 }

@@ -3,6 +3,7 @@
 #include "CoverFileName.h"
 #include "CoverFileWriter.h"
 #include "ImageCache.h"
+#include "MediaTables.h"
 #include "TemporaryCoverFile.h"
 
 #include <QDir>
@@ -192,7 +193,9 @@ void CoverSession::clear() {
 }
 
 QString CoverSession::suggestedFileName() const {
-    return CoverFileName::fromSettings(m_item.artistName, m_item.collectionName);
+    return CoverFileName::fromSettings({m_item.artistName, m_item.collectionName,
+                                        m_item.releaseYear,
+                                        MediaTables::mediaTitle(m_item.entity)});
 }
 
 void CoverSession::saveAs(const QString& path) {

@@ -12,7 +12,9 @@
 namespace AlbumCoverWriter {
 
 QString coverName(const QString& pattern, const AlbumFolder& album) {
-    return CoverFileName::build(pattern, album.artist(), album.album(), 0, 0, 0);
+    const CoverFileName::NameFields fields{album.artist(), album.album(), album.identity.year,
+                                           QStringLiteral("Music")};
+    return CoverFileName::build(pattern, fields, 0, 0, 0);
 }
 
 Written writeCover(const AlbumFolder& album, const QString& name, const QByteArray& coverBytes) {

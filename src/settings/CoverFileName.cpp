@@ -10,12 +10,22 @@
 
 namespace CoverFileName {
 
-QString fromSettings(const QString& artistName, const QString& collectionName) {
-    const QString format = StoredSettings::ensureNameFormat();
+const QList<Token>& tokens() {
+    static const QList<Token> list{
+        {QStringLiteral("%{artistName}"), QStringLiteral("Artist Name")},
+        {QStringLiteral("%{collectionName}"), QStringLiteral("Collection Name")},
+        {QStringLiteral("%{year}"), QStringLiteral("Year")},
+        {QStringLiteral("%{mediaKind}"), QStringLiteral("Media Kind")},
+    };
+    return list;
+}
+
+QString fromSettings(const NameFields& fields) {
+    const QString format = StoredSettings::nameFormatFor(fields.mediaKind);
     const qint64 spaces = StoredSettings::ensureReplaceSpaces();
     const qint64 characters = StoredSettings::ensureReplaceCharacters();
     const qint64 lower = StoredSettings::ensureLowercase();
-    return build(format, artistName, collectionName, spaces, characters, lower);
+    return build(format, fields, spaces, characters, lower);
 }
 
 namespace {
@@ -37,11 +47,16 @@ QString lowerCased(const QString& text) {
 
 } // namespace
 
-QString build(const QString& format, const QString& artistName, const QString& collectionName,
-              qint64 replaceSpaces, qint64 replaceCharacters, qint64 lowercase) {
+QString build(const QString& format, const NameFields& fields, qint64 replaceSpaces,
+              qint64 replaceCharacters, qint64 lowercase) {
     QString name = TextSafety::withoutControlCharacters(format);
-    name.replace(QStringLiteral("%{artistName}"), insertable(artistName));
-    name.replace(QStringLiteral("%{collectionName}"), insertable(collectionName));
+    // The year and the media kind hold no token text, so their order among
+    // the tokens does not matter; the artist's name is filled in first.
+    const QString year = fields.year > 0 ? QString::number(fields.year) : QString();
+    name.replace(QStringLiteral("%{year}"), year);
+    name.replace(QStringLiteral("%{mediaKind}"), insertable(fields.mediaKind));
+    name.replace(QStringLiteral("%{artistName}"), insertable(fields.artistName));
+    name.replace(QStringLiteral("%{collectionName}"), insertable(fields.collectionName));
     if (replaceSpaces == 1) {
         name.replace(QLatin1Char(' '), QLatin1Char('_'));
     }
@@ -53,6 +68,25 @@ QString build(const QString& format, const QString& artistName, const QString& c
         name = lowerCased(name);
     }
     return name;
+}
+
+std::optional<QString> formatProblem(const QString& format) {
+    const QString name = format.trimmed();
+    if (name.isEmpty()) {
+        return QStringLiteral("Type a name for the cover files.");
+    }
+    if (name.contains(QLatin1Char('/'))) {
+        return QStringLiteral("A file name cannot contain “/”.");
+    }
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString extension = dot < 0 ? QString() : name.mid(dot + 1).toLower();
+    if (extension != QLatin1String("jpg") && extension != QLatin1String("jpeg")) {
+        return QStringLiteral("End the name with “.jpg”: covers are saved as JPEG files.");
+    }
+    if (dot == 0) {
+        return QStringLiteral("Type a name before “.%1”.").arg(name.mid(1));
+    }
+    return std::nullopt;
 }
 
 } // namespace CoverFileName

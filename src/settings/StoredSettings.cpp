@@ -26,6 +26,31 @@ QString StoredSettings::ensureNameFormat() {
     return ensureText(SettingsKeys::defaultNameFormat, QStringLiteral("folder.jpg"));
 }
 
+QString SettingsKeys::nameFormatFor(const QString& mediaTitle) {
+    QString key = defaultNameFormat;
+    if (mediaTitle != QLatin1String("Music")) {
+        for (const QChar c : mediaTitle) {
+            if (c.isLetterOrNumber()) {
+                key.append(c.toUpper());
+            }
+        }
+    }
+    return key;
+}
+
+bool StoredSettings::hasOwnNameFormat(const QString& mediaTitle) {
+    const QString key = SettingsKeys::nameFormatFor(mediaTitle);
+    return key != SettingsKeys::defaultNameFormat &&
+           UserDefaults::standard().value(key).metaType().id() == QMetaType::QString;
+}
+
+QString StoredSettings::nameFormatFor(const QString& mediaTitle) {
+    if (hasOwnNameFormat(mediaTitle)) {
+        return UserDefaults::standard().value(SettingsKeys::nameFormatFor(mediaTitle)).toString();
+    }
+    return ensureNameFormat();
+}
+
 qint64 StoredSettings::ensureInteger(const QString& key) {
     UserDefaults& defaults = UserDefaults::standard();
     const QVariant value = defaults.value(key);

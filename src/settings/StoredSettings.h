@@ -9,6 +9,9 @@ inline const QString media = QStringLiteral("MEDIA");
 inline const QString country = QStringLiteral("COUNTRY");
 inline const QString quality = QStringLiteral("QUALITY");
 inline const QString defaultNameFormat = QStringLiteral("DEFAULTNAMEFORMAT");
+// A media kind's own name format ("DEFAULTNAMEFORMATMOVIES"); Music's is the
+// one above, and a kind without its own uses Music's.
+QString nameFormatFor(const QString& mediaTitle);
 inline const QString replaceSpaces = QStringLiteral("REPLACESPACES");
 inline const QString replaceCharacters = QStringLiteral("REPLACECHARACTERS");
 inline const QString lowercase = QStringLiteral("LOWERCASE");
@@ -32,6 +35,10 @@ public:
     static QString ensureMedia();
     static QString ensureCountry();
     static QString ensureNameFormat();
+    // The format for a media title: its own when one is stored as text, else
+    // Music's (ensureNameFormat).
+    static QString nameFormatFor(const QString& mediaTitle);
+    static bool hasOwnNameFormat(const QString& mediaTitle);
 
     static qint64 ensureInteger(const QString& key);
     static qint64 ensureQuality() { return ensureInteger(SettingsKeys::quality); }

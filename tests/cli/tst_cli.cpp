@@ -56,6 +56,8 @@ private Q_SLOTS:
         row("save option", QStringList{"search", "--to", "/tmp", "x"}, 0, 64, QByteArray("--to"));
         row("unknown quality", QStringList{"save", "--quality", "best", "x"}, 0, 64,
             QByteArray("--quality"));
+        row("fill name not a JPEG", QStringList{"fill", "--name", "cover.png", "/tmp"}, 0, 64,
+            QByteArray("--name \"cover.png\": End the name"));
         row("no item 3", QStringList{"save", "--index", "3", "generated 3"}, 0, 5,
             QByteArray("No item 3: the search found 3 items.\n"));
     }

@@ -169,34 +169,71 @@ private Q_SLOTS:
     }
 
     void fileNames_data() {
-        // Options: spaces 1, characters 2, lower case 4.
-        TestSupport::columns<QString, QString, QString, int, QString>(
-            "format", "artist", "collection", "options", "expected");
+        // Options: spaces 1, characters 2, lower case 4. The item is a 2017
+        // release of the media kind named; "movieFormat" is stored as the
+        // Movies kind's own format when not empty.
+        TestSupport::columns<QString, QString, QString, int, QString, QString, QString>(
+            "format", "artist", "collection", "options", "media", "movieFormat", "expected");
         const QString both = QStringLiteral("%{artistName} - %{collectionName}.jpg");
         using TestSupport::row;
-        row("all off", both, "Iron Maiden", "Souls: Live", 0, "Iron Maiden - Souls: Live.jpg");
-        row("all on", both, "Iron Maiden", "Souls: Live", 7, "iron_maiden_-_souls__live.jpg");
-        row("nine characters", "%{artistName}", "/\\:*?\"<>|", "", 2, "_________");
-        row("full case mapping, final sigma", "%{artistName}", "ΟΔΟΣ ÉMILIE", "", 4, "οδος émilie");
-        row("no slash from a name, whatever the options", both, "AC/DC", "Back/Black", 0,
-            "AC_DC - Back_Black.jpg");
+        row("all off", both, "Iron Maiden", "Souls: Live", 0, "Music", "",
+            "Iron Maiden - Souls: Live.jpg");
+        row("all on", both, "Iron Maiden", "Souls: Live", 7, "Music", "",
+            "iron_maiden_-_souls__live.jpg");
+        row("nine characters", "%{artistName}", "/\\:*?\"<>|", "", 2, "Music", "", "_________");
+        row("full case mapping, final sigma", "%{artistName}", "ΟΔΟΣ ÉMILIE", "", 4, "Music", "",
+            "οδος émilie");
+        row("no slash from a name, whatever the options", both, "AC/DC", "Back/Black", 0, "Music",
+            "", "AC_DC - Back_Black.jpg");
         row("only the tokens, case-sensitive", "%{ArtistName} %{collectionName", "a", "b", 0,
-            "%{ArtistName} %{collectionName");
+            "Music", "", "%{ArtistName} %{collectionName");
         row("a token in the artist name is filled in too", both, "x %{collectionName}", "y", 0,
-            "x y - y.jpg");
+            "Music", "", "x y - y.jpg");
+        row("year and media kind", "%{mediaKind}/%{collectionName} (%{year}).jpg", "a", "Up", 2,
+            "Movies", "", "Movies_Up (2017).jpg");
+        row("a kind's own format", both, "Pete Docter", "Up", 0, "Movies",
+            "%{collectionName} (%{year}).jpg", "Up (2017).jpg");
+        row("another kind uses Music's", both, "a", "b", 0, "TV Shows", "%{year}.jpg", "a - b.jpg");
+        row("no token inside a name is a year", "%{collectionName}", "a", "%{year}", 0, "Music", "",
+            "%{year}");
     }
     void fileNames() {
         QFETCH(QString, format);
         QFETCH(QString, artist);
         QFETCH(QString, collection);
         QFETCH(int, options);
+        QFETCH(QString, media);
+        QFETCH(QString, movieFormat);
         QFETCH(QString, expected);
         UserDefaults& store = UserDefaults::standard();
         store.setString(SettingsKeys::defaultNameFormat, format);
+        if (!movieFormat.isEmpty()) {
+            store.setString(QStringLiteral("DEFAULTNAMEFORMATMOVIES"), movieFormat);
+        }
         store.setInteger(SettingsKeys::replaceSpaces, options & 1);
         store.setInteger(SettingsKeys::replaceCharacters, (options & 2) ? 1 : 2);
         store.setInteger(SettingsKeys::lowercase, (options & 4) ? 1 : 0);
-        QCOMPARE(CoverFileName::fromSettings(artist, collection), expected);
+        QCOMPARE(CoverFileName::fromSettings({artist, collection, 2017, media}), expected);
+    }
+
+    void formatsThatCannotNameAFile_data() {
+        TestSupport::columns<QString, QString>("format", "hint");
+        using TestSupport::row;
+        row("empty", "", "Type a name");
+        row("blanks", "  ", "Type a name");
+        row("a folder separator alone", "/", "A file name cannot");
+        row("a folder in the name", "%{artistName}/cover.jpg", "A file name cannot");
+        row("no extension", "%{collectionName}", "End the name with");
+        row("another picture format", "cover.png", "End the name with");
+        row("an extension alone", ".jpg", "Type a name before");
+        row("a name", "%{collectionName} (%{year}).JPEG", "");
+    }
+    void formatsThatCannotNameAFile() {
+        QFETCH(QString, format);
+        QFETCH(QString, hint);
+        const QString problem = CoverFileName::formatProblem(format).value_or(QString());
+        QVERIFY2(hint.isEmpty() ? problem.isEmpty() : problem.startsWith(hint),
+                 qPrintable(problem));
     }
 };
 

@@ -38,6 +38,8 @@
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTextDocument>
+#include <QTextEdit>
+#include <QToolButton>
 
 namespace {
 
@@ -471,26 +473,58 @@ private Q_SLOTS:
     }
 
     void preferencesShowTheirExample() {
+        UserDefaults::standard().setString(SettingsKeys::media, QStringLiteral("Music"));
         PreferencesViewController preferences;
         auto* picker = preferences.findChild<QComboBox*>(QStringLiteral("defaultNameFormatPicker"));
-        auto* example = preferences.findChild<QLabel*>(QStringLiteral("exampleLabel"));
+        auto* example = preferences.findChild<QTextEdit*>(QStringLiteral("exampleText"));
+        auto* hint = preferences.findChild<QLabel*>(QStringLiteral("nameFormatHint"));
         auto check = [&](const char* name) {
             preferences.findChild<QCheckBox*>(QLatin1String(name))->click();
         };
-        QCOMPARE(example->text(), QStringLiteral("folder.jpg"));
+        QCOMPARE(example->toPlainText(), QStringLiteral("folder.jpg"));
         picker->setCurrentIndex(3);
         Q_EMIT picker->activated(3);
         check("replaceCharactersButton");
-        QCOMPARE(example->text(),
+        QCOMPARE(example->toPlainText(),
                  QStringLiteral("Iron Maiden - The Book of Souls_ The Live Chapter.jpg"));
         check("replaceSpacesButton");
         check("lowercaseCharactersButton");
-        QCOMPARE(example->text(),
+        QCOMPARE(example->toPlainText(),
                  QStringLiteral("iron_maiden_-_the_book_of_souls__the_live_chapter.jpg"));
         check("clearCacheOnExitButton");
         QCOMPARE(StoredSettings::ensureClearCacheOnExit(), 1);
-        QCOMPARE(StoredSettings::ensureNameFormat(),
-                 QStringLiteral("%{artistName} - %{collectionName}.jpg"));
+        const QString both = QStringLiteral("%{artistName} - %{collectionName}.jpg");
+        QCOMPARE(StoredSettings::ensureNameFormat(), both);
+
+        // Typed: what cannot name a file is hinted at and not stored.
+        QTest::keyClicks(picker->lineEdit(), QStringLiteral("x"));
+        QVERIFY(!hint->isHidden() &&
+                hint->text().endsWith(QStringLiteral("The name stays “%1”.").arg(both)));
+        QCOMPARE(StoredSettings::ensureNameFormat(), both);
+        Q_EMIT picker->lineEdit()->editingFinished();
+        QVERIFY(hint->isHidden());
+        QCOMPARE(picker->currentText(), both);
+
+        // Movies take Music's format until they have their own.
+        auto* media = preferences.findChild<QComboBox*>(QStringLiteral("nameFormatMediaPicker"));
+        auto* same = preferences.findChild<QCheckBox*>(QStringLiteral("sameAsMusicButton"));
+        media->setCurrentText(QStringLiteral("Movies"));
+        Q_EMIT media->activated(media->currentIndex());
+        QVERIFY(same->isChecked() && !picker->isEnabled());
+        same->click();
+        picker->lineEdit()->clear();
+        QTest::keyClicks(picker->lineEdit(), QStringLiteral("%{collectionName} ("));
+        auto* year = preferences.findChild<QToolButton*>(QStringLiteral("insertTokenButton"))
+                         ->menu()
+                         ->actions()
+                         .at(2);
+        year->trigger();
+        QTest::keyClicks(picker->lineEdit(), QStringLiteral(").jpg"));
+        QCOMPARE(StoredSettings::nameFormatFor(QStringLiteral("Movies")),
+                 QStringLiteral("%{collectionName} (%{year}).jpg"));
+        QCOMPARE(example->toPlainText(),
+                 QStringLiteral("the_book_of_souls__the_live_chapter_(2017).jpg"));
+        QCOMPARE(StoredSettings::ensureNameFormat(), both);
     }
 
     void donationAndMail() {

@@ -1,6 +1,7 @@
 #include "FillWindow.h"
 
 #include "CountryNames.h"
+#include "CoverFileName.h"
 #include "FillTable.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
@@ -103,9 +104,9 @@ FillWindow::~FillWindow() {
 
 void FillWindow::startRun() {
     const QString name = m_name->text().trimmed();
-    if (name.isEmpty() || name.contains(QLatin1Char('/'))) {
+    if (const auto problem = CoverFileName::formatProblem(name)) {
         // Refused once, up front: a name with a folder part would fail every album.
-        m_state->setText(QStringLiteral("The cover file name must be a name, without a folder."));
+        m_state->setText(*problem);
         return;
     }
     m_options.coverName = name;

@@ -2,28 +2,61 @@
 #include "ui_Preferences.h"
 
 #include "CoverFileName.h"
+#include "MediaTables.h"
 #include "StoredSettings.h"
 #include "UserDefaults.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace {
+
+const QString kMusic = QStringLiteral("Music");
+
+// The kind the main window searches, so that its format is the one at hand.
+QString searchedMedia() {
+    const QString media = UserDefaults::standard().value(SettingsKeys::media).toString();
+    return MediaTables::mediaTitles().contains(media) ? media : kMusic;
+}
+
+} // namespace
+
 PreferencesViewController::PreferencesViewController(QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::Preferences>()) {
+    : QWidget(parent), m_ui(std::make_unique<Ui::Preferences>()), m_media(searchedMedia()) {
     m_ui->setupUi(this);
-    m_ui->exampleLabel->installEventFilter(this);
     for (QLabel* heading : {m_ui->pickerMultilineLabel, m_ui->buttonMultilineLabel,
                             m_ui->exampleMultilineLabel, m_ui->clearCacheOnExitMultilineLabel}) {
         QFont bold = heading->font();
         bold.setBold(true);
         heading->setFont(bold);
     }
-    connect(m_ui->defaultNameFormatPicker, &QComboBox::activated, this, [this] {
-        const QString title = m_ui->defaultNameFormatPicker->currentText();
-        if (m_ui->defaultNameFormatPicker->currentIndex() < 0 || title.isEmpty()) {
-            UserDefaults::standard().removeObject(SettingsKeys::defaultNameFormat);
+    m_ui->nameFormatMediaPicker->addItems(MediaTables::mediaTitles());
+    m_ui->nameFormatMediaPicker->setCurrentText(m_media);
+    connect(m_ui->nameFormatMediaPicker, &QComboBox::activated, this, [this] {
+        m_media = m_ui->nameFormatMediaPicker->currentText();
+        refreshInterface();
+    });
+    connect(m_ui->sameAsMusicButton, &QCheckBox::clicked, this, [this](bool same) {
+        const QString key = SettingsKeys::nameFormatFor(m_media);
+        if (same) {
+            UserDefaults::standard().removeObject(key);
         } else {
-            UserDefaults::standard().setString(SettingsKeys::defaultNameFormat, title);
+            UserDefaults::standard().setString(key, StoredSettings::ensureNameFormat());
         }
         refreshInterface();
     });
+    QComboBox* picker = m_ui->defaultNameFormatPicker;
+    connect(picker, &QComboBox::activated, this, [this, picker](int index) {
+        formatEdited(picker->itemText(index));
+        refreshInterface();
+    });
+    connect(picker->lineEdit(), &QLineEdit::textEdited, this,
+            &PreferencesViewController::formatEdited);
+    connect(picker->lineEdit(), &QLineEdit::editingFinished, this,
+            &PreferencesViewController::formatEditingFinished);
+    buildTokenMenu();
+
     const std::pair<QCheckBox*, QString> switches[] = {
         {m_ui->replaceSpacesButton, SettingsKeys::replaceSpaces},
         {m_ui->replaceCharactersButton, SettingsKeys::replaceCharacters},
@@ -36,17 +69,60 @@ PreferencesViewController::PreferencesViewController(QWidget* parent)
             refreshInterface();
         });
     }
+    QTextEdit* example = m_ui->exampleText;
+    example->viewport()->setAutoFillBackground(false);
+    example->document()->setDocumentMargin(0);
+    example->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    example->installEventFilter(this);
+    connect(example->document()->documentLayout(),
+            &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            &PreferencesViewController::fitExampleHeight);
     refreshInterface();
 }
 
 PreferencesViewController::~PreferencesViewController() = default;
 
+void PreferencesViewController::buildTokenMenu() {
+    auto* menu = new QMenu(m_ui->insertTokenButton);
+    for (const CoverFileName::Token& token : CoverFileName::tokens()) {
+        QAction* action = menu->addAction(token.title + QLatin1Char('\t') + token.text);
+        connect(action, &QAction::triggered, this, [this, text = token.text] {
+            QLineEdit* field = m_ui->defaultNameFormatPicker->lineEdit();
+            field->insert(text);
+            field->setFocus();
+            formatEdited(field->text());
+        });
+    }
+    m_ui->insertTokenButton->setMenu(menu);
+}
+
+void PreferencesViewController::formatEdited(const QString& text) {
+    const auto problem = CoverFileName::formatProblem(text);
+    m_ui->nameFormatHint->setVisible(problem.has_value());
+    if (problem) {
+        m_ui->nameFormatHint->setText(QStringLiteral("%1 The name stays “%2”.")
+                                          .arg(*problem, StoredSettings::nameFormatFor(m_media)));
+        return;
+    }
+    UserDefaults::standard().setString(SettingsKeys::nameFormatFor(m_media), text.trimmed());
+    showExample();
+}
+
+void PreferencesViewController::formatEditingFinished() {
+    // What could not be stored gives way to what is.
+    if (!m_ui->nameFormatHint->isHidden()) {
+        m_ui->nameFormatHint->hide();
+        showFormat();
+    }
+}
+
 void PreferencesViewController::refreshInterface() {
     m_ui->pickerMultilineLabel->setText(QStringLiteral("Default Name Format"));
-    QComboBox* picker = m_ui->defaultNameFormatPicker;
-    picker->clear();
-    picker->addItems(defaultNameFormat);
-    picker->setCurrentIndex(picker->findText(StoredSettings::ensureNameFormat()));
+    m_ui->mediaLabel->setText(QStringLiteral("For:"));
+    m_ui->sameAsMusicButton->setText(QStringLiteral("Same as Music"));
+    m_ui->insertTokenButton->setText(QStringLiteral("Insert"));
+    m_ui->insertTokenButton->setToolTip(QStringLiteral("Insert a name from the cover's item"));
+    showFormat();
 
     m_ui->buttonMultilineLabel->setText(QStringLiteral("Name Format Options"));
     m_ui->replaceSpacesButton->setText(QStringLiteral("Replace spaces with underscores"));
@@ -60,23 +136,42 @@ void PreferencesViewController::refreshInterface() {
     m_ui->replaceCharactersButton->setChecked(StoredSettings::ensureReplaceCharacters() == 1);
     m_ui->lowercaseCharactersButton->setChecked(StoredSettings::ensureLowercase() == 1);
     m_ui->clearCacheOnExitButton->setChecked(StoredSettings::ensureClearCacheOnExit() == 1);
-
-    m_example = CoverFileName::fromSettings(QStringLiteral("Iron Maiden"),
-                                            QStringLiteral("The Book of Souls: The Live Chapter"));
-    m_ui->exampleLabel->setToolTip(m_example);
     showExample();
 }
 
+void PreferencesViewController::showFormat() {
+    const bool own = m_media == kMusic || StoredSettings::hasOwnNameFormat(m_media);
+    m_ui->sameAsMusicButton->setVisible(m_media != kMusic);
+    m_ui->sameAsMusicButton->setChecked(!own);
+    m_ui->defaultNameFormatPicker->setEnabled(own);
+    m_ui->insertTokenButton->setEnabled(own);
+
+    QComboBox* picker = m_ui->defaultNameFormatPicker;
+    const QString stored = StoredSettings::nameFormatFor(m_media);
+    picker->clear();
+    picker->addItems(defaultNameFormat);
+    picker->setCurrentIndex(picker->findText(stored));
+    picker->setEditText(stored);
+}
+
 void PreferencesViewController::showExample() {
-    // Whole, or ending in "…" when the window is too narrow: never cut in half.
-    QLabel* label = m_ui->exampleLabel;
-    label->setText(label->fontMetrics().elidedText(m_example, Qt::ElideMiddle,
-                                                   label->isVisible() ? label->width() : 10000));
+    m_example = CoverFileName::fromSettings({QStringLiteral("Iron Maiden"),
+                                             QStringLiteral("The Book of Souls: The Live Chapter"),
+                                             2017, m_media});
+    // Shown whole, wrapped where it must be, even inside a word.
+    m_ui->exampleText->setPlainText(m_example);
+}
+
+void PreferencesViewController::fitExampleHeight() {
+    QTextEdit* example = m_ui->exampleText;
+    const int height = int(std::ceil(example->document()->size().height()));
+    const QMargins margins = example->contentsMargins();
+    example->setFixedHeight(height + margins.top() + margins.bottom());
 }
 
 bool PreferencesViewController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_ui->exampleLabel && event->type() == QEvent::Resize) {
-        showExample();
+    if (watched == m_ui->exampleText && event->type() == QEvent::Resize) {
+        fitExampleHeight();
     }
     return QWidget::eventFilter(watched, event);
 }

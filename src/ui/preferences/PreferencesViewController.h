@@ -9,9 +9,10 @@ namespace Ui {
 class Preferences;
 }
 
-// The preferences window: the cover file name format, the three naming
-// options with a live example, and emptying the cache at exit. Every change is
-// stored at once and the window is rebuilt from the stored settings.
+// The preferences window: the cover file name format (typed, or a preset, for
+// Music and, when wanted, for each other media kind), the three naming options
+// with a live example, and emptying the cache at exit. Every accepted change
+// is stored at once and the window is rebuilt from the stored settings.
 class PreferencesViewController : public QWidget {
     Q_OBJECT
 public:
@@ -34,8 +35,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildTokenMenu();
+    // The format field's text, stored when it can name a file; else a hint
+    // says why and the stored format stays.
+    void formatEdited(const QString& text);
+    void formatEditingFinished();
+    void showFormat();
     void showExample();
+    void fitExampleHeight();
 
     std::unique_ptr<Ui::Preferences> m_ui;
+    QString m_media; // whose format the field shows
     QString m_example;
 };
