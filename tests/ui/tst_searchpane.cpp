@@ -182,6 +182,8 @@ private Q_SLOTS:
         QCOMPARE(int(alert->icon()), icon);
         QCOMPARE(alert->buttons().size(), 1);
         QCOMPARE(alert->windowModality(), Qt::WindowModal);
+        // A line of a sentence, not a column of words under a short title.
+        QVERIFY(alert->width() > 45 * alert->fontMetrics().averageCharWidth());
         QCOMPARE(m_pane->tableView()->model()->rowCount(), 3);
         QVERIFY(m_pane->listMessage().isEmpty());
 

@@ -1,8 +1,12 @@
 #include "Alerts.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 QMessageBox* Alerts::alert(const QString& informativeText, bool warning) {
     auto* box = new QMessageBox();
@@ -11,6 +15,15 @@ QMessageBox* Alerts::alert(const QString& informativeText, bool warning) {
     box->setText(AlertTexts::title);
     box->setInformativeText(informativeText);
     box->addButton(AlertTexts::okButton, QMessageBox::AcceptRole);
+    // Left to itself the box fits its short title and wraps a sentence into a
+    // tall narrow column; a line of about 60 characters reads as a desktop's
+    // alerts do, on screens that have room for it.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        const int room = box->screen()->availableGeometry().width() / 2;
+        const int width = std::min(box->fontMetrics().averageCharWidth() * 60, room);
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     return box;
 }
 
