@@ -244,6 +244,12 @@ private Q_SLOTS:
         pick(m_pane->mediaPicker(), QStringLiteral("Music Videos"));
         QVERIFY(search(QStringLiteral("generated 2"), 2));
         QCOMPARE(m_pane->tableView()->rowHeight(0), 101);
+        // Posters give their empty sides to the title; covers stay square.
+        const QRect tall(0, 0, 300, 151);
+        QCOMPARE(SearchResultDelegate::thumbnailBox(tall, QSize(), true), QRect(5, 5, 94, 141));
+        QCOMPARE(SearchResultDelegate::thumbnailBox(tall, QSize(200, 100), true).width(), 141);
+        QCOMPARE(SearchResultDelegate::thumbnailBox(tall, QSize(60, 100), true).width(), 85);
+        QCOMPARE(SearchResultDelegate::thumbnailBox(tall, QSize(60, 100), false).width(), 141);
 
         auto layout =
             SearchResultDelegate::layoutTitle(QStringLiteral("\n"), QStringLiteral("Artist"), 400);

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -118,6 +119,17 @@ QFont SearchResultDelegate::titleFont(FontWeight weight) {
     return font;
 }
 
+QRect SearchResultDelegate::thumbnailBox(const QRect& row, const QSize& image, bool posters) {
+    const int side = row.height() - 2 * kMargin;
+    double aspect = 1.0;
+    if (posters) {
+        aspect = image.isEmpty() ? 2.0 / 3.0
+                                 : std::clamp(double(image.width()) / image.height(), 0.5, 1.0);
+    }
+    const int width = int(std::ceil(side * aspect));
+    return QRect(row.left() + kMargin, row.top() + kMargin, width, side);
+}
+
 QRectF SearchResultDelegate::centredTitleRect(const QRectF& base, qreal naturalHeight) {
     return QRectF(base.x(), base.y() + (base.height() - naturalHeight) / 2.0, base.width(),
                   naturalHeight);
@@ -145,15 +157,17 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
 
     const QRect rect = option.rect;
-    const int side = rect.height() - 2 * kMargin;
-    const QRect box(rect.left() + kMargin, rect.top() + kMargin, side, side);
+    const bool posters = rect.height() > rowHeightForMedia(QStringLiteral("Music"));
+    QRect box = thumbnailBox(rect, QSize(), posters);
 
     const QUrl url(index.data(AlbumObjectListModel::ThumbnailUrlRole).toString(), QUrl::StrictMode);
     if (url.isValid() && !url.isRelative() && m_thumbnails) {
         const qreal ratio = painter->device()->devicePixelRatioF();
+        const int side = box.height();
         const ThumbnailLoader::Entry* entry =
-            m_thumbnails->ensureRequested(index.row(), url, (QSizeF(box.size()) * ratio).toSize());
+            m_thumbnails->ensureRequested(index.row(), url, (QSizeF(side, side) * ratio).toSize());
         if (entry && !entry->image.isNull()) {
+            box = thumbnailBox(rect, entry->image.size(), posters);
             const QRect shown =
                 ImageGeometry::displayedImageRect(QSizeF(box.size()), QSizeF(entry->image.size()))
                     .translated(box.topLeft());

@@ -30,6 +30,12 @@ public:
 
     static QFont titleFont(FontWeight weight);
 
+    // Where a row's thumbnail goes: as tall as the row within its margins; a
+    // square, but for posters as wide as the picture shown (`image`, empty
+    // while it loads: then 2:3), so that the title begins beside the poster
+    // and not beside empty space.
+    static QRect thumbnailBox(const QRect& row, const QSize& image, bool posters);
+
     // The title rectangle of natural height `naturalHeight` centred on `base`:
     // same left and width, moved by half the difference of the heights.
     static QRectF centredTitleRect(const QRectF& base, qreal naturalHeight);
