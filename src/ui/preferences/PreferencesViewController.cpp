@@ -147,6 +147,8 @@ void PreferencesViewController::showFormat() {
     m_ui->insertTokenButton->setEnabled(own);
 
     QComboBox* picker = m_ui->defaultNameFormatPicker;
+    picker->setAccessibleName(QStringLiteral("Name format for %1").arg(m_media));
+    m_ui->nameFormatHint->hide();
     const QString stored = StoredSettings::nameFormatFor(m_media);
     picker->clear();
     picker->addItems(defaultNameFormat);
