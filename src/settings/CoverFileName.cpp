@@ -52,8 +52,14 @@ QString build(const QString& format, const NameFields& fields, qint64 replaceSpa
     QString name = TextSafety::withoutControlCharacters(format);
     // The year and the media kind hold no token text, so their order among
     // the tokens does not matter; the artist's name is filled in first.
-    const QString year = fields.year > 0 ? QString::number(fields.year) : QString();
-    name.replace(QStringLiteral("%{year}"), year);
+    if (fields.year <= 0) {
+        // "Up (%{year}).jpg" is "Up.jpg" for a record without a date, not "Up ().jpg".
+        static const QRegularExpression bracketed(
+            QStringLiteral(R"(\s*(\(%\{year\}\)|\[%\{year\}\]))"));
+        name.remove(bracketed);
+    }
+    name.replace(QStringLiteral("%{year}"),
+                 fields.year > 0 ? QString::number(fields.year) : QString());
     name.replace(QStringLiteral("%{mediaKind}"), insertable(fields.mediaKind));
     name.replace(QStringLiteral("%{artistName}"), insertable(fields.artistName));
     name.replace(QStringLiteral("%{collectionName}"), insertable(fields.collectionName));

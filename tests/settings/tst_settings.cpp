@@ -214,6 +214,10 @@ private Q_SLOTS:
         store.setInteger(SettingsKeys::replaceCharacters, (options & 2) ? 1 : 2);
         store.setInteger(SettingsKeys::lowercase, (options & 4) ? 1 : 0);
         QCOMPARE(CoverFileName::fromSettings({artist, collection, 2017, media}), expected);
+        if (format.contains(QLatin1String("(%{year})"))) { // a record without a date
+            QCOMPARE(CoverFileName::fromSettings({artist, collection, 0, media}),
+                     QString(expected).remove(QStringLiteral(" (2017)")));
+        }
     }
 
     void formatsThatCannotNameAFile_data() {
