@@ -1,6 +1,6 @@
 // libFuzzer target: the cover file-name builder with any format, names and
-// options. The input is: one byte of option bits, then format, artist and
-// collection separated by NUL bytes.
+// options. The input is: one byte of option bits (the high five bits a year),
+// then format, artist, collection and media kind separated by NUL bytes.
 #include "CoverFileName.h"
 
 #include <QByteArray>
@@ -19,13 +19,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString format = QString::fromUtf8(parts.value(0));
     const QString artist = QString::fromUtf8(parts.value(1));
     const QString collection = QString::fromUtf8(parts.value(2));
+    const QString mediaKind = QString::fromUtf8(parts.value(3));
     const bool spaces = options & 1;
     const bool characters = options & 2;
     const bool lower = options & 4;
-    const QString name =
-        CoverFileName::build(format, artist, collection, spaces, characters, lower);
-    // With the characters option on, no path separator survives.
-    if (characters && name.contains(QLatin1Char('/'))) {
+    const CoverFileName::NameFields fields{artist, collection, 1990 + (options >> 3), mediaKind};
+    const QString name = CoverFileName::build(format, fields, spaces, characters, lower);
+    // No path separator survives the characters option, nor comes from a
+    // name into a format that was accepted.
+    const bool accepted = !CoverFileName::formatProblem(format);
+    if ((characters || accepted) && name.contains(QLatin1Char('/'))) {
         __builtin_trap();
     }
     if (spaces && name.contains(QLatin1Char(' '))) {
