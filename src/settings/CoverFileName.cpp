@@ -50,8 +50,9 @@ QString lowerCased(const QString& text) {
 QString build(const QString& format, const NameFields& fields, qint64 replaceSpaces,
               qint64 replaceCharacters, qint64 lowercase) {
     QString name = TextSafety::withoutControlCharacters(format);
-    // The year and the media kind hold no token text, so their order among
-    // the tokens does not matter; the artist's name is filled in first.
+    // The year and the media kind go in before the names, so that a token
+    // inside a name stays as it is; the artist's name goes in before the
+    // collection's.
     if (fields.year <= 0) {
         // "Up (%{year}).jpg" is "Up.jpg" for a record without a date, not "Up ().jpg".
         static const QRegularExpression bracketed(

@@ -38,17 +38,20 @@ QString SettingsKeys::nameFormatFor(const QString& mediaTitle) {
     return key;
 }
 
-bool StoredSettings::hasOwnNameFormat(const QString& mediaTitle) {
+std::optional<QString> StoredSettings::ownNameFormat(const QString& mediaTitle) {
     const QString key = SettingsKeys::nameFormatFor(mediaTitle);
-    return key != SettingsKeys::defaultNameFormat &&
-           UserDefaults::standard().value(key).metaType().id() == QMetaType::QString;
+    if (key == SettingsKeys::defaultNameFormat) {
+        return std::nullopt;
+    }
+    const QVariant value = UserDefaults::standard().value(key);
+    if (value.metaType().id() != QMetaType::QString) {
+        return std::nullopt;
+    }
+    return value.toString();
 }
 
 QString StoredSettings::nameFormatFor(const QString& mediaTitle) {
-    if (hasOwnNameFormat(mediaTitle)) {
-        return UserDefaults::standard().value(SettingsKeys::nameFormatFor(mediaTitle)).toString();
-    }
-    return ensureNameFormat();
+    return ownNameFormat(mediaTitle).value_or(ensureNameFormat());
 }
 
 qint64 StoredSettings::ensureInteger(const QString& key) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The keys of the persisted settings.
 namespace SettingsKeys {
 inline const QString media = QStringLiteral("MEDIA");
@@ -38,7 +40,8 @@ public:
     // The format for a media title: its own when one is stored as text, else
     // Music's (ensureNameFormat).
     static QString nameFormatFor(const QString& mediaTitle);
-    static bool hasOwnNameFormat(const QString& mediaTitle);
+    // A kind's own format; none for Music and for a kind that follows Music.
+    static std::optional<QString> ownNameFormat(const QString& mediaTitle);
 
     static qint64 ensureInteger(const QString& key);
     static qint64 ensureQuality() { return ensureInteger(SettingsKeys::quality); }

@@ -73,7 +73,6 @@ PreferencesViewController::PreferencesViewController(QWidget* parent)
     example->viewport()->setAutoFillBackground(false);
     example->document()->setDocumentMargin(0);
     example->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    example->installEventFilter(this);
     connect(example->document()->documentLayout(),
             &QAbstractTextDocumentLayout::documentSizeChanged, this,
             &PreferencesViewController::fitExampleHeight);
@@ -140,7 +139,7 @@ void PreferencesViewController::refreshInterface() {
 }
 
 void PreferencesViewController::showFormat() {
-    const bool own = m_media == kMusic || StoredSettings::hasOwnNameFormat(m_media);
+    const bool own = m_media == kMusic || StoredSettings::ownNameFormat(m_media).has_value();
     m_ui->sameAsMusicButton->setVisible(m_media != kMusic);
     m_ui->sameAsMusicButton->setChecked(!own);
     m_ui->defaultNameFormatPicker->setEnabled(own);
@@ -157,11 +156,11 @@ void PreferencesViewController::showFormat() {
 }
 
 void PreferencesViewController::showExample() {
-    m_example = CoverFileName::fromSettings({QStringLiteral("Iron Maiden"),
-                                             QStringLiteral("The Book of Souls: The Live Chapter"),
-                                             2017, m_media});
-    // Shown whole, wrapped where it must be, even inside a word.
-    m_ui->exampleText->setPlainText(m_example);
+    // Shown whole, wrapped where it must be, even inside a word; the field's
+    // height follows the text (fitExampleHeight).
+    m_ui->exampleText->setPlainText(CoverFileName::fromSettings(
+        {QStringLiteral("Iron Maiden"), QStringLiteral("The Book of Souls: The Live Chapter"), 2017,
+         m_media}));
 }
 
 void PreferencesViewController::fitExampleHeight() {
@@ -169,11 +168,4 @@ void PreferencesViewController::fitExampleHeight() {
     const int height = int(std::ceil(example->document()->size().height()));
     const QMargins margins = example->contentsMargins();
     example->setFixedHeight(height + margins.top() + margins.bottom());
-}
-
-bool PreferencesViewController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_ui->exampleText && event->type() == QEvent::Resize) {
-        fitExampleHeight();
-    }
-    return QWidget::eventFilter(watched, event);
 }

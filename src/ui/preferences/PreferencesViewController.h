@@ -28,11 +28,6 @@ public:
 
     Ui::Preferences* ui() const { return m_ui.get(); }
     void refreshInterface();
-    // The file name the current settings give the example cover.
-    QString exampleText() const { return m_example; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildTokenMenu();
@@ -46,5 +41,4 @@ private:
 
     std::unique_ptr<Ui::Preferences> m_ui;
     QString m_media; // whose format the field shows
-    QString m_example;
 };
