@@ -19,7 +19,7 @@ const char* const kUsage =
     "       sleevanta-cli fill [--dry-run] [--quality standard|high] [--country CODE]\n"
     "                          [--name NAME] [--interval SECONDS] [--embed [--embed-size PX]]\n"
     "                          [--retry] [--json] DIR\n"
-    "       sleevanta-cli embed [--replace] [--embed-size PX] IMAGE FILE|DIR...\n"
+    "       sleevanta-cli embed [--replace] [--embed-size PX] [--json] IMAGE FILE|DIR...\n"
     "\n"
     "search  searches the iTunes Store catalogue for TERM and prints one line per item,\n"
     "        numbered from 0 as save's --index counts.\n"
@@ -38,7 +38,10 @@ const char* const kUsage =
     "        paced; what found no match is remembered for 30 days in the library's\n"
     "        journal (~/.local/state/Sleevanta/journals) and not asked about again.\n"
     "embed   puts IMAGE into the given audio files, or the audio files of the given\n"
-    "        album folders, as their front cover; a file that has one keeps it.\n"
+    "        album folders, as their front cover; a file that has one keeps it. Each\n"
+    "        file is rewritten as a copy checked byte for byte against it; a file\n"
+    "        whose content is not what its name says, or that another program has\n"
+    "        open for writing, is left alone with the reason.\n"
     "\n"
     "TERM may also be a store link (music.apple.com, apps.apple.com, ...) or a bare\n"
     "catalogue id: then that very item is looked up.\n"
@@ -49,7 +52,8 @@ const char* const kUsage =
     "                   in any case (default: Music)\n"
     "  --country CODE   two-letter storefront code, in either case (default: US)\n"
     "  --json           search: one JSON object per item and line (fill: per album\n"
-    "                   folder, as each is done); search's objects have the fields\n"
+    "                   folder, as each is done; embed: per file, with file, status\n"
+    "                   and reason); search's objects have the fields\n"
     "                   artistName, artworkUrl, collectionId, collectionName,\n"
     "                   collectionViewUrl, entityString, highResolutionUrl,\n"
     "                   iTunesUrl, standardResolutionUrl, webBrowserUrl\n"
@@ -80,7 +84,8 @@ const char* const kUsage =
     "2 no request URL could be formed, 3 the answer could not be read, 4 the\n"
     "catalogue could not be reached, refused for its rate limit, failed or never\n"
     "answered, 5 the cover could not be downloaded or written (or there is no\n"
-    "item N), 64 usage error, 130 stopped with Ctrl+C (run it again to go on).\n"
+    "item N), 64 usage error, 130 stopped with Ctrl+C (143 by SIGTERM, 129 by\n"
+    "SIGHUP; the file under way is left as it was; run it again to go on).\n"
     "\n"
     "The environment variable SLEEVANTA_SERVICE_ORIGIN (e.g. http://127.0.0.1:8642)\n"
     "sends every request to that origin instead of the store's servers.\n";
@@ -101,7 +106,8 @@ const QHash<QString, QStringList>& owners() {
     static const QHash<QString, QStringList> table{
         {QStringLiteral("--media"), {QStringLiteral("search"), QStringLiteral("save")}},
         {QStringLiteral("--country"), kCommands},
-        {QStringLiteral("--json"), {QStringLiteral("search"), QStringLiteral("fill")}},
+        {QStringLiteral("--json"),
+         {QStringLiteral("search"), QStringLiteral("fill"), QStringLiteral("embed")}},
         {QStringLiteral("--quality"), {QStringLiteral("save"), QStringLiteral("fill")}},
         {QStringLiteral("--index"), {QStringLiteral("save")}},
         {QStringLiteral("--to"), {QStringLiteral("save")}},

@@ -1,14 +1,19 @@
+#include "AlbumCoverWriter.h"
 #include "AlbumScanner.h"
 #include "Commands.h"
 #include "CoverEmbedder.h"
-#include "CoverFileWriter.h"
+#include "EmbedLock.h"
 #include "ImageService.h"
+#include "Interruption.h"
 #include "Output.h"
 
 #include <QFile>
+#include <QJsonObject>
+#include <QMap>
 
 #include <algorithm>
 #include <dirent.h>
+#include <memory>
 #include <sys/stat.h>
 
 namespace Commands {
@@ -22,7 +27,6 @@ bool isFolder(const QByteArray& path) {
 
 // The audio files of an album folder: its own, and its disc folders'.
 QList<QByteArray> audioFilesOf(const QByteArray& folder, int depth = 0) {
-    CoverFileWriter::removeAbandonedScratchFiles(folder);
     QList<QByteArray> files;
     DIR* dir = ::opendir(folder.constData());
     if (!dir) {
@@ -46,6 +50,51 @@ QList<QByteArray> audioFilesOf(const QByteArray& folder, int depth = 0) {
     return files;
 }
 
+// One file's outcome: a line for people, or a JSON object for scripts.
+void tell(QTextStream& out, bool json, const QByteArray& file,
+          const CoverEmbedder::Result& result) {
+    using Outcome = CoverEmbedder::Result::Outcome;
+    static const QMap<Outcome, QString> names{
+        {Outcome::Embedded, QStringLiteral("embedded")},
+        {Outcome::AlreadyHad, QStringLiteral("kept")},
+        {Outcome::NotEmbeddable, QStringLiteral("not-embeddable")},
+        {Outcome::Failed, QStringLiteral("failed")},
+        {Outcome::Stopped, QStringLiteral("stopped")}};
+    const QString path = QFile::decodeName(file);
+    if (json) {
+        QJsonObject line{{QStringLiteral("file"), path},
+                         {QStringLiteral("status"), names.value(result.outcome)}};
+        if (!result.error.isEmpty()) {
+            line.insert(QStringLiteral("reason"), result.error);
+        }
+        Output::jsonLine(out, line);
+        return;
+    }
+    const QString shown = Output::terminal(path);
+    switch (result.outcome) {
+    case Outcome::Embedded:
+        out << "embedded: " << shown << '\n' << Qt::flush;
+        break;
+    case Outcome::AlreadyHad:
+        out << "kept its cover: " << shown << '\n' << Qt::flush;
+        break;
+    case Outcome::NotEmbeddable:
+        out << "not embeddable: " << shown << " (" << Output::terminal(result.error) << ")\n"
+            << Qt::flush;
+        break;
+    case Outcome::Failed:
+    case Outcome::Stopped:
+        Output::error(QStringLiteral("%1: %2 (%3)")
+                          .arg(names.value(result.outcome), shown, Output::terminal(result.error)));
+        break;
+    }
+}
+
+QByteArray folderOf(const QByteArray& file) {
+    const qsizetype slash = file.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : file.left(slash);
+}
+
 } // namespace
 
 int embed(const Arguments& args) {
@@ -62,26 +111,35 @@ int embed(const Arguments& args) {
     for (const QByteArray& target : args.nativeTargets) {
         files += isFolder(target) ? audioFilesOf(target) : QList<QByteArray>{target};
     }
+    Interruption::install();
     QTextStream out(stdout);
     int status = ExitOk;
+    // Each folder is embedded into by one run at a time.
+    std::unique_ptr<EmbedLock> lock;
+    QByteArray locked;
     for (const QByteArray& file : std::as_const(files)) {
-        const CoverEmbedder::Result result = CoverEmbedder::embed(file, *picture, args.replace);
-        const QString shown = Output::terminal(QFile::decodeName(file));
-        switch (result.outcome) {
-        case CoverEmbedder::Result::Outcome::Embedded:
-            out << "embedded: " << shown << '\n';
-            break;
-        case CoverEmbedder::Result::Outcome::AlreadyHad:
-            out << "kept its cover: " << shown << '\n';
-            break;
-        case CoverEmbedder::Result::Outcome::NotEmbeddable:
-            out << "not embeddable: " << shown << " (" << result.error << ")\n";
-            break;
-        case CoverEmbedder::Result::Outcome::Failed:
-            Output::error(QStringLiteral("failed: %1 (%2)").arg(shown, result.error));
-            status = 1;
+        const QByteArray folder = folderOf(file);
+        if (!lock || folder != locked) {
+            lock.reset();
+            lock = std::make_unique<EmbedLock>(folder, &Interruption::flag(), [&folder] {
+                Output::error(AlbumCoverWriter::waitingNotice(QFile::decodeName(folder)));
+            });
+            locked = folder;
+        }
+        if (Interruption::requested() || !lock->held()) {
             break;
         }
+        const CoverEmbedder::Result result =
+            CoverEmbedder::embed(file, *picture, args.replace, &Interruption::flag());
+        tell(out, args.json, file, result);
+        if (result.outcome == CoverEmbedder::Result::Outcome::Failed) {
+            status = 1;
+        }
+    }
+    if (Interruption::requested()) {
+        Output::error(
+            QStringLiteral("Stopped; the files not listed above were left as they were."));
+        return Interruption::exitStatus();
     }
     if (files.isEmpty()) {
         Output::error(QStringLiteral("No audio files found."));

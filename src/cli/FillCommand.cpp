@@ -1,21 +1,17 @@
 #include "Commands.h"
 #include "FillRun.h"
+#include "Interruption.h"
 #include "Output.h"
 
 #include <QCoreApplication>
 #include <QMap>
 #include <QTimer>
 
-#include <atomic>
-#include <csignal>
 #include <unistd.h>
 
 namespace Commands {
 
 namespace {
-
-// Set by SIGINT; the run is stopped from the event loop.
-std::atomic<bool> g_interrupted{false};
 
 // One line on a terminal that keeps itself up to date: a bar, what the run
 // does, and the time left at its pace, counted in the requests still to come.
@@ -138,7 +134,7 @@ int endingStatus(FillRun::Ending ending, int remaining, bool scanFinished, int a
         return ExitUnreachable;
     case FillRun::Ending::Stopped:
         Output::error(QStringLiteral("\nStopped. ") + left);
-        return ExitInterrupted;
+        return Interruption::requested() ? Interruption::exitStatus() : ExitInterrupted;
     }
     return ExitOk;
 }
@@ -185,10 +181,12 @@ int fill(const Arguments& args) {
         status = endingStatus(ending, remaining, run.scanFinished(), tally.exitStatus);
         QCoreApplication::exit(status);
     });
-    std::signal(SIGINT, [](int) { g_interrupted = true; });
+    // The signal is noticed on the event loop; the run then abandons the file
+    // under way and tells what it did before it ends.
+    Interruption::install();
     QTimer interruption;
     QObject::connect(&interruption, &QTimer::timeout, [&run] {
-        if (g_interrupted.load()) {
+        if (Interruption::requested()) {
             run.stop();
         }
     });

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringList>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -152,9 +153,45 @@ bool isScratchName(const QByteArray& name) {
     return name.startsWith(kScratchPrefix);
 }
 
+// This machine's name as it goes into scratch names: letters, digits and
+// full stops only, so that the name parses back.
+const QByteArray& hostTag() {
+    static const QByteArray tag = [] {
+        char name[256] = {};
+        QByteArray host = ::gethostname(name, sizeof name - 1) == 0 ? QByteArray(name) : "host";
+        for (char& c : host) {
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.') {
+                c = '_';
+            }
+        }
+        return host.left(64).isEmpty() ? QByteArray("host") : host.left(64);
+    }();
+    return tag;
+}
+
 int createScratchFile(const QByteArray& folder, QByteArray* path) {
-    *path = folder + '/' + kScratchPrefix + QByteArray::number(::getpid()) + "-XXXXXX";
+    *path = folder + '/' + kScratchPrefix + hostTag() + '-' + QByteArray::number(::getpid()) +
+            "-XXXXXX";
     return ::mkostemp(path->data(), O_CLOEXEC);
+}
+
+std::optional<ScratchOwner> scratchOwner(const QByteArray& name) {
+    if (!isScratchName(name)) {
+        return std::nullopt;
+    }
+    // ".sleevanta-<host>-<pid>-XXXXXX", or ".sleevanta-<pid>-XXXXXX" of older runs.
+    const QList<QByteArray> parts = name.mid(int(sizeof kScratchPrefix) - 1).split('-');
+    if (parts.size() < 2) {
+        return std::nullopt;
+    }
+    bool numeric = false;
+    const pid_t pid = pid_t(parts[parts.size() - 2].toLong(&numeric));
+    if (!numeric || pid <= 0) {
+        return std::nullopt;
+    }
+    const QByteArray host =
+        parts.size() == 2 ? hostTag() : parts.mid(0, parts.size() - 2).join('-');
+    return ScratchOwner{host, pid};
 }
 
 void removeAbandonedScratchFiles(const QByteArray& folder) {
@@ -168,11 +205,11 @@ void removeAbandonedScratchFiles(const QByteArray& folder) {
         if (!isScratchName(name)) {
             continue;
         }
-        // ".sleevanta-<pid>-XXXXXX": its process is gone, or it is not ours to judge.
-        const QList<QByteArray> parts = name.mid(int(sizeof kScratchPrefix) - 1).split('-');
-        bool numeric = false;
-        const pid_t pid = pid_t(parts.value(0).toLong(&numeric));
-        if (numeric && pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH) {
+        // Its process on this machine is gone; another machine's run sharing
+        // the library is not ours to judge.
+        const auto owner = scratchOwner(name);
+        if (owner && owner->host == hostTag() && owner->pid != ::getpid() &&
+            ::kill(owner->pid, 0) != 0 && errno == ESRCH) {
             abandoned.append(folder + '/' + name);
         }
     }

@@ -3,13 +3,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+#include <sys/types.h>
+
 // The one writer of files the user keeps (saved covers, a library's cover
 // files, rewritten audio files). A name appears only with all its bytes behind
 // it, flushed to disk with its folder, so that neither a crash nor a power cut
 // leaves a partial or empty file under it. Where the file system allows, the
 // file is written without a name (O_TMPFILE) and linked into place; elsewhere
-// (FUSE, NFS) under a scratch name ".sleevanta-<pid>-XXXXXX", which a later
-// run removes when the process that made it is gone.
+// (FUSE, NFS) under a scratch name ".sleevanta-<host>-<pid>-XXXXXX", which a
+// later run on the same machine removes when the process that made it is gone.
 namespace CoverFileWriter {
 
 struct WriteResult {
@@ -49,8 +52,14 @@ QString numberedFileName(const QString& fileName, int counter);
 // without a ".." component.
 bool staysInsideFolder(const QString& fileName);
 
-// A scratch file of the writer: ".sleevanta-<pid>-XXXXXX".
+// A scratch file of the writer: ".sleevanta-<host>-<pid>-XXXXXX".
 bool isScratchName(const QByteArray& name);
+struct ScratchOwner {
+    QByteArray host;
+    pid_t pid = 0;
+};
+// Which machine's process made a scratch file (none for other names).
+std::optional<ScratchOwner> scratchOwner(const QByteArray& name);
 // A new scratch file in `folder`, open for writing; -1 (errno set) on failure.
 int createScratchFile(const QByteArray& folder, QByteArray* path);
 // Removes the scratch files in `folder` whose process no longer runs.

@@ -3,6 +3,7 @@
 #include "CoverEmbedder.h"
 #include "CoverFileName.h"
 #include "CoverFileWriter.h"
+#include "EmbedLock.h"
 #include "ImageCodec.h"
 
 #include <QFile>
@@ -35,18 +36,38 @@ Written writeCover(const AlbumFolder& album, const QString& name, const QByteArr
     return {Written::Outcome::Written, written.path, {}};
 }
 
-Embedded embedCover(const AlbumFolder& album, const QByteArray& coverBytes, int maxSide) {
+QString waitingNotice(const QString& folder) {
+    return QStringLiteral("Another run is embedding covers in %1; waiting for it to finish.")
+        .arg(folder);
+}
+
+Embedded embedCover(const AlbumFolder& album, const QByteArray& coverBytes, int maxSide,
+                    const std::atomic<bool>* stop,
+                    const std::function<void(const QString&)>& notice) {
     Embedded embedded;
     const auto picture = CoverEmbedder::prepare(coverBytes, maxSide);
     if (!picture) {
         embedded.failed.append(QStringLiteral("the cover is no picture that can be embedded"));
         return embedded;
     }
+    const EmbedLock lock(album.nativePath, stop, [&] {
+        if (notice) {
+            notice(waitingNotice(album.path));
+        }
+    });
+    if (!lock.held()) {
+        embedded.stopped = true;
+        return embedded;
+    }
     for (const QByteArray& file : album.uncoveredFiles) {
-        const CoverEmbedder::Result result = CoverEmbedder::embed(file, *picture);
-        if (result.outcome == CoverEmbedder::Result::Outcome::Embedded) {
+        const CoverEmbedder::Result result = CoverEmbedder::embed(file, *picture, false, stop);
+        using Outcome = CoverEmbedder::Result::Outcome;
+        if (result.outcome == Outcome::Embedded) {
             ++embedded.files;
-        } else if (result.outcome == CoverEmbedder::Result::Outcome::Failed) {
+        } else if (result.outcome == Outcome::Stopped) {
+            embedded.stopped = true;
+            break;
+        } else if (result.outcome == Outcome::Failed) {
             embedded.failed.append(QFile::decodeName(file.mid(album.nativePath.size() + 1)) +
                                    QStringLiteral(": ") + result.error);
         }

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <functional>
+
 // A cover into an album: as a new file in its folder and its disc folders
 // (never replacing one), and into its audio files that carry none. Blocking:
 // for workers.
@@ -26,10 +29,18 @@ struct Written {
 Written writeCover(const AlbumFolder& album, const QString& name, const QByteArray& coverBytes);
 
 struct Embedded {
-    int files = 0;      // files the cover went into
-    QStringList failed; // "file: reason"
+    int files = 0;        // files the cover went into
+    QStringList failed;   // "file: reason"
+    bool stopped = false; // the run was stopped before every file was done
 };
-// Embeds the cover into the album's files that carry none.
-Embedded embedCover(const AlbumFolder& album, const QByteArray& coverBytes, int maxSide);
+// Embeds the cover into the album's files that carry none, taking turns with
+// other runs in the same folder (`notice` is told once when it waits). When
+// `stop` becomes true the file under way is left as it was.
+Embedded embedCover(const AlbumFolder& album, const QByteArray& coverBytes, int maxSide,
+                    const std::atomic<bool>* stop = nullptr,
+                    const std::function<void(const QString&)>& notice = {});
+
+// "Another run is embedding covers in …; waiting for it to finish."
+QString waitingNotice(const QString& folder);
 
 } // namespace AlbumCoverWriter

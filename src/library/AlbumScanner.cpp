@@ -2,6 +2,7 @@
 
 #include "AlbumMatcher.h"
 #include "CoverFileWriter.h"
+#include "formats/AudioFormat.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -41,13 +42,8 @@ struct AlbumScanner::Listing {
 AlbumScanner::AlbumScanner(ScanOptions options) : m_options(std::move(options)) {}
 
 bool AlbumScanner::isAudioFile(const QByteArray& fileName) {
-    static const QList<QByteArray> extensions{"mp3",  "m4a", "mp4",  "flac", "ogg", "oga",
-                                              "opus", "wma", "aiff", "aif",  "wav", "wv",
-                                              "ape",  "mpc", "tta",  "spx"};
-    const qsizetype dot = fileName.lastIndexOf('.');
     // "._01.mp3" is a macOS metadata file, never audio.
-    return dot > 0 && !fileName.startsWith('.') &&
-           extensions.contains(fileName.mid(dot + 1).toLower());
+    return !fileName.startsWith('.') && AudioFormats::byFileName(fileName) != nullptr;
 }
 
 bool AlbumScanner::isCoverFile(const QString& fileName) const {

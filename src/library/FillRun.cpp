@@ -22,7 +22,7 @@ constexpr int kMissedDeadlinesToStop = 3;
 
 FillRun::FillRun(FillOptions options, QObject* parent)
     : QObject(parent), m_options(std::move(options)), m_journal(m_options.root),
-      m_saver(new FillSaver(m_options, this)) {
+      m_saver(new FillSaver(m_options, std::make_shared<std::atomic<bool>>(false), this)) {
     qRegisterMetaType<AlbumFolder>();
     qRegisterMetaType<AlbumReport>();
     m_wait.setSingleShot(true);
@@ -38,10 +38,22 @@ FillRun::FillRun(FillOptions options, QObject* parent)
         report(saved);
         finishIfDone();
     });
+    connect(m_saver, &FillSaver::notice, this, &FillRun::notice);
+    connect(m_saver, &FillSaver::stopped, this, [this] {
+        if (m_stopping) {
+            finishRun(Ending::Stopped);
+        }
+    });
 }
 
 FillRun::~FillRun() {
-    stop();
+    m_stop = true;
+    if (m_scanner.joinable()) {
+        m_scanner.join();
+    }
+    m_stopping = true;
+    m_saver->stop(); // its worker, if any, finishes on its own
+    finishRun(Ending::Stopped);
 }
 
 int FillRun::requestsLeft() const {
@@ -98,13 +110,33 @@ void FillRun::stop() {
     if (m_scanner.joinable()) {
         m_scanner.join();
     }
-    if (!m_ended) {
-        finishRun(Ending::Stopped);
+    if (m_ended || m_stopping) {
+        return;
     }
+    m_stopping = true;
+    stopAsking();
+    // The file under way is abandoned; the run ends once its album is told.
+    m_saver->stop();
+}
+
+void FillRun::stopAsking() {
+    m_requests.clear();
+    m_search.cancel();
+    m_asking = false;
+    m_wait.stop();
+    m_countdown.stop();
+}
+
+// The catalogue cannot be asked any more: what needs no request (covers on
+// disk to embed, downloads already chosen) is still finished.
+void FillRun::endAsking(Ending ending) {
+    m_catalogueEnding = ending;
+    stopAsking();
+    finishIfDone();
 }
 
 void FillRun::scanned(const AlbumFolder& album) {
-    if (m_ended) {
+    if (m_ended || m_stopping) {
         return;
     }
     const int index = int(m_albums.size());
@@ -183,7 +215,8 @@ AlbumReport FillRun::reportFor(int index) const {
 // When no request is left: the next stage's requests, for the albums that
 // wait for it.
 void FillRun::planNext() {
-    if (m_ended || !m_scanFinished || m_asking) {
+    if (m_ended || m_stopping || m_catalogueEnding || !m_scanFinished || m_asking) {
+        finishIfDone();
         return;
     }
     if (!m_requests.empty()) {
@@ -219,7 +252,8 @@ void FillRun::planNext() {
 }
 
 void FillRun::sendNext() {
-    if (m_ended || m_asking || m_requests.empty() || m_wait.isActive()) {
+    if (m_ended || m_stopping || m_catalogueEnding || m_asking || m_requests.empty() ||
+        m_wait.isActive()) {
         finishIfDone();
         return;
     }
@@ -246,16 +280,16 @@ void FillRun::answered(const CatalogueRequest& request, const SearchOutcome& out
     switch (outcome.kind) {
     case SearchResultKind::Throttled:
         if (!backOff(request)) {
-            finishRun(Ending::RateLimited);
+            endAsking(Ending::RateLimited);
         }
         return;
     case SearchResultKind::Offline:
     case SearchResultKind::Unavailable:
-        finishRun(Ending::Unreachable);
+        endAsking(Ending::Unreachable);
         return;
     case SearchResultKind::TimedOut:
         if (m_missedDeadlines >= kMissedDeadlinesToStop) {
-            finishRun(Ending::Unreachable);
+            endAsking(Ending::Unreachable);
             return;
         }
         m_requests.pop_front();
@@ -310,9 +344,14 @@ void FillRun::report(AlbumReport told) {
 }
 
 void FillRun::finishIfDone() {
-    if (!m_ended && m_scanFinished && m_requests.empty() && !m_asking && m_saver->isIdle() &&
-        std::none_of(m_stages.begin(), m_stages.end(), [](Stage s) { return s != Stage::Done; })) {
-        finishRun(Ending::Completed);
+    if (m_ended || m_stopping || !m_scanFinished || !m_requests.empty() || m_asking ||
+        !m_saver->isIdle()) {
+        return;
+    }
+    const bool allDone =
+        std::none_of(m_stages.begin(), m_stages.end(), [](Stage s) { return s != Stage::Done; });
+    if (allDone || m_catalogueEnding) {
+        finishRun(m_catalogueEnding.value_or(Ending::Completed));
     }
 }
 
@@ -322,10 +361,7 @@ void FillRun::finishRun(Ending ending) {
     }
     m_ended = true;
     m_stop = true;
-    m_search.cancel();
-    m_wait.stop();
-    m_countdown.stop();
-    m_saver->stop();
+    stopAsking();
     if (!m_options.dryRun && m_journal.hasChanges() && !m_journal.save()) {
         Q_EMIT notice(
             QStringLiteral("The journal %1 could not be written.").arg(m_journal.filePath()));

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <thread>
 
 class FillSaver;
@@ -30,7 +31,10 @@ class FillSaver;
 // twenty, then forty intervals) before the run gives up; three searches in a
 // row that the catalogue takes and never answers end it too. What the
 // catalogue did not match is remembered in the library's journal, so that a
-// later run does not ask again for a while. A stopped run can simply be
+// later run does not ask again for a while. When the catalogue can no longer
+// be asked, what needs no request (a cover file on disk to embed, a cover
+// already chosen) is still finished before the run ends. A stopped run
+// abandons the file under way, tells what was done, and can simply be
 // started again.
 class FillRun : public QObject {
     Q_OBJECT
@@ -84,6 +88,8 @@ private:
     void report(AlbumReport report);
     AlbumReport reportFor(int index) const;
     void finishIfDone();
+    void stopAsking();
+    void endAsking(Ending ending);
     void finishRun(Ending ending);
 
     FillOptions m_options;
@@ -103,6 +109,8 @@ private:
     bool m_barcodeEach = false; // the catalogue answers no barcode lists here
     QList<int> m_probed;        // albums of a barcode list that waits for a probe
     bool m_ended = false;
+    bool m_stopping = false;                 // stop() was called: the saver is winding up
+    std::optional<Ending> m_catalogueEnding; // the catalogue can no longer be asked
     CatalogueSearch m_search;
     FillJournal m_journal;
     FillSaver* m_saver = nullptr;

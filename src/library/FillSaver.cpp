@@ -12,9 +12,17 @@
 
 namespace {
 
+// What a stop left undone, said beside what was done.
+void noteStop(AlbumReport& report, const AlbumCoverWriter::Embedded& embedded) {
+    if (embedded.stopped) {
+        report.reason = QStringLiteral("stopped before the cover went into every file");
+    }
+}
+
 // The worker's part: the cover file, then the cover into the audio files.
 AlbumReport writeCover(AlbumReport report, const AlbumFolder& album, const QByteArray& bytes,
-                       const FillOptions& options) {
+                       const FillOptions& options, const FillSaver::Halt& halt,
+                       const std::function<void(const QString&)>& notice) {
     const auto written = AlbumCoverWriter::writeCover(
         album, AlbumCoverWriter::coverName(options.coverName, album), bytes);
     using Outcome = AlbumCoverWriter::Written::Outcome;
@@ -27,19 +35,22 @@ AlbumReport writeCover(AlbumReport report, const AlbumFolder& album, const QByte
     }
     report.status = AlbumReport::Status::Saved;
     if (options.embed) {
-        const auto embedded = AlbumCoverWriter::embedCover(album, bytes, options.embedSide);
+        const auto embedded =
+            AlbumCoverWriter::embedCover(album, bytes, options.embedSide, halt.get(), notice);
         report.embedded = embedded.files;
         report.embedFailed = embedded.failed;
         if (!report.embedFailed.isEmpty()) {
             report.status = AlbumReport::Status::EmbedFailed;
         }
+        noteStop(report, embedded);
     }
     return report;
 }
 
 // An album with a cover file of its own: that file goes into its files.
-AlbumReport embedOwnCover(AlbumReport report, const AlbumFolder& album,
-                          const FillOptions& options) {
+AlbumReport embedOwnCover(AlbumReport report, const AlbumFolder& album, const FillOptions& options,
+                          const FillSaver::Halt& halt,
+                          const std::function<void(const QString&)>& notice) {
     QFile cover(QFile::decodeName(album.nativePath) + QLatin1Char('/') + album.existingCover);
     if (!cover.open(QIODevice::ReadOnly) || cover.size() > ImageService::kMaxImageBytes) {
         report.status = AlbumReport::Status::EmbedFailed;
@@ -47,12 +58,14 @@ AlbumReport embedOwnCover(AlbumReport report, const AlbumFolder& album,
             QStringLiteral("%1: %2").arg(album.existingCover, cover.errorString()));
         return report;
     }
-    const auto embedded = AlbumCoverWriter::embedCover(album, cover.readAll(), options.embedSide);
+    const auto embedded =
+        AlbumCoverWriter::embedCover(album, cover.readAll(), options.embedSide, halt.get(), notice);
     report.embedded = embedded.files;
     report.embedFailed = embedded.failed;
     report.status = !report.embedFailed.isEmpty() ? AlbumReport::Status::EmbedFailed
                     : report.embedded > 0         ? AlbumReport::Status::Embedded
                                                   : AlbumReport::Status::HasCover;
+    noteStop(report, embedded);
     return report;
 }
 
@@ -62,8 +75,9 @@ QString FillSaver::coverNameFor(const FillOptions& options, const AlbumFolder& a
     return AlbumCoverWriter::coverName(options.coverName, album);
 }
 
-FillSaver::FillSaver(const FillOptions& options, QObject* parent)
-    : QObject(parent), m_options(options), m_loader(ImageService::shared()) {}
+FillSaver::FillSaver(const FillOptions& options, Halt halt, QObject* parent)
+    : QObject(parent), m_options(options), m_halt(std::move(halt)),
+      m_loader(ImageService::shared()) {}
 
 void FillSaver::add(Job job) {
     m_jobs.push_back(std::move(job));
@@ -71,9 +85,20 @@ void FillSaver::add(Job job) {
 }
 
 void FillSaver::stop() {
+    if (m_stopped) {
+        return;
+    }
     m_stopped = true;
     m_jobs.clear();
-    m_loader.cancel();
+    m_halt->store(true);
+    if (m_loader.isLoading()) {
+        m_loader.cancel(); // a download tells nothing when cancelled: nothing was written
+        m_busy = false;
+    }
+    if (!m_busy) {
+        Q_EMIT stopped();
+    }
+    // Else the worker's file is abandoned and its report follows.
 }
 
 void FillSaver::next() {
@@ -87,7 +112,7 @@ void FillSaver::next() {
         job.report.status =
             job.record ? AlbumReport::Status::Planned : AlbumReport::Status::HasCover;
         job.report.embedded = m_options.embed ? int(job.album.uncoveredFiles.size()) : 0;
-        done(job.report);
+        finish(job.report);
         return;
     }
     if (!job.record) {
@@ -108,7 +133,7 @@ void FillSaver::download(Job job) {
                           AlbumReport failed = job.report;
                           failed.status = AlbumReport::Status::Failed;
                           failed.reason = failureReason(result);
-                          done(failed);
+                          finish(failed);
                           return;
                       }
                       write(job, result.cover.encodedData);
@@ -121,20 +146,30 @@ void FillSaver::write(Job job, QByteArray coverBytes) {
     connect(writing, &QFutureWatcher<AlbumReport>::finished, this, [self, writing] {
         writing->deleteLater();
         if (self) {
-            self->done(writing->result());
+            self->finish(writing->result());
         }
     });
-    writing->setFuture(QtConcurrent::run(
-        [job = std::move(job), bytes = std::move(coverBytes), options = m_options]() {
-            return job.record ? writeCover(job.report, job.album, bytes, options)
-                              : embedOwnCover(job.report, job.album, options);
-        }));
+    // Told from the worker, said on this object's thread.
+    const auto notice = [self](const QString& text) {
+        QMetaObject::invokeMethod(
+            self, [self, text] { Q_EMIT self->notice(text); }, Qt::QueuedConnection);
+    };
+    writing->setFuture(QtConcurrent::run([job = std::move(job), bytes = std::move(coverBytes),
+                                          options = m_options, halt = m_halt, notice]() {
+        return job.record ? writeCover(job.report, job.album, bytes, options, halt, notice)
+                          : embedOwnCover(job.report, job.album, options, halt, notice);
+    }));
 }
 
-void FillSaver::done(const AlbumReport& report) {
+// A job's end: what it did is told even after a stop, since it happened.
+void FillSaver::finish(const std::optional<AlbumReport>& report) {
     m_busy = false;
-    if (!m_stopped) {
-        Q_EMIT saved(report);
+    if (report) {
+        Q_EMIT saved(*report);
+    }
+    if (m_stopped) {
+        Q_EMIT stopped();
+        return;
     }
     QMetaObject::invokeMethod(
         this, [this] { next(); }, Qt::QueuedConnection);

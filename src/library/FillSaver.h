@@ -7,7 +7,9 @@
 
 #include <QObject>
 
+#include <atomic>
 #include <deque>
+#include <memory>
 #include <optional>
 
 // The writing end of a fill: one album at a time, it downloads the chosen
@@ -23,26 +25,34 @@ public:
         AlbumFolder album;
         std::optional<AlbumObject> record; // none: embed the album's own cover file
     };
+    // Set to abandon the file under way; shared with the workers, which may
+    // outlive the saver.
+    using Halt = std::shared_ptr<std::atomic<bool>>;
 
-    FillSaver(const FillOptions& options, QObject* parent = nullptr);
+    FillSaver(const FillOptions& options, Halt halt, QObject* parent = nullptr);
 
     // The cover's file name for an album: the run's name, its tokens filled in.
     static QString coverNameFor(const FillOptions& options, const AlbumFolder& album);
 
     void add(Job job);
     bool isIdle() const { return !m_busy && m_jobs.empty(); }
+    // Drops the jobs not begun and abandons the one under way as soon as it
+    // can; what that one did is still told, then stopped() follows.
     void stop();
 
 Q_SIGNALS:
     void saved(const AlbumReport& report);
+    void notice(const QString& text);
+    void stopped();
 
 private:
     void next();
     void download(Job job);
     void write(Job job, QByteArray coverBytes);
-    void done(const AlbumReport& report);
+    void finish(const std::optional<AlbumReport>& report);
 
     FillOptions m_options;
+    Halt m_halt;
     CoverLoader m_loader;
     std::deque<Job> m_jobs;
     bool m_busy = false;

@@ -1,0 +1,353 @@
+// MP4 (M4A): TagLib puts the "covr" item into the copy and moves what must
+// move; the check walks both files' boxes. The media data must be the same
+// byte for byte, every chunk offset must point where it pointed (moved by as
+// much as its media data moved), every other box must be the same, and every
+// item of the tags but the cover must keep its bytes.
+#include "CheckedRewrite.h"
+#include "Families.h"
+#include "FdStream.h"
+#include "FileBytes.h"
+#include "TagReader.h"
+
+#include <taglib/mp4file.h>
+
+#include <algorithm>
+
+namespace {
+
+struct Box {
+    QByteArray path; // "moov/trak/mdia", its own type last
+    QByteArray type;
+    qint64 offset = 0;
+    qint64 header = 8;
+    qint64 size = 0;
+    bool container = false;
+};
+
+struct Boxes {
+    QList<Box> all;
+    QString problem;
+};
+
+bool isContainer(const QByteArray& type) {
+    static const QList<QByteArray> containers{"moov", "trak", "mdia", "minf", "stbl",
+                                              "udta", "edts", "dinf", "mvex", "moof",
+                                              "traf", "meta", "ilst"};
+    return containers.contains(type);
+}
+
+quint64 bigEndian(const QByteArray& bytes, qsizetype at, int count) {
+    quint64 value = 0;
+    for (int i = 0; i < count && at + i < bytes.size(); ++i) {
+        value = value << 8 | quint8(bytes[at + i]);
+    }
+    return value;
+}
+
+void walk(const FileBytes& file, qint64 begin, qint64 end, const QByteArray& parent, int depth,
+          Boxes& boxes) {
+    for (qint64 at = begin; at + 8 <= end && boxes.problem.isEmpty();) {
+        const QByteArray head = file.read(at, 16);
+        Box box;
+        box.type = head.mid(4, 4);
+        box.path = parent.isEmpty() ? box.type : parent + '/' + box.type;
+        box.offset = at;
+        box.size = qint64(bigEndian(head, 0, 4));
+        if (box.size == 1) {
+            box.header = 16;
+            box.size = qint64(bigEndian(head, 8, 8));
+        } else if (box.size == 0) {
+            box.size = end - at;
+        }
+        if (box.size < box.header || at + box.size > end || boxes.all.size() > 100000) {
+            boxes.problem = QStringLiteral("its MP4 structure is damaged");
+            return;
+        }
+        // The items of the tags are compared whole; the rest is walked into.
+        box.container = depth < 12 && isContainer(box.type) && !parent.endsWith("ilst");
+        boxes.all.append(box);
+        if (box.container) {
+            qint64 children = at + box.header;
+            // A full box in files of the ISO family, a plain one in QuickTime's.
+            if (box.type == "meta" && file.read(children + 4, 4) != "hdlr") {
+                children += 4;
+            }
+            walk(file, children, at + box.size, box.path, depth + 1, boxes);
+        }
+        at += box.size;
+    }
+}
+
+Boxes boxesOf(const FileBytes& file) {
+    Boxes boxes;
+    walk(file, 0, file.size(), {}, 0, boxes);
+    return boxes;
+}
+
+QList<Box> topLevel(const Boxes& boxes) {
+    QList<Box> top;
+    std::copy_if(boxes.all.begin(), boxes.all.end(), std::back_inserter(top),
+                 [](const Box& b) { return !b.path.contains('/'); });
+    return top;
+}
+
+// The chunk offsets of a table (stco, co64) or a fragment's base (tfhd).
+QList<quint64> offsetsIn(const FileBytes& file, const Box& box) {
+    const QByteArray body = file.read(box.offset + box.header, box.size - box.header);
+    QList<quint64> offsets;
+    if (box.type == "tfhd") {
+        if (bigEndian(body, 1, 3) & 1) { // base-data-offset-present
+            offsets.append(bigEndian(body, 8, 8));
+        }
+        return offsets;
+    }
+    const int width = box.type == "co64" ? 8 : 4;
+    const quint64 count = bigEndian(body, 4, 4);
+    for (quint64 i = 0; i < count && 8 + qsizetype(i + 1) * width <= body.size(); ++i) {
+        offsets.append(bigEndian(body, 8 + qsizetype(i) * width, width));
+    }
+    return offsets;
+}
+
+bool isOffsetTable(const Box& box) {
+    return box.type == "stco" || box.type == "co64" || box.type == "tfhd";
+}
+
+// What the check leaves to the rewrite: the tags and their handler, the
+// padding, and the containers, whose sizes change.
+bool mayChange(const Box& box) {
+    return box.container || box.type == "free" || box.type == "skip" ||
+           box.path.startsWith("moov/udta/meta/ilst/") || box.path == "moov/udta/meta/hdlr" ||
+           isOffsetTable(box) || box.type == "mdat";
+}
+
+// Why the media data or the offsets do not hold; empty when the original's
+// offsets all point into its top-level boxes.
+QString offsetProblem(const FileBytes& file, const Boxes& boxes) {
+    const QList<Box> top = topLevel(boxes);
+    for (const Box& box : boxes.all) {
+        if (!isOffsetTable(box)) {
+            continue;
+        }
+        for (const quint64 offset : offsetsIn(file, box)) {
+            const bool inside = std::any_of(top.begin(), top.end(), [offset](const Box& b) {
+                return offset >= quint64(b.offset) && offset < quint64(b.offset + b.size);
+            });
+            if (!inside) {
+                return QStringLiteral("its chunk offsets point outside the file's boxes");
+            }
+        }
+    }
+    return {};
+}
+
+QString compare(const FileBytes& original, const Boxes& before, const FileBytes& copy,
+                const Boxes& after) {
+    const QList<Box> oldTop = topLevel(before);
+    const QList<Box> newTop = topLevel(after);
+    QList<QByteArray> oldTypes, newTypes;
+    for (const Box& b : oldTop) {
+        if (b.type != "free" && b.type != "skip") {
+            oldTypes.append(b.type);
+        }
+    }
+    for (const Box& b : newTop) {
+        if (b.type != "free" && b.type != "skip") {
+            newTypes.append(b.type);
+        }
+    }
+    if (oldTypes != newTypes) {
+        return QStringLiteral("the copy's boxes differ");
+    }
+    // Where each top-level box went, padding aside.
+    auto counterpart = [&](const Box& old) -> const Box* {
+        const auto rank = std::count_if(oldTop.begin(), oldTop.end(), [&](const Box& b) {
+            return b.type == old.type && b.offset < old.offset;
+        });
+        int seen = 0;
+        for (const Box& b : newTop) {
+            if (b.type == old.type && seen++ == rank) {
+                return &b;
+            }
+        }
+        return nullptr;
+    };
+    for (const Box& old : oldTop) {
+        const Box* now = counterpart(old);
+        if (old.type == "mdat" && (!now || now->size != old.size ||
+                                   !copy.sameAs(now->offset, original, old.offset, old.size))) {
+            return QStringLiteral("the copy's audio differs");
+        }
+    }
+    QList<const Box*> oldLeaves, newLeaves, oldTables, newTables;
+    for (const Box& b : before.all) {
+        (isOffsetTable(b) ? oldTables : oldLeaves).append(&b);
+    }
+    for (const Box& b : after.all) {
+        (isOffsetTable(b) ? newTables : newLeaves).append(&b);
+    }
+    auto kept = [](QList<const Box*>& list) {
+        list.erase(
+            std::remove_if(list.begin(), list.end(), [](const Box* b) { return mayChange(*b); }),
+            list.end());
+    };
+    kept(oldLeaves);
+    kept(newLeaves);
+    if (oldLeaves.size() != newLeaves.size()) {
+        return QStringLiteral("the copy's boxes differ");
+    }
+    for (qsizetype i = 0; i < oldLeaves.size(); ++i) {
+        const Box& a = *oldLeaves[i];
+        const Box& b = *newLeaves[i];
+        if (a.path != b.path || a.size != b.size ||
+            !copy.sameAs(b.offset, original, a.offset, a.size)) {
+            return QStringLiteral("the copy's %1 box differs").arg(QString::fromLatin1(a.path));
+        }
+    }
+    if (oldTables.size() != newTables.size()) {
+        return QStringLiteral("the copy's chunk offsets differ");
+    }
+    for (qsizetype t = 0; t < oldTables.size(); ++t) {
+        const QList<quint64> oldOffsets = offsetsIn(original, *oldTables[t]);
+        const QList<quint64> newOffsets = offsetsIn(copy, *newTables[t]);
+        if (oldOffsets.size() != newOffsets.size()) {
+            return QStringLiteral("the copy's chunk offsets differ");
+        }
+        for (qsizetype i = 0; i < oldOffsets.size(); ++i) {
+            const quint64 offset = oldOffsets[i];
+            const auto home = std::find_if(oldTop.begin(), oldTop.end(), [offset](const Box& b) {
+                return offset >= quint64(b.offset) && offset < quint64(b.offset + b.size);
+            });
+            const Box* moved = home == oldTop.end() ? nullptr : counterpart(*home);
+            if (!moved || newOffsets[i] != offset + quint64(moved->offset - home->offset)) {
+                return QStringLiteral("the copy's chunk offsets no longer point at its audio");
+            }
+        }
+    }
+    return {};
+}
+
+// The tags' items but the cover, as bytes, in order of their bytes.
+QList<QByteArray> itemsBesidesCover(const FileBytes& file, const Boxes& boxes) {
+    QList<QByteArray> items;
+    for (const Box& box : boxes.all) {
+        if (box.path.startsWith("moov/udta/meta/ilst/") && box.type != "covr") {
+            items.append(file.read(box.offset, box.size));
+        }
+    }
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+bool hasCover(TagLib::MP4::File& file) {
+    const TagLib::MP4::Tag* tag = file.tag();
+    return tag && tag->contains("covr") && !tag->item("covr").toCoverArtList().isEmpty();
+}
+
+class Mp4Format : public AudioFormat {
+public:
+    QString name() const override { return QStringLiteral("MP4"); }
+    QList<QByteArray> extensions() const override { return {"m4a", "mp4", "m4b"}; }
+    bool announcedBy(const QByteArray& head) const override { return head.mid(4, 4) == "ftyp"; }
+    std::unique_ptr<TagLib::File> open(TagLib::IOStream* stream) const override {
+        return std::make_unique<TagLib::MP4::File>(stream, false);
+    }
+    bool takesPictures() const override { return true; }
+
+    void readExtras(TagLib::File* file, TrackTags& tags) const override {
+        auto* mp4 = static_cast<TagLib::MP4::File*>(file);
+        const TagLib::MP4::Tag* tag = mp4->tag();
+        tags.hasFrontCover = hasCover(*mp4);
+        if (!tag) {
+            return;
+        }
+        tags.collectionId = tag->contains("plID") ? tag->item("plID").toLongLong() : 0;
+        tags.artistId = tag->contains("atID") ? tag->item("atID").toUInt() : 0;
+        const int rating = tag->contains("rtng") ? tag->item("rtng").toByte() : 0;
+        tags.explicitness = rating == 1 || rating == 4 ? QStringLiteral("explicit")
+                            : rating == 2              ? QStringLiteral("cleaned")
+                                                       : QString();
+    }
+
+    std::optional<QByteArray> frontCover(TagLib::File* file) const override {
+        auto* mp4 = static_cast<TagLib::MP4::File*>(file);
+        if (!hasCover(*mp4)) {
+            return std::nullopt;
+        }
+        const TagLib::ByteVector bytes = mp4->tag()->item("covr").toCoverArtList().front().data();
+        return QByteArray(bytes.data(), qsizetype(bytes.size()));
+    }
+
+    EmbedStep embed(Embedding& job) const override {
+        const FileBytes& original = job.original;
+        const Boxes before = boxesOf(original);
+        const QList<Box> top = topLevel(before);
+        const auto has = [&top](const char* type) {
+            return std::any_of(top.begin(), top.end(),
+                               [type](const Box& b) { return b.type == type; });
+        };
+        if (!before.problem.isEmpty()) {
+            return FormatChecks::notEmbeddable(before.problem);
+        }
+        if (!has("moov") || !has("mdat")) {
+            return FormatChecks::notEmbeddable(QStringLiteral("it holds no MP4 audio"));
+        }
+        if (const QString problem = offsetProblem(original, before); !problem.isEmpty()) {
+            return FormatChecks::notEmbeddable(problem);
+        }
+        {
+            FdStream stream(original.fd(), "original.m4a");
+            TagLib::MP4::File file(&stream, false);
+            if (!file.isValid() || !file.tag()) {
+                return FormatChecks::notEmbeddable(QStringLiteral("TagLib cannot read its tags"));
+            }
+            if (hasCover(file) && !job.replace) {
+                return {EmbedStep::Outcome::AlreadyHad, {}, 0};
+            }
+        }
+        CoverFileWriter::CheckedRewrite& rewrite = job.rewrite;
+        if (!rewrite.createCopy() || !rewrite.copyFromOriginal(0, original.size(), 0)) {
+            return FormatChecks::failed(rewrite, {});
+        }
+        {
+            FdStream stream(rewrite.copyFd(), "copy.m4a", &rewrite);
+            TagLib::MP4::File file(&stream, false);
+            TagLib::MP4::CoverArtList covers;
+            covers.append(
+                TagLib::MP4::CoverArt(job.picture.mime == "image/png" ? TagLib::MP4::CoverArt::PNG
+                                                                      : TagLib::MP4::CoverArt::JPEG,
+                                      TagLib::ByteVector(job.picture.data.constData(),
+                                                         unsigned(job.picture.data.size()))));
+            if (!file.isValid() || !file.tag()) {
+                return FormatChecks::failed(rewrite, QStringLiteral("the copy could not be read"));
+            }
+            file.tag()->setItem("covr", covers);
+            if (!file.save()) {
+                return FormatChecks::failed(rewrite,
+                                            QStringLiteral("the tags could not be written"));
+            }
+        }
+        const FileBytes copy(rewrite.copyFd());
+        if (!rewrite.flush(copy.size())) {
+            return FormatChecks::failed(rewrite, {});
+        }
+        const Boxes after = boxesOf(copy);
+        QString problem =
+            after.problem.isEmpty() ? compare(original, before, copy, after) : after.problem;
+        if (problem.isEmpty() &&
+            itemsBesidesCover(original, before) != itemsBesidesCover(copy, after)) {
+            problem = QStringLiteral("TagLib would not keep its other tags as they are");
+        }
+        if (!problem.isEmpty()) {
+            return FormatChecks::failed(rewrite, problem);
+        }
+        return {EmbedStep::Outcome::Written, {}, copy.size()};
+    }
+};
+
+} // namespace
+
+const AudioFormat& mp4Format() {
+    static const Mp4Format format;
+    return format;
+}
