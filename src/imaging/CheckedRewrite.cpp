@@ -261,6 +261,13 @@ bool CheckedRewrite::flush(qint64 size) {
     if (::fstat(m_copy, &info) != 0 || info.st_size != size) {
         return fail(QStringLiteral("the copy is not as long as it should be"));
     }
+    if (const qint64 back = faults().damageFromEnd; back > 0 && back <= size) {
+        char byte = 0;
+        if (::pread(m_copy, &byte, 1, off_t(size - back)) == 1) {
+            byte = char(~byte);
+            Q_UNUSED(::pwrite(m_copy, &byte, 1, off_t(size - back)));
+        }
+    }
     return true;
 }
 

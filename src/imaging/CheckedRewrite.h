@@ -57,9 +57,10 @@ public:
 
     // Tests: faults injected instead of waited for.
     struct Faults {
-        int failingWrite = 0;   // the Nth write into a copy fails (1 = the first)
-        int writeError = 28;    // with this errno (ENOSPC)
-        int attributeError = 0; // setting extended attributes fails with this errno
+        int failingWrite = 0;     // the Nth write into a copy fails (1 = the first)
+        int writeError = 28;      // with this errno (ENOSPC)
+        int attributeError = 0;   // setting extended attributes fails with this errno
+        qint64 damageFromEnd = 0; // this byte of a flushed copy, counted from its end, is flipped
         std::function<void()> beforeRename;
     };
     static void setFaultsForTesting(Faults faults);

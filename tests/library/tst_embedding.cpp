@@ -18,6 +18,11 @@
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
 
+#include <QRandomGenerator>
+
+#include <fcntl.h>
+#include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 using Outcome = CoverEmbedder::Result::Outcome;
@@ -120,6 +125,124 @@ void prepareTrack(const QString& path, const QString& setup) {
     }
 }
 
+// A noisy picture of a cover's weight, so that tags and comment headers grow.
+Picture noisyPicture() {
+    QImage image(500, 500, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, random.generate());
+        }
+    }
+    return *CoverEmbedder::prepare(TestSupport::encoded(image, "jpeg"));
+}
+
+QByteArray encoded(const QString& folder, const QString& format, int seconds) {
+    const QString path = folder + "/encoded." + format;
+    const QByteArray bytes =
+        AudioFiles::write(path, format, seconds) ? TestSupport::readFile(path) : QByteArray();
+    QFile::remove(path);
+    return bytes;
+}
+
+// An Ogg file's pages.
+QList<QByteArray> pagesOf(const QByteArray& ogg) {
+    QList<QByteArray> pages;
+    for (qsizetype at = 0; at + 27 <= ogg.size();) {
+        const int segments = quint8(ogg[at + 26]);
+        qsizetype size = 27 + segments;
+        for (int i = 0; i < segments; ++i) {
+            size += quint8(ogg[at + 27 + i]);
+        }
+        pages.append(ogg.mid(at, size));
+        at += size;
+    }
+    return pages;
+}
+
+// Files that break embedders: their bytes, and bytes that must survive.
+struct OddFile {
+    QByteArray bytes;
+    QByteArray kept;
+};
+
+OddFile oddFile(const QString& kind, const QString& folder) {
+    const QByteArray frames = AudioFiles::kMp3Frames;
+    const QByteArray title = QByteArray(1, '\0') + "Title";
+    if (kind == QLatin1String("junk")) {
+        const QByteArray junk(2047, 'J');
+        return {junk + AudioFiles::id3Tag(3, {{"TIT2", title}}) + frames, junk};
+    }
+    if (kind == QLatin1String("second tag")) {
+        const QByteArray second =
+            AudioFiles::id3Tag(4, {{"TXXX", QByteArray(1, '\0') + "x\0y"}}) + QByteArray(3000, 0);
+        return {AudioFiles::id3Tag(3, {{"TIT2", title}}) + second + frames, second};
+    }
+    if (kind == QLatin1String("v2.3 frames")) {
+        const QByteArray tag =
+            AudioFiles::id3Tag(3, {{"TIT2", title},
+                                   {"TRDA", QByteArray(1, 0) + "May 1"},
+                                   {"TSIZ", QByteArray(1, 0) + "9"},
+                                   {"EQUA", "\x10\x80\x00\x01"},
+                                   {"RVAD", "\x03\x10\x01\x00\x01\x00"},
+                                   {"TDRL", QByteArray(1, 0) + "2001"},
+                                   {"RVA2", QByteArray("a\0\x01\x00\x00\x00", 6)}});
+        return {tag + frames, tag.mid(10)};
+    }
+    if (kind == QLatin1String("v2.2 frames")) {
+        const QByteArray tag = AudioFiles::id3Tag(2, {{"TT2", title},
+                                                      {"TDA", QByteArray(1, 0) + "0105"},
+                                                      {"TIM", QByteArray(1, 0) + "1200"},
+                                                      {"CRM", QByteArray("x\0info", 6)}});
+        return {tag + frames, tag.mid(10)};
+    }
+    if (kind == QLatin1String("unsynchronised")) {
+        return {AudioFiles::id3Tag(3, {{"TIT2", title}}, 0x80) + frames, {}};
+    }
+    if (kind == QLatin1String("WAV")) {
+        QByteArray wav = AudioFiles::wav();
+        wav.replace(1000, frames.size(), frames); // a false frame sync among the samples
+        return {wav, {}};
+    }
+    if (kind == QLatin1String("AIFF")) {
+        return {"FORM" + AudioFiles::be32(1000) + "AIFFCOMM" + QByteArray(200, 0) + frames, {}};
+    }
+    if (kind == QLatin1String("WavPack")) {
+        return {"wvpk" + QByteArray(60, 0) + frames, {}};
+    }
+    if (kind == QLatin1String("ASF")) {
+        return {QByteArray::fromHex("3026b2758e66cf11a6d900aa0062ce6c") + QByteArray(60, 0) +
+                    frames,
+                {}};
+    }
+    if (kind == QLatin1String("long ogg") || kind == QLatin1String("long opus")) {
+        return {encoded(folder, kind.mid(5), 60), {}};
+    }
+    const QByteArray first = encoded(folder, QStringLiteral("ogg"), 1);
+    const QByteArray second = encoded(folder, QStringLiteral("ogg"), 1);
+    if (kind == QLatin1String("chained")) {
+        return {first + second, second};
+    }
+    if (kind == QLatin1String("multiplexed")) {
+        const QList<QByteArray> a = pagesOf(first);
+        const QList<QByteArray> b = pagesOf(second);
+        return {a[0] + b[0] + a.mid(1).join() + b.mid(1).join(), {}};
+    }
+    if (kind == QLatin1String("freeform")) {
+        const QString path = folder + "/tagged.m4a";
+        AudioFiles::write(path, QStringLiteral("m4a"));
+        AudioFiles::tag(path, {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                               QStringLiteral("0602567713449")});
+        const QByteArray bytes = TestSupport::readFile(path);
+        QFile::remove(path);
+        const qsizetype atom = bytes.indexOf("----") - 4;
+        return {bytes, bytes.mid(atom, qFromBigEndian<quint32>(bytes.constData() + atom))};
+    }
+    const QList<QByteArray> codec = kind.toLatin1().split(' '); // "alac in MP4", "moov last"
+    return {AudioFiles::mp4(codec[0] == "moov" ? "mp4a" : codec[0].constData(), codec[0] == "moov"),
+            AudioFiles::kMp4Audio};
+}
+
 Picture coverPicture(QColor color) {
     return *CoverEmbedder::prepare(
         TestSupport::encoded(TestSupport::filled(QSize(64, 64), color), "jpeg"));
@@ -131,6 +254,7 @@ class TestEmbedding : public QObject {
     Q_OBJECT
 private:
     QString m_folder;
+    const Picture m_noisy = noisyPicture();
 
 private Q_SLOTS:
     void init() {
@@ -287,6 +411,182 @@ private Q_SLOTS:
         QCOMPARE(int(result.outcome), outcome);
         QVERIFY2(result.error.contains(reason), qPrintable(result.error));
         QCOMPARE(TestSupport::readFile(path), before);
+    }
+
+    // Files that break other embedders: each embedded and read back with its
+    // audio and the bytes it must keep, or left alone with the reason.
+    void oddFiles_data() {
+        TestSupport::columns<QString, QString, int, QString>("kind", "name", "outcome", "reason");
+        using TestSupport::row;
+        const int embedded = int(Outcome::Embedded);
+        const int refused = int(Outcome::NotEmbeddable);
+        row("junk before the tag", QStringLiteral("junk"), QStringLiteral("mp3"), embedded,
+            QString());
+        row("a second tag and padding before the frames", QStringLiteral("second tag"),
+            QStringLiteral("mp3"), embedded, QString());
+        row("ID3v2.3 frames TagLib drops", QStringLiteral("v2.3 frames"), QStringLiteral("mp3"),
+            embedded, QString());
+        row("ID3v2.2 frames TagLib drops", QStringLiteral("v2.2 frames"), QStringLiteral("mp3"),
+            embedded, QString());
+        row("an unsynchronised tag", QStringLiteral("unsynchronised"), QStringLiteral("mp3"),
+            refused, QStringLiteral("unsynchronised"));
+        row("WAV with a false frame sync named .mp3", QStringLiteral("WAV"), QStringLiteral("mp3"),
+            refused, QStringLiteral("its content is WAV, not MP3"));
+        row("AIFF named .mp3", QStringLiteral("AIFF"), QStringLiteral("mp3"), refused,
+            QStringLiteral("its content is AIFF, not MP3"));
+        row("WavPack named .mp3", QStringLiteral("WavPack"), QStringLiteral("mp3"), refused,
+            QStringLiteral("its content is WavPack, not MP3"));
+        row("WMA named .mp3", QStringLiteral("ASF"), QStringLiteral("mp3"), refused,
+            QStringLiteral("its content is ASF (WMA), not MP3"));
+        row("one-minute Vorbis", QStringLiteral("long ogg"), QStringLiteral("ogg"), embedded,
+            QString());
+        row("one-minute Opus", QStringLiteral("long opus"), QStringLiteral("opus"), embedded,
+            QString());
+        row("chained Ogg", QStringLiteral("chained"), QStringLiteral("ogg"), embedded, QString());
+        row("multiplexed Ogg", QStringLiteral("multiplexed"), QStringLiteral("ogg"), refused,
+            QStringLiteral("several streams side by side"));
+        row("ALAC in MP4", QStringLiteral("alac"), QStringLiteral("m4a"), embedded, QString());
+        row("AC-3 in MP4", QStringLiteral("ac-3"), QStringLiteral("m4a"), embedded, QString());
+        row("FLAC in MP4", QStringLiteral("fLaC"), QStringLiteral("m4a"), embedded, QString());
+        row("MP4 with its moov last", QStringLiteral("moov last"), QStringLiteral("m4a"), embedded,
+            QString());
+        row("MP4 freeform atoms", QStringLiteral("freeform"), QStringLiteral("m4a"), embedded,
+            QString());
+    }
+    void oddFiles() {
+        QFETCH(QString, kind);
+        QFETCH(QString, name);
+        QFETCH(int, outcome);
+        QFETCH(QString, reason);
+        const OddFile odd = oddFile(kind, m_folder);
+        QVERIFY(!odd.bytes.isEmpty());
+        const QString path = m_folder + "/01." + name;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(odd.bytes) == odd.bytes.size());
+        file.close();
+        const QByteArray audio =
+            outcome == int(Outcome::Embedded) ? AudioFiles::audioOf(path, name) : QByteArray();
+        const auto result = CoverEmbedder::embed(QFile::encodeName(path), m_noisy);
+        QVERIFY2(int(result.outcome) == outcome, qPrintable(result.error));
+        QVERIFY2(result.error.contains(reason), qPrintable(result.error));
+        const QByteArray now = TestSupport::readFile(path);
+        if (outcome != int(Outcome::Embedded)) {
+            QCOMPARE(now, odd.bytes);
+            return;
+        }
+        QVERIFY(!audio.isEmpty());
+        QCOMPARE(AudioFiles::audioOf(path, name), audio);
+        QVERIFY(now.contains(odd.kept));
+        QVERIFY(picturesOf(path).contains({kFront, m_noisy.data}));
+    }
+
+    // Failures injected where they would lose audio or someone else's write:
+    // the file stays as it was (and takes the other program's write), with
+    // the reason.
+    void faults_data() {
+        TestSupport::columns<QString, QString, QString>("format", "fault", "reason");
+        using TestSupport::row;
+        const QString full = QStringLiteral("not enough space on the disk of");
+        row("full disk while an MP3's audio is copied", QStringLiteral("mp3"), QStringLiteral("2"),
+            full);
+        row("full disk while FLAC frames are copied", QStringLiteral("flac"), QStringLiteral("3"),
+            full);
+        row("full disk while TagLib writes an MP4", QStringLiteral("m4a"), QStringLiteral("2"),
+            full);
+        row("full disk while TagLib writes an Ogg file", QStringLiteral("ogg"), QStringLiteral("2"),
+            full);
+        const QString differs = QStringLiteral("the copy's audio differs");
+        row("a copy damaged in an MP3's last frame", QStringLiteral("mp3"),
+            QStringLiteral("damage"), differs);
+        row("a copy damaged in FLAC frames", QStringLiteral("flac"), QStringLiteral("damage"),
+            differs);
+        row("a copy damaged in MP4 media data", QStringLiteral("m4a"), QStringLiteral("damage"),
+            differs);
+        row("a copy damaged in an Ogg page", QStringLiteral("opus"), QStringLiteral("damage"),
+            QStringLiteral("the copy's Ogg pages have wrong checksums"));
+        row("an attribute that cannot be set", QStringLiteral("flac"), QStringLiteral("attribute"),
+            QStringLiteral("its extended attribute user.xdg.tags could not be carried over"));
+        row("open for writing in another program", QStringLiteral("mp3"), QStringLiteral("open"),
+            QStringLiteral("it is open for writing in another program"));
+        row("opened for writing during the rewrite", QStringLiteral("opus"),
+            QStringLiteral("break"),
+            QStringLiteral("another program opened it for writing; it was left as it was"));
+    }
+    void faults() {
+        QFETCH(QString, format);
+        QFETCH(QString, fault);
+        QFETCH(QString, reason);
+        const QString path = m_folder + "/01." + format;
+        QVERIFY(AudioFiles::write(path, format));
+        const QByteArray native = QFile::encodeName(path);
+        QCOMPARE(::setxattr(native.constData(), "user.xdg.tags", "live", 4, 0), 0);
+        const QByteArray before = TestSupport::readFile(path);
+        CoverFileWriter::CheckedRewrite::Faults faults;
+        faults.failingWrite = fault.toInt();
+        faults.attributeError = fault == QLatin1String("attribute") ? EIO : 0;
+        faults.damageFromEnd = fault == QLatin1String("damage") ? 3 : 0;
+        std::thread writer;
+        if (fault == QLatin1String("break")) {
+            faults.beforeRename = [&] {
+                // Breaks the lease at once; the writer's open waits for its release.
+                QCOMPARE(::open(native.constData(), O_WRONLY | O_NONBLOCK), -1);
+                writer = std::thread([native] {
+                    const int fd = ::open(native.constData(), O_WRONLY | O_APPEND);
+                    QCOMPARE(::write(fd, "APPENDED", 8), 8);
+                    ::close(fd);
+                });
+            };
+        }
+        CoverFileWriter::CheckedRewrite::setFaultsForTesting(faults);
+        const int holder =
+            fault == QLatin1String("open") ? ::open(native.constData(), O_WRONLY) : -1;
+        const auto result = CoverEmbedder::embed(native, coverPicture(Qt::red));
+        if (writer.joinable()) {
+            writer.join();
+        }
+        ::close(holder);
+        QCOMPARE(result.outcome, Outcome::Failed);
+        QVERIFY2(result.error.startsWith(reason), qPrintable(result.error));
+        QCOMPARE(TestSupport::readFile(path),
+                 before + (fault == QLatin1String("break") ? "APPENDED" : ""));
+    }
+
+    // Extended attributes and the ACL go with the file, where the file
+    // system keeps them; one that keeps none is no failure.
+    void attributes_data() {
+        TestSupport::columns<int>("error");
+        TestSupport::row("a file system that keeps them", 0);
+        TestSupport::row("a file system that keeps none", int(ENOTSUP));
+    }
+    void attributes() {
+        QFETCH(int, error);
+        const QString path = m_folder + "/01.flac";
+        QVERIFY(AudioFiles::write(path, QStringLiteral("flac")));
+        const QByteArray native = QFile::encodeName(path);
+        // user::rw-, user nobody r--, group::r--, mask::r--, other::r--
+        const QByteArray acl =
+            QByteArray::fromHex("02000000") + QByteArray::fromHex("01000600ffffffff") +
+            QByteArray::fromHex("02000400feff0000") + QByteArray::fromHex("04000400ffffffff") +
+            QByteArray::fromHex("10000400ffffffff") + QByteArray::fromHex("20000400ffffffff");
+        const QList<std::pair<QByteArray, QByteArray>> attributes{{"user.xdg.tags", "cover,live"},
+                                                                  {"user.baloo.rating", "8"},
+                                                                  {"system.posix_acl_access", acl}};
+        for (const auto& [name, value] : attributes) {
+            if (::setxattr(native.constData(), name.constData(), value.constData(),
+                           size_t(value.size()), 0) != 0) {
+                QSKIP("This file system keeps no extended attributes or ACLs.");
+            }
+        }
+        CoverFileWriter::CheckedRewrite::Faults faults;
+        faults.attributeError = error;
+        CoverFileWriter::CheckedRewrite::setFaultsForTesting(faults);
+        QCOMPARE(CoverEmbedder::embed(native, coverPicture(Qt::red)).outcome, Outcome::Embedded);
+        for (const auto& [name, value] : attributes) {
+            QByteArray now(256, '\0');
+            const ssize_t size =
+                ::getxattr(native.constData(), name.constData(), now.data(), size_t(now.size()));
+            QCOMPARE(size >= 0 ? now.left(size) : QByteArray(), error ? QByteArray() : value);
+        }
     }
 
     // A link's target is the file changed; the link stays a link.

@@ -43,15 +43,17 @@ inline QByteArray fullBox(const char* type, quint32 flags, const QByteArray& pay
 
 inline const QByteArray kMp4Audio("AUDIO-FRAME-BYTES-THAT-STAY-AS-THEY-ARE", 39);
 
-// An MP4 with one AAC track of one second whose audio bytes are kMp4Audio.
-inline QByteArray mp4() {
+// An MP4 with one track of one second whose audio bytes are kMp4Audio, in a
+// sample entry of `codec` ("mp4a", "alac", "ac-3", "fLaC", …), its "moov"
+// before or after its "mdat".
+inline QByteArray mp4(const char* codec = "mp4a", bool moovLast = false) {
     const QByteArray matrix = be32(0x10000) + QByteArray(12, '\0') + be32(0x10000) +
                               QByteArray(12, '\0') + be32(0x40000000);
     const QByteArray esds = fullBox(
         "esds", 0, QByteArray::fromHex("0319000100041140150000000001f4000001f40005021210060102"));
     const QByteArray mp4a =
-        box("mp4a", QByteArray(6, '\0') + be16(1) + QByteArray(8, '\0') + be16(2) + be16(16) +
-                        QByteArray(4, '\0') + be32(44100u << 16) + esds);
+        box(codec, QByteArray(6, '\0') + be16(1) + QByteArray(8, '\0') + be16(2) + be16(16) +
+                       QByteArray(4, '\0') + be32(44100u << 16) + esds);
     const auto stbl = [&](quint32 offset) {
         return box("stbl",
                    fullBox("stsd", 0, be32(1) + mp4a) +
@@ -81,14 +83,44 @@ inline QByteArray mp4() {
         return box("moov", mvhd + box("trak", tkhd + mdia));
     };
     const QByteArray ftyp = box("ftyp", QByteArray("M4A ") + be32(0) + "M4A mp42isom");
+    if (moovLast) {
+        return ftyp + box("mdat", kMp4Audio) + moov(quint32(ftyp.size() + 8));
+    }
     const quint32 offset = quint32(ftyp.size() + moov(0).size() + 8);
     return ftyp + moov(offset) + box("mdat", kMp4Audio);
 }
 
-// A second of a 440 Hz tone as a WAV file.
-inline QByteArray wav() {
+// An ID3v2 tag of `version` (2, 3 or 4) holding `frames` (id, body), with
+// header flags `flags` and `padding` bytes of room.
+inline QByteArray id3Tag(int version, const QList<std::pair<QByteArray, QByteArray>>& frames,
+                         quint8 flags = 0, int padding = 0) {
+    QByteArray body;
+    for (const auto& [id, content] : frames) {
+        const quint32 size = quint32(content.size());
+        body += id;
+        if (version == 2) {
+            body.append(char(size >> 16)).append(char(size >> 8)).append(char(size));
+        } else {
+            body += version == 3 ? be32(size)
+                                 : be32((size & 0x7F) | (size & 0x3F80) << 1 |
+                                        (size & 0x1FC000) << 2 | (size & 0xFE00000) << 3);
+            body += QByteArray(2, '\0');
+        }
+        body += content;
+    }
+    body += QByteArray(padding, '\0');
+    const quint32 n = quint32(body.size());
+    QByteArray size(4, '\0');
+    for (int i = 0; i < 4; ++i) {
+        size[i] = char((n >> (7 * (3 - i))) & 0x7F);
+    }
+    return "ID3" + QByteArray(1, char(version)) + QByteArray(1, '\0') + char(flags) + size + body;
+}
+
+// Seconds of a 440 Hz tone as a WAV file.
+inline QByteArray wav(int seconds = 1) {
     QByteArray pcm;
-    for (int i = 0; i < 44100; ++i) {
+    for (int i = 0; i < 44100 * seconds; ++i) {
         const auto sample = qint16(8000 * std::sin(2 * M_PI * 440 * i / 44100.0));
         pcm.append(char(sample & 0xFF)).append(char((sample >> 8) & 0xFF));
     }
@@ -99,10 +131,10 @@ inline QByteArray wav() {
            pcm;
 }
 
-// Writes a short track of `format` (mp3, flac, ogg, opus, m4a, or any other
-// extension as a few bytes of nothing) at `path`; false when its encoder is
-// missing or failed.
-inline bool write(const QString& path, const QString& format) {
+// Writes a track of `format` (mp3, flac, ogg, opus, m4a, or any other
+// extension as a few bytes of nothing) at `path`, the encoded ones `seconds`
+// long; false when its encoder is missing or failed.
+inline bool write(const QString& path, const QString& format, int seconds = 1) {
     const QStringList tools{QStringLiteral("flac"), QStringLiteral("ogg"), QStringLiteral("opus")};
     if (!tools.contains(format)) {
         QFile file(path);
@@ -113,7 +145,7 @@ inline bool write(const QString& path, const QString& format) {
     }
     const QString source = path + QStringLiteral(".wav");
     QFile tone(source);
-    if (!tone.open(QIODevice::WriteOnly) || tone.write(wav()) <= 0) {
+    if (!tone.open(QIODevice::WriteOnly) || tone.write(wav(seconds)) <= 0) {
         return false;
     }
     tone.close();
