@@ -265,7 +265,9 @@ bool CheckedRewrite::flush(qint64 size) {
         char byte = 0;
         if (::pread(m_copy, &byte, 1, off_t(size - back)) == 1) {
             byte = char(~byte);
-            Q_UNUSED(::pwrite(m_copy, &byte, 1, off_t(size - back)));
+            if (::pwrite(m_copy, &byte, 1, off_t(size - back)) != 1) {
+                return fail(QStringLiteral("the copy could not be damaged"));
+            }
         }
     }
     return true;
