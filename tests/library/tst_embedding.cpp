@@ -502,7 +502,9 @@ private Q_SLOTS:
             differs);
         row("a copy damaged in MP4 media data", QStringLiteral("m4a"), QStringLiteral("damage"),
             differs);
-        row("a copy damaged in an Ogg page", QStringLiteral("opus"), QStringLiteral("damage"),
+        row("a copy damaged in an Ogg packet", QStringLiteral("opus"), QStringLiteral("damage"),
+            differs);
+        row("a copy with a wrong Ogg checksum", QStringLiteral("ogg"), QStringLiteral("checksum"),
             QStringLiteral("the copy's Ogg pages have wrong checksums"));
         row("an attribute that cannot be set", QStringLiteral("flac"), QStringLiteral("attribute"),
             QStringLiteral("its extended attribute user.xdg.tags could not be carried over"));
@@ -525,6 +527,9 @@ private Q_SLOTS:
         faults.failingWrite = fault.toInt();
         faults.attributeError = fault == QLatin1String("attribute") ? EIO : 0;
         faults.damageFromEnd = fault == QLatin1String("damage") ? 3 : 0;
+        if (fault == QLatin1String("checksum")) { // the last page's, which the rewrite keeps
+            faults.damageFromEnd = pagesOf(before).last().size() - 22;
+        }
         std::thread writer;
         if (fault == QLatin1String("break")) {
             faults.beforeRename = [&] {

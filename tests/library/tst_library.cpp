@@ -3,6 +3,7 @@
 // counting the requests they take and what their journal spares.
 #include "AlbumScanner.h"
 #include "AudioFiles.h"
+#include "EmbedLock.h"
 #include "FillJournal.h"
 #include "MusicOpening.h"
 #include "TestSupport.h"
@@ -39,10 +40,11 @@ private:
         QList<QJsonObject> albums;
         QByteArray err;
     };
-    Run fill(const QStringList& options, const QString& root = {}) {
+    Run fill(const QStringList& options, const QString& root = {}, const QString& origin = {}) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("SLEEVANTA_SERVICE_ORIGIN"), m_server.origin());
+        env.insert(QStringLiteral("SLEEVANTA_SERVICE_ORIGIN"),
+                   origin.isEmpty() ? m_server.origin() : origin);
         env.insert(QStringLiteral("XDG_STATE_HOME"), TestSupport::homeFolder().filePath("state"));
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(SLEEVANTA_CLI),
@@ -344,12 +346,15 @@ private Q_SLOTS:
         mp3(rumours + "/01.mp3", {"Fleetwood Mac", "Rumours"});
         QVERIFY(AudioFiles::write(rumours + "/02.flac", QStringLiteral("flac")));
         AudioFiles::tag(rumours + "/02.flac", {"Fleetwood Mac", "Rumours"});
-        const QString covered = album("Covered/Done");
-        mp3(covered + "/01.mp3", {"A", "B"});
-        QFile cover(covered + "/folder.jpg");
-        QVERIFY(cover.open(QIODevice::WriteOnly));
-        cover.write(TestSupport::encoded(TestSupport::filled(QSize(300, 300), Qt::red), "jpeg"));
-        cover.close();
+        const QByteArray jpeg =
+            TestSupport::encoded(TestSupport::filled(QSize(300, 300), Qt::red), "jpeg");
+        for (const char* name : {"B", "C", "D"}) {
+            const QString covered = album(QStringLiteral("Covered/") + name);
+            mp3(covered + "/01.mp3", {"A", name});
+            QFile cover(covered + "/folder.jpg");
+            QVERIFY(cover.open(QIODevice::WriteOnly) && cover.write(jpeg) > 0);
+        }
+        const QString covered = m_root + "/Covered/B";
         const auto embedded = [](const Run& run) {
             QStringList list;
             for (const QJsonObject& a : run.albums) {
@@ -360,17 +365,53 @@ private Q_SLOTS:
             return list;
         };
         Run run = fill({"--embed", "--dry-run"});
-        QCOMPARE(embedded(run), (QStringList{"B=has-cover/1", "Rumours=planned/2"}));
+        QCOMPARE(embedded(run), (QStringList{"B=has-cover/1", "C=has-cover/1", "D=has-cover/1",
+                                             "Rumours=planned/2"}));
         const QByteArray untouched = TestSupport::readFile(covered + "/01.mp3");
+        // The catalogue out of reach: the covers on disk all go in, in one run.
+        run = fill({"--embed"}, {}, QStringLiteral("http://127.0.0.1:9"));
+        QCOMPARE(run.status, 4);
+        QCOMPARE(embedded(run), (QStringList{"B=embedded/1", "C=embedded/1", "D=embedded/1"}));
+        QVERIFY(TestSupport::readFile(covered + "/01.mp3") != untouched);
         run = fill({"--embed"});
         QCOMPARE(run.status, 0);
-        QCOMPARE(embedded(run), (QStringList{"B=embedded/1", "Rumours=saved/2"}));
-        QVERIFY(TestSupport::readFile(covered + "/01.mp3") != untouched);
+        QCOMPARE(embedded(run), (QStringList{"B=has-cover/0", "C=has-cover/0", "D=has-cover/0",
+                                             "Rumours=saved/2"}));
         // Each track carries a cover now: a second run has nothing to do.
         m_server.resetCounts();
         run = fill({"--embed"});
-        QCOMPARE(embedded(run), (QStringList{"B=has-cover/0", "Rumours=has-cover/0"}));
+        QCOMPARE(embedded(run), (QStringList{"B=has-cover/0", "C=has-cover/0", "D=has-cover/0",
+                                             "Rumours=has-cover/0"}));
         QCOMPARE(m_server.requestCount(), 0);
+    }
+
+    // Two runs in one folder take turns: embed says once that it waits, and
+    // SIGTERM ends the wait with the files as they were and exit status 143.
+    void embedWaitsForAnotherRunAndStops() {
+        const QString folder = album("Turns");
+        mp3(folder + "/01.mp3");
+        const QString image = m_root + "/cover.jpg";
+        QFile cover(image);
+        QVERIFY(cover.open(QIODevice::WriteOnly) &&
+                cover.write(TestSupport::encoded(TestSupport::filled(QSize(64, 64), Qt::red),
+                                                 "jpeg")) > 0);
+        cover.close();
+        const QByteArray before = TestSupport::readFile(folder + "/01.mp3");
+        const EmbedLock other(QFile::encodeName(folder), nullptr);
+        QVERIFY(other.held());
+        QProcess process;
+        process.setReadChannel(QProcess::StandardError);
+        process.start(QStringLiteral(SLEEVANTA_CLI), {"embed", image, folder});
+        QByteArray said;
+        while (!said.contains("waiting for it to finish") && process.waitForReadyRead(10000)) {
+            said += process.readAllStandardError();
+        }
+        QVERIFY2(said.contains("Another run is embedding covers in"), said.constData());
+        process.terminate();
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 143);
+        QCOMPARE(said.count("Another run"), 1);
+        QCOMPARE(TestSupport::readFile(folder + "/01.mp3"), before);
     }
 
     // The catalogue's manners: a rate limit waited out, barcode lists it does
