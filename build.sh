@@ -94,15 +94,18 @@ case "$command" in
         seconds="${2:-60}"
         CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DSLEEVANTA_FUZZ=ON -DSLEEVANTA_BUILD_TESTS=OFF >/dev/null
-        cmake --build build-fuzz --target fuzz_search_answer fuzz_file_name
-        mkdir -p build-fuzz/corpus/search build-fuzz/corpus/names
+        cmake --build build-fuzz --target fuzz_search_answer fuzz_file_name fuzz_embed
+        mkdir -p build-fuzz/corpus/search build-fuzz/corpus/names build-fuzz/corpus/audio
         cp tools/fixture/search/*.json build-fuzz/corpus/search/
         cp fuzz/corpus/names/* build-fuzz/corpus/names/
+        cp fuzz/corpus/audio/* build-fuzz/corpus/audio/
         export ASAN_OPTIONS=detect_leaks=0
         build-fuzz/fuzz/fuzz_search_answer -max_total_time="$seconds" -max_len=65536 \
             -print_final_stats=1 build-fuzz/corpus/search
         build-fuzz/fuzz/fuzz_file_name -max_total_time="$seconds" -print_final_stats=1 \
             build-fuzz/corpus/names
+        build-fuzz/fuzz/fuzz_embed -max_total_time="$seconds" -max_len=16384 \
+            -print_final_stats=1 build-fuzz/corpus/audio
         ;;
     *)
         echo "usage: $0 run|test|bench|package|sanitize|fuzz [SECONDS]" >&2
