@@ -3,9 +3,9 @@
 // The start-up measure of the application benchmark: the program starts
 // itself in a child mode that shows the window (or a bare window of the same
 // kinds of widgets, the floor) and reports its first paint.
-#include "AppDelegate.h"
 #include "AppStyle.h"
-#include "MainViewController.h"
+#include "Application.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -36,8 +36,8 @@ protected:
 inline int runStartupChild(int argc, char* argv[]) {
     QApplication app(argc, argv);
     AppStyle::install(); // as main() does
-    MainViewController window;
-    AppDelegate delegate(&window);
+    MainWindow window;
+    Application delegate(&window);
     FirstPaint filter;
     window.installEventFilter(&filter);
     window.show();

@@ -2,19 +2,19 @@
 // round trips, covers shown from the disk cache, saving to Downloads, and the
 // peak memory after a long result list and a large cover. Each row gives the
 // median time and the longest stretch the GUI thread was kept busy.
-#include "AppDelegate.h"
 #include "AppStyle.h"
+#include "Application.h"
 #include "BenchSupport.h"
+#include "CoverPane.h"
 #include "CoverSelection.h"
-#include "CoverViewController.h"
 #include "DraggableImageView.h"
 #include "FixtureServer.h"
 #include "ImageCache.h"
-#include "MainViewController.h"
+#include "MainWindow.h"
 #include "MemoryPolicy.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
-#include "SearchViewController.h"
+#include "SearchPane.h"
 #include "ServiceOrigins.h"
 #include "StartupChild.h"
 #include "TemporaryCoverFile.h"
@@ -95,8 +95,8 @@ public:
 
     void openWindow() {
         ServiceOrigins::setCurrent(ServiceOrigins::singleOrigin(m_server.origin()));
-        m_window = std::make_unique<MainViewController>();
-        m_delegate = std::make_unique<AppDelegate>(m_window.get());
+        m_window = std::make_unique<MainWindow>();
+        m_delegate = std::make_unique<Application>(m_window.get());
         m_window->resize(900, 700);
         m_window->show();
         QCoreApplication::processEvents();
@@ -104,7 +104,7 @@ public:
 
     // Search round trips until the rows are on screen.
     void searches() {
-        SearchViewController* search = m_window->searchPane();
+        SearchPane* search = m_window->searchPane();
         for (int count : {50, 200}) {
             std::vector<double> times;
             double stall = 0;
@@ -131,7 +131,7 @@ public:
 
     // Thumbnails of every row, scrolled through as a user would.
     void scrolling() {
-        SearchViewController* search = m_window->searchPane();
+        SearchPane* search = m_window->searchPane();
         double elapsed = 0;
         const double stall = measure(
             [&](std::function<void()> done) {
@@ -202,23 +202,23 @@ public:
     // Saving the shown 5000x5000 cover to Downloads, against copying its
     // bytes to a new file as safely (flushed to disk).
     void saving() {
-        CoverViewController* cover = m_window->coverPane();
+        CoverPane* cover = m_window->coverPane();
         std::vector<double> times;
         double stall = 0;
         for (int run = 0; run < 5; ++run) {
             double elapsed = 0;
-            stall = std::max(
-                stall, measure(
-                           [&](std::function<void()> done) {
-                               auto connection = std::make_shared<QMetaObject::Connection>();
-                               *connection = QObject::connect(
-                                   cover, &CoverViewController::saveFinished, [=](const QString&) {
-                                       QObject::disconnect(*connection);
-                                       done();
-                                   });
-                               cover->coverAction(1);
-                           },
-                           &elapsed));
+            stall = std::max(stall,
+                             measure(
+                                 [&](std::function<void()> done) {
+                                     auto connection = std::make_shared<QMetaObject::Connection>();
+                                     *connection = QObject::connect(
+                                         cover, &CoverPane::saveFinished, [=](const QString&) {
+                                             QObject::disconnect(*connection);
+                                             done();
+                                         });
+                                     cover->coverAction(1);
+                                 },
+                                 &elapsed));
             times.push_back(elapsed);
         }
         tableRow("save 5000x5000 cover to Downloads", median(times), stall);
@@ -272,7 +272,7 @@ private:
         poll->start(0);
     }
     double showCover(int side, int run, double* elapsed) {
-        CoverViewController* cover = m_window->coverPane();
+        CoverPane* cover = m_window->coverPane();
         const QVariantMap info{
             {CoverSelection::Keys::artistName, QStringLiteral("A")},
             {CoverSelection::Keys::collectionName, QStringLiteral("B")},
@@ -298,8 +298,8 @@ private:
     FixtureServer& m_server;
     QString m_home;
     StallMeter m_meter;
-    std::unique_ptr<MainViewController> m_window;
-    std::unique_ptr<AppDelegate> m_delegate;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<Application> m_delegate;
     double m_worst = 0;
     std::vector<std::pair<const char*, double>> m_coverRatios;
     std::vector<std::pair<const char*, double>> m_ratios;

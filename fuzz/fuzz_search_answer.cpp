@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString mediaValue = QString::fromLatin1(media[size ? data[0] % 5 : 0]);
     const SearchRequest::ParsedAnswer answer =
         SearchRequest::parseAnswer(body, mediaValue, QStringLiteral("us"), origins);
-    for (const AlbumObject& record : answer.records) {
+    for (const CatalogueItem& record : answer.records) {
         // Every record has its ten fields, whatever the answer left out.
         if (record.toJson().size() != 10) {
             __builtin_trap();

@@ -1,10 +1,10 @@
 // Sleevanta: find cover artwork in the iTunes Store catalogue and save it.
 #include "AppConfig.h"
-#include "AppDelegate.h"
 #include "AppIcon.h"
 #include "AppStyle.h"
+#include "Application.h"
 #include "ColorScheme.h"
-#include "MainViewController.h"
+#include "MainWindow.h"
 #include "MemoryPolicy.h"
 #include "MusicOpening.h"
 #include "NotificationCenter.h"
@@ -89,8 +89,8 @@ int main(int argc, char* argv[]) {
     if (SingleInstance::activateRunningInstance(uris)) {
         return 0;
     }
-    MainViewController window;
-    AppDelegate delegate(&window);
+    MainWindow window;
+    Application delegate(&window);
     SingleInstance instance;
     QObject::connect(&instance, &SingleInstance::activated, &window, [&window] {
         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
@@ -99,7 +99,7 @@ int main(int argc, char* argv[]) {
         window.activateWindow();
         NotificationCenter::defaultCenter().post(NotificationNames::focusOnSearchField);
     });
-    QObject::connect(&instance, &SingleInstance::opened, &delegate, &AppDelegate::openMusic);
+    QObject::connect(&instance, &SingleInstance::opened, &delegate, &Application::openMusic);
     if (!instance.registerService() && SingleInstance::activateRunningInstance(uris)) {
         return 0; // two started at once: the other one won
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AlbumObject.h"
+#include "CatalogueItem.h"
 #include "SearchRequest.h"
 #include "ServiceOrigins.h"
 
@@ -30,7 +30,7 @@ int commandLineStatus(SearchResultKind kind);
 
 struct SearchOutcome {
     SearchResultKind kind = SearchResultKind::Completed;
-    QList<AlbumObject> records;
+    QList<CatalogueItem> records;
     QString detail; // transport error text, for command-line diagnostics
 };
 

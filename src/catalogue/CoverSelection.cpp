@@ -40,7 +40,7 @@ std::optional<QUrl> linkUrl(const QString& text) {
     return url;
 }
 
-QVariantMap downloadCoverUserInfo(const AlbumObject& record) {
+QVariantMap downloadCoverUserInfo(const CatalogueItem& record) {
     QVariantMap info;
     info.insert(Keys::artistName, record.artistName());
     info.insert(Keys::collectionId, QVariant::fromValue<qint64>(record.collectionId()));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AlbumObject.h"
+#include "CatalogueItem.h"
 
 #include <QUrl>
 #include <QVariantMap>
@@ -63,7 +63,7 @@ inline const QString releaseYear = QStringLiteral("releaseYear");
 
 // The entries for `record`. A link whose text is no absolute URL (the record's
 // placeholder sentences) is left out, so receivers see it as absent.
-QVariantMap downloadCoverUserInfo(const AlbumObject& record);
+QVariantMap downloadCoverUserInfo(const CatalogueItem& record);
 
 // The item the entries describe: a mistyped entry counts as absent. None
 // without either cover URL, or without the entries at all.

@@ -211,7 +211,7 @@ ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
             object.value(QStringLiteral("wrapperType")) != QStringLiteral("collection")) {
             continue;
         }
-        const qint64 identity = AlbumObject::identityOf(object);
+        const qint64 identity = CatalogueItem::identityOf(object);
         if (seen.contains(identity)) {
             continue;
         }
@@ -222,7 +222,7 @@ ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
             }
         }
         seen.insert(identity);
-        answer.records.append(AlbumObject::fromResult(
+        answer.records.append(CatalogueItem::fromResult(
             object, lookup ? entityOf(object, mediaValue) : mediaValue, lowerCountry, origins));
     }
     return answer;

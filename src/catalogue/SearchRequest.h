@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AlbumObject.h"
+#include "CatalogueItem.h"
 #include "ServiceOrigins.h"
 
 #include <QByteArray>
@@ -71,7 +71,7 @@ enum class AnswerKind { Search, Lookup, Albums };
 
 struct ParsedAnswer {
     bool isJsonObject = false;
-    QList<AlbumObject> records;
+    QList<CatalogueItem> records;
 };
 
 // Turns a search answer into records, in answer order: elements that are not

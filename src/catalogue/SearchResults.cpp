@@ -7,8 +7,8 @@
 
 namespace {
 
-QList<AlbumObject>& sharedList() {
-    static QList<AlbumObject> list;
+QList<CatalogueItem>& sharedList() {
+    static QList<CatalogueItem> list;
     return list;
 }
 
@@ -19,8 +19,8 @@ CatalogueSearch& sharedSearch() {
 
 } // namespace
 
-void SearchResults::searchAlbumObjects(const QString& term, const QString& mediaTitle,
-                                       std::function<void()> completion, const QString& entity) {
+void SearchResults::search(const QString& term, const QString& mediaTitle,
+                           std::function<void()> completion, const QString& entity) {
     const QString country = StoredSettings::ensureCountry();
     sharedSearch().start(
         term, mediaTitle, country,
@@ -74,11 +74,11 @@ SearchResultKind SearchResults::kindOfWarning(const Notification& warning) {
                                               : SearchResultKind::Offline;
 }
 
-const QList<AlbumObject>& SearchResults::albumObjects() {
+const QList<CatalogueItem>& SearchResults::items() {
     return sharedList();
 }
 
-void SearchResults::clearAlbumObjects() {
+void SearchResults::clear() {
     sharedSearch().cancel();
     sharedList().clear();
 }

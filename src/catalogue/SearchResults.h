@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AlbumObject.h"
+#include "CatalogueItem.h"
 #include "CatalogueSearch.h"
 #include "NotificationCenter.h"
 
@@ -16,16 +16,16 @@
 class SearchResults {
 public:
     // Searches the stored storefront for `term` in the media kind `mediaTitle`.
-    // albumObjects keeps the earlier records until the search completes. On
-    // success the records are in albumObjects
+    // items keeps the earlier records until the search completes. On
+    // success the records are in items
     // when `completion` runs; on failure a warning notification is posted
     // instead (constructSearchUrlWarning, specialCharactersWarning or
     // searchConnectionWarning), the earlier records stay, and `completion`
     // never runs. The answer of an
     // older search that arrives after a newer one started is dropped.
     // `entity` "album" searches music albums (a library album's own search).
-    static void searchAlbumObjects(const QString& term, const QString& mediaTitle,
-                                   std::function<void()> completion, const QString& entity = {});
+    static void search(const QString& term, const QString& mediaTitle,
+                       std::function<void()> completion, const QString& entity = {});
 
     // The warning the search pane is told of for a search that ended this way;
     // none for a completed one.
@@ -34,7 +34,7 @@ public:
     static SearchResultKind kindOfWarning(const Notification& warning);
 
     // The records of the latest search, in answer order.
-    static const QList<AlbumObject>& albumObjects();
+    static const QList<CatalogueItem>& items();
     // Empties the list and abandons a search still running.
-    static void clearAlbumObjects();
+    static void clear();
 };

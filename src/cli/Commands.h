@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AlbumObject.h"
 #include "Arguments.h"
+#include "CatalogueItem.h"
 
 #include <QList>
 
@@ -17,7 +17,7 @@ int embed(const Arguments& args);
 // complete.
 struct SearchResult {
     int status = ExitOk;
-    QList<AlbumObject> records;
+    QList<CatalogueItem> records;
 };
 SearchResult searchRecords(const Arguments& args);
 

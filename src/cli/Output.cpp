@@ -17,7 +17,7 @@ void jsonLine(QTextStream& out, const QJsonObject& object) {
     out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n' << Qt::flush;
 }
 
-void record(QTextStream& out, qsizetype index, const AlbumObject& record) {
+void record(QTextStream& out, qsizetype index, const CatalogueItem& record) {
     out << index << "  " << terminal(record.collectionName()) << " — "
         << terminal(record.artistName()) << '\n'
         << "    " << terminal(record.standardResolutionUrl()) << '\n';

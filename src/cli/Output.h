@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AlbumObject.h"
+#include "CatalogueItem.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -15,7 +15,7 @@ QString terminal(const QString& text);
 // One compact JSON object and a line feed.
 void jsonLine(QTextStream& out, const QJsonObject& object);
 // A search result: "N  Collection — Artist" and its cover URL below.
-void record(QTextStream& out, qsizetype index, const AlbumObject& record);
+void record(QTextStream& out, qsizetype index, const CatalogueItem& record);
 // "42s", "3m05s", "2h07m".
 QString duration(qint64 seconds);
 // Writes `format`'s text to standard error, safe for a terminal.

@@ -319,12 +319,12 @@ int editionRank(const Title& wanted, const Title& candidate) {
 
 } // namespace
 
-std::optional<Match> bestMatch(const Wanted& wanted, const QList<AlbumObject>& candidates) {
+std::optional<Match> bestMatch(const Wanted& wanted, const QList<CatalogueItem>& candidates) {
     if (candidates.isEmpty()) {
         return std::nullopt;
     }
     std::vector<double> scores;
-    for (const AlbumObject& candidate : candidates) {
+    for (const CatalogueItem& candidate : candidates) {
         scores.push_back(wanted.compilation
                              ? titleSimilarity(wanted.album, candidate.collectionName())
                              : score(wanted.artist, wanted.album, candidate.artistName(),
@@ -338,7 +338,7 @@ std::optional<Match> bestMatch(const Wanted& wanted, const QList<AlbumObject>& c
         if (scores[size_t(i)] < best - 1e-9) {
             continue;
         }
-        const AlbumObject& candidate = candidates[i];
+        const CatalogueItem& candidate = candidates[i];
         const int edition = editionRank(wantedTitle, parseTitle(candidate.collectionName()));
         const int version =
             wanted.explicitness.isEmpty() || candidate.explicitness() == wanted.explicitness ? 0
@@ -354,14 +354,14 @@ std::optional<Match> bestMatch(const Wanted& wanted, const QList<AlbumObject>& c
     }
     // Different albums matched alike (another artist of one name, another
     // title beyond its editions): none of them is taken.
-    const auto albumOf = [&](const AlbumObject& record) {
+    const auto albumOf = [&](const CatalogueItem& record) {
         return std::make_pair(record.artistId() != 0
                                   ? QString::number(record.artistId())
                                   : normalised(mainArtist(record.artistName(), wanted.artist)),
                               parseTitle(record.collectionName()).core);
     };
     for (const auto& entry : ranked) {
-        const AlbumObject& other = candidates[std::get<3>(entry)];
+        const CatalogueItem& other = candidates[std::get<3>(entry)];
         if (albumOf(other) != albumOf(match.record)) {
             match.rivals.append(other);
         }

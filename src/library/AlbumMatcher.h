@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AlbumObject.h"
+#include "CatalogueItem.h"
 
 #include <QList>
 #include <QString>
@@ -63,11 +63,11 @@ struct Wanted {
 };
 
 struct Match {
-    AlbumObject record;
+    CatalogueItem record;
     double score = 0;
-    bool confident = false;    // at or above the threshold, and not ambiguous
-    bool ambiguous = false;    // different albums matched alike: none is taken
-    QList<AlbumObject> rivals; // the others matched alike, when ambiguous
+    bool confident = false;      // at or above the threshold, and not ambiguous
+    bool ambiguous = false;      // different albums matched alike: none is taken
+    QList<CatalogueItem> rivals; // the others matched alike, when ambiguous
 };
 
 // The best candidate, confident or not; none without candidates. Among
@@ -76,6 +76,6 @@ struct Match {
 // single or EP the single or EP; another edition when the catalogue has
 // only that), then the version the tags name (explicit, clean), then the
 // catalogue's order. Different albums matched alike are ambiguous.
-std::optional<Match> bestMatch(const Wanted& wanted, const QList<AlbumObject>& candidates);
+std::optional<Match> bestMatch(const Wanted& wanted, const QList<CatalogueItem>& candidates);
 
 } // namespace AlbumMatcher

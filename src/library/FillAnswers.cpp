@@ -20,7 +20,7 @@ void FillRun::fallBack(const CatalogueRequest& request, const QString& reason) {
     }
 }
 
-void FillRun::takeAnswer(const CatalogueRequest& request, const QList<AlbumObject>& records) {
+void FillRun::takeAnswer(const CatalogueRequest& request, const QList<CatalogueItem>& records) {
     using Kind = CatalogueRequest::Kind;
     if (request.kind == Kind::Barcodes && records.isEmpty() && request.albums.size() > 1 &&
         !m_barcodeEach) {
@@ -46,13 +46,13 @@ void FillRun::takeAnswer(const CatalogueRequest& request, const QList<AlbumObjec
         }
     }
     const bool exact = request.kind == Kind::Ids || request.kind == Kind::Barcodes;
-    const QHash<int, AlbumObject> assigned =
-        exact ? FillPlanner::assign(request, m_albums, records) : QHash<int, AlbumObject>{};
+    const QHash<int, CatalogueItem> assigned =
+        exact ? FillPlanner::assign(request, m_albums, records) : QHash<int, CatalogueItem>{};
     for (const int index : request.albums) {
         const AlbumFolder& album = m_albums[index];
         if (exact) {
             const auto record = assigned.contains(index)
-                                    ? std::optional<AlbumObject>(assigned[index])
+                                    ? std::optional<CatalogueItem>(assigned[index])
                                     : std::nullopt;
             const auto against = record ? FillPlanner::disagreement(album, *record) : std::nullopt;
             if (record && !against) {
@@ -83,7 +83,7 @@ void FillRun::takeAnswer(const CatalogueRequest& request, const QList<AlbumObjec
     }
 }
 
-void FillRun::take(int index, const AlbumObject& record, double score, const QString& via) {
+void FillRun::take(int index, const CatalogueItem& record, double score, const QString& via) {
     m_stages[index] = Stage::Done;
     if (record.artistId() != 0 && !m_albums[index].artist().isEmpty()) {
         // The artist's other albums can be listed by this id.

@@ -196,7 +196,7 @@ QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QLi
     return requests;
 }
 
-std::optional<QString> disagreement(const AlbumFolder& album, const AlbumObject& record) {
+std::optional<QString> disagreement(const AlbumFolder& album, const CatalogueItem& record) {
     const bool compilation = album.identity.kind == AlbumTags::Identity::Kind::Compilation;
     const double artist =
         compilation ? 0.0 : AlbumMatcher::artistSimilarity(album.artist(), record.artistName());
@@ -209,12 +209,12 @@ std::optional<QString> disagreement(const AlbumFolder& album, const AlbumObject&
     return std::nullopt;
 }
 
-QHash<int, AlbumObject> assign(const CatalogueRequest& request, const QList<AlbumFolder>& albums,
-                               const QList<AlbumObject>& answer) {
-    QHash<int, AlbumObject> assigned;
+QHash<int, CatalogueItem> assign(const CatalogueRequest& request, const QList<AlbumFolder>& albums,
+                                 const QList<CatalogueItem>& answer) {
+    QHash<int, CatalogueItem> assigned;
     if (request.kind == CatalogueRequest::Kind::Ids) {
         for (const int index : request.albums) {
-            for (const AlbumObject& record : answer) {
+            for (const CatalogueItem& record : answer) {
                 if (record.collectionId() == albums[index].identity.collectionId) {
                     assigned.insert(index, record);
                 }

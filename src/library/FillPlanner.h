@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AlbumObject.h"
 #include "AlbumScanner.h"
+#include "CatalogueItem.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -62,13 +62,13 @@ CatalogueRequest searchFor(const QList<AlbumFolder>& albums, int index);
 // Why an exact id's answer is not the album of the folder: its artist and its
 // title both disagree with the tags (a wrong barcode, a re-used id), or the
 // numbers in the titles differ (another volume). None when it is.
-std::optional<QString> disagreement(const AlbumFolder& album, const AlbumObject& record);
+std::optional<QString> disagreement(const AlbumFolder& album, const CatalogueItem& record);
 
 // The answer to an id or barcode request, assigned to its albums (by their
 // place in the run): by collection id; barcodes, which the answer does not
 // echo, each release to one album, the likest pairs first. An album the
 // answer does not hold is left out.
-QHash<int, AlbumObject> assign(const CatalogueRequest& request, const QList<AlbumFolder>& albums,
-                               const QList<AlbumObject>& answer);
+QHash<int, CatalogueItem> assign(const CatalogueRequest& request, const QList<AlbumFolder>& albums,
+                                 const QList<CatalogueItem>& answer);
 
 } // namespace FillPlanner

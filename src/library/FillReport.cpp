@@ -34,7 +34,7 @@ const StatusRow& rowOf(AlbumReport::Status status) {
     return kStatusTable[std::size(kStatusTable) - 1];
 }
 
-QJsonObject matchJson(const AlbumObject& record) {
+QJsonObject matchJson(const CatalogueItem& record) {
     return {{QStringLiteral("artistName"), record.artistName()},
             {QStringLiteral("collectionName"), record.collectionName()},
             {QStringLiteral("collectionId"), record.collectionId()}};
@@ -63,7 +63,7 @@ QJsonObject AlbumReport::toJson() const {
         json[QStringLiteral("score")] = qRound(score * 1000) / 1000.0;
     }
     QJsonArray others;
-    for (const AlbumObject& rival : rivals) {
+    for (const CatalogueItem& rival : rivals) {
         others.append(matchJson(rival));
     }
     if (!others.isEmpty()) {

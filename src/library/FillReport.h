@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AlbumObject.h"
+#include "CatalogueItem.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -30,10 +30,10 @@ struct AlbumReport {
     QString artist;
     QString album;
     Status status = Status::Failed;
-    QString file;                     // written, planned, or the cover found there
-    std::optional<AlbumObject> match; // the chosen (or best) catalogue album
-    QList<AlbumObject> rivals;        // ambiguous: the albums matched alike
-    QStringList albums;               // mixed: the albums its files name
+    QString file;                       // written, planned, or the cover found there
+    std::optional<CatalogueItem> match; // the chosen (or best) catalogue album
+    QList<CatalogueItem> rivals;        // ambiguous: the albums matched alike
+    QStringList albums;                 // mixed: the albums its files name
     double score = 0;
     QString via;             // "id", "barcode", "listing" or "search"; empty without a request
     QString reason;          // why it failed, or what else there is to know

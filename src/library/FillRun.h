@@ -80,10 +80,10 @@ private:
     void planNext();
     void sendNext();
     void answered(const CatalogueRequest& request, const SearchOutcome& outcome);
-    void takeAnswer(const CatalogueRequest& request, const QList<AlbumObject>& records);
+    void takeAnswer(const CatalogueRequest& request, const QList<CatalogueItem>& records);
     bool backOff(const CatalogueRequest& request);
     void fallBack(const CatalogueRequest& request, const QString& reason);
-    void take(int index, const AlbumObject& record, double score, const QString& via);
+    void take(int index, const CatalogueItem& record, double score, const QString& via);
     void noMatch(int index, const std::optional<AlbumMatcher::Match>& best, const QString& via);
     void report(AlbumReport report);
     AlbumReport reportFor(int index) const;

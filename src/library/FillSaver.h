@@ -23,7 +23,7 @@ public:
     struct Job {
         AlbumReport report; // what is known so far
         AlbumFolder album;
-        std::optional<AlbumObject> record; // none: embed the album's own cover file
+        std::optional<CatalogueItem> record; // none: embed the album's own cover file
     };
     // Set to abandon the file under way; shared with the workers, which may
     // outlive the saver.

@@ -1,7 +1,7 @@
 #include "MailComposer.h"
 
 #include "DesktopPortal.h"
-#include "Workspace.h"
+#include "DesktopServices.h"
 
 #include <QCoreApplication>
 #include <QThreadPool>
@@ -35,7 +35,7 @@ public:
             }
             const QUrl mailto = mailtoUrl(recipients, subject, body);
             QMetaObject::invokeMethod(QCoreApplication::instance(), [mailto, done] {
-                const bool opened = Workspace::shared().openUrl(mailto);
+                const bool opened = DesktopServices::shared().openUrl(mailto);
                 if (done) {
                     done(opened);
                 }

@@ -1,9 +1,9 @@
 #include "SharingServices.h"
 
 #include "DesktopPortal.h"
+#include "DesktopServices.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
-#include "Workspace.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -119,7 +119,7 @@ public:
             const QUrl folder =
                 QUrl::fromLocalFile(QFileInfo(items.first().toLocalFile()).absolutePath());
             QMetaObject::invokeMethod(QCoreApplication::instance(), [folder] {
-                if (!Workspace::shared().openUrl(folder)) {
+                if (!DesktopServices::shared().openUrl(folder)) {
                     failed(noFileManager);
                 }
             });
@@ -173,7 +173,7 @@ void share(const SharingServicePtr& service, const QUrl& file) {
     QTimer::singleShot(0, QCoreApplication::instance(),
                        [service, file] { service->perform({file}); });
     if (service->title().contains(QStringLiteral("Add to Photos"))) {
-        Workspace::shared().launchApplication(photosDesktopId);
+        DesktopServices::shared().launchApplication(photosDesktopId);
     }
 }
 

@@ -1,11 +1,11 @@
 #include "StoredSettings.h"
 
-#include "UserDefaults.h"
+#include "SettingsStore.h"
 
 #include <cmath>
 
 QString StoredSettings::ensureText(const QString& key, const QString& fallback) {
-    UserDefaults& defaults = UserDefaults::standard();
+    SettingsStore& defaults = SettingsStore::standard();
     const QVariant value = defaults.value(key);
     if (value.metaType().id() == QMetaType::QString) {
         return value.toString();
@@ -43,7 +43,7 @@ std::optional<QString> StoredSettings::ownNameFormat(const QString& mediaTitle) 
     if (key == SettingsKeys::defaultNameFormat) {
         return std::nullopt;
     }
-    const QVariant value = UserDefaults::standard().value(key);
+    const QVariant value = SettingsStore::standard().value(key);
     if (value.metaType().id() != QMetaType::QString) {
         return std::nullopt;
     }
@@ -55,7 +55,7 @@ QString StoredSettings::nameFormatFor(const QString& mediaTitle) {
 }
 
 qint64 StoredSettings::ensureInteger(const QString& key) {
-    UserDefaults& defaults = UserDefaults::standard();
+    SettingsStore& defaults = SettingsStore::standard();
     const QVariant value = defaults.value(key);
     const int type = value.metaType().id();
     if (type == QMetaType::LongLong) {
@@ -88,7 +88,7 @@ const QStringList& StoredSettings::obsoleteKeys() {
 }
 
 void StoredSettings::removeObsoleteKeys() {
-    UserDefaults& defaults = UserDefaults::standard();
+    SettingsStore& defaults = SettingsStore::standard();
     for (const QString& key : obsoleteKeys()) {
         if (defaults.contains(key)) {
             defaults.removeObject(key);

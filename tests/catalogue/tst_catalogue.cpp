@@ -18,13 +18,13 @@ class TestCatalogue : public QObject {
 private:
     FixtureServer m_server;
 
-    static AlbumObject record(const QByteArray& json, const QString& media) {
-        return AlbumObject::fromResult(QJsonDocument::fromJson(json).object(), media,
-                                       QStringLiteral("gb"), ServiceOrigins::production());
+    static CatalogueItem record(const QByteArray& json, const QString& media) {
+        return CatalogueItem::fromResult(QJsonDocument::fromJson(json).object(), media,
+                                         QStringLiteral("gb"), ServiceOrigins::production());
     }
-    static QStringList names(const QList<AlbumObject>& records) {
+    static QStringList names(const QList<CatalogueItem>& records) {
         QStringList list;
-        for (const AlbumObject& r : records) {
+        for (const CatalogueItem& r : records) {
             list << r.collectionName();
         }
         return list;
@@ -80,7 +80,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, result);
         QFETCH(QString, artist);
         QFETCH(QString, collection);
-        const AlbumObject r = record(result, QStringLiteral("movie"));
+        const CatalogueItem r = record(result, QStringLiteral("movie"));
         QCOMPARE(r.artistName(), artist);
         QCOMPARE(r.collectionName(), collection);
     }
@@ -109,8 +109,8 @@ private Q_SLOTS:
         if (!source.isNull()) {
             o[QStringLiteral("artworkUrl100")] = source;
         }
-        const AlbumObject r =
-            AlbumObject::fromResult(o, QStringLiteral("movie"), {}, ServiceOrigins::production());
+        const CatalogueItem r =
+            CatalogueItem::fromResult(o, QStringLiteral("movie"), {}, ServiceOrigins::production());
         QCOMPARE(r.highResolutionUrl(), high);
         QCOMPARE(r.standardResolutionUrl(), standard);
         QCOMPARE(r.artworkUrl(), source.isNull()
@@ -126,7 +126,7 @@ private Q_SLOTS:
         using TestSupport::row;
         const QString source = "https://is3-ssl.mzstatic.com/image/thumb/Music125/v4/8b/1c/"
                                "8b1c/00602567.rgb.jpg/100x100bb.jpg";
-        const AlbumObject record = AlbumObject::fromResult(
+        const CatalogueItem record = CatalogueItem::fromResult(
             {{"artworkUrl100", source}}, QStringLiteral("music"), {}, ServiceOrigins::production());
         for (const CoverRung& rung :
              CoverLadder::rungs(record.highResolutionUrl(), record.standardResolutionUrl(), true)) {
@@ -163,7 +163,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, result);
         QFETCH(QString, web);
         QFETCH(QString, store);
-        const AlbumObject r = record(result, media);
+        const CatalogueItem r = record(result, media);
         QCOMPARE(r.webBrowserUrl(), web);
         QCOMPARE(r.iTunesUrl(), store);
         QCOMPARE(r.entityString(), media);
@@ -230,11 +230,11 @@ private Q_SLOTS:
 
     void lookupsListWhatTheyFind() {
         auto lookUp = [](const QString& term) {
-            std::optional<QList<AlbumObject>> found;
-            SearchResults::searchAlbumObjects(term, QStringLiteral("Music"),
-                                              [&] { found = SearchResults::albumObjects(); });
+            std::optional<QList<CatalogueItem>> found;
+            SearchResults::search(term, QStringLiteral("Music"),
+                                  [&] { found = SearchResults::items(); });
             (void)QTest::qWaitFor([&] { return found.has_value(); }, 10000);
-            return found.value_or(QList<AlbumObject>{});
+            return found.value_or(QList<CatalogueItem>{});
         };
         // An album comes back as a collection without a kind: listed, as music.
         const auto album = lookUp("https://music.apple.com/gb/album/abbey-road/1441164426?i=1");
@@ -394,20 +394,20 @@ private Q_SLOTS:
         slow.delayMs = 300;
         m_server.setFault(FixtureServer::Scope::Search, slow);
         int older = 0;
-        SearchResults::searchAlbumObjects(QStringLiteral("abbey road"), QStringLiteral("Music"),
-                                          [&] { ++older; });
+        SearchResults::search(QStringLiteral("abbey road"), QStringLiteral("Music"),
+                              [&] { ++older; });
         QTRY_COMPARE(m_server.requestCount(QStringLiteral("/search")), 1);
         m_server.clearFaults();
         int newer = 0;
-        SearchResults::searchAlbumObjects(QStringLiteral("the dark knight"),
-                                          QStringLiteral("Movies"), [&] { ++newer; });
+        SearchResults::search(QStringLiteral("the dark knight"), QStringLiteral("Movies"),
+                              [&] { ++newer; });
         QTRY_COMPARE(newer, 1);
-        SearchResults::searchAlbumObjects(QStringLiteral("abbey road"), QStringLiteral("Music"),
-                                          [&] { ++older; });
-        SearchResults::clearAlbumObjects();
+        SearchResults::search(QStringLiteral("abbey road"), QStringLiteral("Music"),
+                              [&] { ++older; });
+        SearchResults::clear();
         QTest::qWait(500);
         QCOMPARE(older, 0);
-        QVERIFY(SearchResults::albumObjects().isEmpty());
+        QVERIFY(SearchResults::items().isEmpty());
     }
 };
 

@@ -175,14 +175,14 @@ private Q_SLOTS:
 
     void showingWritesNoSettings() {
         QVERIFY(shows(QStringLiteral("one")));
-        UserDefaults::standard().flush();
-        const QString settings = UserDefaults::standard().filePath();
+        SettingsStore::standard().flush();
+        const QString settings = SettingsStore::standard().filePath();
         const QByteArray before = TestSupport::readFile(settings);
         struct stat first {};
         ::stat(QFile::encodeName(settings).constData(), &first);
         QVERIFY(shows(QStringLiteral("two")));
         m_session->clear();
-        UserDefaults::standard().flush();
+        SettingsStore::standard().flush();
         struct stat second {};
         ::stat(QFile::encodeName(settings).constData(), &second);
         QCOMPARE(TestSupport::readFile(settings), before);

@@ -11,8 +11,8 @@
 namespace {
 
 // "Artist|Title|artist id|explicitness", as a listing holds it.
-QList<AlbumObject> listing(const QStringList& rows) {
-    QList<AlbumObject> records;
+QList<CatalogueItem> listing(const QStringList& rows) {
+    QList<CatalogueItem> records;
     qint64 id = 1;
     for (const QString& row : rows) {
         const QStringList f = row.split(QLatin1Char('|'));
@@ -21,8 +21,8 @@ QList<AlbumObject> listing(const QStringList& rows) {
                                  {"collectionId", id++},
                                  {"artistId", f.value(2).toLongLong()},
                                  {"collectionExplicitness", f.value(3)}};
-        records.append(AlbumObject::fromResult(result, QStringLiteral("music"), {},
-                                               ServiceOrigins::production()));
+        records.append(CatalogueItem::fromResult(result, QStringLiteral("music"), {},
+                                                 ServiceOrigins::production()));
     }
     return records;
 }

@@ -43,8 +43,8 @@ private Q_SLOTS:
     void kindsSurviveARestart() {
         QFETCH(QVariant, stored);
         QFETCH(QVariant, expected);
-        QCOMPARE(UserDefaults(path()).setValue(QStringLiteral("KEY"), stored), expected.isValid());
-        const QVariant read = UserDefaults(path()).value(QStringLiteral("KEY"));
+        QCOMPARE(SettingsStore(path()).setValue(QStringLiteral("KEY"), stored), expected.isValid());
+        const QVariant read = SettingsStore(path()).value(QStringLiteral("KEY"));
         QCOMPARE(read.metaType(), expected.metaType());
         QCOMPARE(read, expected);
     }
@@ -64,14 +64,14 @@ private Q_SLOTS:
         QFETCH(QStringList, keys);
         QFETCH(bool, movedAside);
         writeFile(content);
-        UserDefaults store(path());
+        SettingsStore store(path());
         QCOMPARE(store.keys(), keys);
         const QDir folder = QFileInfo(path()).absoluteDir();
         QCOMPARE(folder.entryList({QStringLiteral("defaults.json.corrupt-*")}).size(),
                  movedAside ? 1 : 0);
         store.setString(QStringLiteral("A"), QStringLiteral("b"));
         store.flush();
-        QCOMPARE(UserDefaults(path()).value(QStringLiteral("A")).toString(), QStringLiteral("b"));
+        QCOMPARE(SettingsStore(path()).value(QStringLiteral("A")).toString(), QStringLiteral("b"));
     }
 
     // A folder where the file should be, or a file that cannot be read: the
@@ -92,7 +92,7 @@ private Q_SLOTS:
             writeFile(kept);
             QVERIFY(QFile::setPermissions(path(), QFile::WriteOwner));
         }
-        UserDefaults store(path());
+        SettingsStore store(path());
         QVERIFY(store.keys().isEmpty());
         store.setInteger(QStringLiteral("N"), 7);
         store.flush();
@@ -103,14 +103,14 @@ private Q_SLOTS:
     }
 
     void instancesKeepEachOthersKeys() {
-        UserDefaults first(path());
-        UserDefaults second(path());
+        SettingsStore first(path());
+        SettingsStore second(path());
         first.setString(QStringLiteral("MEDIA"), QStringLiteral("Movies"));
         second.setInteger(QStringLiteral("QUALITY"), 1);
         QList<QThread*> threads;
         for (int t = 0; t < 3; ++t) {
             threads << QThread::create([this, t] {
-                UserDefaults own(path());
+                SettingsStore own(path());
                 for (int i = 0; i < 20; ++i) {
                     own.setInteger(QStringLiteral("T%1_%2").arg(t).arg(i), i);
                 }
@@ -123,7 +123,7 @@ private Q_SLOTS:
         }
         first.flush();
         second.flush();
-        UserDefaults fresh(path());
+        SettingsStore fresh(path());
         QCOMPARE(fresh.keys().size(), 62);
         QCOMPARE(fresh.value(QStringLiteral("MEDIA")).toString(), QStringLiteral("Movies"));
     }
@@ -145,7 +145,7 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QVariant, stored);
         QFETCH(QVariant, read);
-        UserDefaults::standard().setValue(key, stored);
+        SettingsStore::standard().setValue(key, stored);
         const bool text = read.metaType().id() == QMetaType::QString;
         const QVariant value =
             text ? QVariant(key == QLatin1String("COUNTRY") ? StoredSettings::ensureCountry()
@@ -154,13 +154,13 @@ private Q_SLOTS:
                  : QVariant(int(StoredSettings::ensureInteger(key)));
         QCOMPARE(value, read);
         // What was read is what is stored now, on disk too.
-        UserDefaults::standard().flush();
-        const QVariant after = UserDefaults(UserDefaults::standardFilePath()).value(key);
+        SettingsStore::standard().flush();
+        const QVariant after = SettingsStore(SettingsStore::standardFilePath()).value(key);
         QCOMPARE(text ? after : QVariant(int(after.toLongLong())), read);
     }
 
     void obsoleteKeysGoAndNothingElse() {
-        UserDefaults& store = UserDefaults::standard();
+        SettingsStore& store = SettingsStore::standard();
         store.setInteger(QStringLiteral("LAUNCHCOUNT"), 12);
         store.setString(QStringLiteral("SEGMENT"), QStringLiteral("x"));
         store.setString(QStringLiteral("LAUNCH_COUNTER"), QStringLiteral("kept"));
@@ -205,7 +205,7 @@ private Q_SLOTS:
         QFETCH(QString, media);
         QFETCH(QString, movieFormat);
         QFETCH(QString, expected);
-        UserDefaults& store = UserDefaults::standard();
+        SettingsStore& store = SettingsStore::standard();
         store.setString(SettingsKeys::defaultNameFormat, format);
         if (!movieFormat.isEmpty()) {
             store.setString(QStringLiteral("DEFAULTNAMEFORMATMOVIES"), movieFormat);

@@ -8,8 +8,8 @@
 #include "NetworkAccess.h"
 #include "NotificationCenter.h"
 #include "ServiceOrigins.h"
+#include "SettingsStore.h"
 #include "TemporaryCoverFile.h"
-#include "UserDefaults.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -53,7 +53,7 @@ inline void enterHome() {
 
 // Empties the home and forgets what the process kept of it.
 inline void resetHome() {
-    UserDefaults::standard().flush();
+    SettingsStore::standard().flush();
     TemporaryCoverFile::waitForPendingWork();
     ImageCache::shared().waitForDiskWork();
     QDir home(homeFolder().path());
@@ -70,7 +70,7 @@ inline void resetHome() {
     home.mkpath(QStringLiteral("runtime"));
     home.mkpath(QStringLiteral("tmp"));
     ::chmod(QFile::encodeName(home.filePath(QStringLiteral("runtime"))).constData(), 0700);
-    UserDefaults::standard().reload();
+    SettingsStore::standard().reload();
     ImageCache::shared().clearMemory();
     ImageCache::shared().clearDiskSync();
     NotificationCenter::defaultCenter().reset();

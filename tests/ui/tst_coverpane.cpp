@@ -1,18 +1,18 @@
 // The cover pane in a window: what it shows of its session, the cover actions
 // as one table, what they do, the save dialog and the context menu.
+#include "Clipboard.h"
 #include "CoverActions.h"
+#include "CoverPane.h"
 #include "CoverSelection.h"
-#include "CoverViewController.h"
+#include "DesktopServices.h"
 #include "DraggableImageView.h"
 #include "ImageGeometry.h"
 #include "NotificationNames.h"
-#include "Pasteboard.h"
 #include "SaveDialog.h"
 #include "ShareMenu.h"
 #include "SharingServices.h"
 #include "StoredSettings.h"
 #include "TestSupport.h"
-#include "Workspace.h"
 
 #include <QFileDialog>
 #include <QLabel>
@@ -26,7 +26,7 @@ using Fault = FixtureServer::Fault;
 
 namespace {
 
-struct RecordingPasteboard : Pasteboard {
+struct RecordingPasteboard : Clipboard {
     QUrl file;
     QByteArray bytes;
     QString text;
@@ -39,7 +39,7 @@ struct RecordingPasteboard : Pasteboard {
     QByteArray png;
 };
 
-struct RecordingWorkspace : Workspace {
+struct RecordingWorkspace : DesktopServices {
     QList<QUrl> opened;
     QStringList launched;
     QStringList unhandled; // schemes nothing opens
@@ -73,7 +73,7 @@ private:
     std::shared_ptr<FakeService> m_photos = std::make_shared<FakeService>("Add to Photos");
     QStringList m_posted;
     std::unique_ptr<QWidget> m_window;
-    CoverViewController* m_pane = nullptr;
+    CoverPane* m_pane = nullptr;
 
     QVariantMap selection(const QString& name) {
         const QString base = m_server.origin() + QStringLiteral("/image/thumb/Music/") + name;
@@ -99,7 +99,7 @@ private:
             [&] { return m_posted.contains(NotificationNames::enableMenuItems); }, 10000);
     }
     QString saved(const std::function<void()>& save) {
-        QSignalSpy finished(m_pane, &CoverViewController::saveFinished);
+        QSignalSpy finished(m_pane, &CoverPane::saveFinished);
         save();
         return finished.count() > 0 || finished.wait(10000) ? finished.first().first().toString()
                                                             : "<no answer>";
@@ -121,8 +121,8 @@ private:
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_server.start());
-        Pasteboard::setGeneralForTesting(&m_pasteboard);
-        Workspace::setSharedForTesting(&m_workspace);
+        Clipboard::setGeneralForTesting(&m_pasteboard);
+        DesktopServices::setSharedForTesting(&m_workspace);
     }
     void init() {
         TestSupport::resetHome();
@@ -141,7 +141,7 @@ private Q_SLOTS:
         }
         m_window = std::make_unique<QWidget>();
         m_window->resize(420, 560);
-        m_pane = new CoverViewController(m_window.get());
+        m_pane = new CoverPane(m_window.get());
         (new QVBoxLayout(m_window.get()))->addWidget(m_pane);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -223,7 +223,7 @@ private Q_SLOTS:
     void actionsOnTheShownCover() {
         m_pane->coverAction(0); // nothing shown yet
         QTRY_VERIFY(alert());
-        QCOMPARE(alert()->informativeText(), CoverViewController::noCover);
+        QCOMPARE(alert()->informativeText(), CoverPane::noCover);
         alert()->close();
         QVERIFY(shows(QStringLiteral("acts")));
         const QUrl artwork = m_pane->session()->artworkUrl();
@@ -236,7 +236,7 @@ private Q_SLOTS:
         QCOMPARE(m_workspace.opened, (QList<QUrl>{artwork, web}));
         m_workspace.unhandled << "https";
         m_pane->coverAction(qint64(CoverAction::ViewCoverListing));
-        QCOMPARE(m_pane->titleLabel()->text(), CoverViewController::linkNotOpened);
+        QCOMPARE(m_pane->titleLabel()->text(), CoverPane::linkNotOpened);
         m_pane->coverAction(qint64(CoverAction::CopyCoverImageToClipboard));
         QTRY_COMPARE(m_pasteboard.file, m_pane->session()->temporaryFile());
         QVERIFY(ImageCodec::isJpeg(m_pasteboard.bytes));
@@ -246,11 +246,11 @@ private Q_SLOTS:
         QTRY_COMPARE(m_pasteboard.text, artwork.toString());
         m_pane->coverAction(qint64(CoverAction::CopyCoverTitleToClipboard));
         QCOMPARE(m_pasteboard.text, QStringLiteral("Artist - acts")); // not the status shown
-        QCOMPARE(m_pane->titleLabel()->text(), CoverViewController::copiedTitle);
+        QCOMPARE(m_pane->titleLabel()->text(), CoverPane::copiedTitle);
         QTRY_COMPARE_WITH_TIMEOUT(m_pane->titleLabel()->text(), QStringLiteral("Artist - acts"),
                                   3000);
 
-        std::unique_ptr<QMimeData> data(Pasteboard::mimeDataForFile(
+        std::unique_ptr<QMimeData> data(Clipboard::mimeDataForFile(
             QUrl::fromLocalFile(QStringLiteral("/t/A b.jpg")), "\xFF\xD8\xFF", "\x89PNG"));
         QCOMPARE(data->data(QStringLiteral("image/png")), QByteArray("\x89PNG"));
         QCOMPARE(data->data(QStringLiteral("x-special/gnome-copied-files")),

@@ -1,26 +1,26 @@
 // The main window and the application delegate: start-up, the window frame,
 // the menus, the cache read-out, termination, preferences, donation and mail.
-#include "AppDelegate.h"
+#include "Application.h"
+#include "Clipboard.h"
 #include "ColorScheme.h"
 #include "CoverActions.h"
+#include "CoverPane.h"
 #include "CoverSelection.h"
-#include "CoverViewController.h"
-#include "DonateViewController.h"
+#include "DesktopServices.h"
+#include "DonateDialog.h"
 #include "FeedbackMail.h"
 #include "FillTable.h"
 #include "FillWindow.h"
 #include "MailComposer.h"
-#include "MainViewController.h"
+#include "MainWindow.h"
 #include "NotificationNames.h"
-#include "Pasteboard.h"
-#include "PreferencesViewController.h"
+#include "PreferencesDialog.h"
+#include "SearchPane.h"
 #include "SearchResults.h"
-#include "SearchViewController.h"
 #include "SharingServices.h"
 #include "SingleInstance.h"
 #include "StoredSettings.h"
 #include "TestSupport.h"
-#include "Workspace.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -51,7 +51,7 @@ struct FakeService : SharingService {
     void perform(const QList<QUrl>&) override {}
 };
 
-struct Recorder : MailComposer, Pasteboard, Workspace {
+struct Recorder : MailComposer, Clipboard, DesktopServices {
     QString subject, body, text;
     QList<QUrl> opened;
     bool opens = true; // whether the desktop opens links and mail
@@ -111,12 +111,12 @@ private:
     QStringList m_posted;
     QList<qint64> m_actions;
     Recorder m_recorder;
-    std::unique_ptr<MainViewController> m_window;
-    std::unique_ptr<AppDelegate> m_delegate;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<Application> m_delegate;
 
     void open() {
-        m_window = std::make_unique<MainViewController>();
-        m_delegate = std::make_unique<AppDelegate>(m_window.get());
+        m_window = std::make_unique<MainWindow>();
+        m_delegate = std::make_unique<Application>(m_window.get());
     }
     // A cover shown in the pane, with its file.
     bool showCover() {
@@ -149,8 +149,8 @@ private Q_SLOTS:
             return services;
         });
         MailComposer::setSharedForTesting(&m_recorder);
-        Pasteboard::setGeneralForTesting(&m_recorder);
-        Workspace::setSharedForTesting(&m_recorder);
+        Clipboard::setGeneralForTesting(&m_recorder);
+        DesktopServices::setSharedForTesting(&m_recorder);
     }
     void init() {
         TestSupport::resetHome();
@@ -177,13 +177,13 @@ private Q_SLOTS:
     }
 
     void startUpAndTheFrame() {
-        UserDefaults::standard().setInteger(QStringLiteral("LAUNCHCOUNT"), 12);
+        SettingsStore::standard().setInteger(QStringLiteral("LAUNCHCOUNT"), 12);
         open();
         QCOMPARE(m_posted,
                  (QStringList{NotificationNames::removeCover, NotificationNames::removeCover,
                               NotificationNames::disableMenuItems,
                               NotificationNames::focusOnSearchField}));
-        QVERIFY(!UserDefaults::standard().contains(QStringLiteral("LAUNCHCOUNT")));
+        QVERIFY(!SettingsStore::standard().contains(QStringLiteral("LAUNCHCOUNT")));
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         QTRY_COMPARE(m_window->geometry().size(), QSize(700, 525));
@@ -221,7 +221,7 @@ private Q_SLOTS:
     void framesFitTheScreen() {
         QFETCH(QRect, frame);
         QFETCH(QRect, fitted);
-        QCOMPARE(MainViewController::fittedFrame(frame, QRect(0, 0, 700, 450)), fitted);
+        QCOMPARE(MainWindow::fittedFrame(frame, QRect(0, 0, 700, 450)), fitted);
     }
 
     // The menu bar holds the very cover actions of the pane, which follow it.
@@ -301,7 +301,7 @@ private Q_SLOTS:
             QDir().mkpath(music + '/' + folder);
             QFile(music + '/' + folder + "/01.mp3").open(QIODevice::WriteOnly); // no tags
         }
-        UserDefaults::standard().setString(SettingsKeys::media, QStringLiteral("Movies"));
+        SettingsStore::standard().setString(SettingsKeys::media, QStringLiteral("Movies"));
         open();
         FillOptions options;
         options.root = QFile::encodeName(music);
@@ -323,7 +323,7 @@ private Q_SLOTS:
         QVERIFY(!fill->searchButton()->isEnabled());
         table->selectRow(0);
         fill->searchButton()->click();
-        SearchViewController* search = m_window->searchPane();
+        SearchPane* search = m_window->searchPane();
         QCOMPARE(search->searchField()->text(), QStringLiteral("Taylor Swift Speak Now"));
         QCOMPARE(search->mediaPicker()->currentText(), QStringLiteral("Music"));
         CoverActions* actions = m_window->coverPane()->actions();
@@ -332,10 +332,10 @@ private Q_SLOTS:
         // The user widens the search; the album stays the one the cover is for.
         search->searchField()->setText(QStringLiteral("Taylor Swift"));
         QTest::keyClick(search->searchField(), Qt::Key_Return);
-        QTRY_VERIFY(!SearchResults::albumObjects().isEmpty());
+        QTRY_VERIFY(!SearchResults::items().isEmpty());
         search->tableView()->selectRow(0);
         QTRY_VERIFY_WITH_TIMEOUT(saveInto->isEnabled(), 10000);
-        QSignalSpy saved(m_window->coverPane(), &CoverViewController::saveFinished);
+        QSignalSpy saved(m_window->coverPane(), &CoverPane::saveFinished);
         saveInto->trigger();
         QVERIFY(saved.wait());
         QCOMPARE(saved.first().first().toString(), music + "/Taylor Swift/Speak Now/cover.jpg");
@@ -364,7 +364,7 @@ private Q_SLOTS:
                 urls << QUrl::fromLocalFile(path);
             }
             data.setUrls(urls);
-            QSignalSpy opened(m_delegate.get(), &AppDelegate::musicOpened);
+            QSignalSpy opened(m_delegate.get(), &Application::musicOpened);
             QWidget* field = m_window->searchPane()->searchField();
             QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
             QApplication::sendEvent(field, &enter);
@@ -440,11 +440,11 @@ private Q_SLOTS:
 
     void cacheReadoutAndClearing() {
         open();
-        QCOMPARE(AppDelegate::cacheReadoutText(2, 1047039), QStringLiteral("2 Images: 1022 KB"));
-        QCOMPARE(AppDelegate::cacheReadoutText(2, 1048575), QStringLiteral("2 Images: 1 MB"));
-        QCOMPARE(AppDelegate::cacheReadoutText(1, 17804820), QStringLiteral("1 Images: 17 MB"));
+        QCOMPARE(Application::cacheReadoutText(2, 1047039), QStringLiteral("2 Images: 1022 KB"));
+        QCOMPARE(Application::cacheReadoutText(2, 1048575), QStringLiteral("2 Images: 1 MB"));
+        QCOMPARE(Application::cacheReadoutText(1, 17804820), QStringLiteral("1 Images: 17 MB"));
         ImageCache::shared().storeImageDataToDiskSync(QByteArray(2048, 'x'), QStringLiteral("a"));
-        QSignalSpy refreshed(m_delegate.get(), &AppDelegate::cacheReadoutRefreshed);
+        QSignalSpy refreshed(m_delegate.get(), &Application::cacheReadoutRefreshed);
         m_delegate->refreshCacheReadout();
         QVERIFY(refreshed.wait());
         QCOMPARE(m_delegate->cacheCountSize()->text(), QStringLiteral("1 Images: 2 KB"));
@@ -462,7 +462,7 @@ private Q_SLOTS:
         QFETCH(qint64, clearOnExit);
         QFETCH(quint64, remaining);
         open();
-        UserDefaults::standard().setInteger(SettingsKeys::clearCacheOnExit, clearOnExit);
+        SettingsStore::standard().setInteger(SettingsKeys::clearCacheOnExit, clearOnExit);
         ImageCache::shared().storeImageDataToDiskSync(QByteArray(100, 'x'), QStringLiteral("k"));
         QVERIFY(showCover());
         const QString file = m_window->coverPane()->session()->temporaryFile().toLocalFile();
@@ -473,8 +473,8 @@ private Q_SLOTS:
     }
 
     void preferencesShowTheirExample() {
-        UserDefaults::standard().setString(SettingsKeys::media, QStringLiteral("Music"));
-        PreferencesViewController preferences;
+        SettingsStore::standard().setString(SettingsKeys::media, QStringLiteral("Music"));
+        PreferencesDialog preferences;
         auto* picker = preferences.findChild<QComboBox*>(QStringLiteral("defaultNameFormatPicker"));
         auto* example = preferences.findChild<QTextEdit*>(QStringLiteral("exampleText"));
         auto* hint = preferences.findChild<QLabel*>(QStringLiteral("nameFormatHint"));
@@ -528,7 +528,7 @@ private Q_SLOTS:
     }
 
     void donationAndMail() {
-        DonateViewController donate;
+        DonateDialog donate;
         const QString normal = plain(donate.addressTitle());
         donate.findChild<QPushButton*>(QStringLiteral("copyAddressButton"))->click();
         QVERIFY(normal.endsWith(m_recorder.text) && !m_recorder.text.isEmpty());
@@ -537,7 +537,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(plain(donate.addressTitle()), normal, 3000);
         auto* payPal = donate.findChild<QPushButton*>(QStringLiteral("donateWithPayPalButton"));
         payPal->click();
-        QCOMPARE(m_recorder.opened.value(0).toEncoded(), DonateViewController::donationUrlText());
+        QCOMPARE(m_recorder.opened.value(0).toEncoded(), DonateDialog::donationUrlText());
         QVERIFY(
             m_recorder.opened.value(0).toEncoded().contains("&item_name=Sleevanta%20Donation&"));
 

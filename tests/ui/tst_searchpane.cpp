@@ -5,9 +5,9 @@
 #include "CoverSelection.h"
 #include "NotificationNames.h"
 #include "SearchMessages.h"
+#include "SearchPane.h"
 #include "SearchResultDelegate.h"
 #include "SearchResults.h"
-#include "SearchViewController.h"
 #include "StoredSettings.h"
 #include "TestSupport.h"
 #include "ThumbnailLoader.h"
@@ -28,7 +28,7 @@ private:
     QStringList m_posted;
     QVariantMap m_lastInfo;
     std::unique_ptr<QWidget> m_window;
-    SearchViewController* m_pane = nullptr;
+    SearchPane* m_pane = nullptr;
 
     void makePane() {
         for (const QString& name :
@@ -41,7 +41,7 @@ private:
         }
         m_window = std::make_unique<QWidget>();
         m_window->resize(360, 600);
-        m_pane = new SearchViewController(m_window.get());
+        m_pane = new SearchPane(m_window.get());
         (new QVBoxLayout(m_window.get()))->addWidget(m_pane);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -68,7 +68,7 @@ private Q_SLOTS:
     }
     void cleanup() {
         m_window.reset();
-        SearchResults::clearAlbumObjects();
+        SearchResults::clear();
     }
 
     void countryDecidesTheMediaOffered_data() {
@@ -85,8 +85,8 @@ private Q_SLOTS:
         QFETCH(QString, country);
         QFETCH(QString, media);
         QFETCH(QStringList, missing);
-        UserDefaults::standard().setString(SettingsKeys::media, storedMedia);
-        UserDefaults::standard().setInteger(SettingsKeys::quality, 1);
+        SettingsStore::standard().setString(SettingsKeys::media, storedMedia);
+        SettingsStore::standard().setInteger(SettingsKeys::quality, 1);
         makePane();
         QCOMPARE(m_pane->qualityPicker()->currentText(), QStringLiteral("High Quality"));
         QCOMPARE(m_pane->countryPicker()->currentText(), QStringLiteral("United States"));
@@ -110,7 +110,7 @@ private Q_SLOTS:
         m_posted.clear();
         m_pane->tableView()->selectRow(1);
         QCOMPARE(m_posted, QStringList{NotificationNames::downloadCover});
-        const AlbumObject& record = SearchResults::albumObjects().at(1);
+        const CatalogueItem& record = SearchResults::items().at(1);
         const auto item = CoverSelection::itemFromUserInfo(m_lastInfo);
         QVERIFY(item);
         QCOMPARE(item->collectionName, record.collectionName());
@@ -187,7 +187,7 @@ private Q_SLOTS:
         QCOMPARE(m_pane->tableView()->model()->rowCount(), 3);
         QVERIFY(m_pane->listMessage().isEmpty());
 
-        SearchViewController hidden; // in no window: no alert
+        SearchPane hidden; // in no window: no alert
         hidden.searchField()->setText(term);
         hidden.startSearch();
         QTest::qWait(300);
@@ -237,7 +237,7 @@ private Q_SLOTS:
     }
 
     void rowsAndTitles() {
-        UserDefaults::standard().setString(SettingsKeys::media, QStringLiteral("Movies"));
+        SettingsStore::standard().setString(SettingsKeys::media, QStringLiteral("Movies"));
         makePane();
         QVERIFY(search(QStringLiteral("generated 2"), 2));
         QCOMPARE(m_pane->tableView()->rowHeight(0), 151);

@@ -1,7 +1,7 @@
 #include "CoverClipboard.h"
 
+#include "Clipboard.h"
 #include "ImageCodec.h"
-#include "Pasteboard.h"
 
 #include <QFile>
 #include <QFutureWatcher>
@@ -16,13 +16,13 @@ void copyImageFile(const QUrl& file, QObject* context, std::function<void()> cop
         reading, &QFutureWatcher<QByteArray>::finished, context, [context, reading, file, copied] {
             reading->deleteLater();
             const QByteArray jpeg = reading->result();
-            Pasteboard::general().writeFile(file, jpeg);
+            Clipboard::general().writeFile(file, jpeg);
             copied();
             auto* encoding = new QFutureWatcher<QByteArray>(context);
             QObject::connect(encoding, &QFutureWatcher<QByteArray>::finished, context,
                              [encoding, file, jpeg] {
                                  encoding->deleteLater();
-                                 Pasteboard::general().addPng(file, jpeg, encoding->result());
+                                 Clipboard::general().addPng(file, jpeg, encoding->result());
                              });
             encoding->setFuture(QtConcurrent::run([jpeg] { return ImageCodec::pngData(jpeg); }));
         });

@@ -1,7 +1,7 @@
 #include "SaveDialog.h"
 
+#include "SettingsStore.h"
 #include "StoredSettings.h"
-#include "UserDefaults.h"
 #include "UserPaths.h"
 
 #include <QFileDialog>
@@ -29,7 +29,7 @@ QFileDialog* make(QWidget* window, const QString& suggestedName) {
     dialog->setNameFilter(QStringLiteral("JPEG image (*.jpg *.jpeg)"));
     dialog->setDefaultSuffix(QStringLiteral("jpg"));
     // Where the user saved last; the Downloads folder the first time.
-    const QUrl last = UserDefaults::standard().urlForKey(SettingsKeys::lastSaveFolder);
+    const QUrl last = SettingsStore::standard().urlForKey(SettingsKeys::lastSaveFolder);
     dialog->setDirectory(last.isLocalFile() && QFileInfo(last.toLocalFile()).isDir()
                              ? last.toLocalFile()
                              : UserPaths::downloadsDirectory());

@@ -5,8 +5,8 @@
 #include "FillTable.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "SettingsStore.h"
 #include "StoredSettings.h"
-#include "UserDefaults.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -45,7 +45,7 @@ FillWindow::FillWindow(const FillOptions& options, QWidget* parent)
     m_embed = new QCheckBox(QStringLiteral("Also embed the cover into the audio files"), this);
     m_embed->setChecked(StoredSettings::ensureInteger(SettingsKeys::fillEmbed) == 1);
     connect(m_embed, &QCheckBox::toggled, this, [](bool on) {
-        UserDefaults::standard().setInteger(SettingsKeys::fillEmbed, on ? 1 : 0);
+        SettingsStore::standard().setInteger(SettingsKeys::fillEmbed, on ? 1 : 0);
     });
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1);

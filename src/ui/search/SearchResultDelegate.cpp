@@ -1,8 +1,8 @@
 #include "SearchResultDelegate.h"
 
 #include "ActivityIndicator.h"
-#include "AlbumObjectListModel.h"
 #include "ImageGeometry.h"
+#include "ResultListModel.h"
 #include "StoredSettings.h"
 #include "ThumbnailLoader.h"
 
@@ -160,7 +160,7 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     const bool posters = rect.height() > rowHeightForMedia(QStringLiteral("Music"));
     QRect box = thumbnailBox(rect, QSize(), posters);
 
-    const QUrl url(index.data(AlbumObjectListModel::ThumbnailUrlRole).toString(), QUrl::StrictMode);
+    const QUrl url(index.data(ResultListModel::ThumbnailUrlRole).toString(), QUrl::StrictMode);
     if (url.isValid() && !url.isRelative() && m_thumbnails) {
         const qreal ratio = painter->device()->devicePixelRatioF();
         const int side = box.height();
@@ -194,8 +194,8 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
         return;
     }
     const PreparedTitle prepared =
-        prepare(index.data(AlbumObjectListModel::CollectionNameRole).toString(),
-                index.data(AlbumObjectListModel::ArtistNameRole).toString(), textBase.width());
+        prepare(index.data(ResultListModel::CollectionNameRole).toString(),
+                index.data(ResultListModel::ArtistNameRole).toString(), textBase.width());
     const QRectF textRect = centredTitleRect(textBase, prepared.height);
     painter->save();
     painter->setClipRect(rect);

@@ -1,20 +1,20 @@
-#include "CoverViewController.h"
+#include "CoverPane.h"
 #include "ui_CoverView.h"
 
 #include "AlbumTarget.h"
 #include "Alerts.h"
+#include "Clipboard.h"
 #include "CoverActions.h"
 #include "CoverClipboard.h"
+#include "DesktopServices.h"
 #include "DraggableImageView.h"
 #include "ImageService.h"
 #include "NotificationNames.h"
-#include "Pasteboard.h"
 #include "SaveDialog.h"
+#include "SettingsStore.h"
 #include "ShareMenu.h"
 #include "StoredSettings.h"
-#include "UserDefaults.h"
 #include "UserPaths.h"
-#include "Workspace.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,7 +24,7 @@
 #include <QProgressBar>
 #include <QShowEvent>
 
-CoverViewController::CoverViewController(QWidget* parent)
+CoverPane::CoverPane(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::CoverView>()),
       m_session(new CoverSession(ImageService::shared(), this)), m_actions(new CoverActions(this)),
       m_albumTarget(new AlbumTarget(this)) {
@@ -86,16 +86,16 @@ CoverViewController::CoverViewController(QWidget* parent)
             NotificationCenter::defaultCenter().post(NotificationNames::disableMenuItems);
         }
     });
-    connect(m_session, &CoverSession::progressChanged, this, &CoverViewController::showProgress);
+    connect(m_session, &CoverSession::progressChanged, this, &CoverPane::showProgress);
     connect(m_session, &CoverSession::previewReady, this, [this](const QImage& preview) {
         m_ui->coverImageView->setPreview(preview);
         m_ui->coverFactsLabel->setText(QStringLiteral("Preview"));
     });
     connect(m_session, &CoverSession::coverShown, this,
             [this](const CoverImage& cover) { m_ui->coverImageView->setImage(cover); });
-    connect(m_session, &CoverSession::fileChanged, this, &CoverViewController::showFile);
-    connect(m_session, &CoverSession::saved, this, &CoverViewController::showSaved);
-    connect(m_albumTarget, &AlbumTarget::changed, this, &CoverViewController::refreshActions);
+    connect(m_session, &CoverSession::fileChanged, this, &CoverPane::showFile);
+    connect(m_session, &CoverSession::saved, this, &CoverPane::showSaved);
+    connect(m_albumTarget, &AlbumTarget::changed, this, &CoverPane::refreshActions);
     connect(m_albumTarget, &AlbumTarget::succeeded, this,
             [this](const QString& status, const QString& path) {
                 showStatus(status);
@@ -114,46 +114,46 @@ CoverViewController::CoverViewController(QWidget* parent)
     showState(CoverSession::State::Idle);
 }
 
-CoverViewController::~CoverViewController() = default;
+CoverPane::~CoverPane() = default;
 
-DraggableImageView* CoverViewController::coverImageView() const {
+DraggableImageView* CoverPane::coverImageView() const {
     return m_ui->coverImageView;
 }
-QProgressBar* CoverViewController::progressIndicator() const {
+QProgressBar* CoverPane::progressIndicator() const {
     return m_ui->progressIndicator;
 }
-QLabel* CoverViewController::progressTextField() const {
+QLabel* CoverPane::progressTextField() const {
     return m_ui->progressTextField;
 }
-QLabel* CoverViewController::titleLabel() const {
+QLabel* CoverPane::titleLabel() const {
     return m_ui->titleLabel;
 }
-QLabel* CoverViewController::coverFactsLabel() const {
+QLabel* CoverPane::coverFactsLabel() const {
     return m_ui->coverFactsLabel;
 }
-QLabel* CoverViewController::failureLabel() const {
+QLabel* CoverPane::failureLabel() const {
     return m_ui->failureLabel;
 }
-QPushButton* CoverViewController::tryAgainButton() const {
+QPushButton* CoverPane::tryAgainButton() const {
     return m_ui->tryAgainButton;
 }
-QPushButton* CoverViewController::cancelButton() const {
+QPushButton* CoverPane::cancelButton() const {
     return m_ui->cancelButton;
 }
-QPushButton* CoverViewController::viewButton() const {
+QPushButton* CoverPane::viewButton() const {
     return m_ui->viewButton;
 }
-QPushButton* CoverViewController::copyButton() const {
+QPushButton* CoverPane::copyButton() const {
     return m_ui->copyButton;
 }
-QPushButton* CoverViewController::shareButton() const {
+QPushButton* CoverPane::shareButton() const {
     return m_ui->shareButton;
 }
-QPushButton* CoverViewController::saveCoverButton() const {
+QPushButton* CoverPane::saveCoverButton() const {
     return m_ui->saveCoverButton;
 }
 
-void CoverViewController::viewDidLoad() {
+void CoverPane::viewDidLoad() {
     auto& center = NotificationCenter::defaultCenter();
     center.addObserver(
         NotificationNames::coverActionHelper, this, [this](const Notification& notification) {
@@ -172,20 +172,20 @@ void CoverViewController::viewDidLoad() {
     });
 }
 
-void CoverViewController::showEvent(QShowEvent* event) {
+void CoverPane::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) {
         showState(m_session->state());
     }
 }
 
-void CoverViewController::alert(const QString& text) {
+void CoverPane::alert(const QString& text) {
     Alerts::showSheet(Alerts::alert(text, true), this);
 }
 
 // Selection ------------------------------------------------------------------
 
-void CoverViewController::downloadCover(const Notification& notification) {
+void CoverPane::downloadCover(const Notification& notification) {
     const auto item = CoverSelection::itemFromUserInfo(notification.userInfo);
     if (!item) {
         removeCover();
@@ -196,13 +196,13 @@ void CoverViewController::downloadCover(const Notification& notification) {
                       m_ui->coverImageView->decodeBox());
 }
 
-void CoverViewController::removeCover() {
+void CoverPane::removeCover() {
     m_session->clear();
 }
 
 // Interface --------------------------------------------------------------------
 
-void CoverViewController::showState(CoverSession::State state) {
+void CoverPane::showState(CoverSession::State state) {
     using State = CoverSession::State;
     DraggableImageView* view = m_ui->coverImageView;
     const bool shown = state == State::Shown;
@@ -241,7 +241,7 @@ void CoverViewController::showState(CoverSession::State state) {
     refreshActions();
 }
 
-void CoverViewController::showProgress(qint64 received, qint64 expected) {
+void CoverPane::showProgress(qint64 received, qint64 expected) {
     QProgressBar* bar = m_ui->progressIndicator;
     bar->show();
     m_ui->progressTextField->show();
@@ -255,7 +255,7 @@ void CoverViewController::showProgress(qint64 received, qint64 expected) {
     }
 }
 
-void CoverViewController::showFile(const QUrl& file) {
+void CoverPane::showFile(const QUrl& file) {
     m_ui->coverImageView->setCoverFile(file);
     refreshActions();
     if (file.isEmpty()) {
@@ -266,20 +266,20 @@ void CoverViewController::showFile(const QUrl& file) {
         {{NotificationNames::listingTitleKey, m_session->item().listingTitle()}});
 }
 
-void CoverViewController::refreshActions() {
+void CoverPane::refreshActions() {
     m_actions->update(m_session->state() == CoverSession::State::Shown,
                       !m_session->temporaryFile().isEmpty(), m_session->item().listingTitle(),
                       m_albumTarget->folder());
 }
 
-void CoverViewController::showStatus(const QString& message) {
+void CoverPane::showStatus(const QString& message) {
     m_ui->titleLabel->setAlignment(Qt::AlignCenter);
     m_ui->titleLabel->setTextInteractionFlags(Qt::NoTextInteraction);
     m_ui->titleLabel->setText(message);
     m_statusTimer.start();
 }
 
-QMenu* CoverViewController::buildContextMenu() {
+QMenu* CoverPane::buildContextMenu() {
     if (m_session->temporaryFile().isEmpty()) {
         return nullptr;
     }
@@ -293,19 +293,19 @@ QMenu* CoverViewController::buildContextMenu() {
 
 // Actions --------------------------------------------------------------------
 
-void CoverViewController::openLink(const QUrl& link, const QUrl& fallback) {
+void CoverPane::openLink(const QUrl& link, const QUrl& fallback) {
     // Only web links: an answer's "listing" could name a file or a program.
     for (const QUrl& url : {link, fallback}) {
         const bool web =
             url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http");
-        if (web && !url.host().isEmpty() && Workspace::shared().openUrl(url)) {
+        if (web && !url.host().isEmpty() && DesktopServices::shared().openUrl(url)) {
             return;
         }
     }
     showStatus(linkNotOpened);
 }
 
-void CoverViewController::coverAction(qint64 actionNumber) {
+void CoverPane::coverAction(qint64 actionNumber) {
     if (actionNumber < 0 || actionNumber >= kCoverActionCount) {
         return;
     }
@@ -338,12 +338,12 @@ void CoverViewController::coverAction(qint64 actionNumber) {
                                       [this] { showStatus(copiedImage); });
         return;
     case CoverAction::CopyCoverUrlToClipboard:
-        Pasteboard::general().writeText(m_session->artworkUrl().toString(QUrl::FullyEncoded));
+        Clipboard::general().writeText(m_session->artworkUrl().toString(QUrl::FullyEncoded));
         showStatus(copiedUrl);
         return;
     case CoverAction::CopyCoverTitleToClipboard:
         // The title itself, also while a status message stands in its place.
-        Pasteboard::general().writeText(m_title);
+        Clipboard::general().writeText(m_title);
         showStatus(copiedTitle);
         return;
     case CoverAction::SaveIntoAlbumFolder:
@@ -357,13 +357,13 @@ void CoverViewController::coverAction(qint64 actionNumber) {
 
 // Saving ---------------------------------------------------------------------
 
-void CoverViewController::saveCover() {
+void CoverPane::saveCover() {
     QWidget* window = this->window();
     if (m_session->state() != CoverSession::State::Shown || !window || !window->isVisible()) {
         Q_EMIT saveFinished({});
         return;
     }
-    QPointer<CoverViewController> self(this);
+    QPointer<CoverPane> self(this);
     SaveDialog::ask(window, m_session->suggestedFileName(), [self](std::optional<QString> path) {
         if (!self) {
             return;
@@ -373,13 +373,13 @@ void CoverViewController::saveCover() {
             return;
         }
         // The dialog opens where the user went last.
-        UserDefaults::standard().setUrl(SettingsKeys::lastSaveFolder,
-                                        QUrl::fromLocalFile(QFileInfo(*path).absolutePath()));
+        SettingsStore::standard().setUrl(SettingsKeys::lastSaveFolder,
+                                         QUrl::fromLocalFile(QFileInfo(*path).absolutePath()));
         self->m_session->saveAs(*path);
     });
 }
 
-void CoverViewController::saveCoverToDownloads() {
+void CoverPane::saveCoverToDownloads() {
     QWidget* window = this->window();
     if (m_session->state() != CoverSession::State::Shown || !window || !window->isVisible()) {
         Q_EMIT saveFinished({});
@@ -390,7 +390,7 @@ void CoverViewController::saveCoverToDownloads() {
     m_session->saveInto(folder);
 }
 
-void CoverViewController::showSaved(const CoverSession::SaveResult& result) {
+void CoverPane::showSaved(const CoverSession::SaveResult& result) {
     if (result.ok()) {
         showStatus(result.message());
     } else {

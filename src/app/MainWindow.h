@@ -8,26 +8,26 @@
 namespace Ui {
 class MainWindow;
 }
-class CoverViewController;
-class SearchViewController;
+class CoverPane;
+class SearchPane;
 
 // The main window: the search pane on the left, the cover pane on the right;
 // music dropped anywhere on it is handed on (musicDropped).
 // It does the start-up work, and keeps the window's frame: restored when the
 // window is first shown, saved after moves and resizes, and put back to the
 // default 700 by 525 centred on request.
-class MainViewController : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int kDefaultWidth = 700;
     static constexpr int kDefaultHeight = 525;
     static constexpr int kMinimumHeight = 440;
 
-    explicit MainViewController(QWidget* parent = nullptr);
-    ~MainViewController() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    SearchViewController* searchPane() const;
-    CoverViewController* coverPane() const;
+    SearchPane* searchPane() const;
+    CoverPane* coverPane() const;
 
     void restoreWindowToDefaultSize();
     // The default frame for a screen area: 700 by 525 centred on it, fitted.

@@ -1,4 +1,4 @@
-#include "Pasteboard.h"
+#include "Clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -6,7 +6,7 @@
 
 namespace {
 
-class SystemPasteboard : public Pasteboard {
+class SystemPasteboard : public Clipboard {
 public:
     void writeFile(const QUrl& fileUrl, const QByteArray& jpegBytes) override {
         QGuiApplication::clipboard()->setMimeData(mimeDataForFile(fileUrl, jpegBytes));
@@ -22,21 +22,21 @@ public:
     void writeText(const QString& text) override { QGuiApplication::clipboard()->setText(text); }
 };
 
-Pasteboard* g_override = nullptr;
+Clipboard* g_override = nullptr;
 
 } // namespace
 
-Pasteboard& Pasteboard::general() {
+Clipboard& Clipboard::general() {
     static SystemPasteboard system;
     return g_override ? *g_override : system;
 }
 
-void Pasteboard::setGeneralForTesting(Pasteboard* pasteboard) {
+void Clipboard::setGeneralForTesting(Clipboard* pasteboard) {
     g_override = pasteboard;
 }
 
-QMimeData* Pasteboard::mimeDataForFile(const QUrl& fileUrl, const QByteArray& jpegBytes,
-                                       const QByteArray& png) {
+QMimeData* Clipboard::mimeDataForFile(const QUrl& fileUrl, const QByteArray& jpegBytes,
+                                      const QByteArray& png) {
     auto* data = new QMimeData();
     data->setUrls({fileUrl});
     // GNOME's file managers paste files from this form.

@@ -1,20 +1,20 @@
-#include "AppDelegate.h"
+#include "Application.h"
 
-#include "CoverViewController.h"
-#include "DonateViewController.h"
+#include "CoverPane.h"
+#include "DonateDialog.h"
 #include "FeedbackMail.h"
 #include "FillWindow.h"
 #include "ImageCache.h"
-#include "MainViewController.h"
+#include "MainWindow.h"
 #include "MusicOpening.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
-#include "PreferencesViewController.h"
-#include "SearchViewController.h"
+#include "PreferencesDialog.h"
+#include "SearchPane.h"
+#include "SettingsStore.h"
 #include "ShareMenu.h"
 #include "StoredSettings.h"
 #include "TemporaryCoverFile.h"
-#include "UserDefaults.h"
 
 #include <QPointer>
 
@@ -30,8 +30,7 @@
 #include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 
-AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
-    : QObject(parent), m_window(window) {
+Application::Application(MainWindow* window, QObject* parent) : QObject(parent), m_window(window) {
     m_shareMenu = window->findChild<QMenu*>(QStringLiteral("shareMenu"));
     m_cacheCountSize = action("cacheCountSize");
 
@@ -41,7 +40,7 @@ AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
                     applicationDidBecomeActive();
                 }
             });
-    connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &Application::applicationWillTerminate);
 
     connect(action("restoreWindowToDefaultSize"), &QAction::triggered, this, [] {
         NotificationCenter::defaultCenter().post(NotificationNames::restoreWindowToDefaultSize);
@@ -49,28 +48,28 @@ AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
     // A mail that could not be started is said where covers say what happened.
     auto mailOpened = [this](bool opened) {
         if (!opened) {
-            m_window->coverPane()->showStatus(CoverViewController::linkNotOpened);
+            m_window->coverPane()->showStatus(CoverPane::linkNotOpened);
         }
     };
     connect(action("sendSuggestion"), &QAction::triggered, this,
             [mailOpened] { FeedbackMail::composeSuggestionMail(mailOpened); });
     connect(action("reportBug"), &QAction::triggered, this,
             [mailOpened] { FeedbackMail::composeBugReportMail(mailOpened); });
-    connect(action("clearCache"), &QAction::triggered, this, &AppDelegate::clearCache);
-    connect(window, &MainViewController::musicDropped, this, &AppDelegate::openMusic);
-    connect(action("preferencesAction"), &QAction::triggered, this, &AppDelegate::showPreferences);
-    connect(action("donateAction"), &QAction::triggered, this, &AppDelegate::showDonation);
+    connect(action("clearCache"), &QAction::triggered, this, &Application::clearCache);
+    connect(window, &MainWindow::musicDropped, this, &Application::openMusic);
+    connect(action("preferencesAction"), &QAction::triggered, this, &Application::showPreferences);
+    connect(action("donateAction"), &QAction::triggered, this, &Application::showDonation);
     connect(action("fillCoversInFolder"), &QAction::triggered, this, [this] {
         // The picker starts in the library worked on last.
-        const QUrl last = UserDefaults::standard().urlForKey(SettingsKeys::lastFillFolder);
+        const QUrl last = SettingsStore::standard().urlForKey(SettingsKeys::lastFillFolder);
         const QString start = last.isLocalFile() && QFileInfo(last.toLocalFile()).isDir()
                                   ? last.toLocalFile()
                                   : musicFolder();
         const QString folder = QFileDialog::getExistingDirectory(
             m_window, QStringLiteral("Fill Covers in Folder"), start);
         if (!folder.isEmpty()) {
-            UserDefaults::standard().setUrl(SettingsKeys::lastFillFolder,
-                                            QUrl::fromLocalFile(folder));
+            SettingsStore::standard().setUrl(SettingsKeys::lastFillFolder,
+                                             QUrl::fromLocalFile(folder));
             showFillWindow(QFile::encodeName(folder));
         }
     });
@@ -89,30 +88,30 @@ AppDelegate::AppDelegate(MainViewController* window, QObject* parent)
                                .arg(QCoreApplication::applicationVersion().toHtmlEscaped()));
     });
     if (QMenu* edit = window->findChild<QMenu*>(QStringLiteral("editMenu"))) {
-        connect(edit, &QMenu::aboutToShow, this, &AppDelegate::refreshCacheReadout);
+        connect(edit, &QMenu::aboutToShow, this, &Application::refreshCacheReadout);
     }
     applicationDidFinishLaunching();
 }
 
-QAction* AppDelegate::action(const char* name) const {
+QAction* Application::action(const char* name) const {
     auto* found = m_window->findChild<QAction*>(QLatin1String(name));
     Q_ASSERT(found);
     return found;
 }
 
-QWidget* AppDelegate::preferences() const {
+QWidget* Application::preferences() const {
     return m_preferences;
 }
 
-QWidget* AppDelegate::donation() const {
+QWidget* Application::donation() const {
     return m_donation;
 }
 
-QAction* AppDelegate::shareMenuItem() const {
+QAction* Application::shareMenuItem() const {
     return m_shareMenu->menuAction();
 }
 
-void AppDelegate::applicationDidFinishLaunching() {
+void Application::applicationDidFinishLaunching() {
     // Folders of instances that ended without cleaning up (a crash, a power cut).
     TemporaryCoverFile::removeAbandonedFoldersAsync();
     auto& center = NotificationCenter::defaultCenter();
@@ -125,19 +124,19 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 // The cover items enable themselves with the cover pane; the share submenu
 // lists what can take the cover's file.
-void AppDelegate::disableMenuItems() {
+void Application::disableMenuItems() {
     shareMenuItem()->setEnabled(false);
     m_shareMenu->clear();
 }
 
-void AppDelegate::enableMenuItems() {
+void Application::enableMenuItems() {
     CoverSession* session = m_window->coverPane()->session();
     m_shareMenu->clear();
     ShareMenu::addServices(m_shareMenu, session);
     shareMenuItem()->setEnabled(!session->temporaryFile().isEmpty());
 }
 
-QString AppDelegate::cacheReadoutText(quint64 count, quint64 bytes) {
+QString Application::cacheReadoutText(quint64 count, quint64 bytes) {
     // To the nearest unit: 16.98 MB is "17 MB", and what rounds to 1024 KB is "1 MB".
     const quint64 kilobyte = 1024;
     const quint64 megabyte = 1048576;
@@ -148,7 +147,7 @@ QString AppDelegate::cacheReadoutText(quint64 count, quint64 bytes) {
     return QString::number(count) + QStringLiteral(" Images") + QStringLiteral(": ") + size;
 }
 
-void AppDelegate::refreshCacheReadout() {
+void Application::refreshCacheReadout() {
     // The walk over the cache folder runs on the cache's worker.
     ImageCache::shared().diskUsage(this, [this](ImageCache::DiskUsage usage) {
         m_cacheCountSize->setText(cacheReadoutText(usage.count, usage.bytes));
@@ -156,16 +155,16 @@ void AppDelegate::refreshCacheReadout() {
     });
 }
 
-void AppDelegate::clearCache() {
+void Application::clearCache() {
     ImageCache::shared().clearMemory();
     ImageCache::shared().clearDisk(this, [this] { refreshCacheReadout(); });
 }
 
-void AppDelegate::applicationDidBecomeActive() {
+void Application::applicationDidBecomeActive() {
     NotificationCenter::defaultCenter().post(NotificationNames::focusOnSearchField);
 }
 
-void AppDelegate::applicationWillTerminate() {
+void Application::applicationWillTerminate() {
     *m_quitting = true;
     // A temporary file still being written must not outlive the clean-up.
     TemporaryCoverFile::waitForPendingWork();
@@ -176,10 +175,10 @@ void AppDelegate::applicationWillTerminate() {
         ImageCache::shared().clearDiskSync();
     }
     ImageCache::shared().waitForDiskWork();
-    UserDefaults::standard().flush();
+    SettingsStore::standard().flush();
 }
 
-void AppDelegate::closeOnEscape(QWidget* window) {
+void Application::closeOnEscape(QWidget* window) {
     for (const QKeySequence& keys :
          {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
         connect(new QShortcut(keys, window), &QShortcut::activated, window, &QWidget::close);
@@ -187,19 +186,19 @@ void AppDelegate::closeOnEscape(QWidget* window) {
 }
 
 // Where music libraries usually live: ~/Music (as the desktop names it), else home.
-QString AppDelegate::musicFolder() {
+QString Application::musicFolder() {
     const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
     return QFileInfo(music).isDir() ? music : QDir::homePath();
 }
 
-void AppDelegate::centreOnMainWindow(QWidget* window) const {
+void Application::centreOnMainWindow(QWidget* window) const {
     window->adjustSize();
     window->move(m_window->geometry().center() - window->rect().center());
 }
 
-void AppDelegate::showPreferences() {
+void Application::showPreferences() {
     if (!m_preferences) {
-        m_preferences = new PreferencesViewController(m_window);
+        m_preferences = new PreferencesDialog(m_window);
         m_preferences->setWindowFlag(Qt::Window);
         m_preferences->setAttribute(Qt::WA_DeleteOnClose);
         closeOnEscape(m_preferences);
@@ -211,7 +210,7 @@ void AppDelegate::showPreferences() {
     m_preferences->activateWindow();
 }
 
-FillWindow* AppDelegate::showFillWindow(const QByteArray& library,
+FillWindow* Application::showFillWindow(const QByteArray& library,
                                         const QList<QByteArray>& folders) {
     FillOptions options;
     options.root = library;
@@ -231,7 +230,7 @@ FillWindow* AppDelegate::showFillWindow(const QByteArray& library,
     return window;
 }
 
-void AppDelegate::openMusic(const QList<QByteArray>& paths, const QStringList& refused) {
+void Application::openMusic(const QList<QByteArray>& paths, const QStringList& refused) {
     if (!refused.isEmpty()) {
         m_window->searchPane()->showHint(
             QStringLiteral("Only files on this computer can be opened, not %1.")
@@ -263,9 +262,9 @@ void AppDelegate::openMusic(const QList<QByteArray>& paths, const QStringList& r
         [paths, quitting = m_quitting] { return MusicOpening::open(paths, *quitting); }));
 }
 
-void AppDelegate::showDonation() {
+void Application::showDonation() {
     if (!m_donation) {
-        m_donation = new DonateViewController(m_window);
+        m_donation = new DonateDialog(m_window);
         m_donation->setWindowFlag(Qt::Window);
         m_donation->setAttribute(Qt::WA_DeleteOnClose);
         closeOnEscape(m_donation);

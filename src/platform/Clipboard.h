@@ -7,9 +7,9 @@
 class QMimeData;
 
 // The clipboard as the cover actions use it.
-class Pasteboard {
+class Clipboard {
 public:
-    virtual ~Pasteboard() = default;
+    virtual ~Clipboard() = default;
 
     // Replaces the clipboard's contents with one file: its URL for file
     // managers, its path as text, and its JPEG bytes for image editors and chat
@@ -24,8 +24,8 @@ public:
 
     // The shared clipboard of the session; tests may put a double in its place
     // (not owned; nullptr restores the real one).
-    static Pasteboard& general();
-    static void setGeneralForTesting(Pasteboard* pasteboard);
+    static Clipboard& general();
+    static void setGeneralForTesting(Clipboard* pasteboard);
 
     // The MIME data that writeFile puts on the clipboard.
     static QMimeData* mimeDataForFile(const QUrl& fileUrl, const QByteArray& jpegBytes,

@@ -1,4 +1,4 @@
-#include "Workspace.h"
+#include "DesktopServices.h"
 
 #include <QDesktopServices>
 
@@ -7,7 +7,7 @@
 
 namespace {
 
-class SystemWorkspace : public Workspace {
+class SystemWorkspace : public DesktopServices {
 public:
     bool openUrl(const QUrl& url) override {
         // The opener is started without waiting for it, so a scheme nothing
@@ -44,15 +44,15 @@ public:
     }
 };
 
-Workspace* g_override = nullptr;
+DesktopServices* g_override = nullptr;
 
 } // namespace
 
-Workspace& Workspace::shared() {
+DesktopServices& DesktopServices::shared() {
     static SystemWorkspace system;
     return g_override ? *g_override : system;
 }
 
-void Workspace::setSharedForTesting(Workspace* workspace) {
+void DesktopServices::setSharedForTesting(DesktopServices* workspace) {
     g_override = workspace;
 }

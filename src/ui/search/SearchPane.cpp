@@ -1,8 +1,7 @@
-#include "SearchViewController.h"
+#include "SearchPane.h"
 #include "ui_SearchView.h"
 
 #include "AlbumMatcher.h"
-#include "AlbumObjectListModel.h"
 #include "Alerts.h"
 #include "CountryNames.h"
 #include "CoverSelection.h"
@@ -11,13 +10,14 @@
 #include "MediaTables.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
+#include "ResultListModel.h"
 #include "SearchMessages.h"
 #include "SearchRequest.h"
 #include "SearchResultDelegate.h"
 #include "SearchResults.h"
+#include "SettingsStore.h"
 #include "StoredSettings.h"
 #include "ThumbnailLoader.h"
-#include "UserDefaults.h"
 
 #include <QAbstractItemView>
 #include <QHBoxLayout>
@@ -32,10 +32,10 @@ const QStringList kQualityTitles{QStringLiteral("Standard Quality"),
                                  QStringLiteral("High Quality")};
 } // namespace
 
-SearchViewController::SearchViewController(QWidget* parent)
+SearchPane::SearchPane(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::SearchView>()) {
     m_ui->setupUi(this);
-    m_model = new AlbumObjectListModel(this);
+    m_model = new ResultListModel(this);
     m_thumbnails = new ThumbnailLoader(m_ui->tableView);
     QTableView* table = m_ui->tableView;
     table->setModel(m_model);
@@ -63,7 +63,7 @@ SearchViewController::SearchViewController(QWidget* parent)
 
     // A search typed while searching for a library album refines that search:
     // the cover found is still for the album.
-    connect(m_ui->searchField, &QLineEdit::returnPressed, this, &SearchViewController::startSearch);
+    connect(m_ui->searchField, &QLineEdit::returnPressed, this, &SearchPane::startSearch);
     connect(m_ui->searchField, &QLineEdit::textChanged, this, [this](const QString& text) {
         const bool ended = text.isEmpty() && !m_lastText.isEmpty();
         m_lastText = text;
@@ -72,35 +72,35 @@ SearchViewController::SearchViewController(QWidget* parent)
             searchFieldDidEndSearching();
         }
     });
-    connect(m_ui->mediaPicker, &QComboBox::activated, this, &SearchViewController::mediaPicked);
+    connect(m_ui->mediaPicker, &QComboBox::activated, this, &SearchPane::mediaPicked);
     m_mediaPause.setSingleShot(true);
     m_mediaPause.setInterval(kMediaPauseMs);
-    connect(&m_mediaPause, &QTimer::timeout, this, &SearchViewController::startSearch);
-    connect(m_ui->qualityPicker, &QComboBox::activated, this, &SearchViewController::qualityPicked);
-    connect(m_ui->countryPicker, &QComboBox::activated, this, &SearchViewController::countryPicked);
+    connect(&m_mediaPause, &QTimer::timeout, this, &SearchPane::startSearch);
+    connect(m_ui->qualityPicker, &QComboBox::activated, this, &SearchPane::qualityPicked);
+    connect(m_ui->countryPicker, &QComboBox::activated, this, &SearchPane::countryPicked);
     connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &SearchViewController::tableViewSelectionDidChange);
+            &SearchPane::selectionChanged);
 }
 
-SearchViewController::~SearchViewController() = default;
+SearchPane::~SearchPane() = default;
 
-QLineEdit* SearchViewController::searchField() const {
+QLineEdit* SearchPane::searchField() const {
     return m_ui->searchField;
 }
-QComboBox* SearchViewController::mediaPicker() const {
+QComboBox* SearchPane::mediaPicker() const {
     return m_ui->mediaPicker;
 }
-QComboBox* SearchViewController::qualityPicker() const {
+QComboBox* SearchPane::qualityPicker() const {
     return m_ui->qualityPicker;
 }
-QComboBox* SearchViewController::countryPicker() const {
+QComboBox* SearchPane::countryPicker() const {
     return m_ui->countryPicker;
 }
-QTableView* SearchViewController::tableView() const {
+QTableView* SearchPane::tableView() const {
     return m_ui->tableView;
 }
 
-void SearchViewController::viewDidLoad() {
+void SearchPane::viewDidLoad() {
     refreshMediaPicker();
 
     m_ui->qualityPicker->clear();
@@ -149,7 +149,7 @@ void SearchViewController::viewDidLoad() {
     }
 }
 
-void SearchViewController::showAlertLater(const QString& text, bool warning) {
+void SearchPane::showAlertLater(const QString& text, bool warning) {
     m_overlay->clear(); // the results before the failed search stay
     // Warnings may be posted from any thread: the alert is always made on ours.
     QMetaObject::invokeMethod(
@@ -157,16 +157,16 @@ void SearchViewController::showAlertLater(const QString& text, bool warning) {
         Qt::QueuedConnection);
 }
 
-void SearchViewController::clearSearchResults() {
+void SearchPane::clearSearchResults() {
     m_overlay->clear();
     NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
-    SearchResults::clearAlbumObjects();
+    SearchResults::clear();
     m_thumbnails->reset();
     m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
     m_model->reloadData();
 }
 
-void SearchViewController::startSearch() {
+void SearchPane::startSearch() {
     m_mediaPause.stop();
     const QString text = m_ui->searchField->text();
     if (text.isEmpty()) {
@@ -179,8 +179,8 @@ void SearchViewController::startSearch() {
     }
     // The results shown stay until the new ones arrive: a failed search keeps them.
     m_overlay->showSearching();
-    QPointer<SearchViewController> self(this);
-    SearchResults::searchAlbumObjects(
+    QPointer<SearchPane> self(this);
+    SearchResults::search(
         text, mediaTitle,
         [self] {
             if (self) {
@@ -192,20 +192,19 @@ void SearchViewController::startSearch() {
         m_album && mediaTitle == QLatin1String("Music") ? QStringLiteral("album") : QString());
 }
 
-void SearchViewController::searchForAlbum(const AlbumFolder& album, const QString& coverName) {
+void SearchPane::searchForAlbum(const AlbumFolder& album, const QString& coverName) {
     setAlbumTarget(album, coverName);
     m_ui->searchField->setText(album.artist() + QLatin1Char(' ') + album.album());
     // An album of the library is music, remembered like a pick.
     const int music = m_ui->mediaPicker->findText(QStringLiteral("Music"));
     if (music >= 0 && music != m_ui->mediaPicker->currentIndex()) {
         m_ui->mediaPicker->setCurrentIndex(music);
-        UserDefaults::standard().setString(SettingsKeys::media, QStringLiteral("Music"));
+        SettingsStore::standard().setString(SettingsKeys::media, QStringLiteral("Music"));
     }
     startSearch();
 }
 
-void SearchViewController::setAlbumTarget(const std::optional<AlbumFolder>& album,
-                                          const QString& coverName) {
+void SearchPane::setAlbumTarget(const std::optional<AlbumFolder>& album, const QString& coverName) {
     m_album = album;
     NotificationCenter::defaultCenter().post(
         NotificationNames::albumTargetChanged,
@@ -215,27 +214,27 @@ void SearchViewController::setAlbumTarget(const std::optional<AlbumFolder>& albu
 }
 
 // The match a fill would take is selected: the window and the fill never disagree.
-void SearchViewController::selectTargetMatch() {
+void SearchPane::selectTargetMatch() {
     if (!m_album) {
         return;
     }
     const AlbumMatcher::Wanted wanted{
         m_album->artist(), m_album->album(), m_album->identity.explicitness,
         m_album->identity.kind == AlbumTags::Identity::Kind::Compilation};
-    const auto best = AlbumMatcher::bestMatch(wanted, SearchResults::albumObjects());
+    const auto best = AlbumMatcher::bestMatch(wanted, SearchResults::items());
     if (best && best->confident) {
-        m_ui->tableView->selectRow(int(SearchResults::albumObjects().indexOf(best->record)));
+        m_ui->tableView->selectRow(int(SearchResults::items().indexOf(best->record)));
     }
 }
 
-void SearchViewController::searchDidComplete() {
+void SearchPane::searchDidComplete() {
     m_overlay->clear();
     NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
     m_thumbnails->reset();
     m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
     m_model->reloadData();
     m_ui->tableView->scrollToTop();
-    if (!SearchResults::albumObjects().isEmpty()) {
+    if (!SearchResults::items().isEmpty()) {
         return;
     }
     const QString country = StoredSettings::ensureCountry();
@@ -250,13 +249,13 @@ void SearchViewController::searchDidComplete() {
 }
 
 // A pasted store link: the item it names is the one wanted.
-void SearchViewController::selectLinkedItem() {
+void SearchPane::selectLinkedItem() {
     const auto target = SearchRequest::lookupTarget(m_ui->searchField->text().trimmed());
     if (!target || m_album) {
         return;
     }
-    const QList<AlbumObject>& records = SearchResults::albumObjects();
-    const auto found = std::find_if(records.begin(), records.end(), [&](const AlbumObject& r) {
+    const QList<CatalogueItem>& records = SearchResults::items();
+    const auto found = std::find_if(records.begin(), records.end(), [&](const CatalogueItem& r) {
         return r.collectionId() == target->id;
     });
     if (!records.isEmpty()) {
@@ -264,15 +263,15 @@ void SearchViewController::selectLinkedItem() {
     }
 }
 
-void SearchViewController::showHint(const QString& text) {
-    if (SearchResults::albumObjects().isEmpty()) {
+void SearchPane::showHint(const QString& text) {
+    if (SearchResults::items().isEmpty()) {
         m_overlay->showMessage(text);
     } else {
         Alerts::showSheet(Alerts::alert(text), this);
     }
 }
 
-void SearchViewController::refreshMediaPicker() {
+void SearchPane::refreshMediaPicker() {
     QComboBox* picker = m_ui->mediaPicker;
     const QString country = StoredSettings::ensureCountry();
     picker->clear();
@@ -288,17 +287,17 @@ void SearchViewController::refreshMediaPicker() {
         picker->setCurrentIndex(picker->findText(media));
         startSearch();
     } else {
-        UserDefaults::standard().setString(SettingsKeys::media, music);
+        SettingsStore::standard().setString(SettingsKeys::media, music);
         picker->setCurrentIndex(picker->findText(music));
     }
 }
 
-void SearchViewController::mediaPicked() {
+void SearchPane::mediaPicked() {
     const QString title = m_ui->mediaPicker->currentText();
     if (m_ui->mediaPicker->currentIndex() < 0 || title.isEmpty()) {
         return;
     }
-    UserDefaults::standard().setString(SettingsKeys::media, title);
+    SettingsStore::standard().setString(SettingsKeys::media, title);
     if (m_mediaStepped) {
         m_mediaPause.start();
     } else {
@@ -306,40 +305,40 @@ void SearchViewController::mediaPicked() {
     }
 }
 
-void SearchViewController::qualityPicked() {
-    UserDefaults::standard().setInteger(SettingsKeys::quality,
-                                        qMax(0, m_ui->qualityPicker->currentIndex()));
+void SearchPane::qualityPicked() {
+    SettingsStore::standard().setInteger(SettingsKeys::quality,
+                                         qMax(0, m_ui->qualityPicker->currentIndex()));
     if (m_ui->tableView->selectionModel()->hasSelection()) {
         const int row = selectedRow();
-        if (row >= 0 && row < SearchResults::albumObjects().size()) {
+        if (row >= 0 && row < SearchResults::items().size()) {
             NotificationCenter::defaultCenter().post(NotificationNames::downloadCover,
                                                      selectedItemUserInfo());
         }
     }
 }
 
-void SearchViewController::countryPicked() {
+void SearchPane::countryPicked() {
     if (m_ui->countryPicker->currentIndex() < 0) {
         return;
     }
     const QString code = CountryNames::countryCode(m_ui->countryPicker->currentText());
-    UserDefaults::standard().setString(SettingsKeys::country, code);
+    SettingsStore::standard().setString(SettingsKeys::country, code);
     refreshMediaPicker();
 }
 
-void SearchViewController::searchFieldDidEndSearching() {
+void SearchPane::searchFieldDidEndSearching() {
     m_ui->searchField->setText(QString());
     clearSearchResults();
 }
 
-int SearchViewController::selectedRow() const {
+int SearchPane::selectedRow() const {
     const QModelIndexList rows = m_ui->tableView->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void SearchViewController::tableViewSelectionDidChange() {
+void SearchPane::selectionChanged() {
     const auto row = static_cast<quint64>(static_cast<qint64>(selectedRow()));
-    if (row < static_cast<quint64>(SearchResults::albumObjects().size())) {
+    if (row < static_cast<quint64>(SearchResults::items().size())) {
         NotificationCenter::defaultCenter().post(NotificationNames::downloadCover,
                                                  selectedItemUserInfo());
     } else {
@@ -347,16 +346,16 @@ void SearchViewController::tableViewSelectionDidChange() {
     }
 }
 
-QVariantMap SearchViewController::selectedItemUserInfo() const {
+QVariantMap SearchPane::selectedItemUserInfo() const {
     const int row = selectedRow();
-    const auto& records = SearchResults::albumObjects();
+    const auto& records = SearchResults::items();
     if (row < 0 || row >= records.size()) {
         return {};
     }
     return CoverSelection::downloadCoverUserInfo(records.at(row));
 }
 
-bool SearchViewController::eventFilter(QObject* watched, QEvent* event) {
+bool SearchPane::eventFilter(QObject* watched, QEvent* event) {
     auto* picker = qobject_cast<QComboBox*>(watched);
     if (picker == m_ui->mediaPicker && event->type() == QEvent::MouseButtonPress) {
         m_mediaStepped = false;

@@ -13,7 +13,7 @@ class Preferences;
 // Music and, when wanted, for each other media kind), the three naming options
 // with a live example, and emptying the cache at exit. Every accepted change
 // is stored at once and the window is rebuilt from the stored settings.
-class PreferencesViewController : public QWidget {
+class PreferencesDialog : public QWidget {
     Q_OBJECT
 public:
     static inline const QStringList defaultNameFormat{
@@ -23,8 +23,8 @@ public:
     static inline const QString replaceCharactersTitle =
         QStringLiteral("Replace / \\ : * ? \" < > | with underscores");
 
-    explicit PreferencesViewController(QWidget* parent = nullptr);
-    ~PreferencesViewController() override;
+    explicit PreferencesDialog(QWidget* parent = nullptr);
+    ~PreferencesDialog() override;
 
     Ui::Preferences* ui() const { return m_ui.get(); }
     void refreshInterface();

@@ -13,7 +13,7 @@ class QLabel;
 
 // The donation window: a message, a button that copies the donation address
 // and one that opens the donation page.
-class DonateViewController : public QWidget {
+class DonateDialog : public QWidget {
     Q_OBJECT
 public:
     enum class RunStyle { Regular, Bold, Italic };
@@ -30,8 +30,8 @@ public:
 
     static constexpr int kCopiedMilliseconds = 1500;
 
-    explicit DonateViewController(QWidget* parent = nullptr);
-    ~DonateViewController() override;
+    explicit DonateDialog(QWidget* parent = nullptr);
+    ~DonateDialog() override;
 
     Ui::Donate* ui() const { return m_ui.get(); }
     // The rich text the address button shows now.

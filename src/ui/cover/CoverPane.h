@@ -22,7 +22,7 @@ class QPushButton;
 // The cover pane: shows what its cover session says (the selected result's
 // cover, its download, its failure), titles it, and carries out the cover
 // actions: save, view, copy, share.
-class CoverViewController : public QWidget {
+class CoverPane : public QWidget {
     Q_OBJECT
 public:
     static inline const QString copiedImage = QStringLiteral("Copied Cover Image to Clipboard.");
@@ -33,8 +33,8 @@ public:
         QStringLiteral("There is no cover to work with yet: select a result first.");
     static constexpr int kStatusMilliseconds = 1500;
 
-    explicit CoverViewController(QWidget* parent = nullptr);
-    ~CoverViewController() override;
+    explicit CoverPane(QWidget* parent = nullptr);
+    ~CoverPane() override;
 
     CoverSession* session() const { return m_session; }
     CoverActions* actions() const { return m_actions; }

@@ -4,9 +4,9 @@
 #include <QUrl>
 
 // Opening URLs and launching applications.
-class Workspace {
+class DesktopServices {
 public:
-    virtual ~Workspace() = default;
+    virtual ~DesktopServices() = default;
 
     // Opens `url` with the application the desktop has for it; false when it
     // has none.
@@ -15,6 +15,6 @@ public:
     // ("org.gnome.Shotwell.desktop"), optionally with files.
     virtual bool launchApplication(const QString& desktopId, const QList<QUrl>& files = {}) = 0;
 
-    static Workspace& shared();
-    static void setSharedForTesting(Workspace* workspace);
+    static DesktopServices& shared();
+    static void setSharedForTesting(DesktopServices* workspace);
 };

@@ -20,13 +20,13 @@
 // its own, in the order made: each write re-reads the file under a lock file
 // and applies only the changed key, so two running instances never drop each
 // other's keys, and no caller waits for the disk.
-class UserDefaults {
+class SettingsStore {
 public:
-    explicit UserDefaults(QString filePath);
-    ~UserDefaults(); // writes what is still pending
+    explicit SettingsStore(QString filePath);
+    ~SettingsStore(); // writes what is still pending
 
     // The per-user store of the application, under the XDG config home.
-    static UserDefaults& standard();
+    static SettingsStore& standard();
     static QString standardFilePath();
 
     QString filePath() const { return m_filePath; }

@@ -7,9 +7,9 @@
 #include <memory>
 
 class FillWindow;
-class MainViewController;
-class PreferencesViewController;
-class DonateViewController;
+class MainWindow;
+class PreferencesDialog;
+class DonateDialog;
 class QAction;
 class QMenu;
 class QWidget;
@@ -18,10 +18,10 @@ class QWidget;
 // pane's notifications and ask it to act; the share submenu, the cache
 // read-out, the feedback mails, the preferences and donation windows, and the
 // clean-up at exit.
-class AppDelegate : public QObject {
+class Application : public QObject {
     Q_OBJECT
 public:
-    explicit AppDelegate(MainViewController* window, QObject* parent = nullptr);
+    explicit Application(MainWindow* window, QObject* parent = nullptr);
 
     QAction* shareMenuItem() const;
     QMenu* shareMenu() const { return m_shareMenu; }
@@ -62,11 +62,11 @@ private:
     // Escape and Ctrl+W close the window, as in other desktop applications.
     static void closeOnEscape(QWidget* window);
 
-    MainViewController* m_window;
+    MainWindow* m_window;
     // Tells a tag read under way that the application quits.
     std::shared_ptr<std::atomic<bool>> m_quitting = std::make_shared<std::atomic<bool>>(false);
     QMenu* m_shareMenu = nullptr;
     QAction* m_cacheCountSize = nullptr;
-    QPointer<PreferencesViewController> m_preferences;
-    QPointer<DonateViewController> m_donation;
+    QPointer<PreferencesDialog> m_preferences;
+    QPointer<DonateDialog> m_donation;
 };

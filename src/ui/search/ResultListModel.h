@@ -3,7 +3,7 @@
 #include <QAbstractListModel>
 
 // The rows of the results table: the records of the latest search.
-class AlbumObjectListModel : public QAbstractListModel {
+class ResultListModel : public QAbstractListModel {
     Q_OBJECT
 public:
     enum Role { ThumbnailUrlRole = Qt::UserRole + 1, CollectionNameRole, ArtistNameRole };

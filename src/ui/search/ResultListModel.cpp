@@ -1,17 +1,17 @@
-#include "AlbumObjectListModel.h"
+#include "ResultListModel.h"
 
 #include "SearchResults.h"
 
-int AlbumObjectListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(SearchResults::albumObjects().size());
+int ResultListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(SearchResults::items().size());
 }
 
-QVariant AlbumObjectListModel::data(const QModelIndex& index, int role) const {
-    const auto& records = SearchResults::albumObjects();
+QVariant ResultListModel::data(const QModelIndex& index, int role) const {
+    const auto& records = SearchResults::items();
     if (!index.isValid() || index.row() >= records.size()) {
         return {};
     }
-    const AlbumObject& record = records.at(index.row());
+    const CatalogueItem& record = records.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
@@ -27,7 +27,7 @@ QVariant AlbumObjectListModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-void AlbumObjectListModel::reloadData() {
+void ResultListModel::reloadData() {
     beginResetModel();
     endResetModel();
 }

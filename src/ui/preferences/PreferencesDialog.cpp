@@ -1,10 +1,10 @@
-#include "PreferencesViewController.h"
+#include "PreferencesDialog.h"
 #include "ui_Preferences.h"
 
 #include "CoverFileName.h"
 #include "MediaTables.h"
+#include "SettingsStore.h"
 #include "StoredSettings.h"
-#include "UserDefaults.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QLineEdit>
@@ -16,13 +16,13 @@ const QString kMusic = QStringLiteral("Music");
 
 // The kind the main window searches, so that its format is the one at hand.
 QString searchedMedia() {
-    const QString media = UserDefaults::standard().value(SettingsKeys::media).toString();
+    const QString media = SettingsStore::standard().value(SettingsKeys::media).toString();
     return MediaTables::mediaTitles().contains(media) ? media : kMusic;
 }
 
 } // namespace
 
-PreferencesViewController::PreferencesViewController(QWidget* parent)
+PreferencesDialog::PreferencesDialog(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::Preferences>()), m_media(searchedMedia()) {
     m_ui->setupUi(this);
     for (QLabel* heading : {m_ui->pickerMultilineLabel, m_ui->buttonMultilineLabel,
@@ -40,9 +40,9 @@ PreferencesViewController::PreferencesViewController(QWidget* parent)
     connect(m_ui->sameAsMusicButton, &QCheckBox::clicked, this, [this](bool same) {
         const QString key = SettingsKeys::nameFormatFor(m_media);
         if (same) {
-            UserDefaults::standard().removeObject(key);
+            SettingsStore::standard().removeObject(key);
         } else {
-            UserDefaults::standard().setString(key, StoredSettings::ensureNameFormat());
+            SettingsStore::standard().setString(key, StoredSettings::ensureNameFormat());
         }
         refreshInterface();
     });
@@ -51,10 +51,9 @@ PreferencesViewController::PreferencesViewController(QWidget* parent)
         formatEdited(picker->itemText(index));
         refreshInterface();
     });
-    connect(picker->lineEdit(), &QLineEdit::textEdited, this,
-            &PreferencesViewController::formatEdited);
+    connect(picker->lineEdit(), &QLineEdit::textEdited, this, &PreferencesDialog::formatEdited);
     connect(picker->lineEdit(), &QLineEdit::editingFinished, this,
-            &PreferencesViewController::formatEditingFinished);
+            &PreferencesDialog::formatEditingFinished);
     buildTokenMenu();
 
     const std::pair<QCheckBox*, QString> switches[] = {
@@ -65,7 +64,7 @@ PreferencesViewController::PreferencesViewController(QWidget* parent)
     };
     for (const auto& [box, key] : switches) {
         connect(box, &QCheckBox::clicked, this, [this, box = box, key = key] {
-            UserDefaults::standard().setInteger(key, box->isChecked() ? 1 : 0);
+            SettingsStore::standard().setInteger(key, box->isChecked() ? 1 : 0);
             refreshInterface();
         });
     }
@@ -75,13 +74,13 @@ PreferencesViewController::PreferencesViewController(QWidget* parent)
     example->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     connect(example->document()->documentLayout(),
             &QAbstractTextDocumentLayout::documentSizeChanged, this,
-            &PreferencesViewController::fitExampleHeight);
+            &PreferencesDialog::fitExampleHeight);
     refreshInterface();
 }
 
-PreferencesViewController::~PreferencesViewController() = default;
+PreferencesDialog::~PreferencesDialog() = default;
 
-void PreferencesViewController::buildTokenMenu() {
+void PreferencesDialog::buildTokenMenu() {
     auto* menu = new QMenu(m_ui->insertTokenButton);
     for (const CoverFileName::Token& token : CoverFileName::tokens()) {
         QAction* action = menu->addAction(token.title + QLatin1Char('\t') + token.text);
@@ -95,7 +94,7 @@ void PreferencesViewController::buildTokenMenu() {
     m_ui->insertTokenButton->setMenu(menu);
 }
 
-void PreferencesViewController::formatEdited(const QString& text) {
+void PreferencesDialog::formatEdited(const QString& text) {
     const auto problem = CoverFileName::formatProblem(text);
     m_ui->nameFormatHint->setVisible(problem.has_value());
     if (problem) {
@@ -103,11 +102,11 @@ void PreferencesViewController::formatEdited(const QString& text) {
                                           .arg(*problem, StoredSettings::nameFormatFor(m_media)));
         return;
     }
-    UserDefaults::standard().setString(SettingsKeys::nameFormatFor(m_media), text.trimmed());
+    SettingsStore::standard().setString(SettingsKeys::nameFormatFor(m_media), text.trimmed());
     showExample();
 }
 
-void PreferencesViewController::formatEditingFinished() {
+void PreferencesDialog::formatEditingFinished() {
     // What could not be stored gives way to what is.
     if (!m_ui->nameFormatHint->isHidden()) {
         m_ui->nameFormatHint->hide();
@@ -115,7 +114,7 @@ void PreferencesViewController::formatEditingFinished() {
     }
 }
 
-void PreferencesViewController::refreshInterface() {
+void PreferencesDialog::refreshInterface() {
     m_ui->pickerMultilineLabel->setText(QStringLiteral("Default Name Format"));
     m_ui->mediaLabel->setText(QStringLiteral("For:"));
     m_ui->sameAsMusicButton->setText(QStringLiteral("Same as Music"));
@@ -138,7 +137,7 @@ void PreferencesViewController::refreshInterface() {
     showExample();
 }
 
-void PreferencesViewController::showFormat() {
+void PreferencesDialog::showFormat() {
     const bool own = m_media == kMusic || StoredSettings::ownNameFormat(m_media).has_value();
     m_ui->sameAsMusicButton->setVisible(m_media != kMusic);
     m_ui->sameAsMusicButton->setChecked(!own);
@@ -155,7 +154,7 @@ void PreferencesViewController::showFormat() {
     picker->setEditText(stored);
 }
 
-void PreferencesViewController::showExample() {
+void PreferencesDialog::showExample() {
     // Shown whole, wrapped where it must be, even inside a word; the field's
     // height follows the text (fitExampleHeight).
     m_ui->exampleText->setPlainText(CoverFileName::fromSettings(
@@ -163,7 +162,7 @@ void PreferencesViewController::showExample() {
          m_media}));
 }
 
-void PreferencesViewController::fitExampleHeight() {
+void PreferencesDialog::fitExampleHeight() {
     QTextEdit* example = m_ui->exampleText;
     const int height = int(std::ceil(example->document()->size().height()));
     const QMargins margins = example->contentsMargins();

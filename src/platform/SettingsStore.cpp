@@ -1,4 +1,4 @@
-#include "UserDefaults.h"
+#include "SettingsStore.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -128,44 +128,44 @@ void warn(const QString& message) {
 
 } // namespace
 
-UserDefaults::UserDefaults(QString filePath) : m_filePath(std::move(filePath)) {
+SettingsStore::SettingsStore(QString filePath) : m_filePath(std::move(filePath)) {
     m_writer.setMaxThreadCount(1);
     m_writer.setExpiryTimeout(2000);
     QMutexLocker lock(&m_mutex);
     m_values = readFileLocked(true).value_or(Map{});
 }
 
-UserDefaults::~UserDefaults() {
+SettingsStore::~SettingsStore() {
     flush();
 }
 
-void UserDefaults::flush() {
+void SettingsStore::flush() {
     m_writer.waitForDone();
 }
 
-QString UserDefaults::standardFilePath() {
+QString SettingsStore::standardFilePath() {
     const QString configHome =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return configHome + QStringLiteral("/Sleevanta/defaults.json");
 }
 
-UserDefaults& UserDefaults::standard() {
-    static UserDefaults defaults(standardFilePath());
+SettingsStore& SettingsStore::standard() {
+    static SettingsStore defaults(standardFilePath());
     return defaults;
 }
 
-QVariant UserDefaults::value(const QString& key) const {
+QVariant SettingsStore::value(const QString& key) const {
     QMutexLocker lock(&m_mutex);
     const auto it = m_values.find(key);
     return it == m_values.end() ? QVariant() : it->second;
 }
 
-bool UserDefaults::contains(const QString& key) const {
+bool SettingsStore::contains(const QString& key) const {
     QMutexLocker lock(&m_mutex);
     return m_values.count(key) > 0;
 }
 
-QStringList UserDefaults::keys() const {
+QStringList SettingsStore::keys() const {
     QMutexLocker lock(&m_mutex);
     QStringList result;
     for (const auto& [key, value] : m_values) {
@@ -174,7 +174,7 @@ QStringList UserDefaults::keys() const {
     return result;
 }
 
-bool UserDefaults::setValue(const QString& key, const QVariant& value) {
+bool SettingsStore::setValue(const QString& key, const QVariant& value) {
     if (!value.isValid()) {
         applyChange(key, std::nullopt);
         return true;
@@ -187,7 +187,7 @@ bool UserDefaults::setValue(const QString& key, const QVariant& value) {
     return true;
 }
 
-void UserDefaults::setUrl(const QString& key, const QUrl& url) {
+void SettingsStore::setUrl(const QString& key, const QUrl& url) {
     if (url.isEmpty()) {
         removeObject(key);
     } else {
@@ -195,22 +195,22 @@ void UserDefaults::setUrl(const QString& key, const QUrl& url) {
     }
 }
 
-void UserDefaults::removeObject(const QString& key) {
+void SettingsStore::removeObject(const QString& key) {
     applyChange(key, std::nullopt);
 }
 
-QUrl UserDefaults::urlForKey(const QString& key) const {
+QUrl SettingsStore::urlForKey(const QString& key) const {
     const QVariant v = value(key);
     return v.metaType().id() == QMetaType::QUrl ? v.toUrl() : QUrl();
 }
 
-void UserDefaults::reload() {
+void SettingsStore::reload() {
     flush();
     QMutexLocker lock(&m_mutex);
     m_values = readFileLocked(true).value_or(Map{});
 }
 
-std::optional<UserDefaults::Map> UserDefaults::parse(const QByteArray& bytes) {
+std::optional<SettingsStore::Map> SettingsStore::parse(const QByteArray& bytes) {
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) {
@@ -232,7 +232,7 @@ std::optional<UserDefaults::Map> UserDefaults::parse(const QByteArray& bytes) {
     return map;
 }
 
-QByteArray UserDefaults::serialise(const Map& map) {
+QByteArray SettingsStore::serialise(const Map& map) {
     QJsonObject values;
     for (const auto& [key, value] : map) {
         values.insert(key, encodeValue(value));
@@ -243,7 +243,7 @@ QByteArray UserDefaults::serialise(const Map& map) {
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-std::optional<UserDefaults::Map> UserDefaults::readFileLocked(bool reportCorruption) {
+std::optional<SettingsStore::Map> SettingsStore::readFileLocked(bool reportCorruption) {
     QFile file(m_filePath);
     if (!file.exists()) {
         return Map{};
@@ -276,7 +276,7 @@ std::optional<UserDefaults::Map> UserDefaults::readFileLocked(bool reportCorrupt
     return moved ? std::optional<Map>(Map{}) : std::nullopt;
 }
 
-void UserDefaults::applyChange(const QString& key, const std::optional<QVariant>& value) {
+void SettingsStore::applyChange(const QString& key, const std::optional<QVariant>& value) {
     {
         QMutexLocker lock(&m_mutex);
         const auto current = m_values.find(key);
@@ -295,7 +295,7 @@ void UserDefaults::applyChange(const QString& key, const std::optional<QVariant>
     m_writer.start([this, key, value] { writeChange(key, value); });
 }
 
-void UserDefaults::writeChange(const QString& key, const std::optional<QVariant>& value) {
+void SettingsStore::writeChange(const QString& key, const std::optional<QVariant>& value) {
     const QFileInfo info(m_filePath);
     QDir().mkpath(info.absolutePath());
     QLockFile lockFile(m_filePath + QStringLiteral(".lock"));

@@ -1,10 +1,10 @@
-#include "DonateViewController.h"
+#include "DonateDialog.h"
 #include "ui_Donate.h"
 
 #include "AppConfig.h"
-#include "Pasteboard.h"
+#include "Clipboard.h"
+#include "DesktopServices.h"
 #include "ServiceOrigins.h"
-#include "Workspace.h"
 
 #include <QHBoxLayout>
 
@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <algorithm>
 
-const QList<DonateViewController::Run>& DonateViewController::messageRuns() {
+const QList<DonateDialog::Run>& DonateDialog::messageRuns() {
     static const QList<Run> runs{
         {QStringLiteral("Sleevanta is "), RunStyle::Regular},
         {QStringLiteral("free of ads"), RunStyle::Bold},
@@ -31,7 +31,7 @@ const QList<DonateViewController::Run>& DonateViewController::messageRuns() {
     return runs;
 }
 
-QList<DonateViewController::Run> DonateViewController::addressTitleRuns(bool justCopied) {
+QList<DonateDialog::Run> DonateDialog::addressTitleRuns(bool justCopied) {
     if (justCopied) {
         return {{QStringLiteral("Copied "), RunStyle::Regular},
                 {AppConfig::bitcoinAddress, RunStyle::Bold},
@@ -41,7 +41,7 @@ QList<DonateViewController::Run> DonateViewController::addressTitleRuns(bool jus
             {AppConfig::bitcoinAddress, RunStyle::Bold}};
 }
 
-QString DonateViewController::richText(const QList<Run>& runs) {
+QString DonateDialog::richText(const QList<Run>& runs) {
     QString html = QStringLiteral("<div align=\"center\" style=\"font-size:13px\">");
     for (const Run& run : runs) {
         const QString text = run.text.toHtmlEscaped();
@@ -60,14 +60,14 @@ QString DonateViewController::richText(const QList<Run>& runs) {
     return html + QStringLiteral("</div>");
 }
 
-QString DonateViewController::donationUrlText() {
+QString DonateDialog::donationUrlText() {
     return ServiceOrigins::current().donation + QStringLiteral("/cgi-bin/webscr?cmd=_donations") +
            QStringLiteral("&business=") + AppConfig::donationAccount +
            QStringLiteral("&item_name=Sleevanta%20Donation&currency_code=USD&lc=en_US") +
            QStringLiteral("&country.x=US&locale.x=US");
 }
 
-DonateViewController::DonateViewController(QWidget* parent)
+DonateDialog::DonateDialog(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::Donate>()) {
     m_ui->setupUi(this);
     m_ui->messageTextField->setText(richText(messageRuns()));
@@ -85,35 +85,34 @@ DonateViewController::DonateViewController(QWidget* parent)
     setAddressTitle(false);
     m_ui->copyAddressButton->setMinimumWidth(
         std::max(copiedWidth, m_addressLabel->sizeHint().width()) + 24);
-    connect(m_ui->copyAddressButton, &QPushButton::clicked, this,
-            &DonateViewController::copyAddress);
+    connect(m_ui->copyAddressButton, &QPushButton::clicked, this, &DonateDialog::copyAddress);
     connect(m_ui->donateWithPayPalButton, &QPushButton::clicked, this,
-            &DonateViewController::donateWithPayPal);
+            &DonateDialog::donateWithPayPal);
 }
 
-DonateViewController::~DonateViewController() = default;
+DonateDialog::~DonateDialog() = default;
 
-QString DonateViewController::addressTitle() const {
+QString DonateDialog::addressTitle() const {
     return m_addressLabel->text();
 }
 
-void DonateViewController::setAddressTitle(bool justCopied) {
+void DonateDialog::setAddressTitle(bool justCopied) {
     m_addressLabel->setText(richText(addressTitleRuns(justCopied)));
     m_ui->copyAddressButton->setAccessibleName(
         justCopied ? QStringLiteral("Copied %1 to Clipboard.").arg(AppConfig::bitcoinAddress)
                    : QStringLiteral("bitcoin:%1").arg(AppConfig::bitcoinAddress));
 }
 
-void DonateViewController::copyAddress() {
-    Pasteboard::general().writeText(AppConfig::bitcoinAddress);
+void DonateDialog::copyAddress() {
+    Clipboard::general().writeText(AppConfig::bitcoinAddress);
     setAddressTitle(true);
     // Each click restores the normal title 1.5 seconds after itself.
     QTimer::singleShot(kCopiedMilliseconds, this, [this] { setAddressTitle(false); });
 }
 
-void DonateViewController::donateWithPayPal() {
+void DonateDialog::donateWithPayPal() {
     const QUrl url = QUrl::fromEncoded(donationUrlText().toUtf8(), QUrl::StrictMode);
-    if (url.isValid() && Workspace::shared().openUrl(url)) {
+    if (url.isValid() && DesktopServices::shared().openUrl(url)) {
         return;
     }
     // Said where the user looks, for as long as a copied address is.

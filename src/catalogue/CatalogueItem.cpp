@@ -1,4 +1,4 @@
-#include "AlbumObject.h"
+#include "CatalogueItem.h"
 
 #include "TextSafety.h"
 
@@ -42,7 +42,7 @@ std::optional<qint64> integerField(const QJsonObject& object, const QString& key
 
 } // namespace
 
-qint64 AlbumObject::identityOf(const QJsonObject& result) {
+qint64 CatalogueItem::identityOf(const QJsonObject& result) {
     if (auto id = integerField(result, QStringLiteral("collectionId"))) {
         return *id;
     }
@@ -52,9 +52,10 @@ qint64 AlbumObject::identityOf(const QJsonObject& result) {
     return 0;
 }
 
-AlbumObject AlbumObject::fromResult(const QJsonObject& result, const QString& mediaValue,
-                                    const QString& lowerCountry, const ServiceOrigins& origins) {
-    AlbumObject record;
+CatalogueItem CatalogueItem::fromResult(const QJsonObject& result, const QString& mediaValue,
+                                        const QString& lowerCountry,
+                                        const ServiceOrigins& origins) {
+    CatalogueItem record;
 
     record.m_artistName = stringField(result, QStringLiteral("artistName"))
                               .value_or(QStringLiteral("No Artist Name"));
@@ -122,7 +123,7 @@ AlbumObject AlbumObject::fromResult(const QJsonObject& result, const QString& me
     return record;
 }
 
-QJsonObject AlbumObject::toJson() const {
+QJsonObject CatalogueItem::toJson() const {
     QJsonObject json;
     json[QStringLiteral("artistName")] = m_artistName;
     json[QStringLiteral("artworkUrl")] = m_artworkUrl;

@@ -7,15 +7,15 @@
 
 // One catalogue item found by a search, with its titles and derived URLs.
 // Built once from a result object and never changed.
-class AlbumObject {
+class CatalogueItem {
 public:
-    AlbumObject() = default;
+    CatalogueItem() = default;
 
     // Builds a record from one result object of a search answer, for the
     // search's media value (e.g. "music") and lower-case storefront code.
     // Cannot fail: missing sources give placeholder texts.
-    static AlbumObject fromResult(const QJsonObject& result, const QString& mediaValue,
-                                  const QString& lowerCountry, const ServiceOrigins& origins);
+    static CatalogueItem fromResult(const QJsonObject& result, const QString& mediaValue,
+                                    const QString& lowerCountry, const ServiceOrigins& origins);
 
     const QString& artistName() const { return m_artistName; }
     const QString& artworkUrl() const { return m_artworkUrl; }
@@ -41,7 +41,7 @@ public:
     // The ten fields under their names.
     QJsonObject toJson() const;
 
-    bool operator==(const AlbumObject&) const = default;
+    bool operator==(const CatalogueItem&) const = default;
 
 private:
     QString m_artistName;

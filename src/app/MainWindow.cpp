@@ -1,14 +1,14 @@
-#include "MainViewController.h"
+#include "MainWindow.h"
 #include "ui_MainWindow.h"
 
 #include "CoverActions.h"
-#include "CoverViewController.h"
+#include "CoverPane.h"
 #include "MusicOpening.h"
 #include "NotificationCenter.h"
 #include "NotificationNames.h"
-#include "SearchViewController.h"
+#include "SearchPane.h"
+#include "SettingsStore.h"
 #include "StoredSettings.h"
-#include "UserDefaults.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -22,13 +22,13 @@
 #include <QStyle>
 #include <QTableView>
 
-MainViewController::MainViewController(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>()) {
     m_ui->setupUi(this);
     m_ui->splitter->setStretchFactor(0, 0);
     m_ui->splitter->setStretchFactor(1, 1);
     // The list is as wide as the user left it.
-    const QVariant width = UserDefaults::standard().value(SettingsKeys::resultsWidth);
+    const QVariant width = SettingsStore::standard().value(SettingsKeys::resultsWidth);
     const int results =
         width.metaType().id() == QMetaType::LongLong ? int(width.toLongLong()) : 300;
     m_ui->splitter->setSizes({results, kDefaultWidth - results});
@@ -41,8 +41,8 @@ MainViewController::MainViewController(QWidget* parent)
         });
     }
     // Tab goes through the search pane, past the list in one step, then the cover's buttons.
-    SearchViewController* search = m_ui->searchPane;
-    CoverViewController* cover = m_ui->coverPane;
+    SearchPane* search = m_ui->searchPane;
+    CoverPane* cover = m_ui->coverPane;
     const QList<QWidget*> order{search->searchField(),    search->mediaPicker(),
                                 search->qualityPicker(),  search->countryPicker(),
                                 search->tableView(),      cover->viewButton(),
@@ -61,14 +61,14 @@ MainViewController::MainViewController(QWidget* parent)
     // Moves and resizes come in bursts; the frame is written once it settles.
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(300);
-    connect(&m_saveTimer, &QTimer::timeout, this, &MainViewController::saveFrame);
+    connect(&m_saveTimer, &QTimer::timeout, this, &MainWindow::saveFrame);
     // Files dropped on the search field are music to open, not text to type.
     setAcceptDrops(true);
     search->searchField()->installEventFilter(this);
     viewDidLoad();
 }
 
-MainViewController::~MainViewController() = default;
+MainWindow::~MainWindow() = default;
 
 namespace {
 
@@ -79,13 +79,13 @@ bool carriesFiles(const QDropEvent* event) {
 
 } // namespace
 
-void MainViewController::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (carriesFiles(event)) {
         event->acceptProposedAction();
     }
 }
 
-void MainViewController::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     if (!carriesFiles(event)) {
         return;
     }
@@ -99,7 +99,7 @@ void MainViewController::dropEvent(QDropEvent* event) {
     Q_EMIT musicDropped(paths, refused);
 }
 
-bool MainViewController::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
         carriesFiles(static_cast<QDropEvent*>(event))) {
@@ -114,15 +114,15 @@ bool MainViewController::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-SearchViewController* MainViewController::searchPane() const {
+SearchPane* MainWindow::searchPane() const {
     return m_ui->searchPane;
 }
 
-CoverViewController* MainViewController::coverPane() const {
+CoverPane* MainWindow::coverPane() const {
     return m_ui->coverPane;
 }
 
-void MainViewController::viewDidLoad() {
+void MainWindow::viewDidLoad() {
     StoredSettings::removeObsoleteKeys();
     auto& center = NotificationCenter::defaultCenter();
     center.addObserver(NotificationNames::restoreWindowToDefaultSize, this,
@@ -131,7 +131,7 @@ void MainViewController::viewDidLoad() {
     center.post(NotificationNames::focusOnSearchField);
 }
 
-void MainViewController::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_appeared) {
         m_appeared = true;
@@ -139,9 +139,9 @@ void MainViewController::showEvent(QShowEvent* event) {
     }
 }
 
-void MainViewController::viewWillAppear() {
+void MainWindow::viewWillAppear() {
     const QByteArray saved =
-        UserDefaults::standard().value(SettingsKeys::mainWindowFrame).toByteArray();
+        SettingsStore::standard().value(SettingsKeys::mainWindowFrame).toByteArray();
     if (saved.isEmpty() || !restoreGeometry(saved)) {
         restoreWindowToDefaultSize();
         return;
@@ -158,20 +158,20 @@ void MainViewController::viewWillAppear() {
 }
 
 // The screen's area less the room a window manager's title bar takes.
-QRect MainViewController::usableArea(const QRect& availableGeometry) const {
+QRect MainWindow::usableArea(const QRect& availableGeometry) const {
     const int titleBar = std::max(frameGeometry().height() - geometry().height(),
                                   style()->pixelMetric(QStyle::PM_TitleBarHeight));
     return availableGeometry.adjusted(0, titleBar, 0, 0);
 }
 
-QRect MainViewController::fittedFrame(QRect frame, const QRect& area) {
+QRect MainWindow::fittedFrame(QRect frame, const QRect& area) {
     frame.setSize(frame.size().boundedTo(area.size()));
     frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() - frame.width() + 1));
     frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() - frame.height() + 1));
     return frame;
 }
 
-QRect MainViewController::defaultFrame(const QRect& availableGeometry) {
+QRect MainWindow::defaultFrame(const QRect& availableGeometry) {
     const QPointF centre = QRectF(availableGeometry).center();
     return fittedFrame(QRect(qRound(centre.x() - kDefaultWidth / 2.0),
                              qRound(centre.y() - kDefaultHeight / 2.0), kDefaultWidth,
@@ -179,7 +179,7 @@ QRect MainViewController::defaultFrame(const QRect& availableGeometry) {
                        availableGeometry);
 }
 
-void MainViewController::restoreWindowToDefaultSize() {
+void MainWindow::restoreWindowToDefaultSize() {
     QScreen* screen = this->screen();
     if (!screen) {
         return;
@@ -199,21 +199,21 @@ void MainViewController::restoreWindowToDefaultSize() {
         Qt::QueuedConnection);
 }
 
-void MainViewController::moveEvent(QMoveEvent* event) {
+void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     if (m_appeared) {
         m_saveTimer.start();
     }
 }
 
-void MainViewController::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (m_appeared) {
         m_saveTimer.start();
     }
 }
 
-void MainViewController::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_saveTimer.isActive()) {
         m_saveTimer.stop();
         saveFrame();
@@ -221,8 +221,8 @@ void MainViewController::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-void MainViewController::saveFrame() {
-    UserDefaults::standard().setBytes(SettingsKeys::mainWindowFrame, saveGeometry());
-    UserDefaults::standard().setInteger(SettingsKeys::resultsWidth,
-                                        m_ui->splitter->sizes().value(0));
+void MainWindow::saveFrame() {
+    SettingsStore::standard().setBytes(SettingsKeys::mainWindowFrame, saveGeometry());
+    SettingsStore::standard().setInteger(SettingsKeys::resultsWidth,
+                                         m_ui->splitter->sizes().value(0));
 }

@@ -13,7 +13,7 @@
 namespace Ui {
 class SearchView;
 }
-class AlbumObjectListModel;
+class ResultListModel;
 class QComboBox;
 class QLineEdit;
 class QTableView;
@@ -23,13 +23,13 @@ class ThumbnailLoader;
 // and the results table. It stores the user's choices, starts searches, shows
 // the records of the shared result list and tells the cover pane what to show
 // through notifications.
-class SearchViewController : public QWidget {
+class SearchPane : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kMediaPauseMs = 400;
 
-    explicit SearchViewController(QWidget* parent = nullptr);
-    ~SearchViewController() override;
+    explicit SearchPane(QWidget* parent = nullptr);
+    ~SearchPane() override;
 
     QLineEdit* searchField() const;
     QComboBox* mediaPicker() const;
@@ -57,7 +57,7 @@ public:
     void qualityPicked();
     void countryPicked();
     void searchFieldDidEndSearching();
-    void tableViewSelectionDidChange();
+    void selectionChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,7 +71,7 @@ private:
     void selectLinkedItem();
 
     std::unique_ptr<Ui::SearchView> m_ui;
-    AlbumObjectListModel* m_model = nullptr;
+    ResultListModel* m_model = nullptr;
     ThumbnailLoader* m_thumbnails = nullptr;
     QString m_lastText;
     ListOverlay* m_overlay = nullptr;   // "Searching…" or a message over the list
