@@ -3,9 +3,9 @@
 // The start-up measure of the application benchmark: the program starts
 // itself in a child mode that shows the window (or a bare window of the same
 // kinds of widgets, the floor) and reports its first paint.
-#include "AppStyle.h"
-#include "Application.h"
-#include "MainWindow.h"
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "ui/common/AppStyle.h"
 
 #include <QApplication>
 #include <QComboBox>

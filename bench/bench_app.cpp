@@ -2,23 +2,23 @@
 // round trips, covers shown from the disk cache, saving to Downloads, and the
 // peak memory after a long result list and a large cover. Each row gives the
 // median time and the longest stretch the GUI thread was kept busy.
-#include "AppStyle.h"
-#include "Application.h"
 #include "BenchSupport.h"
-#include "CoverPane.h"
-#include "CoverSelection.h"
-#include "DraggableImageView.h"
 #include "FixtureServer.h"
-#include "ImageCache.h"
-#include "MainWindow.h"
-#include "MemoryPolicy.h"
-#include "NotificationCenter.h"
-#include "NotificationNames.h"
-#include "SearchPane.h"
-#include "ServiceOrigins.h"
 #include "StartupChild.h"
-#include "TemporaryCoverFile.h"
-#include "ThumbnailLoader.h"
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "catalogue/CoverSelection.h"
+#include "catalogue/ServiceOrigins.h"
+#include "imaging/ImageCache.h"
+#include "imaging/TemporaryCoverFile.h"
+#include "platform/MemoryPolicy.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "ui/common/AppStyle.h"
+#include "ui/cover/CoverPane.h"
+#include "ui/cover/DraggableImageView.h"
+#include "ui/search/SearchPane.h"
+#include "ui/search/ThumbnailLoader.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

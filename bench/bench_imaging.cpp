@@ -4,9 +4,9 @@
 // was kept busy (measured by a timer that records its own lateness).
 #include "BenchSupport.h"
 #include "FixtureServer.h"
-#include "ImageCodec.h"
-#include "ImageService.h"
-#include "TemporaryCoverFile.h"
+#include "imaging/ImageCodec.h"
+#include "imaging/ImageService.h"
+#include "imaging/TemporaryCoverFile.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -5,11 +5,11 @@
 // Then the catalogue requests a fill takes per album, against the fixture
 // catalogue: 45 albums by 10 artists named by their tags alone, and the same
 // with nine albums in ten carrying their barcode.
-#include "AlbumScanner.h"
-#include "FillRun.h"
 #include "FixtureDiscography.h"
 #include "FixtureServer.h"
-#include "ServiceOrigins.h"
+#include "catalogue/ServiceOrigins.h"
+#include "library/AlbumScanner.h"
+#include "library/FillRun.h"
 
 #include <QCoreApplication>
 #include <QDir>

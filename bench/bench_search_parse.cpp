@@ -1,5 +1,5 @@
 // Parsing a 200-result search answer into records, median of repeated runs.
-#include "SearchRequest.h"
+#include "catalogue/SearchRequest.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

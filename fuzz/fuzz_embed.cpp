@@ -2,7 +2,7 @@
 // pictures, through the content check, the format's own parsing, the copy
 // and its byte-for-byte check. A file that is embedded must have changed and
 // hold the picture; one that is not must be left as it was.
-#include "CoverEmbedder.h"
+#include "library/CoverEmbedder.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,7 +1,7 @@
 // libFuzzer target: the cover file-name builder with any format, names and
 // options. The input is: one byte of option bits (the high five bits a year),
 // then format, artist, collection and media kind separated by NUL bytes.
-#include "CoverFileName.h"
+#include "settings/CoverFileName.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 // libFuzzer target: any bytes as a search answer, through parsing and record
 // building, for each media kind's rules.
-#include "SearchRequest.h"
-#include "ServiceOrigins.h"
+#include "catalogue/SearchRequest.h"
+#include "catalogue/ServiceOrigins.h"
 
 #include <cstddef>
 #include <cstdint>

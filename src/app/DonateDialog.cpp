@@ -1,10 +1,10 @@
-#include "DonateDialog.h"
+#include "app/DonateDialog.h"
 #include "ui_Donate.h"
 
-#include "AppConfig.h"
-#include "Clipboard.h"
-#include "DesktopServices.h"
-#include "ServiceOrigins.h"
+#include "app/AppConfig.h"
+#include "catalogue/ServiceOrigins.h"
+#include "platform/Clipboard.h"
+#include "platform/DesktopServices.h"
 
 #include <QHBoxLayout>
 

@@ -1,7 +1,7 @@
-#include "FeedbackMail.h"
+#include "app/FeedbackMail.h"
 
-#include "AppConfig.h"
-#include "MailComposer.h"
+#include "app/AppConfig.h"
+#include "platform/MailComposer.h"
 
 #include <QCoreApplication>
 

@@ -1,14 +1,14 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 #include "ui_MainWindow.h"
 
-#include "CoverActions.h"
-#include "CoverPane.h"
-#include "MusicOpening.h"
-#include "NotificationCenter.h"
-#include "NotificationNames.h"
-#include "SearchPane.h"
-#include "SettingsStore.h"
-#include "StoredSettings.h"
+#include "library/MusicOpening.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "platform/SettingsStore.h"
+#include "settings/StoredSettings.h"
+#include "ui/cover/CoverActions.h"
+#include "ui/cover/CoverPane.h"
+#include "ui/search/SearchPane.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

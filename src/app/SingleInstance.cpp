@@ -1,6 +1,6 @@
-#include "SingleInstance.h"
+#include "app/SingleInstance.h"
 
-#include "MusicOpening.h"
+#include "library/MusicOpening.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -1,16 +1,16 @@
 // Sleevanta: find cover artwork in the iTunes Store catalogue and save it.
-#include "AppConfig.h"
-#include "AppIcon.h"
-#include "AppStyle.h"
-#include "Application.h"
-#include "ColorScheme.h"
-#include "MainWindow.h"
-#include "MemoryPolicy.h"
-#include "MusicOpening.h"
-#include "NotificationCenter.h"
-#include "NotificationNames.h"
-#include "SingleInstance.h"
-#include "TextSafety.h"
+#include "app/AppConfig.h"
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "app/SingleInstance.h"
+#include "library/MusicOpening.h"
+#include "platform/MemoryPolicy.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "platform/TextSafety.h"
+#include "ui/common/AppIcon.h"
+#include "ui/common/AppStyle.h"
+#include "ui/common/ColorScheme.h"
 
 #include <QApplication>
 #include <QDir>

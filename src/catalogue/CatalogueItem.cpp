@@ -1,6 +1,6 @@
-#include "CatalogueItem.h"
+#include "catalogue/CatalogueItem.h"
 
-#include "TextSafety.h"
+#include "platform/TextSafety.h"
 
 #include <QJsonValue>
 #include <QVariant>

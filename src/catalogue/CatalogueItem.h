@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ServiceOrigins.h"
+#include "catalogue/ServiceOrigins.h"
 
 #include <QJsonObject>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "CatalogueSearch.h"
+#include "catalogue/CatalogueSearch.h"
 
-#include "MediaTables.h"
-#include "NetworkAccess.h"
-#include "SearchRequest.h"
+#include "catalogue/MediaTables.h"
+#include "catalogue/SearchRequest.h"
+#include "platform/NetworkAccess.h"
 
 #include <QFutureWatcher>
 #include <QNetworkAccessManager>

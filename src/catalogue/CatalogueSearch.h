@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CatalogueItem.h"
-#include "SearchRequest.h"
-#include "ServiceOrigins.h"
+#include "catalogue/CatalogueItem.h"
+#include "catalogue/SearchRequest.h"
+#include "catalogue/ServiceOrigins.h"
 
 #include <QByteArray>
 #include <QList>

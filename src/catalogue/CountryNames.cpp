@@ -1,6 +1,6 @@
-#include "CountryNames.h"
+#include "catalogue/CountryNames.h"
 
-#include "MediaTables.h"
+#include "catalogue/MediaTables.h"
 
 #include <QCollator>
 #include <QLocale>

@@ -1,6 +1,6 @@
-#include "CoverSelection.h"
+#include "catalogue/CoverSelection.h"
 
-#include "TextSafety.h"
+#include "platform/TextSafety.h"
 
 QString CoverItem::title() const {
     static const QStringList titledByCollection{QStringLiteral("movie"), QStringLiteral("software"),

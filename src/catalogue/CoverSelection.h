@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CatalogueItem.h"
+#include "catalogue/CatalogueItem.h"
 
 #include <QUrl>
 #include <QVariantMap>

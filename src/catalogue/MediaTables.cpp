@@ -1,4 +1,4 @@
-#include "MediaTables.h"
+#include "catalogue/MediaTables.h"
 
 #include <array>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "SearchMessages.h"
+#include "catalogue/SearchMessages.h"
 
 namespace SearchMessages {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CatalogueSearch.h"
+#include "catalogue/CatalogueSearch.h"
 
 #include <QString>
 

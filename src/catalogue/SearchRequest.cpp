@@ -1,4 +1,4 @@
-#include "SearchRequest.h"
+#include "catalogue/SearchRequest.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

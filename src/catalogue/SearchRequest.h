@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CatalogueItem.h"
-#include "ServiceOrigins.h"
+#include "catalogue/CatalogueItem.h"
+#include "catalogue/ServiceOrigins.h"
 
 #include <QByteArray>
 #include <QJsonObject>

@@ -1,9 +1,9 @@
-#include "SearchResults.h"
+#include "catalogue/SearchResults.h"
 
-#include "MediaTables.h"
-#include "NotificationCenter.h"
-#include "NotificationNames.h"
-#include "StoredSettings.h"
+#include "catalogue/MediaTables.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "settings/StoredSettings.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CatalogueItem.h"
-#include "CatalogueSearch.h"
-#include "NotificationCenter.h"
+#include "catalogue/CatalogueItem.h"
+#include "catalogue/CatalogueSearch.h"
+#include "platform/NotificationCenter.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "ServiceOrigins.h"
+#include "catalogue/ServiceOrigins.h"
 
 #include <QMutex>
 #include <QMutexLocker>

@@ -1,8 +1,8 @@
-#include "Arguments.h"
+#include "cli/Arguments.h"
 
-#include "CoverFileName.h"
-#include "MediaTables.h"
-#include "Output.h"
+#include "catalogue/MediaTables.h"
+#include "cli/Output.h"
+#include "settings/CoverFileName.h"
 
 #include <QHash>
 

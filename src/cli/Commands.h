@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Arguments.h"
-#include "CatalogueItem.h"
+#include "catalogue/CatalogueItem.h"
+#include "cli/Arguments.h"
 
 #include <QList>
 

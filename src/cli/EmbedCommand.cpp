@@ -1,11 +1,11 @@
-#include "AlbumCoverWriter.h"
-#include "AlbumScanner.h"
-#include "Commands.h"
-#include "CoverEmbedder.h"
-#include "EmbedLock.h"
-#include "ImageService.h"
-#include "Interruption.h"
-#include "Output.h"
+#include "cli/Commands.h"
+#include "cli/Interruption.h"
+#include "cli/Output.h"
+#include "imaging/ImageService.h"
+#include "library/AlbumCoverWriter.h"
+#include "library/AlbumScanner.h"
+#include "library/CoverEmbedder.h"
+#include "library/EmbedLock.h"
 
 #include <QFile>
 #include <QJsonObject>

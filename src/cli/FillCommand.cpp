@@ -1,7 +1,7 @@
-#include "Commands.h"
-#include "FillRun.h"
-#include "Interruption.h"
-#include "Output.h"
+#include "cli/Commands.h"
+#include "cli/Interruption.h"
+#include "cli/Output.h"
+#include "library/FillRun.h"
 
 #include <QCoreApplication>
 #include <QMap>

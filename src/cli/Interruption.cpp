@@ -1,4 +1,4 @@
-#include "Interruption.h"
+#include "cli/Interruption.h"
 
 #include <csignal>
 

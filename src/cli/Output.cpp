@@ -1,6 +1,6 @@
-#include "Output.h"
+#include "cli/Output.h"
 
-#include "TextSafety.h"
+#include "platform/TextSafety.h"
 
 #include <QJsonDocument>
 

@@ -1,9 +1,9 @@
-#include "Commands.h"
-#include "CoverSession.h"
-#include "ImageCache.h"
-#include "ImageService.h"
-#include "Output.h"
-#include "UserPaths.h"
+#include "cli/Commands.h"
+#include "cli/Output.h"
+#include "imaging/CoverSession.h"
+#include "imaging/ImageCache.h"
+#include "imaging/ImageService.h"
+#include "platform/UserPaths.h"
 
 #include <QCoreApplication>
 #include <QDir>

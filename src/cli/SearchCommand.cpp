@@ -1,7 +1,7 @@
-#include "CatalogueSearch.h"
-#include "Commands.h"
-#include "Output.h"
-#include "SearchMessages.h"
+#include "catalogue/CatalogueSearch.h"
+#include "catalogue/SearchMessages.h"
+#include "cli/Commands.h"
+#include "cli/Output.h"
 
 #include <QCoreApplication>
 

@@ -1,8 +1,8 @@
 // sleevanta-cli: search the catalogue, save covers, fill a music library's
 // missing covers and embed covers into audio files, from a terminal.
-#include "Arguments.h"
-#include "Commands.h"
-#include "MemoryPolicy.h"
+#include "cli/Arguments.h"
+#include "cli/Commands.h"
+#include "platform/MemoryPolicy.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
-#include "CheckedRewrite.h"
+#include "imaging/CheckedRewrite.h"
 
-#include "CoverFileWriter.h"
+#include "imaging/CoverFileWriter.h"
 
 #include <QFile>
 #include <QMutex>

@@ -1,4 +1,4 @@
-#include "CoverFileWriter.h"
+#include "imaging/CoverFileWriter.h"
 
 #include <QFile>
 #include <QStringList>

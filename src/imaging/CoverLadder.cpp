@@ -1,11 +1,11 @@
-#include "CoverLadder.h"
+#include "imaging/CoverLadder.h"
 
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPointer>
 
-#include "NetworkAccess.h"
+#include "platform/NetworkAccess.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "CoverSession.h"
+#include "imaging/CoverSession.h"
 
-#include "CoverFileName.h"
-#include "CoverFileWriter.h"
-#include "ImageCache.h"
-#include "MediaTables.h"
-#include "TemporaryCoverFile.h"
+#include "catalogue/MediaTables.h"
+#include "imaging/CoverFileWriter.h"
+#include "imaging/ImageCache.h"
+#include "imaging/TemporaryCoverFile.h"
+#include "settings/CoverFileName.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CoverLadder.h"
-#include "CoverSelection.h"
-#include "ImageCodec.h"
+#include "catalogue/CoverSelection.h"
+#include "imaging/CoverLadder.h"
+#include "imaging/ImageCodec.h"
 
 #include <QImage>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "ImageCache.h"
+#include "imaging/ImageCache.h"
 
-#include "UserPaths.h"
+#include "platform/UserPaths.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

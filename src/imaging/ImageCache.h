@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ImageCodec.h"
-#include "ScreenCopies.h"
+#include "imaging/ImageCodec.h"
+#include "imaging/ScreenCopies.h"
 
 #include <QCache>
 #include <QMutex>

@@ -1,4 +1,4 @@
-#include "ImageCodec.h"
+#include "imaging/ImageCodec.h"
 
 #include <QBuffer>
 #include <QImageReader>

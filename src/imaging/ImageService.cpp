@@ -1,7 +1,7 @@
-#include "ImageService.h"
+#include "imaging/ImageService.h"
 
-#include "NetworkAccess.h"
-#include "ServiceOrigins.h"
+#include "catalogue/ServiceOrigins.h"
+#include "platform/NetworkAccess.h"
 
 #include <QCoreApplication>
 #include <QFutureWatcher>

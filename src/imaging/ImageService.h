@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageCache.h"
+#include "imaging/ImageCache.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "ScreenCopies.h"
+#include "imaging/ScreenCopies.h"
 
-#include "ImageCodec.h"
+#include "imaging/ImageCodec.h"
 
 #include <QBuffer>
 #include <QDir>

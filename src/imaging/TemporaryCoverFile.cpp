@@ -1,7 +1,7 @@
-#include "TemporaryCoverFile.h"
+#include "imaging/TemporaryCoverFile.h"
 
-#include "CoverFileWriter.h"
-#include "UserPaths.h"
+#include "imaging/CoverFileWriter.h"
+#include "platform/UserPaths.h"
 
 #include <QCoreApplication>
 #include <QDir>

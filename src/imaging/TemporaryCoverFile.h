@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageCodec.h"
+#include "imaging/ImageCodec.h"
 
 #include <QObject>
 #include <QString>

@@ -1,10 +1,10 @@
-#include "AlbumCoverWriter.h"
+#include "library/AlbumCoverWriter.h"
 
-#include "CoverEmbedder.h"
-#include "CoverFileName.h"
-#include "CoverFileWriter.h"
-#include "EmbedLock.h"
-#include "ImageCodec.h"
+#include "imaging/CoverFileWriter.h"
+#include "imaging/ImageCodec.h"
+#include "library/CoverEmbedder.h"
+#include "library/EmbedLock.h"
+#include "settings/CoverFileName.h"
 
 #include <QFile>
 

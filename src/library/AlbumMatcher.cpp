@@ -1,4 +1,4 @@
-#include "AlbumMatcher.h"
+#include "library/AlbumMatcher.h"
 
 #include <QMutex>
 #include <QMutexLocker>

@@ -1,8 +1,8 @@
-#include "AlbumScanner.h"
+#include "library/AlbumScanner.h"
 
-#include "AlbumMatcher.h"
-#include "CoverFileWriter.h"
-#include "formats/AudioFormat.h"
+#include "imaging/CoverFileWriter.h"
+#include "library/AlbumMatcher.h"
+#include "library/formats/AudioFormat.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AlbumTags.h"
+#include "library/AlbumTags.h"
 
 #include <QByteArray>
 #include <QList>

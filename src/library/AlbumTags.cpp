@@ -1,7 +1,7 @@
-#include "AlbumTags.h"
+#include "library/AlbumTags.h"
 
-#include "AlbumMatcher.h"
-#include "Barcode.h"
+#include "library/AlbumMatcher.h"
+#include "library/Barcode.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TagReader.h"
+#include "library/TagReader.h"
 
 #include <QList>
 #include <QString>

@@ -1,10 +1,10 @@
-#include "CoverEmbedder.h"
+#include "library/CoverEmbedder.h"
 
-#include "CheckedRewrite.h"
-#include "CoverFileWriter.h"
-#include "ImageCodec.h"
-#include "formats/FdStream.h"
-#include "formats/FileBytes.h"
+#include "imaging/CheckedRewrite.h"
+#include "imaging/CoverFileWriter.h"
+#include "imaging/ImageCodec.h"
+#include "library/formats/FdStream.h"
+#include "library/formats/FileBytes.h"
 
 #include <QBuffer>
 #include <QImageWriter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/AudioFormat.h"
+#include "library/formats/AudioFormat.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "EmbedLock.h"
+#include "library/EmbedLock.h"
 
-#include "UserPaths.h"
+#include "platform/UserPaths.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // What a fill makes of the catalogue's answers: each album of a request
 // matched, taken, sent on to the next stage, or told it has no match.
-#include "FillRun.h"
+#include "library/FillRun.h"
 
-#include "FillSaver.h"
+#include "library/FillSaver.h"
 
 // A request that brought no answer: its albums go on to the next stage, or,
 // already searched for one by one, fail with the reason.

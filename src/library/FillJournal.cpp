@@ -1,6 +1,6 @@
-#include "FillJournal.h"
+#include "library/FillJournal.h"
 
-#include "AlbumMatcher.h"
+#include "library/AlbumMatcher.h"
 
 #include <QCryptographicHash>
 #include <QDir>

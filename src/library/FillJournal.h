@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AlbumScanner.h"
+#include "library/AlbumScanner.h"
 
 #include <QByteArray>
 #include <QDateTime>

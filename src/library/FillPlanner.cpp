@@ -1,8 +1,8 @@
-#include "FillPlanner.h"
+#include "library/FillPlanner.h"
 
-#include "AlbumMatcher.h"
-#include "Barcode.h"
-#include "SearchRequest.h"
+#include "catalogue/SearchRequest.h"
+#include "library/AlbumMatcher.h"
+#include "library/Barcode.h"
 
 #include <QHash>
 #include <QMap>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AlbumScanner.h"
-#include "CatalogueItem.h"
+#include "catalogue/CatalogueItem.h"
+#include "library/AlbumScanner.h"
 
 #include <QByteArray>
 #include <QHash>

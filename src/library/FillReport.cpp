@@ -1,4 +1,4 @@
-#include "FillReport.h"
+#include "library/FillReport.h"
 
 #include <QJsonArray>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CatalogueItem.h"
+#include "catalogue/CatalogueItem.h"
 
 #include <QJsonObject>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "FillRun.h"
+#include "library/FillRun.h"
 
-#include "FillSaver.h"
-#include "ServiceOrigins.h"
+#include "catalogue/ServiceOrigins.h"
+#include "library/FillSaver.h"
 
 #include <QDateTime>
 #include <QFile>

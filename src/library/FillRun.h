@@ -1,12 +1,12 @@
 #pragma once
 
-#include "AlbumMatcher.h"
-#include "AlbumScanner.h"
-#include "CatalogueSearch.h"
-#include "FillJournal.h"
-#include "FillOptions.h"
-#include "FillPlanner.h"
-#include "FillReport.h"
+#include "catalogue/CatalogueSearch.h"
+#include "library/AlbumMatcher.h"
+#include "library/AlbumScanner.h"
+#include "library/FillJournal.h"
+#include "library/FillOptions.h"
+#include "library/FillPlanner.h"
+#include "library/FillReport.h"
 
 #include <QElapsedTimer>
 #include <QHash>

@@ -1,7 +1,7 @@
-#include "FillSaver.h"
+#include "library/FillSaver.h"
 
-#include "AlbumCoverWriter.h"
-#include "ImageService.h"
+#include "imaging/ImageService.h"
+#include "library/AlbumCoverWriter.h"
 
 #include <QFile>
 #include <QFutureWatcher>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AlbumScanner.h"
-#include "CoverLadder.h"
-#include "FillOptions.h"
-#include "FillReport.h"
+#include "imaging/CoverLadder.h"
+#include "library/AlbumScanner.h"
+#include "library/FillOptions.h"
+#include "library/FillReport.h"
 
 #include <QObject>
 

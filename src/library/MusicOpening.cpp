@@ -1,6 +1,6 @@
-#include "MusicOpening.h"
+#include "library/MusicOpening.h"
 
-#include "TextSafety.h"
+#include "platform/TextSafety.h"
 
 #include <QFile>
 #include <QMap>

@@ -1,7 +1,7 @@
-#include "TagReader.h"
+#include "library/TagReader.h"
 
-#include "formats/AudioFormat.h"
-#include "formats/FdStream.h"
+#include "library/formats/AudioFormat.h"
+#include "library/formats/FdStream.h"
 
 #include <QElapsedTimer>
 

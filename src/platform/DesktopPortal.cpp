@@ -1,4 +1,4 @@
-#include "DesktopPortal.h"
+#include "platform/DesktopPortal.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
-#include "MailComposer.h"
+#include "platform/MailComposer.h"
 
-#include "DesktopPortal.h"
-#include "DesktopServices.h"
+#include "platform/DesktopPortal.h"
+#include "platform/DesktopServices.h"
 
 #include <QCoreApplication>
 #include <QThreadPool>

@@ -1,4 +1,4 @@
-#include "NetworkAccess.h"
+#include "platform/NetworkAccess.h"
 
 #include <QAtomicInt>
 #include <QNetworkAccessManager>

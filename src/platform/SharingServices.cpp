@@ -1,9 +1,9 @@
-#include "SharingServices.h"
+#include "platform/SharingServices.h"
 
-#include "DesktopPortal.h"
-#include "DesktopServices.h"
-#include "NotificationCenter.h"
-#include "NotificationNames.h"
+#include "platform/DesktopPortal.h"
+#include "platform/DesktopServices.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

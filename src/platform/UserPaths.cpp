@@ -1,4 +1,4 @@
-#include "UserPaths.h"
+#include "platform/UserPaths.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "CoverFileName.h"
+#include "settings/CoverFileName.h"
 
-#include "StoredSettings.h"
-#include "TextSafety.h"
+#include "platform/TextSafety.h"
+#include "settings/StoredSettings.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
-#include "StoredSettings.h"
+#include "settings/StoredSettings.h"
 
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 #include <cmath>
 

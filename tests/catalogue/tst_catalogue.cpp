@@ -1,12 +1,12 @@
 // Records, the search request, answers, the media and country tables, and how
 // a search ends: from the catalogue's answer to the warning and exit status.
-#include "CountryNames.h"
-#include "CoverLadder.h"
-#include "MediaTables.h"
-#include "NotificationNames.h"
-#include "SearchRequest.h"
-#include "SearchResults.h"
 #include "TestSupport.h"
+#include "catalogue/CountryNames.h"
+#include "catalogue/MediaTables.h"
+#include "catalogue/SearchRequest.h"
+#include "catalogue/SearchResults.h"
+#include "imaging/CoverLadder.h"
+#include "platform/NotificationNames.h"
 
 #include <QCollator>
 #include <QJsonDocument>

@@ -2,8 +2,8 @@
 
 // What the imaging tests share: the fixture catalogue, and a cache and image
 // service of their own that can be started afresh as a new process would.
-#include "ImageService.h"
 #include "TestSupport.h"
+#include "imaging/ImageService.h"
 
 struct ImagingRig {
     FixtureServer server;

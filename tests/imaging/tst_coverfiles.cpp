@@ -1,8 +1,8 @@
 // Writing cover files: new names only, numbered free names, no partial or
 // scratch files left, and the temporary cover file in its private folder.
-#include "CoverFileWriter.h"
 #include "TestSupport.h"
-#include "UserPaths.h"
+#include "imaging/CoverFileWriter.h"
+#include "platform/UserPaths.h"
 
 #include <QBuffer>
 #include <QImageWriter>

@@ -1,8 +1,8 @@
 // The resolution ladder: which rungs are asked, which answers, and what arrived.
-#include "CoverLadder.h"
-#include "ImageService.h"
 #include "ImagingRig.h"
 #include "TestSupport.h"
+#include "imaging/CoverLadder.h"
+#include "imaging/ImageService.h"
 
 #include <QDateTime>
 

@@ -1,9 +1,9 @@
 // The cover session without widgets: loading a selected item's cover (memory,
 // disk, the ladder), its states, its temporary file, and saving it.
-#include "CoverSession.h"
-#include "ImageService.h"
-#include "StoredSettings.h"
 #include "TestSupport.h"
+#include "imaging/CoverSession.h"
+#include "imaging/ImageService.h"
+#include "settings/StoredSettings.h"
 
 #include <sys/stat.h>
 

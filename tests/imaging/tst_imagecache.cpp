@@ -1,8 +1,8 @@
 // The image cache: decoded images in memory, the downloaded bytes on disk.
-#include "CoverLadder.h"
-#include "ImageService.h"
 #include "ImagingRig.h"
 #include "TestSupport.h"
+#include "imaging/CoverLadder.h"
+#include "imaging/ImageService.h"
 
 #include <QDateTime>
 

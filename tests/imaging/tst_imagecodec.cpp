@@ -1,7 +1,7 @@
 // Decoding for the view, pictures refused on their header's word, and the
 // JPEG bytes a cover is written as.
-#include "ImageCodec.h"
 #include "TestSupport.h"
+#include "imaging/ImageCodec.h"
 
 #include <sys/resource.h>
 

@@ -1,8 +1,8 @@
 // The image service: downloads with progress, failures, shared downloads, cancelling.
-#include "CoverLadder.h"
-#include "ImageService.h"
 #include "ImagingRig.h"
 #include "TestSupport.h"
+#include "imaging/CoverLadder.h"
+#include "imaging/ImageService.h"
 
 #include <QDateTime>
 

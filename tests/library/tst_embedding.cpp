@@ -1,10 +1,10 @@
 // Covers embedded into audio files: every format as players read it back, the
 // audio and the other tags as they were, and files that are left alone.
 #include "AudioFiles.h"
-#include "CheckedRewrite.h"
-#include "CoverEmbedder.h"
-#include "ImageCodec.h"
 #include "TestSupport.h"
+#include "imaging/CheckedRewrite.h"
+#include "imaging/ImageCodec.h"
+#include "library/CoverEmbedder.h"
 
 #include <taglib/apetag.h>
 #include <taglib/attachedpictureframe.h>

@@ -1,12 +1,12 @@
 // A music library's missing covers: scanning real-shaped libraries, bounded
 // tag reads, and fill runs of sleevanta-cli against the fixture catalogue,
 // counting the requests they take and what their journal spares.
-#include "AlbumScanner.h"
 #include "AudioFiles.h"
-#include "EmbedLock.h"
-#include "FillJournal.h"
-#include "MusicOpening.h"
 #include "TestSupport.h"
+#include "library/AlbumScanner.h"
+#include "library/EmbedLock.h"
+#include "library/FillJournal.h"
+#include "library/MusicOpening.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -393,8 +393,8 @@ private Q_SLOTS:
         const QString image = m_root + "/cover.jpg";
         QFile cover(image);
         QVERIFY(cover.open(QIODevice::WriteOnly) &&
-                cover.write(TestSupport::encoded(TestSupport::filled(QSize(64, 64), Qt::red),
-                                                 "jpeg")) > 0);
+                cover.write(
+                    TestSupport::encoded(TestSupport::filled(QSize(64, 64), Qt::red), "jpeg")) > 0);
         cover.close();
         const QByteArray before = TestSupport::readFile(folder + "/01.mp3");
         const EmbedLock other(QFile::encodeName(folder), nullptr);

@@ -1,10 +1,10 @@
 // Which catalogue album is a library folder's: the matcher among editions,
 // years, numerals and namesakes; an album's artist and title from its files'
 // tags or its folder names; barcodes.
-#include "AlbumMatcher.h"
-#include "AlbumTags.h"
-#include "Barcode.h"
 #include "TestSupport.h"
+#include "library/AlbumMatcher.h"
+#include "library/AlbumTags.h"
+#include "library/Barcode.h"
 
 #include <QJsonObject>
 

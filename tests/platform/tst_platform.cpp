@@ -1,8 +1,8 @@
 // The platform stand-ins: the notification centre and the text that names from
 // the network are reduced to.
-#include "NotificationCenter.h"
 #include "TestSupport.h"
-#include "TextSafety.h"
+#include "platform/NotificationCenter.h"
+#include "platform/TextSafety.h"
 
 class TestPlatform : public QObject {
     Q_OBJECT

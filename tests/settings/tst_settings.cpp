@@ -1,8 +1,8 @@
 // The settings store, the settings readers, the cover file-name builder and
 // the notification centre.
-#include "CoverFileName.h"
-#include "StoredSettings.h"
 #include "TestSupport.h"
+#include "settings/CoverFileName.h"
+#include "settings/StoredSettings.h"
 
 #include <unistd.h>
 

@@ -4,12 +4,12 @@
 // emptied again before each test function, so that no test sees what another
 // one left behind (settings, caches, Downloads, temporary covers, observers).
 #include "FixtureServer.h"
-#include "ImageCache.h"
-#include "NetworkAccess.h"
-#include "NotificationCenter.h"
-#include "ServiceOrigins.h"
-#include "SettingsStore.h"
-#include "TemporaryCoverFile.h"
+#include "catalogue/ServiceOrigins.h"
+#include "imaging/ImageCache.h"
+#include "imaging/TemporaryCoverFile.h"
+#include "platform/NetworkAccess.h"
+#include "platform/NotificationCenter.h"
+#include "platform/SettingsStore.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,18 +1,18 @@
 // The cover pane in a window: what it shows of its session, the cover actions
 // as one table, what they do, the save dialog and the context menu.
-#include "Clipboard.h"
-#include "CoverActions.h"
-#include "CoverPane.h"
-#include "CoverSelection.h"
-#include "DesktopServices.h"
-#include "DraggableImageView.h"
-#include "ImageGeometry.h"
-#include "NotificationNames.h"
-#include "SaveDialog.h"
-#include "ShareMenu.h"
-#include "SharingServices.h"
-#include "StoredSettings.h"
 #include "TestSupport.h"
+#include "catalogue/CoverSelection.h"
+#include "imaging/ImageGeometry.h"
+#include "platform/Clipboard.h"
+#include "platform/DesktopServices.h"
+#include "platform/NotificationNames.h"
+#include "platform/SharingServices.h"
+#include "settings/StoredSettings.h"
+#include "ui/common/ShareMenu.h"
+#include "ui/cover/CoverActions.h"
+#include "ui/cover/CoverPane.h"
+#include "ui/cover/DraggableImageView.h"
+#include "ui/cover/SaveDialog.h"
 
 #include <QFileDialog>
 #include <QLabel>

@@ -1,16 +1,16 @@
 // The search pane in a window: pickers, searching, selection, alerts,
 // keyboard, result rows and their thumbnails.
-#include "Alerts.h"
-#include "CountryNames.h"
-#include "CoverSelection.h"
-#include "NotificationNames.h"
-#include "SearchMessages.h"
-#include "SearchPane.h"
-#include "SearchResultDelegate.h"
-#include "SearchResults.h"
-#include "StoredSettings.h"
 #include "TestSupport.h"
-#include "ThumbnailLoader.h"
+#include "catalogue/CountryNames.h"
+#include "catalogue/CoverSelection.h"
+#include "catalogue/SearchMessages.h"
+#include "catalogue/SearchResults.h"
+#include "platform/NotificationNames.h"
+#include "settings/StoredSettings.h"
+#include "ui/common/Alerts.h"
+#include "ui/search/SearchPane.h"
+#include "ui/search/SearchResultDelegate.h"
+#include "ui/search/ThumbnailLoader.h"
 
 #include <QComboBox>
 #include <QLineEdit>

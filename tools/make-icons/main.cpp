@@ -1,6 +1,6 @@
 // Writes the application icon as PNG files into an icon theme tree:
 //   sleevanta-make-icons OUTPUT_DIR  ->  OUTPUT_DIR/hicolor/NxN/apps/<id>.png
-#include "AppIcon.h"
+#include "ui/common/AppIcon.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,9 +1,9 @@
-#include "AudioFormat.h"
+#include "library/formats/AudioFormat.h"
 
-#include "CheckedRewrite.h"
-#include "Families.h"
-#include "FileBytes.h"
-#include "TagReader.h"
+#include "imaging/CheckedRewrite.h"
+#include "library/TagReader.h"
+#include "library/formats/Families.h"
+#include "library/formats/FileBytes.h"
 
 #include <taglib/aifffile.h>
 #include <taglib/apefile.h>

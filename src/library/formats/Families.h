@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AudioFormat.h"
+#include "library/formats/AudioFormat.h"
 
 // The families that take pictures, each in a file of its own.
 const AudioFormat& mpegFormat();

@@ -1,6 +1,6 @@
-#include "FdStream.h"
+#include "library/formats/FdStream.h"
 
-#include "CheckedRewrite.h"
+#include "imaging/CheckedRewrite.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

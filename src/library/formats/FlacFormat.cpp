@@ -2,11 +2,11 @@
 // bytes (TagLib would render its Vorbis comment anew, and the ID3v2 and ID3v1
 // tags some files carry); the padding gives way where it can, and the audio
 // frames are copied.
-#include "CheckedRewrite.h"
-#include "Families.h"
-#include "FileBytes.h"
-#include "ImageCodec.h"
-#include "TagReader.h"
+#include "imaging/CheckedRewrite.h"
+#include "imaging/ImageCodec.h"
+#include "library/TagReader.h"
+#include "library/formats/Families.h"
+#include "library/formats/FileBytes.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,4 @@
-#include "Id3v2Splice.h"
+#include "library/formats/Id3v2Splice.h"
 
 #include <taglib/attachedpictureframe.h>
 

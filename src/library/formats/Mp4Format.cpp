@@ -3,11 +3,11 @@
 // byte for byte, every chunk offset must point where it pointed (moved by as
 // much as its media data moved), every other box must be the same, and every
 // item of the tags but the cover must keep its bytes.
-#include "CheckedRewrite.h"
-#include "Families.h"
-#include "FdStream.h"
-#include "FileBytes.h"
-#include "TagReader.h"
+#include "imaging/CheckedRewrite.h"
+#include "library/TagReader.h"
+#include "library/formats/Families.h"
+#include "library/formats/FdStream.h"
+#include "library/formats/FileBytes.h"
 
 #include <taglib/mp4file.h>
 

@@ -1,11 +1,11 @@
 // MPEG audio (MP3) with ID3v2 tags: the picture frame is spliced into the
 // tag's bytes where the tag lies; everything before and after it is copied.
-#include "CheckedRewrite.h"
-#include "Families.h"
-#include "FdStream.h"
-#include "FileBytes.h"
-#include "Id3v2Splice.h"
-#include "TagReader.h"
+#include "imaging/CheckedRewrite.h"
+#include "library/TagReader.h"
+#include "library/formats/Families.h"
+#include "library/formats/FdStream.h"
+#include "library/formats/FileBytes.h"
+#include "library/formats/Id3v2Splice.h"
 
 #include <taglib/attachedpictureframe.h>
 #include <taglib/id3v2framefactory.h>

@@ -5,11 +5,11 @@
 // positions and serial numbers, and every page of the copy must carry a
 // right checksum. Files with streams side by side (Skeleton, multiplexed)
 // are left alone: TagLib 1.13's Ogg reader does not tell streams apart.
-#include "CheckedRewrite.h"
-#include "Families.h"
-#include "FdStream.h"
-#include "FileBytes.h"
-#include "TagReader.h"
+#include "imaging/CheckedRewrite.h"
+#include "library/TagReader.h"
+#include "library/formats/Families.h"
+#include "library/formats/FdStream.h"
+#include "library/formats/FileBytes.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -312,8 +312,8 @@ public:
             return FormatChecks::failed(rewrite, QStringLiteral("the copy's audio differs"));
         }
         if (after.wrongChecksums) {
-            return FormatChecks::failed(rewrite,
-                                        QStringLiteral("the copy's Ogg pages have wrong checksums"));
+            return FormatChecks::failed(
+                rewrite, QStringLiteral("the copy's Ogg pages have wrong checksums"));
         }
         return {EmbedStep::Outcome::Written, {}, copy.size()};
     }

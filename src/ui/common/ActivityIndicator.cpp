@@ -1,4 +1,4 @@
-#include "ActivityIndicator.h"
+#include "ui/common/ActivityIndicator.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "Alerts.h"
+#include "ui/common/Alerts.h"
 
 #include <QGridLayout>
 #include <QMessageBox>

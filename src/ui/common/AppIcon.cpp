@@ -1,4 +1,4 @@
-#include "AppIcon.h"
+#include "ui/common/AppIcon.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "AppStyle.h"
+#include "ui/common/AppStyle.h"
 
-#include "AppIcon.h"
+#include "ui/common/AppIcon.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ColorScheme.h"
+#include "ui/common/ColorScheme.h"
 
 #include <QApplication>
 #include <QDBusConnection>

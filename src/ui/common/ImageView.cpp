@@ -1,6 +1,6 @@
-#include "ImageView.h"
+#include "ui/common/ImageView.h"
 
-#include "ImageGeometry.h"
+#include "imaging/ImageGeometry.h"
 
 #include <QFutureWatcher>
 #include <QPainter>

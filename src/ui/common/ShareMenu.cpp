@@ -1,7 +1,7 @@
-#include "ShareMenu.h"
+#include "ui/common/ShareMenu.h"
 
-#include "CoverSession.h"
-#include "SharingServices.h"
+#include "imaging/CoverSession.h"
+#include "platform/SharingServices.h"
 
 #include <QIcon>
 #include <QMenu>

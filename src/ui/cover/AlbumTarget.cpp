@@ -1,10 +1,10 @@
-#include "AlbumTarget.h"
+#include "ui/cover/AlbumTarget.h"
 
-#include "AlbumCoverWriter.h"
-#include "CoverEmbedder.h"
-#include "FillOptions.h"
-#include "NotificationCenter.h"
-#include "NotificationNames.h"
+#include "library/AlbumCoverWriter.h"
+#include "library/CoverEmbedder.h"
+#include "library/FillOptions.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QDir>
 #include <QFutureWatcher>

@@ -1,7 +1,7 @@
-#include "CoverActions.h"
+#include "ui/cover/CoverActions.h"
 
-#include "NotificationCenter.h"
-#include "NotificationNames.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QAction>
 #include <QIcon>

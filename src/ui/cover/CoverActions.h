@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoverSelection.h"
+#include "catalogue/CoverSelection.h"
 
 #include <QObject>
 

@@ -1,7 +1,7 @@
-#include "CoverClipboard.h"
+#include "ui/cover/CoverClipboard.h"
 
-#include "Clipboard.h"
-#include "ImageCodec.h"
+#include "imaging/ImageCodec.h"
+#include "platform/Clipboard.h"
 
 #include <QFile>
 #include <QFutureWatcher>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CoverSession.h"
-#include "NotificationCenter.h"
+#include "imaging/CoverSession.h"
+#include "platform/NotificationCenter.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "DraggableImageView.h"
+#include "ui/cover/DraggableImageView.h"
 
 #include <QContextMenuEvent>
 #include <QDrag>

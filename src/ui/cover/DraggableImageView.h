@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageView.h"
+#include "ui/common/ImageView.h"
 
 #include <QPoint>
 #include <QUrl>

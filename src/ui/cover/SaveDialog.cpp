@@ -1,8 +1,8 @@
-#include "SaveDialog.h"
+#include "ui/cover/SaveDialog.h"
 
-#include "SettingsStore.h"
-#include "StoredSettings.h"
-#include "UserPaths.h"
+#include "platform/SettingsStore.h"
+#include "platform/UserPaths.h"
+#include "settings/StoredSettings.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "FillTable.h"
+#include "ui/library/FillTable.h"
 
-#include "ImageService.h"
-#include "TextSafety.h"
+#include "imaging/ImageService.h"
+#include "platform/TextSafety.h"
 
 #include <QCollator>
 #include <QDir>

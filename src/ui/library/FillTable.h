@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AlbumScanner.h"
-#include "FillReport.h"
+#include "library/AlbumScanner.h"
+#include "library/FillReport.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,12 +1,12 @@
-#include "FillWindow.h"
+#include "ui/library/FillWindow.h"
 
-#include "CountryNames.h"
-#include "CoverFileName.h"
-#include "FillTable.h"
-#include "NotificationCenter.h"
-#include "NotificationNames.h"
-#include "SettingsStore.h"
-#include "StoredSettings.h"
+#include "catalogue/CountryNames.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "platform/SettingsStore.h"
+#include "settings/CoverFileName.h"
+#include "settings/StoredSettings.h"
+#include "ui/library/FillTable.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

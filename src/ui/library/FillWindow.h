@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FillRun.h"
+#include "library/FillRun.h"
 
 #include <QWidget>
 

@@ -1,10 +1,10 @@
-#include "PreferencesDialog.h"
+#include "ui/preferences/PreferencesDialog.h"
 #include "ui_Preferences.h"
 
-#include "CoverFileName.h"
-#include "MediaTables.h"
-#include "SettingsStore.h"
-#include "StoredSettings.h"
+#include "catalogue/MediaTables.h"
+#include "platform/SettingsStore.h"
+#include "settings/CoverFileName.h"
+#include "settings/StoredSettings.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "ListOverlay.h"
+#include "ui/search/ListOverlay.h"
 
-#include "ActivityIndicator.h"
+#include "ui/common/ActivityIndicator.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
-#include "ResultListModel.h"
+#include "ui/search/ResultListModel.h"
 
-#include "SearchResults.h"
+#include "catalogue/SearchResults.h"
 
 int ResultListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(SearchResults::items().size());

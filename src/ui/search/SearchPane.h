@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AlbumScanner.h"
-#include "ListOverlay.h"
+#include "library/AlbumScanner.h"
+#include "ui/search/ListOverlay.h"
 
 #include <QTimer>
 #include <QVariantMap>

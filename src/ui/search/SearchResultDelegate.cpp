@@ -1,10 +1,10 @@
-#include "SearchResultDelegate.h"
+#include "ui/search/SearchResultDelegate.h"
 
-#include "ActivityIndicator.h"
-#include "ImageGeometry.h"
-#include "ResultListModel.h"
-#include "StoredSettings.h"
-#include "ThumbnailLoader.h"
+#include "imaging/ImageGeometry.h"
+#include "settings/StoredSettings.h"
+#include "ui/common/ActivityIndicator.h"
+#include "ui/search/ResultListModel.h"
+#include "ui/search/ThumbnailLoader.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "ThumbnailLoader.h"
+#include "ui/search/ThumbnailLoader.h"
 
-#include "ActivityIndicator.h"
+#include "ui/common/ActivityIndicator.h"
 
 #include <QAbstractItemView>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageService.h"
+#include "imaging/ImageService.h"
 
 #include <QHash>
 #include <QImage>
