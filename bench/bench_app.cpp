@@ -7,13 +7,11 @@
 #include "StartupChild.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "catalogue/CoverSelection.h"
+#include "catalogue/CoverItem.h"
 #include "catalogue/ServiceOrigins.h"
 #include "imaging/ImageCache.h"
 #include "imaging/TemporaryCoverFile.h"
 #include "platform/MemoryPolicy.h"
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 #include "ui/common/AppStyle.h"
 #include "ui/cover/CoverPane.h"
 #include "ui/cover/DraggableImageView.h"
@@ -182,7 +180,7 @@ public:
                 times.push_back(elapsed);
                 ratios.push_back(elapsed / fullDecode);
                 if (run < 4) {
-                    NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
+                    m_window->coverPane()->removeCover();
                 }
             }
             const QByteArray name = "cover from disk cache, " + QByteArray::number(side) + "x" +
@@ -216,7 +214,7 @@ public:
                                              QObject::disconnect(*connection);
                                              done();
                                          });
-                                     cover->coverAction(1);
+                                     cover->saveCoverToDownloads();
                                  },
                                  &elapsed));
             times.push_back(elapsed);
@@ -273,16 +271,15 @@ private:
     }
     double showCover(int side, int run, double* elapsed) {
         CoverPane* cover = m_window->coverPane();
-        const QVariantMap info{
-            {CoverSelection::Keys::artistName, QStringLiteral("A")},
-            {CoverSelection::Keys::collectionName, QStringLiteral("B")},
-            {CoverSelection::Keys::collectionId, QVariant::fromValue<qint64>(side + run)},
-            {CoverSelection::Keys::entityString, QStringLiteral("music")},
-            {CoverSelection::Keys::standardResolutionUrl, coverUrl(side, run)},
-        };
+        CoverItem item;
+        item.artistName = QStringLiteral("A");
+        item.collectionName = QStringLiteral("B");
+        item.collectionId = side + run;
+        item.entity = QStringLiteral("music");
+        item.standardResolutionUrl = coverUrl(side, run);
         return measure(
             [&](std::function<void()> done) {
-                NotificationCenter::defaultCenter().post(NotificationNames::downloadCover, info);
+                cover->showItem(item);
                 pollUntil([=] { return cover->coverImageView()->hasImage(); },
                           [=] { cover->coverImageView()->repaint(); }, done);
             },

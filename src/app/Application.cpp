@@ -6,8 +6,6 @@
 #include "imaging/ImageCache.h"
 #include "imaging/TemporaryCoverFile.h"
 #include "library/MusicOpening.h"
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 #include "platform/SettingsStore.h"
 #include "settings/StoredSettings.h"
 #include "ui/common/ShareMenu.h"
@@ -37,14 +35,13 @@ Application::Application(MainWindow* window, QObject* parent) : QObject(parent),
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive) {
-                    applicationDidBecomeActive();
+                    m_window->searchPane()->focusSearchField();
                 }
             });
-    connect(qApp, &QCoreApplication::aboutToQuit, this, &Application::applicationWillTerminate);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &Application::cleanUpAtQuit);
 
-    connect(action("restoreWindowToDefaultSize"), &QAction::triggered, this, [] {
-        NotificationCenter::defaultCenter().post(NotificationNames::restoreWindowToDefaultSize);
-    });
+    connect(action("restoreWindowToDefaultSize"), &QAction::triggered, window,
+            &MainWindow::restoreWindowToDefaultSize);
     // A mail that could not be started is said where covers say what happened.
     auto mailOpened = [this](bool opened) {
         if (!opened) {
@@ -73,12 +70,6 @@ Application::Application(MainWindow* window, QObject* parent) : QObject(parent),
             showFillWindow(QFile::encodeName(folder));
         }
     });
-    // "Search by Hand" from the Fill window: the main window comes forward.
-    NotificationCenter::defaultCenter().addObserver(NotificationNames::searchForTerm, this,
-                                                    [this](const Notification&) {
-                                                        m_window->raise();
-                                                        m_window->activateWindow();
-                                                    });
     connect(action("quitAction"), &QAction::triggered, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
     connect(action("aboutAction"), &QAction::triggered, this, [this] {
@@ -90,7 +81,10 @@ Application::Application(MainWindow* window, QObject* parent) : QObject(parent),
     if (QMenu* edit = window->findChild<QMenu*>(QStringLiteral("editMenu"))) {
         connect(edit, &QMenu::aboutToShow, this, &Application::refreshCacheReadout);
     }
-    applicationDidFinishLaunching();
+    // Folders of instances that ended without cleaning up (a crash, a power cut).
+    TemporaryCoverFile::removeAbandonedFoldersAsync();
+    connect(window->coverPane(), &CoverPane::shareableChanged, this, &Application::updateShareMenu);
+    updateShareMenu(false); // nothing to share before a cover is shown
 }
 
 QAction* Application::action(const char* name) const {
@@ -111,29 +105,15 @@ QAction* Application::shareMenuItem() const {
     return m_shareMenu->menuAction();
 }
 
-void Application::applicationDidFinishLaunching() {
-    // Folders of instances that ended without cleaning up (a crash, a power cut).
-    TemporaryCoverFile::removeAbandonedFoldersAsync();
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(NotificationNames::disableMenuItems, this,
-                       [this](const Notification&) { disableMenuItems(); });
-    center.addObserver(NotificationNames::enableMenuItems, this,
-                       [this](const Notification&) { enableMenuItems(); });
-    disableMenuItems(); // nothing to share before a cover is shown
-}
-
-// The cover items enable themselves with the cover pane; the share submenu
-// lists what can take the cover's file.
-void Application::disableMenuItems() {
-    shareMenuItem()->setEnabled(false);
+// The share submenu lists what can take the cover's file, once there is one.
+void Application::updateShareMenu(bool shareable) {
     m_shareMenu->clear();
-}
-
-void Application::enableMenuItems() {
-    CoverSession* session = m_window->coverPane()->session();
-    m_shareMenu->clear();
-    ShareMenu::addServices(m_shareMenu, session);
-    shareMenuItem()->setEnabled(!session->temporaryFile().isEmpty());
+    if (shareable) {
+        CoverPane* pane = m_window->coverPane();
+        ShareMenu::addServices(m_shareMenu, pane->session(), pane->statusSaying());
+    }
+    shareMenuItem()->setEnabled(shareable &&
+                                !m_window->coverPane()->session()->temporaryFile().isEmpty());
 }
 
 QString Application::cacheReadoutText(quint64 count, quint64 bytes) {
@@ -160,11 +140,7 @@ void Application::clearCache() {
     ImageCache::shared().clearDisk(this, [this] { refreshCacheReadout(); });
 }
 
-void Application::applicationDidBecomeActive() {
-    NotificationCenter::defaultCenter().post(NotificationNames::focusOnSearchField);
-}
-
-void Application::applicationWillTerminate() {
+void Application::cleanUpAtQuit() {
     *m_quitting = true;
     // A temporary file still being written must not outlive the clean-up.
     TemporaryCoverFile::waitForPendingWork();
@@ -217,6 +193,10 @@ FillWindow* Application::showFillWindow(const QByteArray& library,
     options.folders = folders;
     options.highQuality = StoredSettings::ensureQuality() == 1;
     options.country = StoredSettings::ensureCountry();
+    return showFillWindow(options);
+}
+
+FillWindow* Application::showFillWindow(const FillOptions& options) {
     auto* window = new FillWindow(options, m_window);
     window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -225,6 +205,16 @@ FillWindow* Application::showFillWindow(const QByteArray& library,
          {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
         connect(new QShortcut(keys, window), &QShortcut::activated, window, &QWidget::close);
     }
+    // Search by Hand: the main window comes forward and searches for the
+    // album; what is saved there by hand the Fill window hears of.
+    connect(window, &FillWindow::searchByHandRequested, this,
+            [this](const AlbumFolder& album, const QString& coverName) {
+                m_window->raise();
+                m_window->activateWindow();
+                m_window->searchPane()->searchForAlbum(album, coverName);
+            });
+    connect(m_window->coverPane(), &CoverPane::albumCoverSaved, window,
+            &FillWindow::showSavedByHand);
     centreOnMainWindow(window);
     window->show();
     return window;
@@ -248,10 +238,7 @@ void Application::openMusic(const QList<QByteArray>& paths, const QStringList& r
         if (opened.several) {
             showFillWindow(opened.commonFolder, opened.folders);
         } else if (opened.albums.size() == 1) {
-            NotificationCenter::defaultCenter().post(
-                NotificationNames::searchForTerm,
-                {{NotificationNames::albumKey, QVariant::fromValue(opened.albums.first())},
-                 {NotificationNames::coverNameKey, FillOptions().coverName}});
+            m_window->searchPane()->searchForAlbum(opened.albums.first(), FillOptions().coverName);
         }
         if (const QString hint = MusicOpening::hintFor(opened); !hint.isEmpty()) {
             m_window->searchPane()->showHint(hint);

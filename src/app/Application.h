@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/FillOptions.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -32,17 +34,19 @@ public:
     // "<count> Images: <size>", the size rounded to whole MB from 1 MB on, else to KB.
     static QString cacheReadoutText(quint64 count, quint64 bytes);
 
-    void disableMenuItems();
-    void enableMenuItems();
+    // The share submenu: the services that can take the shown cover's file.
+    void updateShareMenu(bool shareable);
     void refreshCacheReadout();
     void clearCache();
-    void applicationDidBecomeActive();
-    void applicationWillTerminate();
+    // At quit: temporary files removed, the cache emptied when asked, the
+    // settings written.
+    void cleanUpAtQuit();
     void showPreferences();
     void showDonation();
     // The Fill Covers in Folder window for a library (or some folders of
     // it), ready to start.
     FillWindow* showFillWindow(const QByteArray& library, const QList<QByteArray>& folders = {});
+    FillWindow* showFillWindow(const FillOptions& options);
     // Music to find covers for (dropped, named at start, sent over D-Bus):
     // one album is searched, several open the Fill window, anything else
     // gets a hint. Tags are read off the GUI thread.
@@ -55,7 +59,6 @@ Q_SIGNALS:
     void musicOpened();
 
 private:
-    void applicationDidFinishLaunching();
     QAction* action(const char* name) const;
     void centreOnMainWindow(QWidget* window) const;
     static QString musicFolder();

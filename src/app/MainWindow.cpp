@@ -2,8 +2,6 @@
 #include "ui_MainWindow.h"
 
 #include "library/MusicOpening.h"
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 #include "platform/SettingsStore.h"
 #include "settings/StoredSettings.h"
 #include "ui/cover/CoverActions.h"
@@ -36,9 +34,8 @@ MainWindow::MainWindow(QWidget* parent)
     // Ctrl+F and Ctrl+L: to the search field, its text selected.
     for (const QKeySequence& keys :
          {QKeySequence(QKeySequence::Find), QKeySequence(Qt::CTRL | Qt::Key_L)}) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, [] {
-            NotificationCenter::defaultCenter().post(NotificationNames::focusOnSearchField);
-        });
+        connect(new QShortcut(keys, this), &QShortcut::activated, m_ui->searchPane,
+                &SearchPane::focusSearchField);
     }
     // Tab goes through the search pane, past the list in one step, then the cover's buttons.
     SearchPane* search = m_ui->searchPane;
@@ -65,7 +62,14 @@ MainWindow::MainWindow(QWidget* parent)
     // Files dropped on the search field are music to open, not text to type.
     setAcceptDrops(true);
     search->searchField()->installEventFilter(this);
-    viewDidLoad();
+    // The panes: the chosen item's cover, the album it is for, thumbnails
+    // asked again with the cover.
+    connect(search, &SearchPane::itemChosen, cover, &CoverPane::showItem);
+    connect(search, &SearchPane::selectionCleared, cover, &CoverPane::removeCover);
+    connect(search, &SearchPane::albumTargetChanged, cover, &CoverPane::setAlbumTarget);
+    connect(cover, &CoverPane::retryRequested, search, &SearchPane::retryFailedThumbnails);
+    StoredSettings::removeObsoleteKeys();
+    search->focusSearchField();
 }
 
 MainWindow::~MainWindow() = default;
@@ -122,24 +126,15 @@ CoverPane* MainWindow::coverPane() const {
     return m_ui->coverPane;
 }
 
-void MainWindow::viewDidLoad() {
-    StoredSettings::removeObsoleteKeys();
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(NotificationNames::restoreWindowToDefaultSize, this,
-                       [this](const Notification&) { restoreWindowToDefaultSize(); });
-    center.post(NotificationNames::disableMenuItems);
-    center.post(NotificationNames::focusOnSearchField);
-}
-
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_appeared) {
         m_appeared = true;
-        viewWillAppear();
+        restoreFrame();
     }
 }
 
-void MainWindow::viewWillAppear() {
+void MainWindow::restoreFrame() {
     const QByteArray saved =
         SettingsStore::standard().value(SettingsKeys::mainWindowFrame).toByteArray();
     if (saved.isEmpty() || !restoreGeometry(saved)) {

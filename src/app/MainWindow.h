@@ -29,7 +29,10 @@ public:
     SearchPane* searchPane() const;
     CoverPane* coverPane() const;
 
+public Q_SLOTS:
     void restoreWindowToDefaultSize();
+
+public:
     // The default frame for a screen area: 700 by 525 centred on it, fitted.
     static QRect defaultFrame(const QRect& availableGeometry);
     // `frame` moved into `area`, and shrunk where it is larger.
@@ -50,8 +53,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void viewDidLoad();
-    void viewWillAppear();
+    // The saved frame, fitted into this screen; else the default one.
+    void restoreFrame();
     void saveFrame();
     QRect usableArea(const QRect& availableGeometry) const;
 

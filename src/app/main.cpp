@@ -5,12 +5,11 @@
 #include "app/SingleInstance.h"
 #include "library/MusicOpening.h"
 #include "platform/MemoryPolicy.h"
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 #include "platform/TextSafety.h"
 #include "ui/common/AppIcon.h"
 #include "ui/common/AppStyle.h"
 #include "ui/common/ColorScheme.h"
+#include "ui/search/SearchPane.h"
 
 #include <QApplication>
 #include <QDir>
@@ -97,7 +96,7 @@ int main(int argc, char* argv[]) {
         window.show();
         window.raise();
         window.activateWindow();
-        NotificationCenter::defaultCenter().post(NotificationNames::focusOnSearchField);
+        window.searchPane()->focusSearchField();
     });
     QObject::connect(&instance, &SingleInstance::opened, &delegate, &Application::openMusic);
     if (!instance.registerService() && SingleInstance::activateRunningInstance(uris)) {

@@ -9,7 +9,7 @@ QString failureText(SearchResultKind kind) {
     case SearchResultKind::UrlNotFormed:
         return searchUrl;
     case SearchResultKind::AnswerUnreadable:
-        return specialCharacters;
+        return unreadableAnswer;
     case SearchResultKind::NotASearchResult:
         return notASearchResult;
     case SearchResultKind::Offline:
@@ -21,6 +21,11 @@ QString failureText(SearchResultKind kind) {
         return unavailable;
     }
     return {};
+}
+
+bool isConnectionProblem(SearchResultKind kind) {
+    return kind != SearchResultKind::Completed && kind != SearchResultKind::UrlNotFormed &&
+           kind != SearchResultKind::AnswerUnreadable;
 }
 
 } // namespace SearchMessages

@@ -11,7 +11,7 @@ namespace SearchMessages {
 inline const QString searchUrl =
     QStringLiteral("Something went wrong while constructing the search URL. Sleevanta is unable "
                    "to obtain search results.");
-inline const QString specialCharacters =
+inline const QString unreadableAnswer =
     QStringLiteral("Certain special characters are not supported by the iTunes Search API. "
                    "Please try removing or replacing them.");
 inline const QString notASearchResult =
@@ -34,5 +34,8 @@ inline const QString noResults =
 
 // The text for a search that ended this way; empty for a completed one.
 QString failureText(SearchResultKind kind);
+// Whether it ended for the service's or the connection's fault (a warning),
+// not for something the user can change.
+bool isConnectionProblem(SearchResultKind kind);
 
 } // namespace SearchMessages

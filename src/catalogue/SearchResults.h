@@ -2,39 +2,38 @@
 
 #include "catalogue/CatalogueItem.h"
 #include "catalogue/CatalogueSearch.h"
-#include "platform/NotificationCenter.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
-#include <optional>
 
-// The catalogue search as the search pane uses it, and the shared list of the
-// latest search's records. GUI thread only.
-class SearchResults {
+// The search the window runs and the records of its latest search. GUI
+// thread only.
+class SearchResults : public QObject {
+    Q_OBJECT
 public:
-    // Searches the stored storefront for `term` in the media kind `mediaTitle`.
-    // items keeps the earlier records until the search completes. On
-    // success the records are in items
-    // when `completion` runs; on failure a warning notification is posted
-    // instead (constructSearchUrlWarning, specialCharactersWarning or
-    // searchConnectionWarning), the earlier records stay, and `completion`
-    // never runs. The answer of an
-    // older search that arrives after a newer one started is dropped.
-    // `entity` "album" searches music albums (a library album's own search).
-    static void search(const QString& term, const QString& mediaTitle,
-                       std::function<void()> completion, const QString& entity = {});
+    using Completion = std::function<void(SearchResultKind)>;
 
-    // The warning the search pane is told of for a search that ended this way;
-    // none for a completed one.
-    static std::optional<Notification> warningFor(SearchResultKind kind);
-    // The way a search ended that `warning` tells of.
-    static SearchResultKind kindOfWarning(const Notification& warning);
+    explicit SearchResults(QObject* parent = nullptr);
+
+    // Searches storefront `country` for `term` in the media kind
+    // `mediaTitle`. The earlier records stay until the search completes: on
+    // success the new ones are in items() when `completion` runs with
+    // Completed; on failure they stay, and `completion` says how it ended.
+    // The answer of an older search that arrives after a newer one started is
+    // dropped. `entity` "album" searches music albums (a library album's own
+    // search).
+    void search(const QString& term, const QString& mediaTitle, const QString& country,
+                Completion completion, const QString& entity = {});
 
     // The records of the latest search, in answer order.
-    static const QList<CatalogueItem>& items();
+    const QList<CatalogueItem>& items() const { return m_items; }
     // Empties the list and abandons a search still running.
-    static void clear();
+    void clear();
+
+private:
+    CatalogueSearch m_search;
+    QList<CatalogueItem> m_items;
 };

@@ -44,8 +44,7 @@ int save(const Arguments& args) {
                           .arg(result.records.size()));
         return ExitNotSaved;
     }
-    const auto item = CoverSelection::itemFromUserInfo(
-        CoverSelection::downloadCoverUserInfo(result.records.at(args.index)));
+    const auto item = CoverItem::of(result.records.at(args.index));
     if (!item) {
         return notSaved(QStringLiteral("the item has no cover"));
     }

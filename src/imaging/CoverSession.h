@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/CoverSelection.h"
+#include "catalogue/CoverItem.h"
 #include "imaging/CoverLadder.h"
 #include "imaging/ImageCodec.h"
 

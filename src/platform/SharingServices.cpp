@@ -2,8 +2,6 @@
 
 #include "platform/DesktopPortal.h"
 #include "platform/DesktopServices.h"
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -42,11 +40,6 @@ QString iconNameOf(GIcon* icon) {
     return {};
 }
 
-void failed(const QString& why) {
-    NotificationCenter::defaultCenter().post(NotificationNames::shareFailed,
-                                             {{NotificationNames::reasonKey, why}});
-}
-
 class ApplicationService : public SharingService {
 public:
     explicit ApplicationService(GAppInfo* info) : m_info(G_APP_INFO(g_object_ref(info))) {
@@ -56,7 +49,7 @@ public:
     ~ApplicationService() override { g_object_unref(m_info); }
     QString title() const override { return m_title; }
     QString iconName() const override { return m_icon; }
-    void perform(const QList<QUrl>& items) override {
+    void perform(const QList<QUrl>& items, const Failed&) override {
         QList<QByteArray> encoded;
         for (const QUrl& item : items) {
             encoded.append(item.toEncoded());
@@ -79,13 +72,13 @@ class EmailService : public SharingService {
 public:
     QString title() const override { return QStringLiteral("Email"); }
     QString iconName() const override { return QStringLiteral("mail-message-new"); }
-    void perform(const QList<QUrl>& items) override {
+    void perform(const QList<QUrl>& items, const Failed& failed) override {
         if (items.isEmpty()) {
             return;
         }
         const QString path = items.first().toLocalFile();
         // The portal call may block for seconds: off the GUI thread.
-        QThreadPool::globalInstance()->start([path] {
+        QThreadPool::globalInstance()->start([path, failed] {
             if (DesktopPortal::composeEmail({}, {}, {}, path)) {
                 return;
             }
@@ -94,8 +87,8 @@ public:
                 QProcess::startDetached(xdgEmail, {QStringLiteral("--attach"), path});
                 return;
             }
-            QMetaObject::invokeMethod(QCoreApplication::instance(), [] {
-                if (!QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:")))) {
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [failed] {
+                if (!QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:"))) && failed) {
                     failed(noMailProgram);
                 }
             });
@@ -108,18 +101,18 @@ public:
     QString title() const override { return QStringLiteral("Show in Folder"); }
     QString iconName() const override { return QStringLiteral("folder"); }
     bool showsLocation() const override { return true; }
-    void perform(const QList<QUrl>& items) override {
+    void perform(const QList<QUrl>& items, const Failed& failed) override {
         if (items.isEmpty()) {
             return;
         }
-        QThreadPool::globalInstance()->start([items] {
+        QThreadPool::globalInstance()->start([items, failed] {
             if (DesktopPortal::showItems(items)) {
                 return;
             }
             const QUrl folder =
                 QUrl::fromLocalFile(QFileInfo(items.first().toLocalFile()).absolutePath());
-            QMetaObject::invokeMethod(QCoreApplication::instance(), [folder] {
-                if (!DesktopServices::shared().openUrl(folder)) {
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [folder, failed] {
+                if (!DesktopServices::shared().openUrl(folder) && failed) {
                     failed(noFileManager);
                 }
             });
@@ -166,12 +159,13 @@ void setProviderForTesting(std::function<QList<SharingServicePtr>(const QList<QU
     provider() = std::move(function);
 }
 
-void share(const SharingServicePtr& service, const QUrl& file) {
+void share(const SharingServicePtr& service, const QUrl& file, SharingService::Failed failed) {
     if (!service) {
         return;
     }
-    QTimer::singleShot(0, QCoreApplication::instance(),
-                       [service, file] { service->perform({file}); });
+    QTimer::singleShot(
+        0, QCoreApplication::instance(),
+        [service, file, failed = std::move(failed)] { service->perform({file}, failed); });
     if (service->title().contains(QStringLiteral("Add to Photos"))) {
         DesktopServices::shared().launchApplication(photosDesktopId);
     }

@@ -11,11 +11,14 @@
 // a mail composer, the file manager.
 class SharingService {
 public:
+    // Told, on the GUI thread, why a service could not do its work.
+    using Failed = std::function<void(const QString& why)>;
+
     virtual ~SharingService() = default;
     virtual QString title() const = 0;
     // A themed icon name or an icon file's path; empty when there is none.
     virtual QString iconName() const = 0;
-    virtual void perform(const QList<QUrl>& items) = 0;
+    virtual void perform(const QList<QUrl>& items, const Failed& failed) = 0;
     // Shows where a file is (rather than taking the file itself).
     virtual bool showsLocation() const { return false; }
 };
@@ -23,7 +26,7 @@ using SharingServicePtr = std::shared_ptr<SharingService>;
 
 namespace SharingServices {
 
-// What a failed Email or Show in Folder says (posted as shareFailed).
+// What a failed Email or Show in Folder says.
 inline const QString noMailProgram =
     QStringLiteral("Couldn't start an email: no mail program is set up.");
 inline const QString noFileManager =
@@ -44,6 +47,7 @@ void setProviderForTesting(std::function<QList<SharingServicePtr>(const QList<QU
 
 // Shares `file` with `service` after the current event, and, when the service's
 // title contains "Add to Photos", launches the photos application at once.
-void share(const SharingServicePtr& service, const QUrl& file);
+// `failed` hears why, when the service could not do it.
+void share(const SharingServicePtr& service, const QUrl& file, SharingService::Failed failed);
 
 } // namespace SharingServices

@@ -3,10 +3,10 @@
 #include "TestSupport.h"
 #include "catalogue/CountryNames.h"
 #include "catalogue/MediaTables.h"
+#include "catalogue/SearchMessages.h"
 #include "catalogue/SearchRequest.h"
 #include "catalogue/SearchResults.h"
 #include "imaging/CoverLadder.h"
-#include "platform/NotificationNames.h"
 
 #include <QCollator>
 #include <QJsonDocument>
@@ -231,8 +231,9 @@ private Q_SLOTS:
     void lookupsListWhatTheyFind() {
         auto lookUp = [](const QString& term) {
             std::optional<QList<CatalogueItem>> found;
-            SearchResults::search(term, QStringLiteral("Music"),
-                                  [&] { found = SearchResults::items(); });
+            SearchResults results;
+            results.search(term, QStringLiteral("Music"), QStringLiteral("US"),
+                           [&](SearchResultKind) { found = results.items(); });
             (void)QTest::qWaitFor([&] { return found.has_value(); }, 10000);
             return found.value_or(QList<CatalogueItem>{});
         };
@@ -318,51 +319,45 @@ private Q_SLOTS:
         }
     }
 
-    // How every kind of answer ends: the outcome, the search pane's warning and
-    // the command line's exit status.
+    // How every kind of answer ends: the outcome, whether the window warns
+    // (the service's or the connection's fault) and the command line's exit status.
     void outcomes_data() {
-        TestSupport::columns<QString, int, int, int, QString, QString, int>(
-            "term", "fault", "status", "kind", "warning", "reason", "exitStatus");
+        TestSupport::columns<QString, int, int, int, bool, int>("term", "fault", "status", "kind",
+                                                                "warning", "exitStatus");
         const int completed = int(SearchResultKind::Completed);
         const int unreadable = int(SearchResultKind::AnswerUnreadable);
         const int offline = int(SearchResultKind::Offline);
         const int throttled = int(SearchResultKind::Throttled);
         const int unavailable = int(SearchResultKind::Unavailable);
-        const QString none;
-        const QString special = NotificationNames::specialCharactersWarning;
-        const QString connection = NotificationNames::searchConnectionWarning;
-        using TestSupport::row;
-        row("records", "abbey road", int(Fault::None), 0, completed, none, none, 0);
-        row("no results key", "no results key", int(Fault::None), 0, completed, none, none, 0);
         const int foreign = int(SearchResultKind::NotASearchResult);
-        const QString notResult = NotificationNames::reasonNotASearchResult;
-        row("JSON array", "json array", int(Fault::None), 0, foreign, connection, notResult, 3);
-        row("an HTML page", "x", int(Fault::Garbage), 0, foreign, connection, notResult, 3);
-        row("400", "x", int(Fault::Status), 400, unreadable, special, none, 3);
-        row("500", "x", int(Fault::Status), 500, unavailable, connection, "unavailable", 4);
-        row("503", "x", int(Fault::Status), 503, unavailable, connection, "unavailable", 4);
-        row("403: rate limit", "x", int(Fault::Status), 403, throttled, connection, "throttled", 4);
-        row("429: rate limit", "x", int(Fault::Status), 429, throttled, connection, "throttled", 4);
-        row("reset", "x", int(Fault::Reset), 0, offline, connection, "offline", 4);
-        row("truncated", "x", int(Fault::Truncate), 0, offline, connection, "offline", 4);
         const int timedOut = int(SearchResultKind::TimedOut);
-        row("time-out", "x", int(Fault::Delay), 0, timedOut, connection, "offline", 4);
-        row("slow drip", "x", int(Fault::SlowDrip), 0, completed, none, none, 0);
-        row("a drip past the deadline", "endless", int(Fault::SlowDrip), 0, timedOut, connection,
-            "offline", 4);
-        row("a redirect loop", "x", int(Fault::Redirect), 0, offline, connection, "offline", 4);
-        row("20 MB answer", "x", int(Fault::HugeJson), 0, completed, none, none, 0);
-        row("answer over 64 MB", "65 MB", int(Fault::HugeJson), 0, unreadable, special, none, 3);
-        row("no URL", "http://[", int(Fault::None), 0, int(SearchResultKind::UrlNotFormed),
-            NotificationNames::constructSearchUrlWarning, none, 2);
+        using TestSupport::row;
+        row("records", "abbey road", int(Fault::None), 0, completed, false, 0);
+        row("no results key", "no results key", int(Fault::None), 0, completed, false, 0);
+        row("JSON array", "json array", int(Fault::None), 0, foreign, true, 3);
+        row("an HTML page", "x", int(Fault::Garbage), 0, foreign, true, 3);
+        row("400", "x", int(Fault::Status), 400, unreadable, false, 3);
+        row("500", "x", int(Fault::Status), 500, unavailable, true, 4);
+        row("503", "x", int(Fault::Status), 503, unavailable, true, 4);
+        row("403: rate limit", "x", int(Fault::Status), 403, throttled, true, 4);
+        row("429: rate limit", "x", int(Fault::Status), 429, throttled, true, 4);
+        row("reset", "x", int(Fault::Reset), 0, offline, true, 4);
+        row("truncated", "x", int(Fault::Truncate), 0, offline, true, 4);
+        row("time-out", "x", int(Fault::Delay), 0, timedOut, true, 4);
+        row("slow drip", "x", int(Fault::SlowDrip), 0, completed, false, 0);
+        row("a drip past the deadline", "endless", int(Fault::SlowDrip), 0, timedOut, true, 4);
+        row("a redirect loop", "x", int(Fault::Redirect), 0, offline, true, 4);
+        row("20 MB answer", "x", int(Fault::HugeJson), 0, completed, false, 0);
+        row("answer over 64 MB", "65 MB", int(Fault::HugeJson), 0, unreadable, false, 3);
+        row("no URL", "http://[", int(Fault::None), 0, int(SearchResultKind::UrlNotFormed), false,
+            2);
     }
     void outcomes() {
         QFETCH(QString, term);
         QFETCH(int, fault);
         QFETCH(int, status);
         QFETCH(int, kind);
-        QFETCH(QString, warning);
-        QFETCH(QString, reason);
+        QFETCH(bool, warning);
         QFETCH(int, exitStatus);
         FixtureServer::FaultConfig config = TestSupport::fault(Fault(fault), status);
         config.delayMs = 2000;
@@ -381,11 +376,7 @@ private Q_SLOTS:
         const auto outcome = runSearch(term);
         QVERIFY(outcome);
         QCOMPARE(int(outcome->kind), kind);
-        const auto posted = SearchResults::warningFor(outcome->kind);
-        QCOMPARE(posted ? posted->name : QString(), warning);
-        QCOMPARE(posted ? posted->userInfo.value(NotificationNames::reasonKey).toString()
-                        : QString(),
-                 reason);
+        QCOMPARE(SearchMessages::isConnectionProblem(outcome->kind), warning);
         QCOMPARE(commandLineStatus(outcome->kind), exitStatus);
     }
 
@@ -393,21 +384,22 @@ private Q_SLOTS:
         FixtureServer::FaultConfig slow = TestSupport::fault(Fault::Delay);
         slow.delayMs = 300;
         m_server.setFault(FixtureServer::Scope::Search, slow);
+        SearchResults results;
         int older = 0;
-        SearchResults::search(QStringLiteral("abbey road"), QStringLiteral("Music"),
-                              [&] { ++older; });
+        results.search(QStringLiteral("abbey road"), QStringLiteral("Music"), QStringLiteral("US"),
+                       [&](SearchResultKind) { ++older; });
         QTRY_COMPARE(m_server.requestCount(QStringLiteral("/search")), 1);
         m_server.clearFaults();
         int newer = 0;
-        SearchResults::search(QStringLiteral("the dark knight"), QStringLiteral("Movies"),
-                              [&] { ++newer; });
+        results.search(QStringLiteral("the dark knight"), QStringLiteral("Movies"),
+                       QStringLiteral("US"), [&](SearchResultKind) { ++newer; });
         QTRY_COMPARE(newer, 1);
-        SearchResults::search(QStringLiteral("abbey road"), QStringLiteral("Music"),
-                              [&] { ++older; });
-        SearchResults::clear();
+        results.search(QStringLiteral("abbey road"), QStringLiteral("Music"), QStringLiteral("US"),
+                       [&](SearchResultKind) { ++older; });
+        results.clear();
         QTest::qWait(500);
         QCOMPARE(older, 0);
-        QVERIFY(SearchResults::items().isEmpty());
+        QVERIFY(results.items().isEmpty());
     }
 };
 

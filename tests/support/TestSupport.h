@@ -8,7 +8,6 @@
 #include "imaging/ImageCache.h"
 #include "imaging/TemporaryCoverFile.h"
 #include "platform/NetworkAccess.h"
-#include "platform/NotificationCenter.h"
 #include "platform/SettingsStore.h"
 
 #include <QBuffer>
@@ -73,7 +72,6 @@ inline void resetHome() {
     SettingsStore::standard().reload();
     ImageCache::shared().clearMemory();
     ImageCache::shared().clearDiskSync();
-    NotificationCenter::defaultCenter().reset();
     NetworkAccess::setTransferTimeout(30000);
     NetworkAccess::setArtworkDeadline(180000);
     NetworkAccess::setSearchDeadline(60000);

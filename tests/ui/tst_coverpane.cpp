@@ -1,11 +1,10 @@
 // The cover pane in a window: what it shows of its session, the cover actions
 // as one table, what they do, the save dialog and the context menu.
 #include "TestSupport.h"
-#include "catalogue/CoverSelection.h"
+#include "catalogue/CoverItem.h"
 #include "imaging/ImageGeometry.h"
 #include "platform/Clipboard.h"
 #include "platform/DesktopServices.h"
-#include "platform/NotificationNames.h"
 #include "platform/SharingServices.h"
 #include "settings/StoredSettings.h"
 #include "ui/common/ShareMenu.h"
@@ -59,7 +58,7 @@ struct FakeService : SharingService {
     explicit FakeService(QString title) : name(std::move(title)) {}
     QString title() const override { return name; }
     QString iconName() const override { return {}; }
-    void perform(const QList<QUrl>& items) override { performed += items; }
+    void perform(const QList<QUrl>& items, const Failed&) override { performed += items; }
 };
 
 } // namespace
@@ -71,32 +70,28 @@ private:
     RecordingPasteboard m_pasteboard;
     RecordingWorkspace m_workspace;
     std::shared_ptr<FakeService> m_photos = std::make_shared<FakeService>("Add to Photos");
-    QStringList m_posted;
+    QList<bool> m_shareable; // what the pane told the menu bar
     std::unique_ptr<QWidget> m_window;
     CoverPane* m_pane = nullptr;
 
-    QVariantMap selection(const QString& name) {
+    CoverItem selection(const QString& name) {
         const QString base = m_server.origin() + QStringLiteral("/image/thumb/Music/") + name;
-        using namespace CoverSelection;
-        return {
-            {Keys::artistName, QStringLiteral("Artist")},
-            {Keys::collectionName, name},
-            {Keys::collectionId, QVariant::fromValue<qint64>(qHash(name) % 100000)},
-            {Keys::entityString, QStringLiteral("music")},
-            {Keys::standardResolutionUrl, QUrl(base + QStringLiteral("/600x600bb.jpg"))},
-            {Keys::thumbnailUrl, QUrl(base + QStringLiteral("/200x200bb.jpg"))},
-            {Keys::iTunesUrl, QUrl(QStringLiteral("musics://music.example/us/album/1"))},
-            {Keys::webBrowserUrl, QUrl(QStringLiteral("https://music.example/us/album/1"))},
-        };
+        CoverItem item;
+        item.artistName = QStringLiteral("Artist");
+        item.collectionName = name;
+        item.collectionId = qHash(name) % 100000;
+        item.entity = QStringLiteral("music");
+        item.standardResolutionUrl = QUrl(base + QStringLiteral("/600x600bb.jpg"));
+        item.thumbnailUrl = QUrl(base + QStringLiteral("/200x200bb.jpg"));
+        item.listingUrl = QUrl(QStringLiteral("musics://music.example/us/album/1"));
+        item.webBrowserUrl = QUrl(QStringLiteral("https://music.example/us/album/1"));
+        return item;
     }
-    void select(const QVariantMap& info) {
-        NotificationCenter::defaultCenter().post(NotificationNames::downloadCover, info);
-    }
+    void select(const CoverItem& item) { m_pane->showItem(item); }
     bool shows(const QString& name) {
-        m_posted.clear();
+        m_shareable.clear();
         select(selection(name));
-        return QTest::qWaitFor(
-            [&] { return m_posted.contains(NotificationNames::enableMenuItems); }, 10000);
+        return QTest::qWaitFor([&] { return m_shareable.contains(true); }, 10000);
     }
     QString saved(const std::function<void()>& save) {
         QSignalSpy finished(m_pane, &CoverPane::saveFinished);
@@ -133,19 +128,15 @@ private Q_SLOTS:
         });
         m_pasteboard = RecordingPasteboard();
         m_workspace = RecordingWorkspace();
-        for (const QString& name :
-             {NotificationNames::enableMenuItems, NotificationNames::disableMenuItems,
-              NotificationNames::coverActionHelper}) {
-            NotificationCenter::defaultCenter().addObserver(
-                name, this, [this](const Notification& n) { m_posted.append(n.name); });
-        }
         m_window = std::make_unique<QWidget>();
         m_window->resize(420, 560);
         m_pane = new CoverPane(m_window.get());
+        connect(m_pane, &CoverPane::shareableChanged, this,
+                [this](bool shareable) { m_shareable.append(shareable); });
         (new QVBoxLayout(m_window.get()))->addWidget(m_pane);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        m_posted.clear();
+        m_shareable.clear();
     }
     void cleanup() {
         SaveDialog::setAskerForTesting({});
@@ -167,7 +158,7 @@ private Q_SLOTS:
         QTRY_VERIFY(m_pane->progressTextField()->text().contains(QStringLiteral(" MB · ")));
         QVERIFY(m_pane->progressIndicator()->isVisible() && m_pane->cancelButton()->isVisible());
         QVERIFY(!m_pane->saveCoverButton()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(m_posted.contains(NotificationNames::enableMenuItems), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_shareable.contains(true), 10000);
         QVERIFY(!m_pane->progressIndicator()->isVisible() && !m_pane->cancelButton()->isVisible());
         QVERIFY(m_pane->saveCoverButton()->isEnabled() &&
                 !m_pane->coverImageView()->showsPreview());
@@ -187,10 +178,10 @@ private Q_SLOTS:
         QTRY_VERIFY(m_pane->saveCoverButton()->isEnabled());
         QVERIFY(!m_pane->failureLabel()->isVisible());
 
-        m_posted.clear();
+        m_shareable.clear();
         m_pane->removeCover();
         QVERIFY(!m_pane->coverImageView()->hasImage() && m_pane->titleLabel()->text().isEmpty());
-        QCOMPARE(m_posted, QStringList{NotificationNames::disableMenuItems});
+        QCOMPARE(m_shareable, QList<bool>{false});
     }
 
     // The buttons' menus and the context menu show the very actions of the table.
@@ -211,9 +202,11 @@ private Q_SLOTS:
         for (QAction* action : menu->actions()) {
             QCOMPARE(action->isEnabled(), action->isVisible());
         }
-        m_posted.clear();
+        // An action does what it says, wherever it is chosen.
+        QSignalSpy saved(m_pane, &CoverPane::saveFinished);
         menu->actions().at(1)->trigger();
-        QCOMPARE(m_posted, QStringList{NotificationNames::coverActionHelper});
+        QTRY_COMPARE(saved.count(), 1);
+        QVERIFY(saved.first().first().toString().startsWith(TestSupport::downloads()));
         // "Add to Photos" launches the photos application, then shares.
         menu->actions().last()->menu()->actions().at(1)->trigger();
         QCOMPARE(m_workspace.launched, QStringList{SharingServices::photosDesktopId});
@@ -221,7 +214,7 @@ private Q_SLOTS:
     }
 
     void actionsOnTheShownCover() {
-        m_pane->coverAction(0); // nothing shown yet
+        m_pane->saveCover(); // nothing shown yet
         QTRY_VERIFY(alert());
         QCOMPARE(alert()->informativeText(), CoverPane::noCover);
         alert()->close();
@@ -231,20 +224,20 @@ private Q_SLOTS:
         QTRY_COMPARE(m_workspace.opened, QList<QUrl>{artwork});
         // Only web links are opened: the web listing for the store's own link,
         // else a word why not.
-        m_pane->coverAction(qint64(CoverAction::ViewCoverListing));
+        m_pane->viewCoverListing();
         const QUrl web("https://music.example/us/album/1");
         QCOMPARE(m_workspace.opened, (QList<QUrl>{artwork, web}));
         m_workspace.unhandled << "https";
-        m_pane->coverAction(qint64(CoverAction::ViewCoverListing));
+        m_pane->viewCoverListing();
         QCOMPARE(m_pane->titleLabel()->text(), CoverPane::linkNotOpened);
-        m_pane->coverAction(qint64(CoverAction::CopyCoverImageToClipboard));
+        m_pane->copyCoverImage();
         QTRY_COMPARE(m_pasteboard.file, m_pane->session()->temporaryFile());
         QVERIFY(ImageCodec::isJpeg(m_pasteboard.bytes));
         QTRY_VERIFY(m_pasteboard.png.startsWith("\x89PNG"));
         QCOMPARE(ImageCodec::decode(m_pasteboard.png).size(), QSize(600, 600)); // the original's
         m_pane->copyButton()->menu()->actions().at(1)->trigger();
         QTRY_COMPARE(m_pasteboard.text, artwork.toString());
-        m_pane->coverAction(qint64(CoverAction::CopyCoverTitleToClipboard));
+        m_pane->copyCoverTitle();
         QCOMPARE(m_pasteboard.text, QStringLiteral("Artist - acts")); // not the status shown
         QCOMPARE(m_pane->titleLabel()->text(), CoverPane::copiedTitle);
         QTRY_COMPARE_WITH_TIMEOUT(m_pane->titleLabel()->text(), QStringLiteral("Artist - acts"),
@@ -268,14 +261,15 @@ private Q_SLOTS:
                 suggested = name;
                 done(answer);
             });
-        QCOMPARE(saved([&] { m_pane->coverAction(0); }), *answer);
+        QCOMPARE(saved([&] { m_pane->actions()->action(CoverAction::SaveCoverAs)->trigger(); }),
+                 *answer);
         QCOMPARE(suggested, QStringLiteral("folder.jpg"));
         QCOMPARE(m_pane->titleLabel()->text(), QStringLiteral("Saved “chosen.jpeg” to Downloads."));
         // Show in Folder shows the saved file's folder, or says why it cannot.
         SharingServices::setProviderForTesting({}); // the desktop's own services
         const auto showInFolder = [this] {
             QMenu menu;
-            ShareMenu::addServices(&menu, m_pane->session());
+            ShareMenu::addServices(&menu, m_pane->session(), m_pane->statusSaying());
             menu.actions().last()->trigger();
         };
         showInFolder();

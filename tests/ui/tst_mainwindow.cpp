@@ -6,17 +6,17 @@
 #include "app/FeedbackMail.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
-#include "catalogue/CoverSelection.h"
+#include "catalogue/CoverItem.h"
 #include "catalogue/SearchResults.h"
 #include "platform/Clipboard.h"
 #include "platform/DesktopServices.h"
 #include "platform/MailComposer.h"
-#include "platform/NotificationNames.h"
 #include "platform/SharingServices.h"
 #include "settings/StoredSettings.h"
 #include "ui/common/ColorScheme.h"
 #include "ui/cover/CoverActions.h"
 #include "ui/cover/CoverPane.h"
+#include "ui/cover/SaveDialog.h"
 #include "ui/library/FillTable.h"
 #include "ui/library/FillWindow.h"
 #include "ui/preferences/PreferencesDialog.h"
@@ -48,7 +48,7 @@ struct FakeService : SharingService {
     explicit FakeService(QString title) : name(std::move(title)) {}
     QString title() const override { return name; }
     QString iconName() const override { return {}; }
-    void perform(const QList<QUrl>&) override {}
+    void perform(const QList<QUrl>&, const Failed&) override {}
 };
 
 struct Recorder : MailComposer, Clipboard, DesktopServices {
@@ -108,8 +108,6 @@ class TestMainWindow : public QObject {
 private:
     FixtureServer m_server;
     QStringList m_services;
-    QStringList m_posted;
-    QList<qint64> m_actions;
     Recorder m_recorder;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<Application> m_delegate;
@@ -121,12 +119,12 @@ private:
     // A cover shown in the pane, with its file.
     bool showCover() {
         const QString base = m_server.origin() + QStringLiteral("/image/thumb/Music/shown");
-        NotificationCenter::defaultCenter().post(
-            NotificationNames::downloadCover,
-            {{CoverSelection::Keys::artistName, QStringLiteral("A")},
-             {CoverSelection::Keys::collectionName, QStringLiteral("B")},
-             {CoverSelection::Keys::entityString, QStringLiteral("music")},
-             {CoverSelection::Keys::standardResolutionUrl, QUrl(base + "/600x600bb.jpg")}});
+        CoverItem item;
+        item.artistName = QStringLiteral("A");
+        item.collectionName = QStringLiteral("B");
+        item.entity = QStringLiteral("music");
+        item.standardResolutionUrl = QUrl(base + "/600x600bb.jpg");
+        m_window->coverPane()->showItem(item);
         return QTest::qWaitFor(
             [&] { return !m_window->coverPane()->session()->temporaryFile().isEmpty(); }, 10000);
     }
@@ -157,18 +155,9 @@ private Q_SLOTS:
         TestSupport::useServer(m_server);
         m_recorder.opened.clear();
         m_services = {QStringLiteral("Image Viewer"), QStringLiteral("Email")};
-        m_posted.clear();
-        m_actions.clear();
-        auto& center = NotificationCenter::defaultCenter();
-        for (const QString& name :
-             {NotificationNames::removeCover, NotificationNames::disableMenuItems,
-              NotificationNames::focusOnSearchField}) {
-            center.addObserver(name, this, [this](const Notification& n) { m_posted << n.name; });
-        }
-        center.addObserver(
-            NotificationNames::coverActionHelper, this, [this](const Notification& n) {
-                m_actions
-                    << n.userInfo.value(NotificationNames::selectedCoverActionKey).toLongLong();
+        SaveDialog::setAskerForTesting(
+            [](QWidget*, const QString&, std::function<void(std::optional<QString>)> done) {
+                done(std::nullopt);
             });
     }
     void cleanup() {
@@ -179,13 +168,11 @@ private Q_SLOTS:
     void startUpAndTheFrame() {
         SettingsStore::standard().setInteger(QStringLiteral("LAUNCHCOUNT"), 12);
         open();
-        QCOMPARE(m_posted,
-                 (QStringList{NotificationNames::removeCover, NotificationNames::removeCover,
-                              NotificationNames::disableMenuItems,
-                              NotificationNames::focusOnSearchField}));
         QVERIFY(!SettingsStore::standard().contains(QStringLiteral("LAUNCHCOUNT")));
+        QVERIFY(!m_delegate->shareMenuItem()->isEnabled());
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QTRY_COMPARE(QApplication::focusWidget(), m_window->searchPane()->searchField());
         QTRY_COMPARE(m_window->geometry().size(), QSize(700, 525));
         QVERIFY(centredOn(m_window->geometry(), m_window->screen()->availableGeometry()));
 
@@ -202,7 +189,7 @@ private Q_SLOTS:
         QTest::qWait(50);
         QCOMPARE(m_window->geometry(), moved);
         QCOMPARE(m_window->findChild<QSplitter*>()->sizes().value(0), 280);
-        NotificationCenter::defaultCenter().post(NotificationNames::restoreWindowToDefaultSize);
+        m_window->findChild<QAction*>(QStringLiteral("restoreWindowToDefaultSize"))->trigger();
         QTRY_COMPARE(m_window->geometry().size(), QSize(700, 525));
         QVERIFY(centredOn(m_window->geometry(), m_window->screen()->availableGeometry()));
     }
@@ -241,40 +228,50 @@ private Q_SLOTS:
              actions->saveActions() + actions->viewActions() + actions->copyActions()) {
             // Those for an album of the library stay away without one.
             QCOMPARE(item->isEnabled(), item->isVisible());
-            item->trigger();
         }
-        QCOMPARE(m_actions, (QList<qint64>{0, 1, 2, 3, 4, 5, 6}));
         QCOMPARE(actions->action(CoverAction::ViewCoverListing)->text(),
                  QStringLiteral("View Cover &Listing in Music"));
         QVERIFY(m_delegate->shareMenuItem()->isEnabled());
         QCOMPARE(shareTitles(), m_services);
 
-        NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
+        m_window->coverPane()->removeCover();
         QVERIFY(!actions->action(CoverAction::CopyCoverTitleToClipboard)->isEnabled());
         QVERIFY(!m_delegate->shareMenuItem()->isEnabled());
         QVERIFY(shareTitles().isEmpty());
     }
 
     void shortcuts_data() {
-        TestSupport::columns<QKeySequence, qint64>("keys", "action");
+        TestSupport::columns<QKeySequence, int>("keys", "action");
         using TestSupport::row;
-        row("Ctrl+S", QKeySequence(QStringLiteral("Ctrl+S")), qint64(0));
-        row("Ctrl+Shift+S", QKeySequence(QStringLiteral("Ctrl+Shift+S")), qint64(1));
-        row("Ctrl+C", QKeySequence(QStringLiteral("Ctrl+C")), qint64(4));
-        row("Ctrl+Shift+C", QKeySequence(QStringLiteral("Ctrl+Shift+C")), qint64(5));
-        row("Ctrl+Alt+C", QKeySequence(QStringLiteral("Ctrl+Alt+C")), qint64(6));
+        row("Ctrl+S", QKeySequence(QStringLiteral("Ctrl+S")), int(CoverAction::SaveCoverAs));
+        row("Ctrl+Shift+S", QKeySequence(QStringLiteral("Ctrl+Shift+S")),
+            int(CoverAction::SaveCoverToDownloads));
+        row("Ctrl+C", QKeySequence(QStringLiteral("Ctrl+C")),
+            int(CoverAction::CopyCoverImageToClipboard));
+        row("Ctrl+Shift+C", QKeySequence(QStringLiteral("Ctrl+Shift+C")),
+            int(CoverAction::CopyCoverUrlToClipboard));
+        row("Ctrl+Alt+C", QKeySequence(QStringLiteral("Ctrl+Alt+C")),
+            int(CoverAction::CopyCoverTitleToClipboard));
     }
     void shortcuts() {
         QFETCH(QKeySequence, keys);
-        QFETCH(qint64, action);
+        QFETCH(int, action);
         open();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         QVERIFY(showCover());
         QWidget* table = m_window->findChild<QWidget*>(QStringLiteral("tableView"));
         table->setFocus();
+        QList<QSignalSpy*> spies;
+        CoverActions* actions = m_window->coverPane()->actions();
+        for (int which = 0; which < kCoverActionCount; ++which) {
+            spies.append(new QSignalSpy(actions->action(CoverAction(which)), &QAction::triggered));
+        }
         QTest::keySequence(table, keys);
-        QCOMPARE(m_actions, QList<qint64>{action});
+        for (int which = 0; which < kCoverActionCount; ++which) {
+            QCOMPARE(spies[which]->count(), which == action ? 1 : 0);
+        }
+        qDeleteAll(spies);
     }
 
     void keysThatMoveAndClose() {
@@ -283,7 +280,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         m_window->findChild<QWidget*>(QStringLiteral("tableView"))->setFocus();
         QTest::keySequence(m_window.get(), QKeySequence(QKeySequence::Find));
-        QCOMPARE(m_posted.last(), NotificationNames::focusOnSearchField);
+        QVERIFY(m_window->searchPane()->searchField()->hasFocus());
         m_delegate->showPreferences();
         QApplication::setActiveWindow(m_delegate->preferences());
         QTest::keyClick(m_delegate->preferences(), Qt::Key_Escape);
@@ -306,8 +303,7 @@ private Q_SLOTS:
         FillOptions options;
         options.root = QFile::encodeName(music);
         options.intervalMs = 50;
-        auto* fill = new FillWindow(options, m_window.get());
-        fill->setAttribute(Qt::WA_DeleteOnClose);
+        FillWindow* fill = m_delegate->showFillWindow(options);
         fill->runButton()->click();
         QTRY_COMPARE_WITH_TIMEOUT(fill->runButton()->text(), QStringLiteral("Start Again"), 20000);
         FillTable* table = fill->table();
@@ -332,7 +328,7 @@ private Q_SLOTS:
         // The user widens the search; the album stays the one the cover is for.
         search->searchField()->setText(QStringLiteral("Taylor Swift"));
         QTest::keyClick(search->searchField(), Qt::Key_Return);
-        QTRY_VERIFY(!SearchResults::items().isEmpty());
+        QTRY_VERIFY(!search->results().items().isEmpty());
         search->tableView()->selectRow(0);
         QTRY_VERIFY_WITH_TIMEOUT(saveInto->isEnabled(), 10000);
         QSignalSpy saved(m_window->coverPane(), &CoverPane::saveFinished);
@@ -342,8 +338,7 @@ private Q_SLOTS:
         QCOMPARE(table->item(0, FillTable::StatusColumn)->text(),
                  QStringLiteral("Saved as “cover.jpg”"));
         // A plain search is no longer for the album.
-        NotificationCenter::defaultCenter().post(
-            NotificationNames::searchForTerm, {{NotificationNames::termKey, QStringLiteral("x")}});
+        search->searchForTerm(QStringLiteral("x"));
         QVERIFY(!saveInto->isVisible());
     }
 
@@ -467,7 +462,7 @@ private Q_SLOTS:
         QVERIFY(showCover());
         const QString file = m_window->coverPane()->session()->temporaryFile().toLocalFile();
         QVERIFY(QFileInfo::exists(file));
-        m_delegate->applicationWillTerminate();
+        m_delegate->cleanUpAtQuit();
         QVERIFY(!QFileInfo::exists(TemporaryCoverFile::processFolder()));
         QCOMPARE(ImageCache::shared().diskUsageSync().count, remaining);
     }

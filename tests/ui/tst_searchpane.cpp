@@ -2,10 +2,9 @@
 // keyboard, result rows and their thumbnails.
 #include "TestSupport.h"
 #include "catalogue/CountryNames.h"
-#include "catalogue/CoverSelection.h"
+#include "catalogue/CoverItem.h"
 #include "catalogue/SearchMessages.h"
 #include "catalogue/SearchResults.h"
-#include "platform/NotificationNames.h"
 #include "settings/StoredSettings.h"
 #include "ui/common/Alerts.h"
 #include "ui/search/SearchPane.h"
@@ -25,23 +24,21 @@ class TestSearchPane : public QObject {
     Q_OBJECT
 private:
     FixtureServer m_server;
-    QStringList m_posted;
-    QVariantMap m_lastInfo;
+    QStringList m_told; // what the pane said: "chosen" or "cleared"
+    std::optional<CoverItem> m_chosen;
     std::unique_ptr<QWidget> m_window;
     SearchPane* m_pane = nullptr;
 
     void makePane() {
-        for (const QString& name :
-             {NotificationNames::downloadCover, NotificationNames::removeCover}) {
-            NotificationCenter::defaultCenter().addObserver(name, this,
-                                                            [this](const Notification& n) {
-                                                                m_posted << n.name;
-                                                                m_lastInfo = n.userInfo;
-                                                            });
-        }
         m_window = std::make_unique<QWidget>();
         m_window->resize(360, 600);
         m_pane = new SearchPane(m_window.get());
+        connect(m_pane, &SearchPane::itemChosen, this, [this](const CoverItem& item) {
+            m_told << QStringLiteral("chosen");
+            m_chosen = item;
+        });
+        connect(m_pane, &SearchPane::selectionCleared, this,
+                [this] { m_told << QStringLiteral("cleared"); });
         (new QVBoxLayout(m_window.get()))->addWidget(m_pane);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -64,12 +61,9 @@ private Q_SLOTS:
     void init() {
         TestSupport::resetHome();
         TestSupport::useServer(m_server);
-        m_posted.clear();
+        m_told.clear();
     }
-    void cleanup() {
-        m_window.reset();
-        SearchResults::clear();
-    }
+    void cleanup() { m_window.reset(); }
 
     void countryDecidesTheMediaOffered_data() {
         TestSupport::columns<QString, QString, QString, QStringList>("storedMedia", "country",
@@ -107,26 +101,23 @@ private Q_SLOTS:
     void selectionTellsTheCoverPane() {
         makePane();
         QVERIFY(search(QStringLiteral("abbey road"), 3));
-        m_posted.clear();
+        m_told.clear();
         m_pane->tableView()->selectRow(1);
-        QCOMPARE(m_posted, QStringList{NotificationNames::downloadCover});
-        const CatalogueItem& record = SearchResults::items().at(1);
-        const auto item = CoverSelection::itemFromUserInfo(m_lastInfo);
-        QVERIFY(item);
-        QCOMPARE(item->collectionName, record.collectionName());
-        QCOMPARE(item->collectionId, record.collectionId());
-        QCOMPARE(item->thumbnailUrl.toString(), record.artworkUrl());
+        QCOMPARE(m_told, QStringList{"chosen"});
+        const CatalogueItem& record = m_pane->results().items().at(1);
+        QVERIFY(m_chosen);
+        QCOMPARE(m_chosen->collectionName, record.collectionName());
+        QCOMPARE(m_chosen->collectionId, record.collectionId());
+        QCOMPARE(m_chosen->thumbnailUrl.toString(), record.artworkUrl());
 
         // A quality change stores the quality and fetches the selection again.
-        const QVariantMap info = m_lastInfo;
+        const CoverItem chosen = *m_chosen;
         pick(m_pane->qualityPicker(), QStringLiteral("High Quality"));
         QCOMPARE(StoredSettings::ensureQuality(), 1);
-        QCOMPARE(m_lastInfo, info);
+        QCOMPARE(*m_chosen, chosen);
         m_pane->tableView()->clearSelection();
         pick(m_pane->qualityPicker(), QStringLiteral("Standard Quality"));
-        QCOMPARE(m_posted,
-                 (QStringList{NotificationNames::downloadCover, NotificationNames::downloadCover,
-                              NotificationNames::removeCover}));
+        QCOMPARE(m_told, (QStringList{"chosen", "chosen", "cleared"}));
         QCOMPARE(StoredSettings::ensureQuality(), 0);
 
         // A media pick searches again, an empty field only clears.
@@ -150,7 +141,7 @@ private Q_SLOTS:
             QStringLiteral("No results for “nothing” in Music, United States.\nTry another "
                            "storefront, or change a search term."),
             -1);
-        row("bad request", "x", 400, SearchMessages::specialCharacters, information);
+        row("bad request", "x", 400, SearchMessages::unreadableAnswer, information);
         row("not a search result", "json array", 0, SearchMessages::notASearchResult, warning);
         row("throttled", "x", 403, SearchMessages::throttled, warning);
         row("unavailable", "x", 503, SearchMessages::unavailable, warning);
@@ -200,7 +191,7 @@ private Q_SLOTS:
         QTest::keyClick(m_pane->searchField(), Qt::Key_Down);
         QVERIFY(m_pane->tableView()->hasFocus());
         QCOMPARE(m_pane->tableView()->currentIndex().row(), 0);
-        QCOMPARE(m_posted.last(), NotificationNames::downloadCover);
+        QCOMPARE(m_told.last(), QStringLiteral("chosen"));
         QTableView* table = m_pane->tableView();
         QTest::keyClick(table, Qt::Key_Down);
         QCOMPARE(table->currentIndex().row(), 1);
@@ -230,10 +221,7 @@ private Q_SLOTS:
         QTest::keyClick(m_pane->searchField(), Qt::Key_Escape);
         QVERIFY(m_pane->searchField()->text().isEmpty());
         QCOMPARE(m_pane->tableView()->model()->rowCount(), 0);
-        QCOMPARE(m_posted.last(), NotificationNames::removeCover);
-        m_pane->tableView()->setFocus();
-        NotificationCenter::defaultCenter().post(NotificationNames::focusOnSearchField);
-        QVERIFY(m_pane->searchField()->hasFocus());
+        QCOMPARE(m_told.last(), QStringLiteral("cleared"));
     }
 
     void rowsAndTitles() {
@@ -293,7 +281,7 @@ private Q_SLOTS:
         QVERIFY(colours.size() > 1);
         // Asked again once the catalogue is back (Try Again says so).
         m_server.clearFaults();
-        NotificationCenter::defaultCenter().post(NotificationNames::retryFailedImages);
+        m_pane->retryFailedThumbnails();
         QTRY_VERIFY(!thumbnails->scaledImage(2, QSize(10, 10)).isNull());
         QVERIFY(!thumbnails->hasFailed(0));
     }

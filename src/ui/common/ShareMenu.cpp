@@ -9,7 +9,7 @@
 
 namespace ShareMenu {
 
-void addServices(QMenu* menu, CoverSession* cover) {
+void addServices(QMenu* menu, CoverSession* cover, const SharingService::Failed& failed) {
     const QPointer<CoverSession> session(cover);
     if (!session || session->temporaryFile().isEmpty()) {
         return;
@@ -20,13 +20,13 @@ void addServices(QMenu* menu, CoverSession* cover) {
         const QIcon icon =
             iconName.startsWith(QLatin1Char('/')) ? QIcon(iconName) : QIcon::fromTheme(iconName);
         QAction* action = menu->addAction(icon, service->title());
-        QObject::connect(action, &QAction::triggered, menu, [service, session] {
+        QObject::connect(action, &QAction::triggered, menu, [service, session, failed] {
             const QUrl saved = session ? session->savedFile() : QUrl();
             const QUrl current = service->showsLocation() && !saved.isEmpty() ? saved
                                  : session ? session->temporaryFile()
                                            : QUrl();
             if (!current.isEmpty()) {
-                SharingServices::share(service, current);
+                SharingServices::share(service, current, failed);
             }
         });
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SharingServices.h"
+
 class CoverSession;
 class QMenu;
 
@@ -8,6 +10,7 @@ namespace ShareMenu {
 // Adds one item per sharing service that can take the session's cover file.
 // Choosing an item shares the file at that moment (nothing when there is none
 // any more); Show in Folder shows where the cover was saved, when it was.
-void addServices(QMenu* menu, CoverSession* session);
+// `failed` hears why a service could not do its work.
+void addServices(QMenu* menu, CoverSession* session, const SharingService::Failed& failed);
 
 } // namespace ShareMenu

@@ -3,8 +3,6 @@
 #include "library/AlbumCoverWriter.h"
 #include "library/CoverEmbedder.h"
 #include "library/FillOptions.h"
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 
 #include <QDir>
 #include <QFutureWatcher>
@@ -25,18 +23,10 @@ void runThen(QObject* owner, Work work, Done done) {
 
 } // namespace
 
-AlbumTarget::AlbumTarget(QObject* parent) : QObject(parent) {
-    NotificationCenter::defaultCenter().addObserver(
-        NotificationNames::albumTargetChanged, this, [this](const Notification& n) {
-            const QVariant album = n.userInfo.value(NotificationNames::albumKey);
-            m_album = album.canConvert<AlbumFolder>() ? std::optional(album.value<AlbumFolder>())
-                                                      : std::nullopt;
-            m_coverName = n.userInfo.value(NotificationNames::coverNameKey).toString();
-            if (m_coverName.isEmpty()) {
-                m_coverName = FillOptions().coverName;
-            }
-            Q_EMIT changed();
-        });
+void AlbumTarget::setAlbum(const std::optional<AlbumFolder>& album, const QString& coverName) {
+    m_album = album;
+    m_coverName = coverName.isEmpty() ? FillOptions().coverName : coverName;
+    Q_EMIT changed();
 }
 
 void AlbumTarget::saveCover(const QByteArray& jpeg) {
@@ -57,10 +47,7 @@ void AlbumTarget::saveCover(const QByteArray& jpeg) {
                                            : written.error));
                 return;
             }
-            NotificationCenter::defaultCenter().post(
-                NotificationNames::albumCoverSaved,
-                {{NotificationNames::folderKey, album.nativePath},
-                 {NotificationNames::fileKey, name}});
+            Q_EMIT coverSaved(album.nativePath, name);
             Q_EMIT succeeded(
                 QStringLiteral("Saved “%1” into %2.").arg(name, QDir(album.path).dirName()),
                 written.path);

@@ -13,7 +13,11 @@
 class AlbumTarget : public QObject {
     Q_OBJECT
 public:
-    explicit AlbumTarget(QObject* parent = nullptr);
+    using QObject::QObject;
+
+    // The album searched for, and the cover name it is saved under (the
+    // fill's own when empty); none when no album is searched for.
+    void setAlbum(const std::optional<AlbumFolder>& album, const QString& coverName);
 
     // The album's folder as shown; empty without an album.
     QString folder() const { return m_album ? m_album->path : QString(); }
@@ -29,6 +33,8 @@ Q_SIGNALS:
     void changed();
     void succeeded(const QString& status, const QString& path);
     void failed(const QString& alertText);
+    // The cover file was written into the album's folder.
+    void coverSaved(const QByteArray& folder, const QString& file);
 
 private:
     std::optional<AlbumFolder> m_album;

@@ -1,8 +1,5 @@
 #include "ui/cover/CoverActions.h"
 
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
-
 #include <QAction>
 #include <QIcon>
 #include <QKeySequence>
@@ -51,13 +48,6 @@ CoverActions::CoverActions(QObject* parent) : QObject(parent) {
             action->setIcon(QIcon::fromTheme(QLatin1String(row.icon)));
         }
         action->setEnabled(false);
-        const auto number = qint64(row.action);
-        action->setData(number);
-        connect(action, &QAction::triggered, this, [number] {
-            NotificationCenter::defaultCenter().post(
-                NotificationNames::coverActionHelper,
-                {{NotificationNames::selectedCoverActionKey, QVariant::fromValue(number)}});
-        });
         m_actions[size_t(row.action)] = action;
     }
 }

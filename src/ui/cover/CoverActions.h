@@ -1,7 +1,5 @@
 #pragma once
 
-#include "catalogue/CoverSelection.h"
-
 #include <QObject>
 
 #include <array>
@@ -9,10 +7,25 @@
 class QAction;
 class QMenu;
 
+// The cover actions, in the order of the table that describes them; the last
+// two act on a library album the cover was searched for.
+enum class CoverAction {
+    SaveCoverAs,
+    SaveCoverToDownloads,
+    ViewCoverInBrowser,
+    ViewCoverListing,
+    CopyCoverImageToClipboard,
+    CopyCoverUrlToClipboard,
+    CopyCoverTitleToClipboard,
+    SaveIntoAlbumFolder,
+    EmbedIntoFiles,
+};
+inline constexpr int kCoverActionCount = 9;
+
 // The cover actions, one QAction each: the one place for their titles,
 // shortcuts, icons and enabled state. The menu bar, the cover pane's buttons
 // and the cover's context menu all show these very actions, so they agree by
-// construction. Triggering one posts coverActionHelper with its number.
+// construction. The cover pane connects each to what it does.
 class CoverActions : public QObject {
     Q_OBJECT
 public:

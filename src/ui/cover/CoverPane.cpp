@@ -4,7 +4,6 @@
 #include "imaging/ImageService.h"
 #include "platform/Clipboard.h"
 #include "platform/DesktopServices.h"
-#include "platform/NotificationNames.h"
 #include "platform/SettingsStore.h"
 #include "platform/UserPaths.h"
 #include "settings/StoredSettings.h"
@@ -63,13 +62,13 @@ CoverPane::CoverPane(QWidget* parent)
     m_ui->copyButton->menu()->addActions(m_actions->copyActions());
     connect(m_ui->shareButton->menu(), &QMenu::aboutToShow, this, [this] {
         m_ui->shareButton->menu()->clear();
-        ShareMenu::addServices(m_ui->shareButton->menu(), m_session);
+        ShareMenu::addServices(m_ui->shareButton->menu(), m_session, statusSaying());
     });
     connect(m_ui->saveCoverButton, &QPushButton::clicked,
             m_actions->action(CoverAction::SaveCoverAs), &QAction::trigger);
     connect(m_ui->tryAgainButton, &QPushButton::clicked, this, [this] {
         m_session->retry(m_ui->coverImageView->decodeBox());
-        NotificationCenter::defaultCenter().post(NotificationNames::retryFailedImages);
+        Q_EMIT retryRequested();
     });
     connect(m_ui->cancelButton, &QPushButton::clicked, m_session, &CoverSession::cancelDownload);
     connect(m_ui->coverImageView, &DraggableImageView::contextMenuWanted, this,
@@ -83,7 +82,7 @@ CoverPane::CoverPane(QWidget* parent)
         showState(state);
         // The menus hear of a shown cover once its file exists (showFile).
         if (state != CoverSession::State::Shown) {
-            NotificationCenter::defaultCenter().post(NotificationNames::disableMenuItems);
+            Q_EMIT shareableChanged(false);
         }
     });
     connect(m_session, &CoverSession::progressChanged, this, &CoverPane::showProgress);
@@ -107,7 +106,8 @@ CoverPane::CoverPane(QWidget* parent)
         alert(text);
         Q_EMIT saveFinished({});
     });
-    viewDidLoad();
+    connect(m_albumTarget, &AlbumTarget::coverSaved, this, &CoverPane::albumCoverSaved);
+    connectActions();
     // Never narrower than its buttons at their natural widths.
     setMinimumWidth(m_ui->buttonLayout->sizeHint().width() + layout()->contentsMargins().left() +
                     layout()->contentsMargins().right());
@@ -153,23 +153,22 @@ QPushButton* CoverPane::saveCoverButton() const {
     return m_ui->saveCoverButton;
 }
 
-void CoverPane::viewDidLoad() {
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(
-        NotificationNames::coverActionHelper, this, [this](const Notification& notification) {
-            const QVariant number =
-                notification.userInfo.value(NotificationNames::selectedCoverActionKey);
-            if (number.typeId() == QMetaType::LongLong) {
-                coverAction(number.toLongLong());
-            }
-        });
-    center.addObserver(NotificationNames::downloadCover, this,
-                       [this](const Notification& notification) { downloadCover(notification); });
-    center.addObserver(NotificationNames::removeCover, this,
-                       [this](const Notification&) { removeCover(); });
-    center.addObserver(NotificationNames::shareFailed, this, [this](const Notification& n) {
-        showStatus(n.userInfo.value(NotificationNames::reasonKey).toString());
-    });
+// Each cover action does what its handler says, wherever it is chosen.
+void CoverPane::connectActions() {
+    const std::pair<CoverAction, void (CoverPane::*)()> handlers[] = {
+        {CoverAction::SaveCoverAs, &CoverPane::saveCover},
+        {CoverAction::SaveCoverToDownloads, &CoverPane::saveCoverToDownloads},
+        {CoverAction::ViewCoverInBrowser, &CoverPane::viewCoverInBrowser},
+        {CoverAction::ViewCoverListing, &CoverPane::viewCoverListing},
+        {CoverAction::CopyCoverImageToClipboard, &CoverPane::copyCoverImage},
+        {CoverAction::CopyCoverUrlToClipboard, &CoverPane::copyCoverUrl},
+        {CoverAction::CopyCoverTitleToClipboard, &CoverPane::copyCoverTitle},
+        {CoverAction::SaveIntoAlbumFolder, &CoverPane::saveIntoAlbumFolder},
+        {CoverAction::EmbedIntoFiles, &CoverPane::embedIntoFiles},
+    };
+    for (const auto& [which, handler] : handlers) {
+        connect(m_actions->action(which), &QAction::triggered, this, handler);
+    }
 }
 
 void CoverPane::showEvent(QShowEvent* event) {
@@ -185,15 +184,13 @@ void CoverPane::alert(const QString& text) {
 
 // Selection ------------------------------------------------------------------
 
-void CoverPane::downloadCover(const Notification& notification) {
-    const auto item = CoverSelection::itemFromUserInfo(notification.userInfo);
-    if (!item) {
-        removeCover();
-        alert(QStringLiteral("The selected item has no cover to show."));
-        return;
-    }
-    m_session->select(*item, StoredSettings::ensureQuality() == 1,
+void CoverPane::showItem(const CoverItem& item) {
+    m_session->select(item, StoredSettings::ensureQuality() == 1,
                       m_ui->coverImageView->decodeBox());
+}
+
+void CoverPane::setAlbumTarget(const std::optional<AlbumFolder>& album, const QString& coverName) {
+    m_albumTarget->setAlbum(album, coverName);
 }
 
 void CoverPane::removeCover() {
@@ -258,18 +255,23 @@ void CoverPane::showProgress(qint64 received, qint64 expected) {
 void CoverPane::showFile(const QUrl& file) {
     m_ui->coverImageView->setCoverFile(file);
     refreshActions();
-    if (file.isEmpty()) {
-        return;
+    if (!file.isEmpty()) {
+        Q_EMIT shareableChanged(true);
     }
-    NotificationCenter::defaultCenter().post(
-        NotificationNames::enableMenuItems,
-        {{NotificationNames::listingTitleKey, m_session->item().listingTitle()}});
 }
 
 void CoverPane::refreshActions() {
     m_actions->update(m_session->state() == CoverSession::State::Shown,
                       !m_session->temporaryFile().isEmpty(), m_session->item().listingTitle(),
                       m_albumTarget->folder());
+}
+
+SharingService::Failed CoverPane::statusSaying() {
+    return [self = QPointer<CoverPane>(this)](const QString& why) {
+        if (self) {
+            self->showStatus(why);
+        }
+    };
 }
 
 void CoverPane::showStatus(const QString& message) {
@@ -286,7 +288,7 @@ QMenu* CoverPane::buildContextMenu() {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     auto* share = new QMenu(QStringLiteral("Share"), menu);
-    ShareMenu::addServices(share, m_session);
+    ShareMenu::addServices(share, m_session, statusSaying());
     m_actions->fillContextMenu(menu, share);
     return menu;
 }
@@ -305,53 +307,65 @@ void CoverPane::openLink(const QUrl& link, const QUrl& fallback) {
     showStatus(linkNotOpened);
 }
 
-void CoverPane::coverAction(qint64 actionNumber) {
-    if (actionNumber < 0 || actionNumber >= kCoverActionCount) {
+// Every action needs a shown cover; without one it says so.
+bool CoverPane::hasCover() {
+    if (m_session->state() != CoverSession::State::Shown) {
+        alert(noCover);
+        return false;
+    }
+    return true;
+}
+
+void CoverPane::viewCoverInBrowser() {
+    if (hasCover()) {
+        openLink(m_session->artworkUrl(), {});
+    }
+}
+
+void CoverPane::viewCoverListing() {
+    // Store links (musics:, itms-apps:) have no handler on most desktops: the
+    // web listing stands in for them.
+    if (hasCover()) {
+        openLink(m_session->item().listingUrl, m_session->item().webBrowserUrl);
+    }
+}
+
+void CoverPane::copyCoverImage() {
+    if (!hasCover()) {
         return;
     }
-    if (m_session->state() != CoverSession::State::Shown) {
+    if (m_session->temporaryFile().isEmpty()) {
         alert(noCover);
         return;
     }
-    const CoverItem& item = m_session->item();
-    switch (CoverAction(actionNumber)) {
-    case CoverAction::SaveCoverAs:
-        saveCover();
-        return;
-    case CoverAction::SaveCoverToDownloads:
-        saveCoverToDownloads();
-        return;
-    case CoverAction::ViewCoverInBrowser:
-        openLink(m_session->artworkUrl(), {});
-        return;
-    case CoverAction::ViewCoverListing:
-        // Store links (musics:, itms-apps:) have no handler on most desktops:
-        // the web listing stands in for them.
-        openLink(item.listingUrl, item.webBrowserUrl);
-        return;
-    case CoverAction::CopyCoverImageToClipboard:
-        if (m_session->temporaryFile().isEmpty()) {
-            alert(noCover);
-            return;
-        }
-        CoverClipboard::copyImageFile(m_session->temporaryFile(), this,
-                                      [this] { showStatus(copiedImage); });
-        return;
-    case CoverAction::CopyCoverUrlToClipboard:
+    CoverClipboard::copyImageFile(m_session->temporaryFile(), this,
+                                  [this] { showStatus(copiedImage); });
+}
+
+void CoverPane::copyCoverUrl() {
+    if (hasCover()) {
         Clipboard::general().writeText(m_session->artworkUrl().toString(QUrl::FullyEncoded));
         showStatus(copiedUrl);
-        return;
-    case CoverAction::CopyCoverTitleToClipboard:
-        // The title itself, also while a status message stands in its place.
+    }
+}
+
+void CoverPane::copyCoverTitle() {
+    // The title itself, also while a status message stands in its place.
+    if (hasCover()) {
         Clipboard::general().writeText(m_title);
         showStatus(copiedTitle);
-        return;
-    case CoverAction::SaveIntoAlbumFolder:
+    }
+}
+
+void CoverPane::saveIntoAlbumFolder() {
+    if (hasCover()) {
         m_albumTarget->saveCover(m_session->cover().encodedData);
-        return;
-    case CoverAction::EmbedIntoFiles:
+    }
+}
+
+void CoverPane::embedIntoFiles() {
+    if (hasCover()) {
         m_albumTarget->embedCover(m_session->cover().encodedData);
-        return;
     }
 }
 
@@ -359,7 +373,7 @@ void CoverPane::coverAction(qint64 actionNumber) {
 
 void CoverPane::saveCover() {
     QWidget* window = this->window();
-    if (m_session->state() != CoverSession::State::Shown || !window || !window->isVisible()) {
+    if (!hasCover() || !window || !window->isVisible()) {
         Q_EMIT saveFinished({});
         return;
     }
@@ -381,7 +395,7 @@ void CoverPane::saveCover() {
 
 void CoverPane::saveCoverToDownloads() {
     QWidget* window = this->window();
-    if (m_session->state() != CoverSession::State::Shown || !window || !window->isVisible()) {
+    if (!hasCover() || !window || !window->isVisible()) {
         Q_EMIT saveFinished({});
         return;
     }

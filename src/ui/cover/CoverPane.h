@@ -1,12 +1,14 @@
 #pragma once
 
 #include "imaging/CoverSession.h"
-#include "platform/NotificationCenter.h"
+#include "library/AlbumScanner.h"
+#include "platform/SharingServices.h"
 
 #include <QTimer>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class CoverView;
@@ -51,24 +53,48 @@ public:
     QPushButton* shareButton() const;
     QPushButton* saveCoverButton() const;
 
-    void downloadCover(const Notification& notification);
-    void removeCover();
-    void coverAction(qint64 actionNumber);
-    void saveCover();
-    void saveCoverToDownloads();
-    void showStatus(const QString& message);
     // The cover's context menu: the cover actions and Share; none without a file.
     QMenu* buildContextMenu();
+    // What a sharing service that failed is told: it says why in the title line.
+    SharingService::Failed statusSaying();
+
+public Q_SLOTS:
+    // Shows the cover of `item` in the quality the settings say.
+    void showItem(const CoverItem& item);
+    void removeCover();
+    // The library album a search is for: its cover can be saved into its
+    // folder under `coverName`, or embedded into its files.
+    void setAlbumTarget(const std::optional<AlbumFolder>& album, const QString& coverName);
+    // A confirmation in the title line for a moment.
+    void showStatus(const QString& message);
+
+    // The cover actions.
+    void saveCover();
+    void saveCoverToDownloads();
+    void viewCoverInBrowser();
+    void viewCoverListing();
+    void copyCoverImage();
+    void copyCoverUrl();
+    void copyCoverTitle();
+    void saveIntoAlbumFolder();
+    void embedIntoFiles();
 
 Q_SIGNALS:
     // A save finished (tests wait on this); empty path on failure or cancel.
     void saveFinished(const QString& path);
+    // Whether the shown cover's file can be shared (the menu bar's Share).
+    void shareableChanged(bool shareable);
+    // Try Again: failed thumbnails may be asked again too.
+    void retryRequested();
+    // The cover was saved into a library album's folder by hand.
+    void albumCoverSaved(const QByteArray& folder, const QString& file);
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void viewDidLoad();
+    void connectActions();
+    bool hasCover();
     void showState(CoverSession::State state);
     void showProgress(qint64 received, qint64 expected);
     void showFile(const QUrl& file);

@@ -1,8 +1,6 @@
 #include "ui/library/FillWindow.h"
 
 #include "catalogue/CountryNames.h"
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 #include "platform/SettingsStore.h"
 #include "settings/CoverFileName.h"
 #include "settings/StoredSettings.h"
@@ -84,11 +82,6 @@ FillWindow::FillWindow(const FillOptions& options, QWidget* parent)
     connect(m_search, &QPushButton::clicked, this, &FillWindow::searchByHand);
     connect(m_table, &QTableWidget::itemSelectionChanged, this, &FillWindow::updateSearchButton);
     // A cover saved by hand into one of these albums shows in its row.
-    NotificationCenter::defaultCenter().addObserver(
-        NotificationNames::albumCoverSaved, this, [this](const Notification& n) {
-            m_table->setSavedByHand(n.userInfo.value(NotificationNames::folderKey).toByteArray(),
-                                    n.userInfo.value(NotificationNames::fileKey).toString());
-        });
 }
 
 QSize FillWindow::sizeHint() const {
@@ -212,11 +205,7 @@ void FillWindow::searchByHand() {
     if (!album) {
         return;
     }
-    NotificationCenter::defaultCenter().post(
-        NotificationNames::searchForTerm,
-        {{NotificationNames::termKey, album->artist() + QLatin1Char(' ') + album->album()},
-         {NotificationNames::albumKey, QVariant::fromValue(*album)},
-         {NotificationNames::coverNameKey, m_options.coverName}});
+    Q_EMIT searchByHandRequested(*album, m_options.coverName);
 }
 
 bool FillWindow::mayStop() {
@@ -242,4 +231,8 @@ void FillWindow::closeEvent(QCloseEvent* event) {
     } else {
         event->ignore();
     }
+}
+
+void FillWindow::showSavedByHand(const QByteArray& folder, const QString& file) {
+    m_table->setSavedByHand(folder, file);
 }

@@ -37,6 +37,15 @@ public:
     // Asks before stopping a run; true when the window may close.
     bool mayStop();
 
+public Q_SLOTS:
+    // A cover was saved by hand into `folder`: its row says so.
+    void showSavedByHand(const QByteArray& folder, const QString& file);
+
+Q_SIGNALS:
+    // Search by Hand: the main window is to search for the album, its cover
+    // saved under `coverName`.
+    void searchByHandRequested(const AlbumFolder& album, const QString& coverName);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

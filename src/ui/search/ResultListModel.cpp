@@ -3,11 +3,11 @@
 #include "catalogue/SearchResults.h"
 
 int ResultListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(SearchResults::items().size());
+    return parent.isValid() ? 0 : int(m_results.items().size());
 }
 
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
-    const auto& records = SearchResults::items();
+    const auto& records = m_results.items();
     if (!index.isValid() || index.row() >= records.size()) {
         return {};
     }

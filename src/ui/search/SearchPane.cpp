@@ -2,15 +2,13 @@
 #include "ui_SearchView.h"
 
 #include "catalogue/CountryNames.h"
-#include "catalogue/CoverSelection.h"
+#include "catalogue/CoverItem.h"
 #include "catalogue/MediaTables.h"
 #include "catalogue/SearchMessages.h"
 #include "catalogue/SearchRequest.h"
 #include "catalogue/SearchResults.h"
 #include "library/AlbumMatcher.h"
 #include "library/FillRun.h"
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 #include "platform/SettingsStore.h"
 #include "settings/StoredSettings.h"
 #include "ui/common/Alerts.h"
@@ -35,7 +33,8 @@ const QStringList kQualityTitles{QStringLiteral("Standard Quality"),
 SearchPane::SearchPane(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::SearchView>()) {
     m_ui->setupUi(this);
-    m_model = new ResultListModel(this);
+    m_results = new SearchResults(this);
+    m_model = new ResultListModel(*m_results, this);
     m_thumbnails = new ThumbnailLoader(m_ui->tableView);
     QTableView* table = m_ui->tableView;
     table->setModel(m_model);
@@ -59,7 +58,7 @@ SearchPane::SearchPane(QWidget* parent)
     m_ui->countryPicker->setAccessibleName(QStringLiteral("Country"));
     m_ui->tableView->setAccessibleName(QStringLiteral("Results"));
 
-    viewDidLoad();
+    fillPickers();
 
     // A search typed while searching for a library album refines that search:
     // the cover found is still for the album.
@@ -69,7 +68,7 @@ SearchPane::SearchPane(QWidget* parent)
         m_lastText = text;
         if (ended) {
             setAlbumTarget(std::nullopt);
-            searchFieldDidEndSearching();
+            searchFieldCleared();
         }
     });
     connect(m_ui->mediaPicker, &QComboBox::activated, this, &SearchPane::mediaPicked);
@@ -100,7 +99,7 @@ QTableView* SearchPane::tableView() const {
     return m_ui->tableView;
 }
 
-void SearchPane::viewDidLoad() {
+void SearchPane::fillPickers() {
     refreshMediaPicker();
 
     m_ui->qualityPicker->clear();
@@ -114,39 +113,21 @@ void SearchPane::viewDidLoad() {
     } else {
         m_ui->countryPicker->setCurrentIndex(-1);
     }
+}
 
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(NotificationNames::focusOnSearchField, this, [this](const Notification&) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_ui->searchField->setFocus(Qt::OtherFocusReason);
-                m_ui->searchField->selectAll();
-            },
-            Qt::AutoConnection);
-    });
-    center.addObserver(NotificationNames::retryFailedImages, this,
-                       [this](const Notification&) { m_thumbnails->retryFailed(); });
-    center.addObserver(NotificationNames::searchForTerm, this, [this](const Notification& n) {
-        const QVariant album = n.userInfo.value(NotificationNames::albumKey);
-        if (album.canConvert<AlbumFolder>()) {
-            searchForAlbum(album.value<AlbumFolder>(),
-                           n.userInfo.value(NotificationNames::coverNameKey).toString());
-            return;
-        }
-        setAlbumTarget(std::nullopt);
-        m_ui->searchField->setText(n.userInfo.value(NotificationNames::termKey).toString());
-        startSearch();
-    });
-    for (const QString& warning :
-         {NotificationNames::constructSearchUrlWarning, NotificationNames::specialCharactersWarning,
-          NotificationNames::searchConnectionWarning}) {
-        center.addObserver(warning, this, [this](const Notification& n) {
-            // The service's fault or the connection's is a warning, not the user's doing.
-            showAlertLater(SearchMessages::failureText(SearchResults::kindOfWarning(n)),
-                           n.name == NotificationNames::searchConnectionWarning);
-        });
-    }
+void SearchPane::focusSearchField() {
+    m_ui->searchField->setFocus(Qt::OtherFocusReason);
+    m_ui->searchField->selectAll();
+}
+
+void SearchPane::retryFailedThumbnails() {
+    m_thumbnails->retryFailed();
+}
+
+void SearchPane::searchForTerm(const QString& term) {
+    setAlbumTarget(std::nullopt);
+    m_ui->searchField->setText(term);
+    startSearch();
 }
 
 void SearchPane::showAlertLater(const QString& text, bool warning) {
@@ -159,8 +140,8 @@ void SearchPane::showAlertLater(const QString& text, bool warning) {
 
 void SearchPane::clearSearchResults() {
     m_overlay->clear();
-    NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
-    SearchResults::clear();
+    Q_EMIT selectionCleared();
+    m_results->clear();
     m_thumbnails->reset();
     m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
     m_model->reloadData();
@@ -179,17 +160,38 @@ void SearchPane::startSearch() {
     }
     // The results shown stay until the new ones arrive: a failed search keeps them.
     m_overlay->showSearching();
-    QPointer<SearchPane> self(this);
-    SearchResults::search(
-        text, mediaTitle,
-        [self] {
-            if (self) {
-                self->searchDidComplete();
-                self->selectTargetMatch();
-                self->selectLinkedItem();
-            }
-        },
+    m_results->search(
+        text, mediaTitle, StoredSettings::ensureCountry(),
+        [this](SearchResultKind kind) { searchEnded(kind); },
         m_album && mediaTitle == QLatin1String("Music") ? QStringLiteral("album") : QString());
+}
+
+void SearchPane::searchEnded(SearchResultKind kind) {
+    if (kind != SearchResultKind::Completed) {
+        // The service's fault or the connection's is a warning, not the user's doing.
+        showAlertLater(SearchMessages::failureText(kind),
+                       SearchMessages::isConnectionProblem(kind));
+        return;
+    }
+    m_overlay->clear();
+    Q_EMIT selectionCleared();
+    m_thumbnails->reset();
+    m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
+    m_model->reloadData();
+    m_ui->tableView->scrollToTop();
+    selectTargetMatch();
+    selectLinkedItem();
+    if (!m_results->items().isEmpty()) {
+        return;
+    }
+    const QString country = StoredSettings::ensureCountry();
+    m_overlay->showMessage(
+        QStringLiteral("No results for “%1” in %2, %3.\nTry another storefront, or change a "
+                       "search term.")
+            .arg(m_ui->searchField->text(), m_ui->mediaPicker->currentText(),
+                 CountryNames::displayName(country).value_or(country)));
+    // Typing goes on where the search started, replacing what found nothing.
+    focusSearchField();
 }
 
 void SearchPane::searchForAlbum(const AlbumFolder& album, const QString& coverName) {
@@ -206,11 +208,7 @@ void SearchPane::searchForAlbum(const AlbumFolder& album, const QString& coverNa
 
 void SearchPane::setAlbumTarget(const std::optional<AlbumFolder>& album, const QString& coverName) {
     m_album = album;
-    NotificationCenter::defaultCenter().post(
-        NotificationNames::albumTargetChanged,
-        album ? QVariantMap{{NotificationNames::albumKey, QVariant::fromValue(*album)},
-                            {NotificationNames::coverNameKey, coverName}}
-              : QVariantMap{});
+    Q_EMIT albumTargetChanged(album, coverName);
 }
 
 // The match a fill would take is selected: the window and the fill never disagree.
@@ -221,31 +219,10 @@ void SearchPane::selectTargetMatch() {
     const AlbumMatcher::Wanted wanted{
         m_album->artist(), m_album->album(), m_album->identity.explicitness,
         m_album->identity.kind == AlbumTags::Identity::Kind::Compilation};
-    const auto best = AlbumMatcher::bestMatch(wanted, SearchResults::items());
+    const auto best = AlbumMatcher::bestMatch(wanted, m_results->items());
     if (best && best->confident) {
-        m_ui->tableView->selectRow(int(SearchResults::items().indexOf(best->record)));
+        m_ui->tableView->selectRow(int(m_results->items().indexOf(best->record)));
     }
-}
-
-void SearchPane::searchDidComplete() {
-    m_overlay->clear();
-    NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
-    m_thumbnails->reset();
-    m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
-    m_model->reloadData();
-    m_ui->tableView->scrollToTop();
-    if (!SearchResults::items().isEmpty()) {
-        return;
-    }
-    const QString country = StoredSettings::ensureCountry();
-    m_overlay->showMessage(
-        QStringLiteral("No results for “%1” in %2, %3.\nTry another storefront, or change a "
-                       "search term.")
-            .arg(m_ui->searchField->text(), m_ui->mediaPicker->currentText(),
-                 CountryNames::displayName(country).value_or(country)));
-    // Typing goes on where the search started, replacing what found nothing.
-    m_ui->searchField->setFocus(Qt::OtherFocusReason);
-    m_ui->searchField->selectAll();
 }
 
 // A pasted store link: the item it names is the one wanted.
@@ -254,7 +231,7 @@ void SearchPane::selectLinkedItem() {
     if (!target || m_album) {
         return;
     }
-    const QList<CatalogueItem>& records = SearchResults::items();
+    const QList<CatalogueItem>& records = m_results->items();
     const auto found = std::find_if(records.begin(), records.end(), [&](const CatalogueItem& r) {
         return r.collectionId() == target->id;
     });
@@ -264,7 +241,7 @@ void SearchPane::selectLinkedItem() {
 }
 
 void SearchPane::showHint(const QString& text) {
-    if (SearchResults::items().isEmpty()) {
+    if (m_results->items().isEmpty()) {
         m_overlay->showMessage(text);
     } else {
         Alerts::showSheet(Alerts::alert(text), this);
@@ -308,12 +285,9 @@ void SearchPane::mediaPicked() {
 void SearchPane::qualityPicked() {
     SettingsStore::standard().setInteger(SettingsKeys::quality,
                                          qMax(0, m_ui->qualityPicker->currentIndex()));
-    if (m_ui->tableView->selectionModel()->hasSelection()) {
-        const int row = selectedRow();
-        if (row >= 0 && row < SearchResults::items().size()) {
-            NotificationCenter::defaultCenter().post(NotificationNames::downloadCover,
-                                                     selectedItemUserInfo());
-        }
+    // The chosen cover again, in the new quality.
+    if (const auto item = selectedItem()) {
+        Q_EMIT itemChosen(*item);
     }
 }
 
@@ -326,7 +300,7 @@ void SearchPane::countryPicked() {
     refreshMediaPicker();
 }
 
-void SearchPane::searchFieldDidEndSearching() {
+void SearchPane::searchFieldCleared() {
     m_ui->searchField->setText(QString());
     clearSearchResults();
 }
@@ -337,22 +311,20 @@ int SearchPane::selectedRow() const {
 }
 
 void SearchPane::selectionChanged() {
-    const auto row = static_cast<quint64>(static_cast<qint64>(selectedRow()));
-    if (row < static_cast<quint64>(SearchResults::items().size())) {
-        NotificationCenter::defaultCenter().post(NotificationNames::downloadCover,
-                                                 selectedItemUserInfo());
-    } else {
-        NotificationCenter::defaultCenter().post(NotificationNames::removeCover);
+    if (const auto item = selectedItem()) {
+        Q_EMIT itemChosen(*item);
+        return;
+    }
+    Q_EMIT selectionCleared();
+    if (selectedRow() >= 0) {
+        showAlertLater(QStringLiteral("The selected item has no cover to show."), true);
     }
 }
 
-QVariantMap SearchPane::selectedItemUserInfo() const {
+std::optional<CoverItem> SearchPane::selectedItem() const {
     const int row = selectedRow();
-    const auto& records = SearchResults::items();
-    if (row < 0 || row >= records.size()) {
-        return {};
-    }
-    return CoverSelection::downloadCoverUserInfo(records.at(row));
+    const auto& records = m_results->items();
+    return row >= 0 && row < records.size() ? CoverItem::of(records.at(row)) : std::nullopt;
 }
 
 bool SearchPane::eventFilter(QObject* watched, QEvent* event) {

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "catalogue/CatalogueSearch.h"
+#include "catalogue/CoverItem.h"
 #include "library/AlbumScanner.h"
 #include "ui/search/ListOverlay.h"
 
 #include <QTimer>
-#include <QVariantMap>
 #include <QWidget>
 
 #include <memory>
@@ -14,6 +15,7 @@ namespace Ui {
 class SearchView;
 }
 class ResultListModel;
+class SearchResults;
 class QComboBox;
 class QLineEdit;
 class QTableView;
@@ -21,8 +23,7 @@ class ThumbnailLoader;
 
 // The search pane: the search field, the media, quality and country pickers
 // and the results table. It stores the user's choices, starts searches, shows
-// the records of the shared result list and tells the cover pane what to show
-// through notifications.
+// the records they find and says which item is chosen.
 class SearchPane : public QWidget {
     Q_OBJECT
 public:
@@ -44,26 +45,46 @@ public:
     // match a fill would take, and lets the cover pane save into its folder.
     void searchForAlbum(const AlbumFolder& album, const QString& coverName);
     void refreshMediaPicker();
-    void searchDidComplete();
     // A short hint (about something dropped), over an empty list, else as an alert.
     void showHint(const QString& text);
     // The message the list shows in place of results; empty when none.
     QString listMessage() const { return m_overlay->message(); }
     bool isSearching() const { return m_overlay->isSearching(); }
-    QVariantMap selectedItemUserInfo() const;
+    // The chosen row's item; none without a chosen row.
+    std::optional<CoverItem> selectedItem() const;
+    const SearchResults& results() const { return *m_results; }
 
     // The user's actions.
     void mediaPicked();
     void qualityPicked();
     void countryPicked();
-    void searchFieldDidEndSearching();
-    void selectionChanged();
+    void searchFieldCleared();
+
+public Q_SLOTS:
+    // The search field takes the focus, its text selected.
+    void focusSearchField();
+    // Searches for `term` as typed (the album searched for is let go).
+    void searchForTerm(const QString& term);
+    // Thumbnails that failed are asked again.
+    void retryFailedThumbnails();
+
+Q_SIGNALS:
+    // A row was chosen: its item is the cover to show (also again, when the
+    // quality changes).
+    void itemChosen(const CoverItem& item);
+    // No row is chosen any more, or the chosen one has no cover.
+    void selectionCleared();
+    // The library album searched for, and the cover name to save it under;
+    // none when the search is no longer for an album.
+    void albumTargetChanged(const std::optional<AlbumFolder>& album, const QString& coverName);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void viewDidLoad();
+    void fillPickers();
+    void selectionChanged();
+    void searchEnded(SearchResultKind kind);
     int selectedRow() const;
     void showAlertLater(const QString& text, bool warning = false);
     void setAlbumTarget(const std::optional<AlbumFolder>& album, const QString& coverName = {});
@@ -71,6 +92,7 @@ private:
     void selectLinkedItem();
 
     std::unique_ptr<Ui::SearchView> m_ui;
+    SearchResults* m_results = nullptr;
     ResultListModel* m_model = nullptr;
     ThumbnailLoader* m_thumbnails = nullptr;
     QString m_lastText;
