@@ -5,6 +5,7 @@
 // kinds of widgets, the floor) and reports its first paint.
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "library/AppContext.h"
 #include "ui/common/AppStyle.h"
 
 #include <QApplication>
@@ -36,8 +37,9 @@ protected:
 inline int runStartupChild(int argc, char* argv[]) {
     QApplication app(argc, argv);
     AppStyle::install(); // as main() does
-    MainWindow window;
-    Application delegate(&window);
+    AppContext context;
+    MainWindow window(context);
+    Application delegate(context, &window);
     FirstPaint filter;
     window.installEventFilter(&filter);
     window.show();

@@ -11,6 +11,7 @@
 #include "catalogue/ServiceOrigins.h"
 #include "imaging/ImageCache.h"
 #include "imaging/TemporaryCoverFile.h"
+#include "library/AppContext.h"
 #include "platform/MemoryPolicy.h"
 #include "ui/common/AppStyle.h"
 #include "ui/cover/CoverPane.h"
@@ -92,9 +93,10 @@ public:
     }
 
     void openWindow() {
-        ServiceOrigins::setCurrent(ServiceOrigins::singleOrigin(m_server.origin()));
-        m_window = std::make_unique<MainWindow>();
-        m_delegate = std::make_unique<Application>(m_window.get());
+        m_context = std::make_unique<AppContext>();
+        m_context->setOrigins(ServiceOrigins::singleOrigin(m_server.origin()));
+        m_window = std::make_unique<MainWindow>(*m_context);
+        m_delegate = std::make_unique<Application>(*m_context, m_window.get());
         m_window->resize(900, 700);
         m_window->show();
         QCoreApplication::processEvents();
@@ -159,9 +161,9 @@ public:
             const QByteArray jpeg = jpegOfSide(side);
             // Cached covers were cached a while ago: on disk, not being written back.
             for (int run = 0; run < 5; ++run) {
-                ImageCache::shared().storeImageDataToDiskSync(jpeg, coverUrl(side, run).toString());
+                m_context->cache().storeImageDataToDiskSync(jpeg, coverUrl(side, run).toString());
             }
-            ImageCache::shared().waitForDiskWork();
+            m_context->cache().waitForDiskWork();
             QFile floor(m_home + QStringLiteral("/full-%1.jpg").arg(side));
             floor.open(QIODevice::WriteOnly);
             floor.write(jpeg);
@@ -220,7 +222,7 @@ public:
             times.push_back(elapsed);
         }
         tableRow("save 5000x5000 cover to Downloads", median(times), stall);
-        const QString source = ImageCache::shared().diskPathForKey(coverUrl(5000, 4).toString());
+        const QString source = m_context->cache().diskPathForKey(coverUrl(5000, 4).toString());
         std::vector<double> copies;
         for (int run = 0; run < 5; ++run) {
             copies.push_back(
@@ -295,6 +297,7 @@ private:
     FixtureServer& m_server;
     QString m_home;
     StallMeter m_meter;
+    std::unique_ptr<AppContext> m_context;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<Application> m_delegate;
     double m_worst = 0;

@@ -4,9 +4,11 @@
 // was kept busy (measured by a timer that records its own lateness).
 #include "BenchSupport.h"
 #include "FixtureServer.h"
+#include "catalogue/ServiceOrigins.h"
 #include "imaging/ImageCodec.h"
 #include "imaging/ImageService.h"
 #include "imaging/TemporaryCoverFile.h"
+#include "platform/NetworkAccess.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -79,7 +81,9 @@ double coverOfSide(QGuiApplication& app, StallMeter& meter, int side) {
 double thumbnails(StallMeter& meter, const FixtureServer& server) {
     QTemporaryDir cacheDir;
     ImageCache cache(cacheDir.filePath(QStringLiteral("images")));
-    ImageService service(cache);
+    NetworkAccess network;
+    const ServiceOrigins origins = ServiceOrigins::singleOrigin(server.origin());
+    ImageService service(cache, network, origins);
     double worst = 0;
     for (const bool cold : {true, false}) {
         std::vector<double> times;

@@ -9,6 +9,7 @@
 #include "FixtureServer.h"
 #include "catalogue/ServiceOrigins.h"
 #include "library/AlbumScanner.h"
+#include "library/AppContext.h"
 #include "library/FillRun.h"
 
 #include <QCoreApplication>
@@ -148,13 +149,13 @@ int generateCatalogued(const QString& root, bool barcodes) {
 }
 
 // The catalogue requests of a dry run over `root`.
-int fillRequests(FixtureServer& server, const QString& root) {
+int fillRequests(AppContext& context, FixtureServer& server, const QString& root) {
     server.resetCounts();
     FillOptions options;
     options.root = QFile::encodeName(root);
     options.dryRun = true;
     options.intervalMs = 0;
-    FillRun run(options);
+    FillRun run(options, context);
     QEventLoop loop;
     QObject::connect(&run, &FillRun::finished, &loop, &QEventLoop::quit);
     run.start();
@@ -169,14 +170,15 @@ void benchRequests() {
         std::fprintf(stderr, "the fixture catalogue did not start\n");
         return;
     }
-    ServiceOrigins::setCurrent(ServiceOrigins::singleOrigin(server.origin()));
+    AppContext context;
+    context.setOrigins(ServiceOrigins::singleOrigin(server.origin()));
     std::printf("%-36s %8s %10s %22s\n", "fill of 45 albums by 10 artists", "requests", "per album",
                 "10,000 albums at 3 s");
     for (const bool barcodes : {false, true}) {
         QTemporaryDir dir;
         const QString root = dir.filePath(QStringLiteral("Music"));
         const int albums = generateCatalogued(root, barcodes);
-        const int requests = fillRequests(server, root);
+        const int requests = fillRequests(context, server, root);
         const double perAlbum = double(requests) / albums;
         const double hours = perAlbum * 10000 * 3 / 3600;
         std::printf("%-36s %8d %10.2f %17.0f h %02.0f\n",

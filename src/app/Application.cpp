@@ -5,9 +5,10 @@
 #include "app/MainWindow.h"
 #include "imaging/ImageCache.h"
 #include "imaging/TemporaryCoverFile.h"
+#include "library/AppContext.h"
 #include "library/MusicOpening.h"
 #include "platform/SettingsStore.h"
-#include "settings/StoredSettings.h"
+#include "settings/Settings.h"
 #include "ui/common/ShareMenu.h"
 #include "ui/cover/CoverPane.h"
 #include "ui/library/FillWindow.h"
@@ -28,7 +29,8 @@
 #include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 
-Application::Application(MainWindow* window, QObject* parent) : QObject(parent), m_window(window) {
+Application::Application(AppContext& context, MainWindow* window, QObject* parent)
+    : QObject(parent), m_context(context), m_window(window) {
     m_shareMenu = window->findChild<QMenu*>(QStringLiteral("shareMenu"));
     m_cacheCountSize = action("cacheCountSize");
 
@@ -48,25 +50,26 @@ Application::Application(MainWindow* window, QObject* parent) : QObject(parent),
             m_window->coverPane()->showStatus(CoverPane::linkNotOpened);
         }
     };
-    connect(action("sendSuggestion"), &QAction::triggered, this,
-            [mailOpened] { FeedbackMail::composeSuggestionMail(mailOpened); });
-    connect(action("reportBug"), &QAction::triggered, this,
-            [mailOpened] { FeedbackMail::composeBugReportMail(mailOpened); });
+    connect(action("sendSuggestion"), &QAction::triggered, this, [this, mailOpened] {
+        FeedbackMail::composeSuggestionMail(m_context.mail(), mailOpened);
+    });
+    connect(action("reportBug"), &QAction::triggered, this, [this, mailOpened] {
+        FeedbackMail::composeBugReportMail(m_context.mail(), mailOpened);
+    });
     connect(action("clearCache"), &QAction::triggered, this, &Application::clearCache);
     connect(window, &MainWindow::musicDropped, this, &Application::openMusic);
     connect(action("preferencesAction"), &QAction::triggered, this, &Application::showPreferences);
     connect(action("donateAction"), &QAction::triggered, this, &Application::showDonation);
     connect(action("fillCoversInFolder"), &QAction::triggered, this, [this] {
         // The picker starts in the library worked on last.
-        const QUrl last = SettingsStore::standard().urlForKey(SettingsKeys::lastFillFolder);
+        const QUrl last = m_context.settings().value(Settings::lastFillFolder);
         const QString start = last.isLocalFile() && QFileInfo(last.toLocalFile()).isDir()
                                   ? last.toLocalFile()
                                   : musicFolder();
         const QString folder = QFileDialog::getExistingDirectory(
             m_window, QStringLiteral("Fill Covers in Folder"), start);
         if (!folder.isEmpty()) {
-            SettingsStore::standard().setUrl(SettingsKeys::lastFillFolder,
-                                             QUrl::fromLocalFile(folder));
+            m_context.settings().setValue(Settings::lastFillFolder, QUrl::fromLocalFile(folder));
             showFillWindow(QFile::encodeName(folder));
         }
     });
@@ -110,7 +113,8 @@ void Application::updateShareMenu(bool shareable) {
     m_shareMenu->clear();
     if (shareable) {
         CoverPane* pane = m_window->coverPane();
-        ShareMenu::addServices(m_shareMenu, pane->session(), pane->statusSaying());
+        ShareMenu::addServices(m_shareMenu, pane->session(), m_context.sharing(),
+                               pane->statusSaying());
     }
     shareMenuItem()->setEnabled(shareable &&
                                 !m_window->coverPane()->session()->temporaryFile().isEmpty());
@@ -129,15 +133,15 @@ QString Application::cacheReadoutText(quint64 count, quint64 bytes) {
 
 void Application::refreshCacheReadout() {
     // The walk over the cache folder runs on the cache's worker.
-    ImageCache::shared().diskUsage(this, [this](ImageCache::DiskUsage usage) {
+    m_context.cache().diskUsage(this, [this](ImageCache::DiskUsage usage) {
         m_cacheCountSize->setText(cacheReadoutText(usage.count, usage.bytes));
         Q_EMIT cacheReadoutRefreshed();
     });
 }
 
 void Application::clearCache() {
-    ImageCache::shared().clearMemory();
-    ImageCache::shared().clearDisk(this, [this] { refreshCacheReadout(); });
+    m_context.cache().clearMemory();
+    m_context.cache().clearDisk(this, [this] { refreshCacheReadout(); });
 }
 
 void Application::cleanUpAtQuit() {
@@ -145,13 +149,13 @@ void Application::cleanUpAtQuit() {
     // A temporary file still being written must not outlive the clean-up.
     TemporaryCoverFile::waitForPendingWork();
     TemporaryCoverFile::removeAll();
-    if (StoredSettings::ensureClearCacheOnExit() == 1) {
-        ImageCache::shared().clearMemory();
-        ImageCache::shared().waitForDiskWork();
-        ImageCache::shared().clearDiskSync();
+    if (m_context.settings().value(Settings::clearCacheOnExit)) {
+        m_context.cache().clearMemory();
+        m_context.cache().waitForDiskWork();
+        m_context.cache().clearDiskSync();
     }
-    ImageCache::shared().waitForDiskWork();
-    SettingsStore::standard().flush();
+    m_context.cache().waitForDiskWork();
+    m_context.settingsStore().flush();
 }
 
 void Application::closeOnEscape(QWidget* window) {
@@ -174,7 +178,7 @@ void Application::centreOnMainWindow(QWidget* window) const {
 
 void Application::showPreferences() {
     if (!m_preferences) {
-        m_preferences = new PreferencesDialog(m_window);
+        m_preferences = new PreferencesDialog(m_context.settings(), m_window);
         m_preferences->setWindowFlag(Qt::Window);
         m_preferences->setAttribute(Qt::WA_DeleteOnClose);
         closeOnEscape(m_preferences);
@@ -191,13 +195,13 @@ FillWindow* Application::showFillWindow(const QByteArray& library,
     FillOptions options;
     options.root = library;
     options.folders = folders;
-    options.highQuality = StoredSettings::ensureQuality() == 1;
-    options.country = StoredSettings::ensureCountry();
+    options.highQuality = m_context.settings().value(Settings::highQuality);
+    options.country = m_context.settings().value(Settings::country);
     return showFillWindow(options);
 }
 
 FillWindow* Application::showFillWindow(const FillOptions& options) {
-    auto* window = new FillWindow(options, m_window);
+    auto* window = new FillWindow(options, m_context, m_window);
     window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     // Escape and Ctrl+W close it, asking first while a run goes on.
@@ -251,7 +255,7 @@ void Application::openMusic(const QList<QByteArray>& paths, const QStringList& r
 
 void Application::showDonation() {
     if (!m_donation) {
-        m_donation = new DonateDialog(m_window);
+        m_donation = new DonateDialog(m_context, m_window);
         m_donation->setWindowFlag(Qt::Window);
         m_donation->setAttribute(Qt::WA_DeleteOnClose);
         closeOnEscape(m_donation);

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 
+class AppContext;
 class FillWindow;
 class MainWindow;
 class PreferencesDialog;
@@ -23,7 +24,7 @@ class QWidget;
 class Application : public QObject {
     Q_OBJECT
 public:
-    explicit Application(MainWindow* window, QObject* parent = nullptr);
+    Application(AppContext& context, MainWindow* window, QObject* parent = nullptr);
 
     QAction* shareMenuItem() const;
     QMenu* shareMenu() const { return m_shareMenu; }
@@ -65,6 +66,7 @@ private:
     // Escape and Ctrl+W close the window, as in other desktop applications.
     static void closeOnEscape(QWidget* window);
 
+    AppContext& m_context;
     MainWindow* m_window;
     // Tells a tag read under way that the application quits.
     std::shared_ptr<std::atomic<bool>> m_quitting = std::make_shared<std::atomic<bool>>(false);

@@ -1,4 +1,5 @@
 #include "app/DonateDialog.h"
+#include "library/AppContext.h"
 #include "ui_Donate.h"
 
 #include "app/AppConfig.h"
@@ -60,15 +61,15 @@ QString DonateDialog::richText(const QList<Run>& runs) {
     return html + QStringLiteral("</div>");
 }
 
-QString DonateDialog::donationUrlText() {
-    return ServiceOrigins::current().donation + QStringLiteral("/cgi-bin/webscr?cmd=_donations") +
+QString DonateDialog::donationUrlText(const ServiceOrigins& origins) {
+    return origins.donation + QStringLiteral("/cgi-bin/webscr?cmd=_donations") +
            QStringLiteral("&business=") + AppConfig::donationAccount +
            QStringLiteral("&item_name=Sleevanta%20Donation&currency_code=USD&lc=en_US") +
            QStringLiteral("&country.x=US&locale.x=US");
 }
 
-DonateDialog::DonateDialog(QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::Donate>()) {
+DonateDialog::DonateDialog(AppContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::Donate>()) {
     m_ui->setupUi(this);
     m_ui->messageTextField->setText(richText(messageRuns()));
     // A push button shows plain text only: the runs go into a label on it.
@@ -104,15 +105,16 @@ void DonateDialog::setAddressTitle(bool justCopied) {
 }
 
 void DonateDialog::copyAddress() {
-    Clipboard::general().writeText(AppConfig::bitcoinAddress);
+    m_context.clipboard().writeText(AppConfig::bitcoinAddress);
     setAddressTitle(true);
     // Each click restores the normal title 1.5 seconds after itself.
     QTimer::singleShot(kCopiedMilliseconds, this, [this] { setAddressTitle(false); });
 }
 
 void DonateDialog::donateWithPayPal() {
-    const QUrl url = QUrl::fromEncoded(donationUrlText().toUtf8(), QUrl::StrictMode);
-    if (url.isValid() && DesktopServices::shared().openUrl(url)) {
+    const QUrl url =
+        QUrl::fromEncoded(donationUrlText(m_context.origins()).toUtf8(), QUrl::StrictMode);
+    if (url.isValid() && m_context.desktop().openUrl(url)) {
         return;
     }
     // Said where the user looks, for as long as a copied address is.

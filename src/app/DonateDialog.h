@@ -13,6 +13,9 @@ class QLabel;
 
 // The donation window: a message, a button that copies the donation address
 // and one that opens the donation page.
+class AppContext;
+struct ServiceOrigins;
+
 class DonateDialog : public QWidget {
     Q_OBJECT
 public:
@@ -26,11 +29,11 @@ public:
     static QList<Run> addressTitleRuns(bool justCopied);
     // Centred 13-point rich text made of `runs`.
     static QString richText(const QList<Run>& runs);
-    static QString donationUrlText();
+    static QString donationUrlText(const ServiceOrigins& origins);
 
     static constexpr int kCopiedMilliseconds = 1500;
 
-    explicit DonateDialog(QWidget* parent = nullptr);
+    explicit DonateDialog(AppContext& context, QWidget* parent = nullptr);
     ~DonateDialog() override;
 
     Ui::Donate* ui() const { return m_ui.get(); }
@@ -43,6 +46,7 @@ public:
 private:
     void setAddressTitle(bool justCopied);
 
+    AppContext& m_context;
     std::unique_ptr<Ui::Donate> m_ui;
     QLabel* m_addressLabel = nullptr;
 };

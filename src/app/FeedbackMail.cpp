@@ -12,20 +12,21 @@ QString FeedbackMail::mailBody(const std::optional<QString>& version,
            build.value_or(error) + QStringLiteral(")");
 }
 
-void FeedbackMail::compose(const QString& subject, std::function<void(bool)> done) {
+void FeedbackMail::compose(MailComposer& composer, const QString& subject,
+                           std::function<void(bool)> done) {
     const QString version = QCoreApplication::applicationVersion();
     const std::optional<QString> knownVersion =
         version.isEmpty() ? std::nullopt : std::optional<QString>(version);
     const std::optional<QString> knownBuild =
         AppConfig::build.isEmpty() ? std::nullopt : std::optional<QString>(AppConfig::build);
-    MailComposer::shared().compose({AppConfig::supportAddress}, subject,
-                                   mailBody(knownVersion, knownBuild), std::move(done));
+    composer.compose({AppConfig::supportAddress}, subject, mailBody(knownVersion, knownBuild),
+                     std::move(done));
 }
 
-void FeedbackMail::composeSuggestionMail(std::function<void(bool)> done) {
-    compose(suggestionSubject, std::move(done));
+void FeedbackMail::composeSuggestionMail(MailComposer& composer, std::function<void(bool)> done) {
+    compose(composer, suggestionSubject, std::move(done));
 }
 
-void FeedbackMail::composeBugReportMail(std::function<void(bool)> done) {
-    compose(bugReportSubject, std::move(done));
+void FeedbackMail::composeBugReportMail(MailComposer& composer, std::function<void(bool)> done) {
+    compose(composer, bugReportSubject, std::move(done));
 }

@@ -1,9 +1,9 @@
 #include "app/MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "library/AppContext.h"
 #include "library/MusicOpening.h"
-#include "platform/SettingsStore.h"
-#include "settings/StoredSettings.h"
+#include "settings/Settings.h"
 #include "ui/cover/CoverActions.h"
 #include "ui/cover/CoverPane.h"
 #include "ui/search/SearchPane.h"
@@ -20,26 +20,32 @@
 #include <QStyle>
 #include <QTableView>
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>()) {
+MainWindow::MainWindow(AppContext& context, QWidget* parent)
+    : QMainWindow(parent), m_settings(context.settings()),
+      m_ui(std::make_unique<Ui::MainWindow>()) {
     m_ui->setupUi(this);
+    m_searchPane = new SearchPane(context, m_ui->splitter);
+    m_searchPane->setObjectName(QStringLiteral("searchPane"));
+    m_searchPane->setMinimumWidth(260);
+    m_coverPane = new CoverPane(context, m_ui->splitter);
+    m_coverPane->setObjectName(QStringLiteral("coverPane"));
+    m_ui->splitter->addWidget(m_searchPane);
+    m_ui->splitter->addWidget(m_coverPane);
     m_ui->splitter->setStretchFactor(0, 0);
     m_ui->splitter->setStretchFactor(1, 1);
     // The list is as wide as the user left it.
-    const QVariant width = SettingsStore::standard().value(SettingsKeys::resultsWidth);
-    const int results =
-        width.metaType().id() == QMetaType::LongLong ? int(width.toLongLong()) : 300;
+    const int results = m_settings.value(Settings::resultsWidth);
     m_ui->splitter->setSizes({results, kDefaultWidth - results});
     connect(m_ui->splitter, &QSplitter::splitterMoved, this, [this] { m_saveTimer.start(); });
     // Ctrl+F and Ctrl+L: to the search field, its text selected.
     for (const QKeySequence& keys :
          {QKeySequence(QKeySequence::Find), QKeySequence(Qt::CTRL | Qt::Key_L)}) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, m_ui->searchPane,
+        connect(new QShortcut(keys, this), &QShortcut::activated, m_searchPane,
                 &SearchPane::focusSearchField);
     }
     // Tab goes through the search pane, past the list in one step, then the cover's buttons.
-    SearchPane* search = m_ui->searchPane;
-    CoverPane* cover = m_ui->coverPane;
+    SearchPane* search = m_searchPane;
+    CoverPane* cover = m_coverPane;
     const QList<QWidget*> order{search->searchField(),    search->mediaPicker(),
                                 search->qualityPicker(),  search->countryPicker(),
                                 search->tableView(),      cover->viewButton(),
@@ -68,7 +74,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(search, &SearchPane::selectionCleared, cover, &CoverPane::removeCover);
     connect(search, &SearchPane::albumTargetChanged, cover, &CoverPane::setAlbumTarget);
     connect(cover, &CoverPane::retryRequested, search, &SearchPane::retryFailedThumbnails);
-    StoredSettings::removeObsoleteKeys();
+    m_settings.removeObsoleteKeys();
     search->focusSearchField();
 }
 
@@ -119,11 +125,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 SearchPane* MainWindow::searchPane() const {
-    return m_ui->searchPane;
+    return m_searchPane;
 }
 
 CoverPane* MainWindow::coverPane() const {
-    return m_ui->coverPane;
+    return m_coverPane;
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -135,8 +141,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::restoreFrame() {
-    const QByteArray saved =
-        SettingsStore::standard().value(SettingsKeys::mainWindowFrame).toByteArray();
+    const QByteArray saved = m_settings.value(Settings::mainWindowFrame);
     if (saved.isEmpty() || !restoreGeometry(saved)) {
         restoreWindowToDefaultSize();
         return;
@@ -217,7 +222,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::saveFrame() {
-    SettingsStore::standard().setBytes(SettingsKeys::mainWindowFrame, saveGeometry());
-    SettingsStore::standard().setInteger(SettingsKeys::resultsWidth,
-                                         m_ui->splitter->sizes().value(0));
+    m_settings.setValue(Settings::mainWindowFrame, saveGeometry());
+    m_settings.setValue(Settings::resultsWidth, m_ui->splitter->sizes().value(0));
 }

@@ -8,7 +8,9 @@
 namespace Ui {
 class MainWindow;
 }
+class AppContext;
 class CoverPane;
+class Settings;
 class SearchPane;
 
 // The main window: the search pane on the left, the cover pane on the right;
@@ -23,7 +25,7 @@ public:
     static constexpr int kDefaultHeight = 525;
     static constexpr int kMinimumHeight = 440;
 
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(AppContext& context, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     SearchPane* searchPane() const;
@@ -58,7 +60,10 @@ private:
     void saveFrame();
     QRect usableArea(const QRect& availableGeometry) const;
 
+    Settings& m_settings;
     std::unique_ptr<Ui::MainWindow> m_ui;
+    SearchPane* m_searchPane = nullptr;
+    CoverPane* m_coverPane = nullptr;
     QTimer m_saveTimer;
     bool m_appeared = false;
 };

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
+#include "library/AppContext.h"
 #include "library/MusicOpening.h"
 #include "platform/MemoryPolicy.h"
 #include "platform/TextSafety.h"
@@ -88,8 +89,9 @@ int main(int argc, char* argv[]) {
     if (SingleInstance::activateRunningInstance(uris)) {
         return 0;
     }
-    MainWindow window;
-    Application delegate(&window);
+    AppContext context;
+    MainWindow window(context);
+    Application delegate(context, &window);
     SingleInstance instance;
     QObject::connect(&instance, &SingleInstance::activated, &window, [&window] {
         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);

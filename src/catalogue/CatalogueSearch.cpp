@@ -27,7 +27,9 @@ int commandLineStatus(SearchResultKind kind) {
     return 3;
 }
 
-CatalogueSearch::CatalogueSearch(QObject* parent) : QObject(parent) {}
+CatalogueSearch::CatalogueSearch(NetworkAccess& network, const ServiceOrigins& origins,
+                                 QObject* parent)
+    : QObject(parent), m_network(network), m_origins(origins) {}
 
 CatalogueSearch::~CatalogueSearch() {
     cancel();
@@ -50,7 +52,7 @@ void CatalogueSearch::start(const QString& term, const QString& mediaTitle,
     cancel();
     QString lowerCountry = countryCode.toLower();
     const QString mediaValue = MediaTables::mediaParameter(mediaTitle);
-    const ServiceOrigins origins = ServiceOrigins::current();
+    const ServiceOrigins& origins = m_origins;
 
     // A store link or a bare id names one item: the lookup endpoint finds it
     // exactly, in the link's storefront when it names one.
@@ -95,14 +97,14 @@ void CatalogueSearch::fetchAlbums(const QByteArray& encodedUrl, const QString& l
 void CatalogueSearch::send(const QUrl& url, const QString& mediaValue, const QString& lowerCountry,
                            SearchRequest::AnswerKind kind, Callback callback) {
     const quint64 generation = m_generation;
-    const ServiceOrigins origins = ServiceOrigins::current();
+    const ServiceOrigins& origins = m_origins;
     m_tooLarge = false;
-    QNetworkReply* reply = NetworkAccess::manager().get(NetworkAccess::request(url));
+    QNetworkReply* reply = m_network.manager().get(m_network.request(url));
     m_reply = reply;
     NetworkAccess::guardRedirects(
         reply, [origins, from = url](const QUrl& to) { return origins.allowsRedirect(from, to); });
     // However steadily bytes arrive, a search ends.
-    NetworkAccess::endAtDeadline(reply, NetworkAccess::searchDeadline());
+    NetworkAccess::endAtDeadline(reply, m_network.searchDeadline());
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
         if (received > kMaxAnswerBytes && reply == m_reply) {
             m_tooLarge = true;
@@ -126,7 +128,7 @@ void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
     const NetworkAccess::ReplyOutcome outcome =
         NetworkAccess::readFinishedReply(reply, false, m_tooLarge);
 
-    using NetworkAccess::Failure;
+    using Failure = NetworkAccess::Failure;
     switch (outcome.failure) {
     case Failure::Transport:
     case Failure::Redirect:
@@ -162,7 +164,7 @@ void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
     }
 
     m_parsing = true;
-    const ServiceOrigins origins = ServiceOrigins::current();
+    const ServiceOrigins& origins = m_origins;
     auto* watcher = new QFutureWatcher<SearchRequest::ParsedAnswer>(this);
     connect(watcher, &QFutureWatcher<SearchRequest::ParsedAnswer>::finished, this,
             [this, watcher, generation, callback] {

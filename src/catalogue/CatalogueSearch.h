@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class NetworkAccess;
 class QNetworkReply;
 
 // How a search ended.
@@ -42,7 +43,8 @@ class CatalogueSearch : public QObject {
 public:
     using Callback = std::function<void(const SearchOutcome&)>;
 
-    explicit CatalogueSearch(QObject* parent = nullptr);
+    CatalogueSearch(NetworkAccess& network, const ServiceOrigins& origins,
+                    QObject* parent = nullptr);
     ~CatalogueSearch() override;
 
     // `countryCode` in either case. A store link or a bare catalogue id as the
@@ -73,6 +75,8 @@ private:
                         const QString& lowerCountry, SearchRequest::AnswerKind kind,
                         Callback callback);
 
+    NetworkAccess& m_network;
+    const ServiceOrigins& m_origins;
     QPointer<QNetworkReply> m_reply;
     quint64 m_generation = 0;
     bool m_parsing = false;

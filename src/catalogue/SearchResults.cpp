@@ -1,6 +1,7 @@
 #include "catalogue/SearchResults.h"
 
-SearchResults::SearchResults(QObject* parent) : QObject(parent) {}
+SearchResults::SearchResults(NetworkAccess& network, const ServiceOrigins& origins, QObject* parent)
+    : QObject(parent), m_search(network, origins) {}
 
 void SearchResults::search(const QString& term, const QString& mediaTitle, const QString& country,
                            Completion completion, const QString& entity) {

@@ -16,7 +16,7 @@ class SearchResults : public QObject {
 public:
     using Completion = std::function<void(SearchResultKind)>;
 
-    explicit SearchResults(QObject* parent = nullptr);
+    SearchResults(NetworkAccess& network, const ServiceOrigins& origins, QObject* parent = nullptr);
 
     // Searches storefront `country` for `term` in the media kind
     // `mediaTitle`. The earlier records stay until the search completes: on

@@ -1,16 +1,8 @@
 #include "catalogue/ServiceOrigins.h"
 
-#include <QMutex>
-#include <QMutexLocker>
-
 #include <optional>
 
-namespace {
-
-QMutex g_mutex;
-std::optional<ServiceOrigins> g_current;
-
-} // namespace
+namespace {} // namespace
 
 ServiceOrigins ServiceOrigins::production() {
     return ServiceOrigins{
@@ -72,16 +64,7 @@ bool ServiceOrigins::allowsRedirect(const QUrl& from, const QUrl& to) const {
                               : to.host().compare(from.host(), Qt::CaseInsensitive) == 0;
 }
 
-ServiceOrigins ServiceOrigins::current() {
-    QMutexLocker lock(&g_mutex);
-    if (!g_current) {
-        const QString override = qEnvironmentVariable("SLEEVANTA_SERVICE_ORIGIN").trimmed();
-        g_current = override.isEmpty() ? production() : singleOrigin(override);
-    }
-    return *g_current;
-}
-
-void ServiceOrigins::setCurrent(const ServiceOrigins& origins) {
-    QMutexLocker lock(&g_mutex);
-    g_current = origins;
+ServiceOrigins ServiceOrigins::fromEnvironment() {
+    const QString override = qEnvironmentVariable("SLEEVANTA_SERVICE_ORIGIN").trimmed();
+    return override.isEmpty() ? production() : singleOrigin(override);
 }

@@ -23,9 +23,7 @@ struct ServiceOrigins {
     // Every service at one origin (scheme://host[:port], no trailing slash).
     static ServiceOrigins singleOrigin(const QString& origin);
     // Production, or the override from the environment.
-    static ServiceOrigins current();
-    // For tests: replaces what current() returns.
-    static void setCurrent(const ServiceOrigins& origins);
+    static ServiceOrigins fromEnvironment();
 
     QString fullSizePrefix() const { return fullSizeArt + QStringLiteral("/us/r1000/0/"); }
 

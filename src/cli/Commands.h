@@ -5,13 +5,15 @@
 
 #include <QList>
 
+class AppContext;
+
 // The commands of sleevanta-cli, each run to its end; the exit status.
 namespace Commands {
 
-int search(const Arguments& args);
-int save(const Arguments& args);
-int fill(const Arguments& args);
-int embed(const Arguments& args);
+int search(AppContext& context, const Arguments& args);
+int save(AppContext& context, const Arguments& args);
+int fill(AppContext& context, const Arguments& args);
+int embed(AppContext& context, const Arguments& args);
 
 // Searches as `args` say; prints why on standard error when the search did not
 // complete.
@@ -19,6 +21,6 @@ struct SearchResult {
     int status = ExitOk;
     QList<CatalogueItem> records;
 };
-SearchResult searchRecords(const Arguments& args);
+SearchResult searchRecords(AppContext& context, const Arguments& args);
 
 } // namespace Commands

@@ -97,7 +97,7 @@ QByteArray folderOf(const QByteArray& file) {
 
 } // namespace
 
-int embed(const Arguments& args) {
+int embed(AppContext&, const Arguments& args) {
     QFile image(QFile::decodeName(args.nativeTerm));
     if (!image.open(QIODevice::ReadOnly) || image.size() > ImageService::kMaxImageBytes) {
         return CommandLine::usageError(

@@ -155,8 +155,8 @@ FillOptions optionsOf(const Arguments& args) {
 
 } // namespace
 
-int fill(const Arguments& args) {
-    FillRun run(optionsOf(args));
+int fill(AppContext& context, const Arguments& args) {
+    FillRun run(optionsOf(args), context);
     ProgressLine progress(run, !args.json && ::isatty(STDOUT_FILENO));
     Tally tally;
     QTextStream out(stdout);

@@ -3,6 +3,7 @@
 #include "imaging/CoverSession.h"
 #include "imaging/ImageCache.h"
 #include "imaging/ImageService.h"
+#include "library/AppContext.h"
 #include "platform/UserPaths.h"
 
 #include <QCoreApplication>
@@ -33,8 +34,8 @@ void waitForCover(CoverSession& session) {
 
 } // namespace
 
-int save(const Arguments& args) {
-    const SearchResult result = searchRecords(args);
+int save(AppContext& context, const Arguments& args) {
+    const SearchResult result = searchRecords(context, args);
     if (result.status != ExitOk) {
         return result.status;
     }
@@ -48,13 +49,13 @@ int save(const Arguments& args) {
     if (!item) {
         return notSaved(QStringLiteral("the item has no cover"));
     }
-    CoverSession session(ImageService::shared());
+    CoverSession session(context.images(), context.settings());
     session.setHeadless(true);
     // Decoded small: only to know the bytes are a picture; they are what is saved.
     session.select(*item, args.highQuality, QSize(256, 256));
     waitForCover(session);
     // The downloaded cover goes into the disk cache before the tool ends.
-    ImageService::shared().cache().waitForDiskWork();
+    context.cache().waitForDiskWork();
     if (session.state() != CoverSession::State::Shown) {
         return notSaved(
             QStringLiteral("the cover could not be downloaded (%1)").arg(session.failureReason()));

@@ -2,13 +2,14 @@
 #include "catalogue/SearchMessages.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
+#include "library/AppContext.h"
 
 #include <QCoreApplication>
 
 namespace Commands {
 
-SearchResult searchRecords(const Arguments& args) {
-    CatalogueSearch search;
+SearchResult searchRecords(AppContext& context, const Arguments& args) {
+    CatalogueSearch search(context.network(), context.origins());
     SearchResult result;
     bool done = false;
     search.start(args.term, args.media, args.country, [&](const SearchOutcome& outcome) {
@@ -29,8 +30,8 @@ SearchResult searchRecords(const Arguments& args) {
     return result;
 }
 
-int search(const Arguments& args) {
-    const SearchResult result = searchRecords(args);
+int search(AppContext& context, const Arguments& args) {
+    const SearchResult result = searchRecords(context, args);
     if (result.status != ExitOk) {
         return result.status;
     }

@@ -2,6 +2,7 @@
 // missing covers and embed covers into audio files, from a terminal.
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "library/AppContext.h"
 #include "platform/MemoryPolicy.h"
 
 #include <QCoreApplication>
@@ -35,11 +36,13 @@ int main(int argc, char* argv[]) {
     if (const auto usage = CommandLine::parse(arguments, raw, args)) {
         return *usage;
     }
+    AppContext context;
     if (args.command == QLatin1String("fill")) {
-        return Commands::fill(args);
+        return Commands::fill(context, args);
     }
     if (args.command == QLatin1String("embed")) {
-        return Commands::embed(args);
+        return Commands::embed(context, args);
     }
-    return args.command == QLatin1String("save") ? Commands::save(args) : Commands::search(args);
+    return args.command == QLatin1String("save") ? Commands::save(context, args)
+                                                 : Commands::search(context, args);
 }

@@ -142,7 +142,7 @@ void CoverLoader::load(const QList<CoverRung>& rungs, const QSize& box,
         m_pending.append(CoverRung{});
     }
     if (rungs.size() > 1) {
-        m_stall.start(NetworkAccess::transferTimeout());
+        m_stall.start(m_service.network().transferTimeout());
     }
     tryNext();
 }

@@ -27,8 +27,8 @@ QString CoverSession::SaveResult::message() const {
     return QStringLiteral("Couldn't save “%1” in %2: %3.").arg(fileName, folder, error);
 }
 
-CoverSession::CoverSession(ImageService& service, QObject* parent)
-    : QObject(parent), m_service(service), m_loader(service) {
+CoverSession::CoverSession(ImageService& service, const Settings& settings, QObject* parent)
+    : QObject(parent), m_service(service), m_settings(settings), m_loader(service) {
     qRegisterMetaType<CoverSession::SaveResult>();
 }
 
@@ -193,9 +193,9 @@ void CoverSession::clear() {
 }
 
 QString CoverSession::suggestedFileName() const {
-    return CoverFileName::fromSettings({m_item.artistName, m_item.collectionName,
-                                        m_item.releaseYear,
-                                        MediaTables::mediaTitle(m_item.entity)});
+    return CoverFileName::fromSettings(m_settings, {m_item.artistName, m_item.collectionName,
+                                                    m_item.releaseYear,
+                                                    MediaTables::mediaTitle(m_item.entity)});
 }
 
 void CoverSession::saveAs(const QString& path) {

@@ -13,6 +13,8 @@
 // file of the shown cover, and saves it. A window shows what the session
 // says; the command line and the tests drive it alike. GUI thread; the slow
 // work (decoding, encoding, writing) runs on workers.
+class Settings;
+
 class CoverSession : public QObject {
     Q_OBJECT
 public:
@@ -37,7 +39,8 @@ public:
     // The read-out of a download: "Downloading Cover\n1.20 of 3.40 MB · 35 %".
     static QString progressText(qint64 receivedSize, qint64 expectedSize);
 
-    explicit CoverSession(ImageService& service, QObject* parent = nullptr);
+    // Covers come through `service`; saved files are named as `settings` say.
+    CoverSession(ImageService& service, const Settings& settings, QObject* parent = nullptr);
     ~CoverSession() override;
 
     // A session without a window (the command line): no preview and no
@@ -104,6 +107,7 @@ private:
     void save(const QString& folder, const QString& fileName, bool replace);
 
     ImageService& m_service;
+    const Settings& m_settings;
     CoverLoader m_loader;
     State m_state = State::Idle;
     CoverItem m_item;

@@ -31,11 +31,6 @@ qint64 costOf(const CoverImage& image) {
 
 } // namespace
 
-ImageCache& ImageCache::shared() {
-    static ImageCache cache(UserPaths::imageCacheDirectory());
-    return cache;
-}
-
 ImageCache::ImageCache(const QString& diskDirectory, qint64 memoryLimitBytes, qint64 diskLimitBytes)
     : m_directory(diskDirectory), m_diskLimit(diskLimitBytes), m_memory(memoryLimitBytes),
       m_copies(diskDirectory + QStringLiteral("/screen")) {

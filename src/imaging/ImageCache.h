@@ -28,8 +28,6 @@ public:
         quint64 count = 0;
     };
 
-    static ImageCache& shared();
-
     static constexpr qint64 kDefaultDiskLimitBytes = 1024LL * 1024 * 1024;
     // Entries whose downloaded bytes are larger stay out of memory.
     static constexpr qint64 kMaxMemoryBytes = 1024 * 1024;

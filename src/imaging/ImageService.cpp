@@ -83,12 +83,9 @@ QString failureReason(const ImageLoadResult& result) {
     return {};
 }
 
-ImageService& ImageService::shared() {
-    static ImageService* instance = new ImageService(ImageCache::shared());
-    return *instance;
-}
-
-ImageService::ImageService(ImageCache& cache, QObject* parent) : QObject(parent), m_cache(cache) {}
+ImageService::ImageService(ImageCache& cache, NetworkAccess& network, const ServiceOrigins& origins,
+                           QObject* parent)
+    : QObject(parent), m_cache(cache), m_network(network), m_origins(origins) {}
 
 ImageService::~ImageService() {
     for (auto it = m_downloads.begin(); it != m_downloads.end(); ++it) {
@@ -114,7 +111,7 @@ ImageService::Token ImageService::loadImage(const QUrl& url, const QSize& box, P
                                     QStringLiteral("not an image address: %1").arg(key)));
         return token;
     }
-    if (!ServiceOrigins::current().isArtworkUrl(url)) {
+    if (!m_origins.isArtworkUrl(url)) {
         // Nothing is asked of a host the catalogue's artwork does not come from.
         deliverLater(token, failure(url, ImageLoadError::ForeignHost, url.host()));
         return token;
@@ -167,7 +164,7 @@ void ImageService::joinDownload(Token token) {
         return;
     }
 
-    QNetworkReply* reply = NetworkAccess::manager().get(NetworkAccess::artworkRequest(request.url));
+    QNetworkReply* reply = m_network.manager().get(m_network.artworkRequest(request.url));
     Download& download = m_downloads[key];
     download.reply = reply;
     download.box = request.box;
@@ -212,12 +209,11 @@ void ImageService::joinDownload(Token token) {
         }
     });
     connect(reply, &QNetworkReply::finished, this, [this, key] { downloadFinished(key); });
-    NetworkAccess::guardRedirects(
-        reply, [origins = ServiceOrigins::current(), from = request.url](const QUrl& to) {
-            return origins.allowsRedirect(from, to);
-        });
+    NetworkAccess::guardRedirects(reply, [origins = m_origins, from = request.url](const QUrl& to) {
+        return origins.allowsRedirect(from, to);
+    });
     // A transfer that never ends ends here, as a time-out.
-    NetworkAccess::endAtDeadline(reply, NetworkAccess::artworkDeadline());
+    NetworkAccess::endAtDeadline(reply, m_network.artworkDeadline());
 }
 
 void ImageService::downloadFinished(const QString& key) {
@@ -232,7 +228,7 @@ void ImageService::downloadFinished(const QString& key) {
     const NetworkAccess::ReplyOutcome outcome =
         NetworkAccess::readFinishedReply(reply, false, it->tooLarge);
 
-    using NetworkAccess::Failure;
+    using Failure = NetworkAccess::Failure;
     ImageLoadError error = ImageLoadError::None;
     switch (outcome.failure) {
     case Failure::None:

@@ -47,6 +47,9 @@ QString failureReason(const ImageLoadResult& result);
 // progress and cancellation. Decoding runs on the global thread pool; every
 // callback runs on the GUI thread. Loads of one URL in flight share one
 // download.
+class NetworkAccess;
+struct ServiceOrigins;
+
 class ImageService : public QObject {
     Q_OBJECT
 public:
@@ -57,12 +60,14 @@ public:
     // Downloads larger than this are refused.
     static constexpr qint64 kMaxImageBytes = 256LL * 1024 * 1024;
 
-    static ImageService& shared();
-
-    explicit ImageService(ImageCache& cache, QObject* parent = nullptr);
+    // Artwork comes only from the hosts `origins` name (read at each load:
+    // it may be pointed elsewhere, in tests).
+    ImageService(ImageCache& cache, NetworkAccess& network, const ServiceOrigins& origins,
+                 QObject* parent = nullptr);
     ~ImageService() override;
 
     ImageCache& cache() { return m_cache; }
+    NetworkAccess& network() { return m_network; }
 
     // Starts a load, the image decoded for a view of `box` device pixels
     // (see ImageCodec::decode; a memory hit may be of another size, its bytes
@@ -104,6 +109,8 @@ private:
     void leaveDownload(Token token, const QString& key);
 
     ImageCache& m_cache;
+    NetworkAccess& m_network;
+    const ServiceOrigins& m_origins;
     Token m_nextToken = 1;
     QHash<Token, Request> m_requests;
     QHash<QString, Download> m_downloads;

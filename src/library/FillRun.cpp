@@ -1,6 +1,7 @@
 #include "library/FillRun.h"
 
 #include "catalogue/ServiceOrigins.h"
+#include "library/AppContext.h"
 #include "library/FillSaver.h"
 
 #include <QDateTime>
@@ -20,9 +21,11 @@ constexpr int kMissedDeadlinesToStop = 3;
 
 } // namespace
 
-FillRun::FillRun(FillOptions options, QObject* parent)
-    : QObject(parent), m_options(std::move(options)), m_journal(m_options.root),
-      m_saver(new FillSaver(m_options, std::make_shared<std::atomic<bool>>(false), this)) {
+FillRun::FillRun(FillOptions options, AppContext& context, QObject* parent)
+    : QObject(parent), m_options(std::move(options)), m_context(context),
+      m_search(context.network(), context.origins()), m_journal(m_options.root),
+      m_saver(new FillSaver(m_options, context.images(), std::make_shared<std::atomic<bool>>(false),
+                            this)) {
     qRegisterMetaType<AlbumFolder>();
     qRegisterMetaType<AlbumReport>();
     m_wait.setSingleShot(true);
@@ -270,7 +273,7 @@ void FillRun::sendNext() {
     Q_EMIT working(request.description());
     const QString country = m_options.country.toLower();
     m_search.fetchAlbums(
-        request.url(ServiceOrigins::current().search, country), country,
+        request.url(m_context.origins().search, country), country,
         [this, request](const SearchOutcome& outcome) { answered(request, outcome); });
 }
 

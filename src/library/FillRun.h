@@ -19,6 +19,7 @@
 #include <optional>
 #include <thread>
 
+class AppContext;
 class FillSaver;
 
 // Fills a music library's missing covers. The scanner walks the library on a
@@ -46,7 +47,8 @@ public:
         Stopped,     // stop() was called
     };
 
-    explicit FillRun(FillOptions options, QObject* parent = nullptr);
+    // Asks the catalogue and fetches covers through the services of `context`.
+    FillRun(FillOptions options, AppContext& context, QObject* parent = nullptr);
     ~FillRun() override;
 
     void start();
@@ -111,6 +113,7 @@ private:
     bool m_ended = false;
     bool m_stopping = false;                 // stop() was called: the saver is winding up
     std::optional<Ending> m_catalogueEnding; // the catalogue can no longer be asked
+    AppContext& m_context;
     CatalogueSearch m_search;
     FillJournal m_journal;
     FillSaver* m_saver = nullptr;

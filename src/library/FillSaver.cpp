@@ -75,9 +75,8 @@ QString FillSaver::coverNameFor(const FillOptions& options, const AlbumFolder& a
     return AlbumCoverWriter::coverName(options.coverName, album);
 }
 
-FillSaver::FillSaver(const FillOptions& options, Halt halt, QObject* parent)
-    : QObject(parent), m_options(options), m_halt(std::move(halt)),
-      m_loader(ImageService::shared()) {}
+FillSaver::FillSaver(const FillOptions& options, ImageService& images, Halt halt, QObject* parent)
+    : QObject(parent), m_options(options), m_halt(std::move(halt)), m_loader(images) {}
 
 void FillSaver::add(Job job) {
     m_jobs.push_back(std::move(job));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/CoverLadder.h"
+#include "imaging/ImageService.h"
 #include "library/AlbumScanner.h"
 #include "library/FillOptions.h"
 #include "library/FillReport.h"
@@ -29,7 +30,8 @@ public:
     // outlive the saver.
     using Halt = std::shared_ptr<std::atomic<bool>>;
 
-    FillSaver(const FillOptions& options, Halt halt, QObject* parent = nullptr);
+    FillSaver(const FillOptions& options, ImageService& images, Halt halt,
+              QObject* parent = nullptr);
 
     // The cover's file name for an album: the run's name, its tokens filled in.
     static QString coverNameFor(const FillOptions& options, const AlbumFolder& album);

@@ -6,7 +6,7 @@
 
 namespace {
 
-class SystemPasteboard : public Clipboard {
+class SystemClipboard : public Clipboard {
 public:
     void writeFile(const QUrl& fileUrl, const QByteArray& jpegBytes) override {
         QGuiApplication::clipboard()->setMimeData(mimeDataForFile(fileUrl, jpegBytes));
@@ -22,17 +22,10 @@ public:
     void writeText(const QString& text) override { QGuiApplication::clipboard()->setText(text); }
 };
 
-Clipboard* g_override = nullptr;
-
 } // namespace
 
-Clipboard& Clipboard::general() {
-    static SystemPasteboard system;
-    return g_override ? *g_override : system;
-}
-
-void Clipboard::setGeneralForTesting(Clipboard* pasteboard) {
-    g_override = pasteboard;
+std::unique_ptr<Clipboard> Clipboard::system() {
+    return std::make_unique<SystemClipboard>();
 }
 
 QMimeData* Clipboard::mimeDataForFile(const QUrl& fileUrl, const QByteArray& jpegBytes,

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <memory>
+
 class QMimeData;
 
 // The clipboard as the cover actions use it.
@@ -22,10 +24,8 @@ public:
     // Replaces the clipboard's contents with plain text.
     virtual void writeText(const QString& text) = 0;
 
-    // The shared clipboard of the session; tests may put a double in its place
-    // (not owned; nullptr restores the real one).
-    static Clipboard& general();
-    static void setGeneralForTesting(Clipboard* pasteboard);
+    // The session's own clipboard.
+    static std::unique_ptr<Clipboard> system();
 
     // The MIME data that writeFile puts on the clipboard.
     static QMimeData* mimeDataForFile(const QUrl& fileUrl, const QByteArray& jpegBytes,

@@ -7,7 +7,7 @@
 
 namespace {
 
-class SystemWorkspace : public DesktopServices {
+class SystemDesktop : public DesktopServices {
 public:
     bool openUrl(const QUrl& url) override {
         // The opener is started without waiting for it, so a scheme nothing
@@ -44,15 +44,8 @@ public:
     }
 };
 
-DesktopServices* g_override = nullptr;
-
 } // namespace
 
-DesktopServices& DesktopServices::shared() {
-    static SystemWorkspace system;
-    return g_override ? *g_override : system;
-}
-
-void DesktopServices::setSharedForTesting(DesktopServices* workspace) {
-    g_override = workspace;
+std::unique_ptr<DesktopServices> DesktopServices::system() {
+    return std::make_unique<SystemDesktop>();
 }

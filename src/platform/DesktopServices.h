@@ -3,6 +3,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <memory>
+
 // Opening URLs and launching applications.
 class DesktopServices {
 public:
@@ -15,6 +17,6 @@ public:
     // ("org.gnome.Shotwell.desktop"), optionally with files.
     virtual bool launchApplication(const QString& desktopId, const QList<QUrl>& files = {}) = 0;
 
-    static DesktopServices& shared();
-    static void setSharedForTesting(DesktopServices* workspace);
+    // The desktop's own.
+    static std::unique_ptr<DesktopServices> system();
 };

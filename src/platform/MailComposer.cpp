@@ -15,11 +15,14 @@ namespace {
 
 class SystemMailComposer : public MailComposer {
 public:
+    explicit SystemMailComposer(DesktopServices& desktop) : m_desktop(desktop) {}
+
     void compose(const QStringList& recipients, const QString& subject, const QString& body,
                  std::function<void(bool)> done) override {
         // The portal call may block for seconds: it runs on a worker, and the
         // fallbacks follow there (both only start other programs).
-        QThreadPool::globalInstance()->start([recipients, subject, body, done] {
+        QThreadPool::globalInstance()->start([recipients, subject, body, done,
+                                              desktop = &m_desktop] {
             const QString xdgEmail = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
             if (DesktopPortal::composeEmail(recipients, subject, body) ||
                 (!xdgEmail.isEmpty() &&
@@ -34,27 +37,23 @@ public:
                 return;
             }
             const QUrl mailto = mailtoUrl(recipients, subject, body);
-            QMetaObject::invokeMethod(QCoreApplication::instance(), [mailto, done] {
-                const bool opened = DesktopServices::shared().openUrl(mailto);
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [mailto, done, desktop] {
+                const bool opened = desktop->openUrl(mailto);
                 if (done) {
                     done(opened);
                 }
             });
         });
     }
-};
 
-MailComposer* g_override = nullptr;
+private:
+    DesktopServices& m_desktop;
+};
 
 } // namespace
 
-MailComposer& MailComposer::shared() {
-    static SystemMailComposer system;
-    return g_override ? *g_override : system;
-}
-
-void MailComposer::setSharedForTesting(MailComposer* composer) {
-    g_override = composer;
+std::unique_ptr<MailComposer> MailComposer::system(DesktopServices& desktop) {
+    return std::make_unique<SystemMailComposer>(desktop);
 }
 
 QUrl MailComposer::mailtoUrl(const QStringList& recipients, const QString& subject,

@@ -9,11 +9,6 @@
 
 namespace {
 
-// A transfer that receives nothing for this long has stalled.
-QAtomicInt g_timeoutMs = 30000;
-QAtomicInt g_artworkDeadlineMs = 180000;
-QAtomicInt g_searchDeadlineMs = 60000;
-
 // Set on a reply that this module ended, and why.
 constexpr char kEndedBecause[] = "sleevantaEndedBecause";
 
@@ -21,46 +16,17 @@ constexpr int kMostRedirects = 5;
 
 } // namespace
 
-namespace NetworkAccess {
-
-QNetworkAccessManager& manager() {
-    static QNetworkAccessManager* instance = [] {
-        auto* m = new QNetworkAccessManager();
-        m->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
-        return m;
-    }();
-    return *instance;
+NetworkAccess::NetworkAccess() : m_manager(std::make_unique<QNetworkAccessManager>()) {
+    m_manager->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
 }
 
-QByteArray userAgent() {
+NetworkAccess::~NetworkAccess() = default;
+
+QByteArray NetworkAccess::userAgent() {
     return QByteArrayLiteral("Sleevanta/" SLEEVANTA_VERSION " (Linux; Qt)");
 }
 
-int transferTimeout() {
-    return g_timeoutMs.loadRelaxed();
-}
-
-void setTransferTimeout(int milliseconds) {
-    g_timeoutMs.storeRelaxed(milliseconds);
-}
-
-int artworkDeadline() {
-    return g_artworkDeadlineMs.loadRelaxed();
-}
-
-void setArtworkDeadline(int milliseconds) {
-    g_artworkDeadlineMs.storeRelaxed(milliseconds);
-}
-
-int searchDeadline() {
-    return g_searchDeadlineMs.loadRelaxed();
-}
-
-void setSearchDeadline(int milliseconds) {
-    g_searchDeadlineMs.storeRelaxed(milliseconds);
-}
-
-QNetworkRequest request(const QUrl& url) {
+QNetworkRequest NetworkAccess::request(const QUrl& url) const {
     QNetworkRequest req(url);
     req.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
     req.setTransferTimeout(transferTimeout());
@@ -71,7 +37,7 @@ QNetworkRequest request(const QUrl& url) {
     return req;
 }
 
-void guardRedirects(QNetworkReply* reply, std::function<bool(const QUrl&)> allowed) {
+void NetworkAccess::guardRedirects(QNetworkReply* reply, std::function<bool(const QUrl&)> allowed) {
     auto visited = std::make_shared<QList<QUrl>>(QList<QUrl>{reply->url()});
     QObject::connect(
         reply, &QNetworkReply::redirected, reply, [reply, allowed, visited](const QUrl& to) {
@@ -93,7 +59,7 @@ void guardRedirects(QNetworkReply* reply, std::function<bool(const QUrl&)> allow
         });
 }
 
-void endAtDeadline(QNetworkReply* reply, int milliseconds) {
+void NetworkAccess::endAtDeadline(QNetworkReply* reply, int milliseconds) {
     QTimer::singleShot(milliseconds, reply, [reply, milliseconds] {
         if (reply->isRunning()) {
             reply->setProperty(
@@ -104,13 +70,14 @@ void endAtDeadline(QNetworkReply* reply, int milliseconds) {
     });
 }
 
-QNetworkRequest artworkRequest(const QUrl& url) {
+QNetworkRequest NetworkAccess::artworkRequest(const QUrl& url) const {
     QNetworkRequest req = request(url);
     req.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     return req;
 }
 
-ReplyOutcome readFinishedReply(QNetworkReply* reply, bool cancelledByUs, bool tooLarge) {
+NetworkAccess::ReplyOutcome NetworkAccess::readFinishedReply(QNetworkReply* reply,
+                                                             bool cancelledByUs, bool tooLarge) {
     ReplyOutcome outcome;
     outcome.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     outcome.errorText = reply->errorString();
@@ -138,8 +105,8 @@ ReplyOutcome readFinishedReply(QNetworkReply* reply, bool cancelledByUs, bool to
         // The transfer timeout aborts the reply the same way the application does.
         outcome.failure = cancelledByUs ? Failure::Cancelled : Failure::TimedOut;
         if (!cancelledByUs) {
-            outcome.errorText =
-                QStringLiteral("no data for %1 seconds").arg((transferTimeout() + 999) / 1000);
+            outcome.errorText = QStringLiteral("no data for %1 seconds")
+                                    .arg((reply->request().transferTimeout() + 999) / 1000);
         }
         return outcome;
     }
@@ -166,5 +133,3 @@ ReplyOutcome readFinishedReply(QNetworkReply* reply, bool cancelledByUs, bool to
     outcome.body = reply->readAll();
     return outcome;
 }
-
-} // namespace NetworkAccess

@@ -149,11 +149,6 @@ QString SettingsStore::standardFilePath() {
     return configHome + QStringLiteral("/Sleevanta/defaults.json");
 }
 
-SettingsStore& SettingsStore::standard() {
-    static SettingsStore defaults(standardFilePath());
-    return defaults;
-}
-
 QVariant SettingsStore::value(const QString& key) const {
     QMutexLocker lock(&m_mutex);
     const auto it = m_values.find(key);

@@ -25,8 +25,7 @@ public:
     explicit SettingsStore(QString filePath);
     ~SettingsStore(); // writes what is still pending
 
-    // The per-user store of the application, under the XDG config home.
-    static SettingsStore& standard();
+    // The per-user store's file, under the XDG config home.
     static QString standardFilePath();
 
     QString filePath() const { return m_filePath; }

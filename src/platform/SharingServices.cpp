@@ -13,14 +13,9 @@
 
 #include <gio/gio.h>
 
-namespace SharingServices {
-
 namespace {
 
-std::function<QList<SharingServicePtr>(const QList<QUrl>&)>& provider() {
-    static std::function<QList<SharingServicePtr>(const QList<QUrl>&)> function;
-    return function;
-}
+using Names = SharingServices;
 
 QString iconNameOf(GIcon* icon) {
     if (!icon) {
@@ -89,7 +84,7 @@ public:
             }
             QMetaObject::invokeMethod(QCoreApplication::instance(), [failed] {
                 if (!QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:"))) && failed) {
-                    failed(noMailProgram);
+                    failed(Names::noMailProgram);
                 }
             });
         });
@@ -98,6 +93,7 @@ public:
 
 class ShowInFolderService : public SharingService {
 public:
+    explicit ShowInFolderService(DesktopServices& desktop) : m_desktop(desktop) {}
     QString title() const override { return QStringLiteral("Show in Folder"); }
     QString iconName() const override { return QStringLiteral("folder"); }
     bool showsLocation() const override { return true; }
@@ -105,22 +101,25 @@ public:
         if (items.isEmpty()) {
             return;
         }
-        QThreadPool::globalInstance()->start([items, failed] {
+        QThreadPool::globalInstance()->start([items, failed, desktop = &m_desktop] {
             if (DesktopPortal::showItems(items)) {
                 return;
             }
             const QUrl folder =
                 QUrl::fromLocalFile(QFileInfo(items.first().toLocalFile()).absolutePath());
-            QMetaObject::invokeMethod(QCoreApplication::instance(), [folder, failed] {
-                if (!DesktopServices::shared().openUrl(folder) && failed) {
-                    failed(noFileManager);
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [folder, failed, desktop] {
+                if (!desktop->openUrl(folder) && failed) {
+                    failed(Names::noFileManager);
                 }
             });
         });
     }
+
+private:
+    DesktopServices& m_desktop;
 };
 
-QList<SharingServicePtr> systemServices() {
+QList<SharingServicePtr> systemServices(DesktopServices& desktop) {
     QList<SharingServicePtr> services;
     QStringList seen;
     auto addAll = [&](GList* infos) {
@@ -128,7 +127,7 @@ QList<SharingServicePtr> systemServices() {
             auto* info = G_APP_INFO(node->data);
             const char* rawId = g_app_info_get_id(info);
             const QString id = rawId ? QString::fromUtf8(rawId) : QString();
-            if (!g_app_info_should_show(info) || id == ownDesktopId || seen.contains(id)) {
+            if (!g_app_info_should_show(info) || id == Names::ownDesktopId || seen.contains(id)) {
                 continue;
             }
             seen.append(id);
@@ -139,27 +138,27 @@ QList<SharingServicePtr> systemServices() {
     addAll(g_app_info_get_recommended_for_type("image/jpeg"));
     addAll(g_app_info_get_all_for_type("image/jpeg"));
     services.append(std::make_shared<EmailService>());
-    services.append(std::make_shared<ShowInFolderService>());
+    services.append(std::make_shared<ShowInFolderService>(desktop));
     return services;
 }
 
 } // namespace
 
-QList<SharingServicePtr> servicesForItems(const QList<QUrl>& items) {
-    if (provider()) {
-        return provider()(items);
+SharingServices::SharingServices(DesktopServices& desktop, Provider provider)
+    : m_desktop(desktop), m_provider(std::move(provider)) {}
+
+QList<SharingServicePtr> SharingServices::servicesForItems(const QList<QUrl>& items) const {
+    if (m_provider) {
+        return m_provider(items);
     }
     if (items.isEmpty()) {
         return {};
     }
-    return systemServices();
+    return systemServices(m_desktop);
 }
 
-void setProviderForTesting(std::function<QList<SharingServicePtr>(const QList<QUrl>&)> function) {
-    provider() = std::move(function);
-}
-
-void share(const SharingServicePtr& service, const QUrl& file, SharingService::Failed failed) {
+void SharingServices::share(const SharingServicePtr& service, const QUrl& file,
+                            SharingService::Failed failed) const {
     if (!service) {
         return;
     }
@@ -167,8 +166,6 @@ void share(const SharingServicePtr& service, const QUrl& file, SharingService::F
         0, QCoreApplication::instance(),
         [service, file, failed = std::move(failed)] { service->perform({file}, failed); });
     if (service->title().contains(QStringLiteral("Add to Photos"))) {
-        DesktopServices::shared().launchApplication(photosDesktopId);
+        m_desktop.launchApplication(photosDesktopId);
     }
 }
-
-} // namespace SharingServices

@@ -24,30 +24,37 @@ public:
 };
 using SharingServicePtr = std::shared_ptr<SharingService>;
 
-namespace SharingServices {
+class DesktopServices;
 
-// What a failed Email or Show in Folder says.
-inline const QString noMailProgram =
-    QStringLiteral("Couldn't start an email: no mail program is set up.");
-inline const QString noFileManager =
-    QStringLiteral("Couldn't show the folder: no file manager is set up.");
+// What can take a cover's file: the applications for image/jpeg, recommended
+// ones first, then "Email" and "Show in Folder".
+class SharingServices {
+public:
+    // Stands in for the desktop's list (tests).
+    using Provider = std::function<QList<SharingServicePtr>(const QList<QUrl>&)>;
 
-// The desktop-file id of this application, never offered as a target.
-inline const QString ownDesktopId = QStringLiteral("org.sleevanta.Sleevanta.desktop");
-// The application launched when a service titled "Add to Photos" is chosen.
-inline const QString photosDesktopId = QStringLiteral("org.gnome.Shotwell.desktop");
+    // What a failed Email or Show in Folder says.
+    static inline const QString noMailProgram =
+        QStringLiteral("Couldn't start an email: no mail program is set up.");
+    static inline const QString noFileManager =
+        QStringLiteral("Couldn't show the folder: no file manager is set up.");
+    // The desktop-file id of this application, never offered as a target.
+    static inline const QString ownDesktopId = QStringLiteral("org.sleevanta.Sleevanta.desktop");
+    // The application launched when a service titled "Add to Photos" is chosen.
+    static inline const QString photosDesktopId = QStringLiteral("org.gnome.Shotwell.desktop");
 
-// The services that can take `items` (file URLs of JPEG images): the
-// applications for image/jpeg, recommended ones first, then "Email" and
-// "Show in Folder".
-QList<SharingServicePtr> servicesForItems(const QList<QUrl>& items);
+    explicit SharingServices(DesktopServices& desktop, Provider provider = {});
 
-// Tests answer servicesForItems themselves; an empty function restores the system.
-void setProviderForTesting(std::function<QList<SharingServicePtr>(const QList<QUrl>&)> provider);
+    // The services that can take `items` (file URLs of JPEG images).
+    QList<SharingServicePtr> servicesForItems(const QList<QUrl>& items) const;
 
-// Shares `file` with `service` after the current event, and, when the service's
-// title contains "Add to Photos", launches the photos application at once.
-// `failed` hears why, when the service could not do it.
-void share(const SharingServicePtr& service, const QUrl& file, SharingService::Failed failed);
+    // Shares `file` with `service` after the current event, and, when the
+    // service's title contains "Add to Photos", launches the photos
+    // application at once. `failed` hears why, when the service could not.
+    void share(const SharingServicePtr& service, const QUrl& file,
+               SharingService::Failed failed) const;
 
-} // namespace SharingServices
+private:
+    DesktopServices& m_desktop;
+    Provider m_provider;
+};

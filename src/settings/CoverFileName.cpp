@@ -1,7 +1,7 @@
 #include "settings/CoverFileName.h"
 
 #include "platform/TextSafety.h"
-#include "settings/StoredSettings.h"
+#include "settings/Settings.h"
 
 #include <QRegularExpression>
 
@@ -20,11 +20,11 @@ const QList<Token>& tokens() {
     return list;
 }
 
-QString fromSettings(const NameFields& fields) {
-    const QString format = StoredSettings::nameFormatFor(fields.mediaKind);
-    const qint64 spaces = StoredSettings::ensureReplaceSpaces();
-    const qint64 characters = StoredSettings::ensureReplaceCharacters();
-    const qint64 lower = StoredSettings::ensureLowercase();
+QString fromSettings(const Settings& settings, const NameFields& fields) {
+    const QString format = settings.nameFormatFor(fields.mediaKind);
+    const qint64 spaces = settings.value(Settings::replaceSpaces) ? 1 : 0;
+    const qint64 characters = settings.value(Settings::replaceCharacters) ? 1 : 0;
+    const qint64 lower = settings.value(Settings::lowercase) ? 1 : 0;
     return build(format, fields, spaces, characters, lower);
 }
 

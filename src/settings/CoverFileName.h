@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class Settings;
+
 // Names cover files: a name format with its tokens filled in from the item,
 // then the naming options applied.
 namespace CoverFileName {
@@ -27,7 +29,7 @@ const QList<Token>& tokens();
 
 // The name under the format stored for the fields' media kind (that of Music
 // when the kind has none) and the stored options, read at every call.
-QString fromSettings(const NameFields& fields);
+QString fromSettings(const Settings& settings, const NameFields& fields);
 
 // The same rules on explicit inputs; switches count only when exactly 1. Names
 // from the catalogue lose their control characters and "/" (which no file name

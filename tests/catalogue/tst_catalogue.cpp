@@ -31,7 +31,7 @@ private:
     }
     // Runs one search to its end; the kind it ended in, or none when nothing came.
     std::optional<SearchOutcome> runSearch(const QString& term) {
-        CatalogueSearch search;
+        CatalogueSearch search(TestSupport::context().network(), TestSupport::context().origins());
         std::optional<SearchOutcome> outcome;
         search.start(term, QStringLiteral("Music"), QStringLiteral("gb"),
                      [&](const SearchOutcome& o) { outcome = o; });
@@ -231,7 +231,8 @@ private Q_SLOTS:
     void lookupsListWhatTheyFind() {
         auto lookUp = [](const QString& term) {
             std::optional<QList<CatalogueItem>> found;
-            SearchResults results;
+            SearchResults results(TestSupport::context().network(),
+                                  TestSupport::context().origins());
             results.search(term, QStringLiteral("Music"), QStringLiteral("US"),
                            [&](SearchResultKind) { found = results.items(); });
             (void)QTest::qWaitFor([&] { return found.has_value(); }, 10000);
@@ -366,12 +367,13 @@ private Q_SLOTS:
         if (term == QLatin1String("endless")) {
             config.dripChunk = 64; // bytes keep coming, the answer never ends in time
             config.dripIntervalMs = 100;
-            NetworkAccess::setSearchDeadline(500);
+            TestSupport::context().network().setSearchDeadline(500);
         }
         m_server.setFault(FixtureServer::Scope::Search, config);
-        NetworkAccess::setTransferTimeout(Fault(fault) == Fault::Delay ? 1000 : 30000);
+        TestSupport::context().network().setTransferTimeout(Fault(fault) == Fault::Delay ? 1000
+                                                                                         : 30000);
         if (term.startsWith(QLatin1String("http"))) {
-            ServiceOrigins::setCurrent(ServiceOrigins::singleOrigin(term));
+            TestSupport::context().setOrigins(ServiceOrigins::singleOrigin(term));
         }
         const auto outcome = runSearch(term);
         QVERIFY(outcome);
@@ -384,7 +386,7 @@ private Q_SLOTS:
         FixtureServer::FaultConfig slow = TestSupport::fault(Fault::Delay);
         slow.delayMs = 300;
         m_server.setFault(FixtureServer::Scope::Search, slow);
-        SearchResults results;
+        SearchResults results(TestSupport::context().network(), TestSupport::context().origins());
         int older = 0;
         results.search(QStringLiteral("abbey road"), QStringLiteral("Music"), QStringLiteral("US"),
                        [&](SearchResultKind) { ++older; });

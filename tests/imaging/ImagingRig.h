@@ -22,7 +22,8 @@ struct ImagingRig {
         service.reset();
         cache.reset();
         cache = std::make_unique<ImageCache>(cacheFolder());
-        service = std::make_unique<ImageService>(*cache);
+        service = std::make_unique<ImageService>(*cache, TestSupport::context().network(),
+                                                 TestSupport::context().origins());
     }
     void slowArtwork(FixtureServer::Fault kind, int delayMs) {
         FixtureServer::FaultConfig config = TestSupport::fault(kind);

@@ -59,7 +59,8 @@ private Q_SLOTS:
         config.onlyPathsContaining = originalFault == int(Fault::Status) ? "" : "/us/r1000/0/";
         m_rig.server.setFault(FixtureServer::Scope::Artwork, config);
         if (Fault(originalFault) == Fault::SlowDrip) {
-            NetworkAccess::setArtworkDeadline(500); // else a slow machine misses real originals
+            TestSupport::context().network().setArtworkDeadline(
+                500); // else a slow machine misses real originals
         }
         const QString origin = m_rig.server.origin();
         const QList<CoverRung> rungs =
@@ -103,7 +104,7 @@ private Q_SLOTS:
         stall.delayMs = 5000;
         stall.exceptPathsContaining = "/600x600bb.jpg";
         m_rig.server.setFault(FixtureServer::Scope::Artwork, stall);
-        NetworkAccess::setTransferTimeout(400);
+        TestSupport::context().network().setTransferTimeout(400);
         const QString item = QStringLiteral("Music/v4/st/stall.jpg");
         const QString origin = m_rig.server.origin();
         CoverLoader loader(*m_rig.service);

@@ -3,7 +3,6 @@
 #include "TestSupport.h"
 #include "imaging/CoverSession.h"
 #include "imaging/ImageService.h"
-#include "settings/StoredSettings.h"
 
 #include <sys/stat.h>
 
@@ -52,7 +51,8 @@ private Q_SLOTS:
     void init() {
         TestSupport::resetHome();
         TestSupport::useServer(m_server);
-        m_session = std::make_unique<CoverSession>(ImageService::shared());
+        m_session = std::make_unique<CoverSession>(TestSupport::context().images(),
+                                                   TestSupport::context().settings());
         m_states.clear();
         m_progress.clear();
         m_files.clear();
@@ -96,7 +96,7 @@ private Q_SLOTS:
         // Again with the memory cleared: from disk, without a request or progress.
         m_server.clearFaults();
         m_server.resetCounts();
-        ImageCache::shared().clearMemory();
+        TestSupport::context().cache().clearMemory();
         m_progress.clear();
         QVERIFY(shows(QStringLiteral("first")));
         QCOMPARE(m_server.requestCount(QStringLiteral("/image/thumb/Music/first/600")), 0);
@@ -120,12 +120,12 @@ private Q_SLOTS:
         FixtureServer::FaultConfig config = TestSupport::fault(Fault(fault), status);
         config.delayMs = 3000;
         m_server.setFault(FixtureServer::Scope::Artwork, config);
-        NetworkAccess::setTransferTimeout(300);
+        TestSupport::context().network().setTransferTimeout(300);
         QVERIFY(settles(QStringLiteral("missing")));
         QCOMPARE(m_session->state(), State::Failed);
         QCOMPARE(m_session->failureReason(), reason);
         QVERIFY(m_session->cover().isNull() && m_session->temporaryFile().isEmpty());
-        QCOMPARE(ImageCache::shared().diskUsageSync().count, quint64(0));
+        QCOMPARE(TestSupport::context().cache().diskUsageSync().count, quint64(0));
 
         m_server.clearFaults();
         m_session->retry(QSize(300, 300));
@@ -135,7 +135,7 @@ private Q_SLOTS:
 
     void damagedCacheEntryIsDownloadedAgain() {
         const QString key = item(QStringLiteral("damaged")).standardResolutionUrl.toString();
-        QVERIFY(ImageCache::shared().storeImageDataToDiskSync("<html>not an image", key));
+        QVERIFY(TestSupport::context().cache().storeImageDataToDiskSync("<html>not an image", key));
         QVERIFY(shows(QStringLiteral("damaged")));
         QCOMPARE(m_server.requestCount(QStringLiteral("/image/thumb/Music/damaged/600")), 1);
     }
@@ -170,19 +170,19 @@ private Q_SLOTS:
         m_session->cancelDownload();
         QCOMPARE(m_session->state(), State::Failed);
         QCOMPARE(m_session->failureReason(), QStringLiteral("the download was cancelled"));
-        QTRY_COMPARE(ImageService::shared().activeDownloadCount(), 0);
+        QTRY_COMPARE(TestSupport::context().images().activeDownloadCount(), 0);
     }
 
     void showingWritesNoSettings() {
         QVERIFY(shows(QStringLiteral("one")));
-        SettingsStore::standard().flush();
-        const QString settings = SettingsStore::standard().filePath();
+        TestSupport::context().settingsStore().flush();
+        const QString settings = TestSupport::context().settingsStore().filePath();
         const QByteArray before = TestSupport::readFile(settings);
         struct stat first {};
         ::stat(QFile::encodeName(settings).constData(), &first);
         QVERIFY(shows(QStringLiteral("two")));
         m_session->clear();
-        SettingsStore::standard().flush();
+        TestSupport::context().settingsStore().flush();
         struct stat second {};
         ::stat(QFile::encodeName(settings).constData(), &second);
         QCOMPARE(TestSupport::readFile(settings), before);

@@ -86,7 +86,7 @@ private Q_SLOTS:
         FixtureServer::FaultConfig config = TestSupport::fault(Fault(fault), status);
         config.delayMs = 2000;
         m_rig.server.setFault(FixtureServer::Scope::Artwork, config);
-        NetworkAccess::setTransferTimeout(300);
+        TestSupport::context().network().setTransferTimeout(300);
         Recorder recorder;
         const QUrl url = m_rig.art(QStringLiteral("broken"));
         m_rig.service->loadImage(url, {}, {}, recorder.onDone());

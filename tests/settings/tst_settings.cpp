@@ -1,8 +1,7 @@
-// The settings store, the settings readers, the cover file-name builder and
-// the notification centre.
+// The settings store, the typed settings and the cover file-name builder.
 #include "TestSupport.h"
 #include "settings/CoverFileName.h"
-#include "settings/StoredSettings.h"
+#include "settings/Settings.h"
 
 #include <unistd.h>
 
@@ -128,43 +127,65 @@ private Q_SLOTS:
         QCOMPARE(fresh.value(QStringLiteral("MEDIA")).toString(), QStringLiteral("Movies"));
     }
 
+    // A missing or mistyped value reads as the default and is written back;
+    // a switch is on only at 1. Every change is announced.
     void readersRepairWhatTheyCannotUse_data() {
-        TestSupport::columns<QString, QVariant, QVariant>("key", "stored", "read");
+        TestSupport::columns<QString, QString, QVariant, QVariant, QVariant>(
+            "setting", "key", "stored", "read", "after");
         using TestSupport::row;
-        row("missing text", "COUNTRY", QVariant(), QVariant("US"));
-        row("number for text", "MEDIA", QVariant(5), QVariant("Music"));
-        row("empty text is kept", "DEFAULTNAMEFORMAT", QVariant(""), QVariant(""));
-        row("missing integer", "QUALITY", QVariant(), QVariant(0));
-        row("text of a digit", "QUALITY", QVariant("1"), QVariant(0));
-        row("whole double counts", "LOWERCASE", QVariant(1.0), QVariant(1));
-        row("fraction", "LOWERCASE", QVariant(0.5), QVariant(0));
-        row("huge double", "LOWERCASE", QVariant(1e30), QVariant(0));
-        row("two is kept", "REPLACESPACES", QVariant(2), QVariant(2));
+        row("missing text", "country", "COUNTRY", QVariant(), QVariant("US"), QVariant("US"));
+        row("number for text", "media", "MEDIA", QVariant(5), QVariant("Music"), QVariant("Music"));
+        row("empty text is kept", "nameFormat", "DEFAULTNAMEFORMAT", QVariant(""), QVariant(""),
+            QVariant(""));
+        row("missing switch", "highQuality", "QUALITY", QVariant(), QVariant(false), QVariant(0));
+        row("text of a digit", "highQuality", "QUALITY", QVariant("1"), QVariant(false),
+            QVariant(0));
+        row("whole double counts", "lowercase", "LOWERCASE", QVariant(1.0), QVariant(true),
+            QVariant(1));
+        row("fraction", "lowercase", "LOWERCASE", QVariant(0.5), QVariant(false), QVariant(0));
+        row("huge double", "lowercase", "LOWERCASE", QVariant(1e30), QVariant(false), QVariant(0));
+        row("two is off, and kept", "replaceSpaces", "REPLACESPACES", QVariant(2), QVariant(false),
+            QVariant(2));
     }
     void readersRepairWhatTheyCannotUse() {
+        QFETCH(QString, setting);
         QFETCH(QString, key);
         QFETCH(QVariant, stored);
         QFETCH(QVariant, read);
-        SettingsStore::standard().setValue(key, stored);
-        const bool text = read.metaType().id() == QMetaType::QString;
-        const QVariant value =
-            text ? QVariant(key == QLatin1String("COUNTRY") ? StoredSettings::ensureCountry()
-                            : key == QLatin1String("MEDIA") ? StoredSettings::ensureMedia()
-                                                            : StoredSettings::ensureNameFormat())
-                 : QVariant(int(StoredSettings::ensureInteger(key)));
-        QCOMPARE(value, read);
+        QFETCH(QVariant, after);
+        Settings& settings = TestSupport::context().settings();
+        TestSupport::context().settingsStore().setValue(key, stored);
+        const std::map<QString, const Setting<QString>*> texts{
+            {QStringLiteral("country"), &Settings::country},
+            {QStringLiteral("media"), &Settings::media},
+            {QStringLiteral("nameFormat"), &Settings::nameFormat}};
+        const std::map<QString, const Setting<bool>*> switches{
+            {QStringLiteral("highQuality"), &Settings::highQuality},
+            {QStringLiteral("lowercase"), &Settings::lowercase},
+            {QStringLiteral("replaceSpaces"), &Settings::replaceSpaces}};
+        const bool text = texts.count(setting) > 0;
+        QCOMPARE(text ? QVariant(settings.value(*texts.at(setting)))
+                      : QVariant(settings.value(*switches.at(setting))),
+                 read);
         // What was read is what is stored now, on disk too.
-        SettingsStore::standard().flush();
-        const QVariant after = SettingsStore(SettingsStore::standardFilePath()).value(key);
-        QCOMPARE(text ? after : QVariant(int(after.toLongLong())), read);
+        TestSupport::context().settingsStore().flush();
+        const QVariant now = SettingsStore(SettingsStore::standardFilePath()).value(key);
+        QCOMPARE(text ? now : QVariant(int(now.toLongLong())), after);
+
+        QSignalSpy changed(&settings, &Settings::changed);
+        settings.setValue(Settings::lowercase, true);
+        settings.setOwnNameFormat(QStringLiteral("Movies"), QStringLiteral("x.jpg"));
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(changed[0][0].value<SettingId>(), SettingId::Lowercase);
+        QCOMPARE(changed[1][0].value<SettingId>(), SettingId::KindNameFormat);
     }
 
     void obsoleteKeysGoAndNothingElse() {
-        SettingsStore& store = SettingsStore::standard();
+        SettingsStore& store = TestSupport::context().settingsStore();
         store.setInteger(QStringLiteral("LAUNCHCOUNT"), 12);
         store.setString(QStringLiteral("SEGMENT"), QStringLiteral("x"));
         store.setString(QStringLiteral("LAUNCH_COUNTER"), QStringLiteral("kept"));
-        StoredSettings::removeObsoleteKeys();
+        TestSupport::context().settings().removeObsoleteKeys();
         QCOMPARE(store.keys(), QStringList{QStringLiteral("LAUNCH_COUNTER")});
     }
 
@@ -205,17 +226,18 @@ private Q_SLOTS:
         QFETCH(QString, media);
         QFETCH(QString, movieFormat);
         QFETCH(QString, expected);
-        SettingsStore& store = SettingsStore::standard();
-        store.setString(SettingsKeys::defaultNameFormat, format);
+        Settings& settings = TestSupport::context().settings();
+        settings.setValue(Settings::nameFormat, format);
         if (!movieFormat.isEmpty()) {
-            store.setString(QStringLiteral("DEFAULTNAMEFORMATMOVIES"), movieFormat);
+            settings.setOwnNameFormat(QStringLiteral("Movies"), movieFormat);
         }
-        store.setInteger(SettingsKeys::replaceSpaces, options & 1);
-        store.setInteger(SettingsKeys::replaceCharacters, (options & 2) ? 1 : 2);
-        store.setInteger(SettingsKeys::lowercase, (options & 4) ? 1 : 0);
-        QCOMPARE(CoverFileName::fromSettings({artist, collection, 2017, media}), expected);
+        settings.setValue(Settings::replaceSpaces, options & 1);
+        settings.setValue(Settings::replaceCharacters, (options & 2) != 0);
+        settings.setValue(Settings::lowercase, (options & 4) != 0);
+        QCOMPARE(CoverFileName::fromSettings(settings, {artist, collection, 2017, media}),
+                 expected);
         if (format.contains(QLatin1String("(%{year})"))) { // a record without a date
-            QCOMPARE(CoverFileName::fromSettings({artist, collection, 0, media}),
+            QCOMPARE(CoverFileName::fromSettings(settings, {artist, collection, 0, media}),
                      QString(expected).remove(QStringLiteral(" (2017)")));
         }
     }

@@ -7,6 +7,7 @@
 #include "catalogue/ServiceOrigins.h"
 #include "imaging/ImageCache.h"
 #include "imaging/TemporaryCoverFile.h"
+#include "library/AppContext.h"
 #include "platform/NetworkAccess.h"
 #include "platform/SettingsStore.h"
 
@@ -50,11 +51,19 @@ inline void enterHome() {
     }
 }
 
+// The test program's services, made once the application object exists:
+// the first call decides the stand-ins for the desktop's own services.
+inline AppContext& context(AppContext::Doubles doubles = {}) {
+    static AppContext* made = new AppContext(std::move(doubles)); // lives to the end
+    return *made;
+}
+
 // Empties the home and forgets what the process kept of it.
 inline void resetHome() {
-    SettingsStore::standard().flush();
+    AppContext& services = context();
+    services.settingsStore().flush();
     TemporaryCoverFile::waitForPendingWork();
-    ImageCache::shared().waitForDiskWork();
+    services.cache().waitForDiskWork();
     QDir home(homeFolder().path());
     for (const QString& name :
          home.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
@@ -69,19 +78,19 @@ inline void resetHome() {
     home.mkpath(QStringLiteral("runtime"));
     home.mkpath(QStringLiteral("tmp"));
     ::chmod(QFile::encodeName(home.filePath(QStringLiteral("runtime"))).constData(), 0700);
-    SettingsStore::standard().reload();
-    ImageCache::shared().clearMemory();
-    ImageCache::shared().clearDiskSync();
-    NetworkAccess::setTransferTimeout(30000);
-    NetworkAccess::setArtworkDeadline(180000);
-    NetworkAccess::setSearchDeadline(60000);
+    services.settingsStore().reload();
+    services.cache().clearMemory();
+    services.cache().clearDiskSync();
+    services.network().setTransferTimeout(30000);
+    services.network().setArtworkDeadline(180000);
+    services.network().setSearchDeadline(60000);
 }
 
 // The catalogue of `server` for every service, with no fault.
 inline void useServer(FixtureServer& server) {
     server.clearFaults();
     server.resetCounts();
-    ServiceOrigins::setCurrent(ServiceOrigins::singleOrigin(server.origin()));
+    context().setOrigins(ServiceOrigins::singleOrigin(server.origin()));
 }
 
 inline FixtureServer::FaultConfig fault(FixtureServer::Fault kind, int status = 0) {
@@ -138,10 +147,10 @@ inline QMessageBox* shownAlert(const QWidget* window) {
 
 } // namespace TestSupport
 
-#define SLEEVANTA_TEST_MAIN(TestObject, Application)                                               \
+#define SLEEVANTA_TEST_MAIN(TestObject, AppClass)                                                  \
     int main(int argc, char* argv[]) {                                                             \
         TestSupport::enterHome();                                                                  \
-        Application app(argc, argv);                                                               \
+        AppClass app(argc, argv);                                                                  \
         TestObject test;                                                                           \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

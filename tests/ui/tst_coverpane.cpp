@@ -6,7 +6,7 @@
 #include "platform/Clipboard.h"
 #include "platform/DesktopServices.h"
 #include "platform/SharingServices.h"
-#include "settings/StoredSettings.h"
+#include "settings/Settings.h"
 #include "ui/common/ShareMenu.h"
 #include "ui/cover/CoverActions.h"
 #include "ui/cover/CoverPane.h"
@@ -116,21 +116,23 @@ private:
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_server.start());
-        Clipboard::setGeneralForTesting(&m_pasteboard);
-        DesktopServices::setSharedForTesting(&m_workspace);
+        AppContext::Doubles doubles;
+        doubles.clipboard = &m_pasteboard;
+        doubles.desktop = &m_workspace;
+        doubles.sharing = [this](const QList<QUrl>&) {
+            return QList<SharingServicePtr>{std::make_shared<FakeService>("Image Viewer"),
+                                            m_photos};
+        };
+        TestSupport::context(std::move(doubles));
     }
     void init() {
         TestSupport::resetHome();
         TestSupport::useServer(m_server);
-        SharingServices::setProviderForTesting([this](const QList<QUrl>&) {
-            return QList<SharingServicePtr>{std::make_shared<FakeService>("Image Viewer"),
-                                            m_photos};
-        });
         m_pasteboard = RecordingPasteboard();
         m_workspace = RecordingWorkspace();
         m_window = std::make_unique<QWidget>();
         m_window->resize(420, 560);
-        m_pane = new CoverPane(m_window.get());
+        m_pane = new CoverPane(TestSupport::context(), m_window.get());
         connect(m_pane, &CoverPane::shareableChanged, this,
                 [this](bool shareable) { m_shareable.append(shareable); });
         (new QVBoxLayout(m_window.get()))->addWidget(m_pane);
@@ -266,10 +268,10 @@ private Q_SLOTS:
         QCOMPARE(suggested, QStringLiteral("folder.jpg"));
         QCOMPARE(m_pane->titleLabel()->text(), QStringLiteral("Saved “chosen.jpeg” to Downloads."));
         // Show in Folder shows the saved file's folder, or says why it cannot.
-        SharingServices::setProviderForTesting({}); // the desktop's own services
-        const auto showInFolder = [this] {
+        const SharingServices desktops(m_workspace); // the desktop's own services
+        const auto showInFolder = [this, &desktops] {
             QMenu menu;
-            ShareMenu::addServices(&menu, m_pane->session(), m_pane->statusSaying());
+            ShareMenu::addServices(&menu, m_pane->session(), desktops, m_pane->statusSaying());
             menu.actions().last()->trigger();
         };
         showInFolder();
@@ -281,7 +283,8 @@ private Q_SLOTS:
         QVERIFY(QDir(TestSupport::downloads()).mkdir(QStringLiteral("covers")));
         answer = TestSupport::downloads() + QStringLiteral("/covers/bare");
         QCOMPARE(saved([&] { m_pane->saveCover(); }), *answer + QStringLiteral(".jpg"));
-        std::unique_ptr<QFileDialog> dialog(SaveDialog::make(nullptr, "x.jpg"));
+        std::unique_ptr<QFileDialog> dialog(SaveDialog::make(
+            nullptr, "x.jpg", TestSupport::context().settings().value(Settings::lastSaveFolder)));
         QCOMPARE(dialog->directory().absolutePath(), TestSupport::downloads() + "/covers");
         QCOMPARE(dialog->nameFilters(), QStringList{"JPEG image (*.jpg *.jpeg)"});
         answer.reset(); // cancelled

@@ -12,7 +12,7 @@
 #include "platform/DesktopServices.h"
 #include "platform/MailComposer.h"
 #include "platform/SharingServices.h"
-#include "settings/StoredSettings.h"
+#include "settings/Settings.h"
 #include "ui/common/ColorScheme.h"
 #include "ui/cover/CoverActions.h"
 #include "ui/cover/CoverPane.h"
@@ -112,9 +112,10 @@ private:
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<Application> m_delegate;
 
+    static Settings& settings() { return TestSupport::context().settings(); }
     void open() {
-        m_window = std::make_unique<MainWindow>();
-        m_delegate = std::make_unique<Application>(m_window.get());
+        m_window = std::make_unique<MainWindow>(TestSupport::context());
+        m_delegate = std::make_unique<Application>(TestSupport::context(), m_window.get());
     }
     // A cover shown in the pane, with its file.
     bool showCover() {
@@ -139,16 +140,18 @@ private:
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_server.start());
-        SharingServices::setProviderForTesting([this](const QList<QUrl>&) {
+        AppContext::Doubles doubles;
+        doubles.clipboard = &m_recorder;
+        doubles.desktop = &m_recorder;
+        doubles.mail = &m_recorder;
+        doubles.sharing = [this](const QList<QUrl>&) {
             QList<SharingServicePtr> services;
             for (const QString& title : std::as_const(m_services)) {
                 services.append(std::make_shared<FakeService>(title));
             }
             return services;
-        });
-        MailComposer::setSharedForTesting(&m_recorder);
-        Clipboard::setGeneralForTesting(&m_recorder);
-        DesktopServices::setSharedForTesting(&m_recorder);
+        };
+        TestSupport::context(std::move(doubles));
     }
     void init() {
         TestSupport::resetHome();
@@ -166,9 +169,9 @@ private Q_SLOTS:
     }
 
     void startUpAndTheFrame() {
-        SettingsStore::standard().setInteger(QStringLiteral("LAUNCHCOUNT"), 12);
+        TestSupport::context().settingsStore().setInteger(QStringLiteral("LAUNCHCOUNT"), 12);
         open();
-        QVERIFY(!SettingsStore::standard().contains(QStringLiteral("LAUNCHCOUNT")));
+        QVERIFY(!TestSupport::context().settingsStore().contains(QStringLiteral("LAUNCHCOUNT")));
         QVERIFY(!m_delegate->shareMenuItem()->isEnabled());
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -298,7 +301,7 @@ private Q_SLOTS:
             QDir().mkpath(music + '/' + folder);
             QFile(music + '/' + folder + "/01.mp3").open(QIODevice::WriteOnly); // no tags
         }
-        SettingsStore::standard().setString(SettingsKeys::media, QStringLiteral("Movies"));
+        settings().setValue(Settings::media, QStringLiteral("Movies"));
         open();
         FillOptions options;
         options.root = QFile::encodeName(music);
@@ -438,7 +441,8 @@ private Q_SLOTS:
         QCOMPARE(Application::cacheReadoutText(2, 1047039), QStringLiteral("2 Images: 1022 KB"));
         QCOMPARE(Application::cacheReadoutText(2, 1048575), QStringLiteral("2 Images: 1 MB"));
         QCOMPARE(Application::cacheReadoutText(1, 17804820), QStringLiteral("1 Images: 17 MB"));
-        ImageCache::shared().storeImageDataToDiskSync(QByteArray(2048, 'x'), QStringLiteral("a"));
+        TestSupport::context().cache().storeImageDataToDiskSync(QByteArray(2048, 'x'),
+                                                                QStringLiteral("a"));
         QSignalSpy refreshed(m_delegate.get(), &Application::cacheReadoutRefreshed);
         m_delegate->refreshCacheReadout();
         QVERIFY(refreshed.wait());
@@ -457,19 +461,20 @@ private Q_SLOTS:
         QFETCH(qint64, clearOnExit);
         QFETCH(quint64, remaining);
         open();
-        SettingsStore::standard().setInteger(SettingsKeys::clearCacheOnExit, clearOnExit);
-        ImageCache::shared().storeImageDataToDiskSync(QByteArray(100, 'x'), QStringLiteral("k"));
+        settings().setValue(Settings::clearCacheOnExit, clearOnExit == 1);
+        TestSupport::context().cache().storeImageDataToDiskSync(QByteArray(100, 'x'),
+                                                                QStringLiteral("k"));
         QVERIFY(showCover());
         const QString file = m_window->coverPane()->session()->temporaryFile().toLocalFile();
         QVERIFY(QFileInfo::exists(file));
         m_delegate->cleanUpAtQuit();
         QVERIFY(!QFileInfo::exists(TemporaryCoverFile::processFolder()));
-        QCOMPARE(ImageCache::shared().diskUsageSync().count, remaining);
+        QCOMPARE(TestSupport::context().cache().diskUsageSync().count, remaining);
     }
 
     void preferencesShowTheirExample() {
-        SettingsStore::standard().setString(SettingsKeys::media, QStringLiteral("Music"));
-        PreferencesDialog preferences;
+        settings().setValue(Settings::media, QStringLiteral("Music"));
+        PreferencesDialog preferences(settings());
         auto* picker = preferences.findChild<QComboBox*>(QStringLiteral("defaultNameFormatPicker"));
         auto* example = preferences.findChild<QTextEdit*>(QStringLiteral("exampleText"));
         auto* hint = preferences.findChild<QLabel*>(QStringLiteral("nameFormatHint"));
@@ -487,15 +492,15 @@ private Q_SLOTS:
         QCOMPARE(example->toPlainText(),
                  QStringLiteral("iron_maiden_-_the_book_of_souls__the_live_chapter.jpg"));
         check("clearCacheOnExitButton");
-        QCOMPARE(StoredSettings::ensureClearCacheOnExit(), 1);
+        QVERIFY(settings().value(Settings::clearCacheOnExit));
         const QString both = QStringLiteral("%{artistName} - %{collectionName}.jpg");
-        QCOMPARE(StoredSettings::ensureNameFormat(), both);
+        QCOMPARE(settings().value(Settings::nameFormat), both);
 
         // Typed: what cannot name a file is hinted at and not stored.
         QTest::keyClicks(picker->lineEdit(), QStringLiteral("x"));
         QVERIFY(!hint->isHidden() &&
                 hint->text().endsWith(QStringLiteral("The name stays “%1”.").arg(both)));
-        QCOMPARE(StoredSettings::ensureNameFormat(), both);
+        QCOMPARE(settings().value(Settings::nameFormat), both);
         Q_EMIT picker->lineEdit()->editingFinished();
         QVERIFY(hint->isHidden());
         QCOMPARE(picker->currentText(), both);
@@ -515,15 +520,15 @@ private Q_SLOTS:
                          .at(2);
         year->trigger();
         QTest::keyClicks(picker->lineEdit(), QStringLiteral(").jpg"));
-        QCOMPARE(StoredSettings::nameFormatFor(QStringLiteral("Movies")),
+        QCOMPARE(settings().nameFormatFor(QStringLiteral("Movies")),
                  QStringLiteral("%{collectionName} (%{year}).jpg"));
         QCOMPARE(example->toPlainText(),
                  QStringLiteral("the_book_of_souls__the_live_chapter_(2017).jpg"));
-        QCOMPARE(StoredSettings::ensureNameFormat(), both);
+        QCOMPARE(settings().value(Settings::nameFormat), both);
     }
 
     void donationAndMail() {
-        DonateDialog donate;
+        DonateDialog donate(TestSupport::context());
         const QString normal = plain(donate.addressTitle());
         donate.findChild<QPushButton*>(QStringLiteral("copyAddressButton"))->click();
         QVERIFY(normal.endsWith(m_recorder.text) && !m_recorder.text.isEmpty());
@@ -532,7 +537,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(plain(donate.addressTitle()), normal, 3000);
         auto* payPal = donate.findChild<QPushButton*>(QStringLiteral("donateWithPayPalButton"));
         payPal->click();
-        QCOMPARE(m_recorder.opened.value(0).toEncoded(), DonateDialog::donationUrlText());
+        QCOMPARE(m_recorder.opened.value(0).toEncoded(),
+                 DonateDialog::donationUrlText(TestSupport::context().origins()));
         QVERIFY(
             m_recorder.opened.value(0).toEncoded().contains("&item_name=Sleevanta%20Donation&"));
 

@@ -5,7 +5,7 @@
 #include "catalogue/CoverItem.h"
 #include "catalogue/SearchMessages.h"
 #include "catalogue/SearchResults.h"
-#include "settings/StoredSettings.h"
+#include "settings/Settings.h"
 #include "ui/common/Alerts.h"
 #include "ui/search/SearchPane.h"
 #include "ui/search/SearchResultDelegate.h"
@@ -29,10 +29,11 @@ private:
     std::unique_ptr<QWidget> m_window;
     SearchPane* m_pane = nullptr;
 
+    static Settings& settings() { return TestSupport::context().settings(); }
     void makePane() {
         m_window = std::make_unique<QWidget>();
         m_window->resize(360, 600);
-        m_pane = new SearchPane(m_window.get());
+        m_pane = new SearchPane(TestSupport::context(), m_window.get());
         connect(m_pane, &SearchPane::itemChosen, this, [this](const CoverItem& item) {
             m_told << QStringLiteral("chosen");
             m_chosen = item;
@@ -79,8 +80,8 @@ private Q_SLOTS:
         QFETCH(QString, country);
         QFETCH(QString, media);
         QFETCH(QStringList, missing);
-        SettingsStore::standard().setString(SettingsKeys::media, storedMedia);
-        SettingsStore::standard().setInteger(SettingsKeys::quality, 1);
+        settings().setValue(Settings::media, storedMedia);
+        settings().setValue(Settings::highQuality, true);
         makePane();
         QCOMPARE(m_pane->qualityPicker()->currentText(), QStringLiteral("High Quality"));
         QCOMPARE(m_pane->countryPicker()->currentText(), QStringLiteral("United States"));
@@ -88,8 +89,8 @@ private Q_SLOTS:
         m_pane->searchField()->setText(QStringLiteral("abbey road"));
 
         pick(m_pane->countryPicker(), *CountryNames::displayName(country));
-        QCOMPARE(StoredSettings::ensureCountry(), country);
-        QCOMPARE(StoredSettings::ensureMedia(), media);
+        QCOMPARE(settings().value(Settings::country), country);
+        QCOMPARE(settings().value(Settings::media), media);
         QCOMPARE(m_pane->mediaPicker()->currentText(), media);
         for (const QString& title : missing) {
             QCOMPARE(m_pane->mediaPicker()->findText(title), -1);
@@ -113,12 +114,12 @@ private Q_SLOTS:
         // A quality change stores the quality and fetches the selection again.
         const CoverItem chosen = *m_chosen;
         pick(m_pane->qualityPicker(), QStringLiteral("High Quality"));
-        QCOMPARE(StoredSettings::ensureQuality(), 1);
+        QVERIFY(settings().value(Settings::highQuality));
         QCOMPARE(*m_chosen, chosen);
         m_pane->tableView()->clearSelection();
         pick(m_pane->qualityPicker(), QStringLiteral("Standard Quality"));
         QCOMPARE(m_told, (QStringList{"chosen", "chosen", "cleared"}));
-        QCOMPARE(StoredSettings::ensureQuality(), 0);
+        QVERIFY(!settings().value(Settings::highQuality));
 
         // A media pick searches again, an empty field only clears.
         pick(m_pane->mediaPicker(), QStringLiteral("Movies"));
@@ -126,7 +127,7 @@ private Q_SLOTS:
         QVERIFY(search(QString(), 0));
         QTest::qWait(100);
         QCOMPARE(m_server.requestCount(QStringLiteral("/search")), 2);
-        QCOMPARE(StoredSettings::ensureMedia(), QStringLiteral("Movies"));
+        QCOMPARE(settings().value(Settings::media), QStringLiteral("Movies"));
         QVERIFY(!TestSupport::shownAlert(m_window.get()));
     }
 
@@ -178,7 +179,7 @@ private Q_SLOTS:
         QCOMPARE(m_pane->tableView()->model()->rowCount(), 3);
         QVERIFY(m_pane->listMessage().isEmpty());
 
-        SearchPane hidden; // in no window: no alert
+        SearchPane hidden(TestSupport::context()); // in no window: no alert
         hidden.searchField()->setText(term);
         hidden.startSearch();
         QTest::qWait(300);
@@ -225,7 +226,7 @@ private Q_SLOTS:
     }
 
     void rowsAndTitles() {
-        SettingsStore::standard().setString(SettingsKeys::media, QStringLiteral("Movies"));
+        settings().setValue(Settings::media, QStringLiteral("Movies"));
         makePane();
         QVERIFY(search(QStringLiteral("generated 2"), 2));
         QCOMPARE(m_pane->tableView()->rowHeight(0), 151);

@@ -9,24 +9,25 @@
 
 namespace ShareMenu {
 
-void addServices(QMenu* menu, CoverSession* cover, const SharingService::Failed& failed) {
+void addServices(QMenu* menu, CoverSession* cover, const SharingServices& services,
+                 const SharingService::Failed& failed) {
     const QPointer<CoverSession> session(cover);
     if (!session || session->temporaryFile().isEmpty()) {
         return;
     }
     const QUrl file = session->temporaryFile();
-    for (const SharingServicePtr& service : SharingServices::servicesForItems({file})) {
+    for (const SharingServicePtr& service : services.servicesForItems({file})) {
         const QString iconName = service->iconName();
         const QIcon icon =
             iconName.startsWith(QLatin1Char('/')) ? QIcon(iconName) : QIcon::fromTheme(iconName);
         QAction* action = menu->addAction(icon, service->title());
-        QObject::connect(action, &QAction::triggered, menu, [service, session, failed] {
+        QObject::connect(action, &QAction::triggered, menu, [&services, service, session, failed] {
             const QUrl saved = session ? session->savedFile() : QUrl();
             const QUrl current = service->showsLocation() && !saved.isEmpty() ? saved
                                  : session ? session->temporaryFile()
                                            : QUrl();
             if (!current.isEmpty()) {
-                SharingServices::share(service, current, failed);
+                services.share(service, current, failed);
             }
         });
     }

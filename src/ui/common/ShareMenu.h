@@ -11,6 +11,7 @@ namespace ShareMenu {
 // Choosing an item shares the file at that moment (nothing when there is none
 // any more); Show in Folder shows where the cover was saved, when it was.
 // `failed` hears why a service could not do its work.
-void addServices(QMenu* menu, CoverSession* session, const SharingService::Failed& failed);
+void addServices(QMenu* menu, CoverSession* session, const SharingServices& services,
+                 const SharingService::Failed& failed);
 
 } // namespace ShareMenu

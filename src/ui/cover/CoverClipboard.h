@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class Clipboard;
 class QObject;
 
 namespace CoverClipboard {
@@ -12,6 +13,7 @@ namespace CoverClipboard {
 // once (read on a worker: a large cover takes a while), then a PNG for the
 // applications that paste only PNG, encoded on a worker from the same bytes.
 // `copied` runs on `context`'s thread once the file is there.
-void copyImageFile(const QUrl& file, QObject* context, std::function<void()> copied);
+void copyImageFile(Clipboard& clipboard, const QUrl& file, QObject* context,
+                   std::function<void()> copied);
 
 } // namespace CoverClipboard

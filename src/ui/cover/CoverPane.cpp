@@ -2,11 +2,11 @@
 #include "ui_CoverView.h"
 
 #include "imaging/ImageService.h"
+#include "library/AppContext.h"
 #include "platform/Clipboard.h"
 #include "platform/DesktopServices.h"
-#include "platform/SettingsStore.h"
 #include "platform/UserPaths.h"
-#include "settings/StoredSettings.h"
+#include "settings/Settings.h"
 #include "ui/common/Alerts.h"
 #include "ui/common/ShareMenu.h"
 #include "ui/cover/AlbumTarget.h"
@@ -23,10 +23,10 @@
 #include <QProgressBar>
 #include <QShowEvent>
 
-CoverPane::CoverPane(QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::CoverView>()),
-      m_session(new CoverSession(ImageService::shared(), this)), m_actions(new CoverActions(this)),
-      m_albumTarget(new AlbumTarget(this)) {
+CoverPane::CoverPane(AppContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::CoverView>()),
+      m_session(new CoverSession(context.images(), context.settings(), this)),
+      m_actions(new CoverActions(this)), m_albumTarget(new AlbumTarget(this)) {
     m_ui->setupUi(this);
     // The progress keeps its place while hidden: the cover's room stays the
     // same from loading to shown, so the cover is decoded once for it.
@@ -62,7 +62,8 @@ CoverPane::CoverPane(QWidget* parent)
     m_ui->copyButton->menu()->addActions(m_actions->copyActions());
     connect(m_ui->shareButton->menu(), &QMenu::aboutToShow, this, [this] {
         m_ui->shareButton->menu()->clear();
-        ShareMenu::addServices(m_ui->shareButton->menu(), m_session, statusSaying());
+        ShareMenu::addServices(m_ui->shareButton->menu(), m_session, m_context.sharing(),
+                               statusSaying());
     });
     connect(m_ui->saveCoverButton, &QPushButton::clicked,
             m_actions->action(CoverAction::SaveCoverAs), &QAction::trigger);
@@ -185,7 +186,7 @@ void CoverPane::alert(const QString& text) {
 // Selection ------------------------------------------------------------------
 
 void CoverPane::showItem(const CoverItem& item) {
-    m_session->select(item, StoredSettings::ensureQuality() == 1,
+    m_session->select(item, m_context.settings().value(Settings::highQuality),
                       m_ui->coverImageView->decodeBox());
 }
 
@@ -288,7 +289,7 @@ QMenu* CoverPane::buildContextMenu() {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     auto* share = new QMenu(QStringLiteral("Share"), menu);
-    ShareMenu::addServices(share, m_session, statusSaying());
+    ShareMenu::addServices(share, m_session, m_context.sharing(), statusSaying());
     m_actions->fillContextMenu(menu, share);
     return menu;
 }
@@ -300,7 +301,7 @@ void CoverPane::openLink(const QUrl& link, const QUrl& fallback) {
     for (const QUrl& url : {link, fallback}) {
         const bool web =
             url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http");
-        if (web && !url.host().isEmpty() && DesktopServices::shared().openUrl(url)) {
+        if (web && !url.host().isEmpty() && m_context.desktop().openUrl(url)) {
             return;
         }
     }
@@ -338,13 +339,13 @@ void CoverPane::copyCoverImage() {
         alert(noCover);
         return;
     }
-    CoverClipboard::copyImageFile(m_session->temporaryFile(), this,
+    CoverClipboard::copyImageFile(m_context.clipboard(), m_session->temporaryFile(), this,
                                   [this] { showStatus(copiedImage); });
 }
 
 void CoverPane::copyCoverUrl() {
     if (hasCover()) {
-        Clipboard::general().writeText(m_session->artworkUrl().toString(QUrl::FullyEncoded));
+        m_context.clipboard().writeText(m_session->artworkUrl().toString(QUrl::FullyEncoded));
         showStatus(copiedUrl);
     }
 }
@@ -352,7 +353,7 @@ void CoverPane::copyCoverUrl() {
 void CoverPane::copyCoverTitle() {
     // The title itself, also while a status message stands in its place.
     if (hasCover()) {
-        Clipboard::general().writeText(m_title);
+        m_context.clipboard().writeText(m_title);
         showStatus(copiedTitle);
     }
 }
@@ -378,19 +379,21 @@ void CoverPane::saveCover() {
         return;
     }
     QPointer<CoverPane> self(this);
-    SaveDialog::ask(window, m_session->suggestedFileName(), [self](std::optional<QString> path) {
-        if (!self) {
-            return;
-        }
-        if (!path || path->isEmpty()) {
-            Q_EMIT self->saveFinished({});
-            return;
-        }
-        // The dialog opens where the user went last.
-        SettingsStore::standard().setUrl(SettingsKeys::lastSaveFolder,
-                                         QUrl::fromLocalFile(QFileInfo(*path).absolutePath()));
-        self->m_session->saveAs(*path);
-    });
+    SaveDialog::ask(
+        window, m_session->suggestedFileName(),
+        m_context.settings().value(Settings::lastSaveFolder), [self](std::optional<QString> path) {
+            if (!self) {
+                return;
+            }
+            if (!path || path->isEmpty()) {
+                Q_EMIT self->saveFinished({});
+                return;
+            }
+            // The dialog opens where the user went last.
+            self->m_context.settings().setValue(
+                Settings::lastSaveFolder, QUrl::fromLocalFile(QFileInfo(*path).absolutePath()));
+            self->m_session->saveAs(*path);
+        });
 }
 
 void CoverPane::saveCoverToDownloads() {

@@ -14,6 +14,7 @@ namespace Ui {
 class CoverView;
 }
 class AlbumTarget;
+class AppContext;
 class CoverActions;
 class DraggableImageView;
 class QLabel;
@@ -35,7 +36,7 @@ public:
         QStringLiteral("There is no cover to work with yet: select a result first.");
     static constexpr int kStatusMilliseconds = 1500;
 
-    explicit CoverPane(QWidget* parent = nullptr);
+    explicit CoverPane(AppContext& context, QWidget* parent = nullptr);
     ~CoverPane() override;
 
     CoverSession* session() const { return m_session; }
@@ -103,6 +104,7 @@ private:
     void openLink(const QUrl& link, const QUrl& fallback);
     void alert(const QString& text);
 
+    AppContext& m_context;
     std::unique_ptr<Ui::CoverView> m_ui;
     CoverSession* m_session = nullptr;
     CoverActions* m_actions = nullptr;

@@ -1,8 +1,6 @@
 #include "ui/cover/SaveDialog.h"
 
-#include "platform/SettingsStore.h"
 #include "platform/UserPaths.h"
-#include "settings/StoredSettings.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -22,14 +20,13 @@ void setAskerForTesting(Asker asker) {
     askerOverride() = std::move(asker);
 }
 
-QFileDialog* make(QWidget* window, const QString& suggestedName) {
+QFileDialog* make(QWidget* window, const QString& suggestedName, const QUrl& last) {
     auto* dialog = new QFileDialog(window, QStringLiteral("Save Cover As…"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setNameFilter(QStringLiteral("JPEG image (*.jpg *.jpeg)"));
     dialog->setDefaultSuffix(QStringLiteral("jpg"));
     // Where the user saved last; the Downloads folder the first time.
-    const QUrl last = SettingsStore::standard().urlForKey(SettingsKeys::lastSaveFolder);
     dialog->setDirectory(last.isLocalFile() && QFileInfo(last.toLocalFile()).isDir()
                              ? last.toLocalFile()
                              : UserPaths::downloadsDirectory());
@@ -40,12 +37,12 @@ QFileDialog* make(QWidget* window, const QString& suggestedName) {
     return dialog;
 }
 
-void ask(QWidget* window, const QString& suggestedName, Answer done) {
+void ask(QWidget* window, const QString& suggestedName, const QUrl& lastFolder, Answer done) {
     if (askerOverride()) {
         askerOverride()(window, suggestedName, std::move(done));
         return;
     }
-    QFileDialog* dialog = make(window, suggestedName);
+    QFileDialog* dialog = make(window, suggestedName, lastFolder);
     auto answered = std::make_shared<bool>(false);
     QObject::connect(dialog, &QFileDialog::fileSelected, dialog,
                      [done, answered](const QString& path) {

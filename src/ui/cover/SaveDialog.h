@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -14,14 +15,15 @@ namespace SaveDialog {
 using Answer = std::function<void(std::optional<QString> path)>;
 using Asker = std::function<void(QWidget* window, const QString& suggestedName, Answer done)>;
 
-// Asks where to save, window-modal: `done` gets the chosen path, or none when
-// the user cancelled.
-void ask(QWidget* window, const QString& suggestedName, Answer done);
+// Asks where to save, window-modal, starting in `lastFolder` (the Downloads
+// folder when there is none): `done` gets the chosen path, or none when the
+// user cancelled.
+void ask(QWidget* window, const QString& suggestedName, const QUrl& lastFolder, Answer done);
 // Tests answer in the dialog's place; an empty asker brings the dialog back.
 void setAskerForTesting(Asker asker);
 
-// The dialog: JPEG files, ".jpg" added to a bare name, in the folder saved to
-// last, large enough to read its columns. Not shown yet.
-QFileDialog* make(QWidget* window, const QString& suggestedName);
+// The dialog: JPEG files, ".jpg" added to a bare name, in `lastFolder`,
+// large enough to read its columns. Not shown yet.
+QFileDialog* make(QWidget* window, const QString& suggestedName, const QUrl& lastFolder);
 
 } // namespace SaveDialog

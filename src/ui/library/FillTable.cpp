@@ -37,8 +37,8 @@ QString shown(const QString& name) {
 
 } // namespace
 
-FillTable::FillTable(const QByteArray& root, QWidget* parent)
-    : QTableWidget(0, 6, parent), m_root(root) {
+FillTable::FillTable(const QByteArray& root, ImageService& images, QWidget* parent)
+    : QTableWidget(0, 6, parent), m_root(root), m_images(images) {
     setHorizontalHeaderLabels({QString(), QStringLiteral("Folder"), QStringLiteral("Artist"),
                                QStringLiteral("Album"), QStringLiteral("Status"),
                                QStringLiteral("Found by")});
@@ -111,7 +111,7 @@ void FillTable::setReport(const AlbumReport& report) {
     if (report.match) {
         // The chosen (or best) cover, small, through the image cache.
         QPointer<FillTable> self(this);
-        ImageService::shared().loadImage(
+        m_images.loadImage(
             QUrl(report.match->artworkUrl()),
             QSize(kThumbnailSide, kThumbnailSide) * devicePixelRatioF(), {},
             [self, index = report.index](const ImageLoadResult& result) {

@@ -11,6 +11,8 @@
 // before "Artist 10"). A row shows the album's cover small: the catalogue's
 // chosen (or best) one, or the cover file it has, decoded at row size off the
 // GUI thread and only for the rows in view.
+class ImageService;
+
 class FillTable : public QTableWidget {
     Q_OBJECT
 public:
@@ -24,7 +26,7 @@ public:
     };
     static constexpr int kThumbnailSide = 40;
 
-    FillTable(const QByteArray& root, QWidget* parent = nullptr);
+    FillTable(const QByteArray& root, ImageService& images, QWidget* parent = nullptr);
 
     void clearAlbums();
     void addAlbum(const AlbumFolder& album, int index);
@@ -51,6 +53,7 @@ private:
     void loadCoverFile(int index);
 
     QByteArray m_root;
+    ImageService& m_images;
     QHash<int, QTableWidgetItem*> m_rows; // by album: its folder item
     QHash<int, AlbumFolder> m_albums;
     QHash<int, AlbumReport> m_reports;

@@ -1,9 +1,9 @@
 #include "ui/library/FillWindow.h"
 
 #include "catalogue/CountryNames.h"
-#include "platform/SettingsStore.h"
+#include "library/AppContext.h"
 #include "settings/CoverFileName.h"
-#include "settings/StoredSettings.h"
+#include "settings/Settings.h"
 #include "ui/library/FillTable.h"
 
 #include <QCheckBox>
@@ -26,8 +26,9 @@ QString duration(qint64 seconds) {
 
 } // namespace
 
-FillWindow::FillWindow(const FillOptions& options, QWidget* parent)
-    : QWidget(parent), m_options(options), m_table(new FillTable(options.root, this)) {
+FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget* parent)
+    : QWidget(parent), m_options(options), m_context(context),
+      m_table(new FillTable(options.root, context.images(), this)) {
     setWindowTitle(QStringLiteral("Fill Covers in Folder"));
     auto* where =
         new QLabel(QStringLiteral("%1 · Storefront: %2 · %3")
@@ -41,9 +42,15 @@ FillWindow::FillWindow(const FillOptions& options, QWidget* parent)
     m_name->setAccessibleName(QStringLiteral("Cover file name"));
     m_name->setToolTip(QStringLiteral("The name of the cover file saved into each album folder"));
     m_embed = new QCheckBox(QStringLiteral("Also embed the cover into the audio files"), this);
-    m_embed->setChecked(StoredSettings::ensureInteger(SettingsKeys::fillEmbed) == 1);
-    connect(m_embed, &QCheckBox::toggled, this, [](bool on) {
-        SettingsStore::standard().setInteger(SettingsKeys::fillEmbed, on ? 1 : 0);
+    Settings& stored = context.settings();
+    m_embed->setChecked(stored.value(Settings::fillEmbed));
+    connect(m_embed, &QCheckBox::toggled, this,
+            [&stored](bool on) { stored.setValue(Settings::fillEmbed, on); });
+    // Another Fill window's choice is this one's too, between runs.
+    connect(&stored, &Settings::changed, this, [this, &stored](SettingId id) {
+        if (id == SettingId::FillEmbed && !m_run) {
+            m_embed->setChecked(stored.value(Settings::fillEmbed));
+        }
     });
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1);
@@ -108,7 +115,7 @@ void FillWindow::startRun() {
     m_embed->setEnabled(false);
     m_table->clearAlbums();
     m_reports.clear();
-    m_run = new FillRun(m_options, this);
+    m_run = new FillRun(m_options, m_context, this);
     connect(m_run, &FillRun::albumFound, m_table, &FillTable::addAlbum);
     connect(m_run, &FillRun::albumFinished, this, &FillWindow::showAlbumFinished);
     connect(m_run, &FillRun::working, this, &FillWindow::showProgress);

@@ -17,10 +17,12 @@ class QPushButton;
 // continue it. An album without a confident match can be searched by hand in
 // the main window, and its cover saved into its folder from there. The run
 // works off the GUI thread's way.
+class AppContext;
+
 class FillWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FillWindow(const FillOptions& options, QWidget* parent = nullptr);
+    FillWindow(const FillOptions& options, AppContext& context, QWidget* parent = nullptr);
     ~FillWindow() override;
     QSize sizeHint() const override;
 
@@ -57,6 +59,7 @@ private:
     void updateSearchButton();
 
     FillOptions m_options;
+    AppContext& m_context;
     FillRun* m_run = nullptr;
     FillTable* m_table;
     QProgressBar* m_progress;

@@ -2,9 +2,8 @@
 #include "ui_Preferences.h"
 
 #include "catalogue/MediaTables.h"
-#include "platform/SettingsStore.h"
 #include "settings/CoverFileName.h"
-#include "settings/StoredSettings.h"
+#include "settings/Settings.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QLineEdit>
@@ -15,15 +14,16 @@ namespace {
 const QString kMusic = QStringLiteral("Music");
 
 // The kind the main window searches, so that its format is the one at hand.
-QString searchedMedia() {
-    const QString media = SettingsStore::standard().value(SettingsKeys::media).toString();
+QString searchedMedia(const Settings& settings) {
+    const QString media = settings.value(Settings::media);
     return MediaTables::mediaTitles().contains(media) ? media : kMusic;
 }
 
 } // namespace
 
-PreferencesDialog::PreferencesDialog(QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::Preferences>()), m_media(searchedMedia()) {
+PreferencesDialog::PreferencesDialog(Settings& settings, QWidget* parent)
+    : QWidget(parent), m_settings(settings), m_ui(std::make_unique<Ui::Preferences>()),
+      m_media(searchedMedia(settings)) {
     m_ui->setupUi(this);
     for (QLabel* heading : {m_ui->pickerMultilineLabel, m_ui->buttonMultilineLabel,
                             m_ui->exampleMultilineLabel, m_ui->clearCacheOnExitMultilineLabel}) {
@@ -38,12 +38,8 @@ PreferencesDialog::PreferencesDialog(QWidget* parent)
         refreshInterface();
     });
     connect(m_ui->sameAsMusicButton, &QCheckBox::clicked, this, [this](bool same) {
-        const QString key = SettingsKeys::nameFormatFor(m_media);
-        if (same) {
-            SettingsStore::standard().removeObject(key);
-        } else {
-            SettingsStore::standard().setString(key, StoredSettings::ensureNameFormat());
-        }
+        m_settings.setOwnNameFormat(
+            m_media, same ? std::nullopt : std::optional(m_settings.value(Settings::nameFormat)));
         refreshInterface();
     });
     QComboBox* picker = m_ui->defaultNameFormatPicker;
@@ -56,15 +52,9 @@ PreferencesDialog::PreferencesDialog(QWidget* parent)
             &PreferencesDialog::formatEditingFinished);
     buildTokenMenu();
 
-    const std::pair<QCheckBox*, QString> switches[] = {
-        {m_ui->replaceSpacesButton, SettingsKeys::replaceSpaces},
-        {m_ui->replaceCharactersButton, SettingsKeys::replaceCharacters},
-        {m_ui->lowercaseCharactersButton, SettingsKeys::lowercase},
-        {m_ui->clearCacheOnExitButton, SettingsKeys::clearCacheOnExit},
-    };
-    for (const auto& [box, key] : switches) {
-        connect(box, &QCheckBox::clicked, this, [this, box = box, key = key] {
-            SettingsStore::standard().setInteger(key, box->isChecked() ? 1 : 0);
+    for (const auto& [box, setting] : switches()) {
+        connect(box, &QCheckBox::clicked, this, [this, box = box, setting = setting] {
+            m_settings.setValue(*setting, box->isChecked());
             refreshInterface();
         });
     }
@@ -79,6 +69,13 @@ PreferencesDialog::PreferencesDialog(QWidget* parent)
 }
 
 PreferencesDialog::~PreferencesDialog() = default;
+
+QList<std::pair<QCheckBox*, const Setting<bool>*>> PreferencesDialog::switches() const {
+    return {{m_ui->replaceSpacesButton, &Settings::replaceSpaces},
+            {m_ui->replaceCharactersButton, &Settings::replaceCharacters},
+            {m_ui->lowercaseCharactersButton, &Settings::lowercase},
+            {m_ui->clearCacheOnExitButton, &Settings::clearCacheOnExit}};
+}
 
 void PreferencesDialog::buildTokenMenu() {
     auto* menu = new QMenu(m_ui->insertTokenButton);
@@ -99,10 +96,14 @@ void PreferencesDialog::formatEdited(const QString& text) {
     m_ui->nameFormatHint->setVisible(problem.has_value());
     if (problem) {
         m_ui->nameFormatHint->setText(QStringLiteral("%1 The name stays “%2”.")
-                                          .arg(*problem, StoredSettings::nameFormatFor(m_media)));
+                                          .arg(*problem, m_settings.nameFormatFor(m_media)));
         return;
     }
-    SettingsStore::standard().setString(SettingsKeys::nameFormatFor(m_media), text.trimmed());
+    if (m_media == kMusic) {
+        m_settings.setValue(Settings::nameFormat, text.trimmed());
+    } else {
+        m_settings.setOwnNameFormat(m_media, text.trimmed());
+    }
     showExample();
 }
 
@@ -130,15 +131,14 @@ void PreferencesDialog::refreshInterface() {
     m_ui->clearCacheOnExitMultilineLabel->setText(QStringLiteral("Other Options"));
     m_ui->clearCacheOnExitButton->setText(QStringLiteral("Clear cache on exit"));
 
-    m_ui->replaceSpacesButton->setChecked(StoredSettings::ensureReplaceSpaces() == 1);
-    m_ui->replaceCharactersButton->setChecked(StoredSettings::ensureReplaceCharacters() == 1);
-    m_ui->lowercaseCharactersButton->setChecked(StoredSettings::ensureLowercase() == 1);
-    m_ui->clearCacheOnExitButton->setChecked(StoredSettings::ensureClearCacheOnExit() == 1);
+    for (const auto& [box, setting] : switches()) {
+        box->setChecked(m_settings.value(*setting));
+    }
     showExample();
 }
 
 void PreferencesDialog::showFormat() {
-    const bool own = m_media == kMusic || StoredSettings::ownNameFormat(m_media).has_value();
+    const bool own = m_media == kMusic || m_settings.ownNameFormat(m_media).has_value();
     m_ui->sameAsMusicButton->setVisible(m_media != kMusic);
     m_ui->sameAsMusicButton->setChecked(!own);
     m_ui->defaultNameFormatPicker->setEnabled(own);
@@ -147,7 +147,7 @@ void PreferencesDialog::showFormat() {
     QComboBox* picker = m_ui->defaultNameFormatPicker;
     picker->setAccessibleName(QStringLiteral("Name format for %1").arg(m_media));
     m_ui->nameFormatHint->hide();
-    const QString stored = StoredSettings::nameFormatFor(m_media);
+    const QString stored = m_settings.nameFormatFor(m_media);
     picker->clear();
     picker->addItems(defaultNameFormat);
     picker->setCurrentIndex(picker->findText(stored));
@@ -158,8 +158,8 @@ void PreferencesDialog::showExample() {
     // Shown whole, wrapped where it must be, even inside a word; the field's
     // height follows the text (fitExampleHeight).
     m_ui->exampleText->setPlainText(CoverFileName::fromSettings(
-        {QStringLiteral("Iron Maiden"), QStringLiteral("The Book of Souls: The Live Chapter"), 2017,
-         m_media}));
+        m_settings, {QStringLiteral("Iron Maiden"),
+                     QStringLiteral("The Book of Souls: The Live Chapter"), 2017, m_media}));
 }
 
 void PreferencesDialog::fitExampleHeight() {

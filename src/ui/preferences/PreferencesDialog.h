@@ -1,9 +1,13 @@
 #pragma once
 
+#include "settings/Settings.h"
+
 #include <QStringList>
 #include <QWidget>
 
 #include <memory>
+
+class QCheckBox;
 
 namespace Ui {
 class Preferences;
@@ -23,13 +27,15 @@ public:
     static inline const QString replaceCharactersTitle =
         QStringLiteral("Replace / \\ : * ? \" < > | with underscores");
 
-    explicit PreferencesDialog(QWidget* parent = nullptr);
+    explicit PreferencesDialog(Settings& settings, QWidget* parent = nullptr);
     ~PreferencesDialog() override;
 
     Ui::Preferences* ui() const { return m_ui.get(); }
     void refreshInterface();
 
 private:
+    // The check boxes and the switches they set.
+    QList<std::pair<QCheckBox*, const Setting<bool>*>> switches() const;
     void buildTokenMenu();
     // The format field's text, stored when it can name a file; else a hint
     // says why and the stored format stays.
@@ -39,6 +45,7 @@ private:
     void showExample();
     void fitExampleHeight();
 
+    Settings& m_settings;
     std::unique_ptr<Ui::Preferences> m_ui;
     QString m_media; // whose format the field shows
 };

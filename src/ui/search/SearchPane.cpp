@@ -8,9 +8,9 @@
 #include "catalogue/SearchRequest.h"
 #include "catalogue/SearchResults.h"
 #include "library/AlbumMatcher.h"
+#include "library/AppContext.h"
 #include "library/FillRun.h"
-#include "platform/SettingsStore.h"
-#include "settings/StoredSettings.h"
+#include "settings/Settings.h"
 #include "ui/common/Alerts.h"
 #include "ui/search/ListOverlay.h"
 #include "ui/search/ResultListModel.h"
@@ -30,17 +30,19 @@ const QStringList kQualityTitles{QStringLiteral("Standard Quality"),
                                  QStringLiteral("High Quality")};
 } // namespace
 
-SearchPane::SearchPane(QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::SearchView>()) {
+SearchPane::SearchPane(AppContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_settings(context.settings()),
+      m_ui(std::make_unique<Ui::SearchView>()) {
     m_ui->setupUi(this);
-    m_results = new SearchResults(this);
+    m_results = new SearchResults(context.network(), context.origins(), this);
     m_model = new ResultListModel(*m_results, this);
-    m_thumbnails = new ThumbnailLoader(m_ui->tableView);
+    m_thumbnails = new ThumbnailLoader(context.images(), m_ui->tableView);
     QTableView* table = m_ui->tableView;
     table->setModel(m_model);
-    table->setItemDelegate(new SearchResultDelegate(m_thumbnails, this));
+    m_delegate = new SearchResultDelegate(m_thumbnails, m_settings, this);
+    table->setItemDelegate(m_delegate);
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
+    table->verticalHeader()->setDefaultSectionSize(m_delegate->rowHeight());
     table->setFocusPolicy(Qt::StrongFocus);
     connect(m_thumbnails, &ThumbnailLoader::rowChanged, this,
             [this](int row) { m_ui->tableView->update(m_model->index(row, 0)); });
@@ -104,11 +106,11 @@ void SearchPane::fillPickers() {
 
     m_ui->qualityPicker->clear();
     m_ui->qualityPicker->addItems(kQualityTitles);
-    m_ui->qualityPicker->setCurrentIndex(int(StoredSettings::ensureQuality()));
+    m_ui->qualityPicker->setCurrentIndex(m_settings.value(Settings::highQuality) ? 1 : 0);
 
     m_ui->countryPicker->clear();
     m_ui->countryPicker->addItems(CountryNames::countryNames());
-    if (const auto name = CountryNames::displayName(StoredSettings::ensureCountry())) {
+    if (const auto name = CountryNames::displayName(m_settings.value(Settings::country))) {
         m_ui->countryPicker->setCurrentIndex(m_ui->countryPicker->findText(*name));
     } else {
         m_ui->countryPicker->setCurrentIndex(-1);
@@ -143,7 +145,7 @@ void SearchPane::clearSearchResults() {
     Q_EMIT selectionCleared();
     m_results->clear();
     m_thumbnails->reset();
-    m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
+    m_ui->tableView->verticalHeader()->setDefaultSectionSize(m_delegate->rowHeight());
     m_model->reloadData();
 }
 
@@ -161,7 +163,7 @@ void SearchPane::startSearch() {
     // The results shown stay until the new ones arrive: a failed search keeps them.
     m_overlay->showSearching();
     m_results->search(
-        text, mediaTitle, StoredSettings::ensureCountry(),
+        text, mediaTitle, m_settings.value(Settings::country),
         [this](SearchResultKind kind) { searchEnded(kind); },
         m_album && mediaTitle == QLatin1String("Music") ? QStringLiteral("album") : QString());
 }
@@ -176,7 +178,7 @@ void SearchPane::searchEnded(SearchResultKind kind) {
     m_overlay->clear();
     Q_EMIT selectionCleared();
     m_thumbnails->reset();
-    m_ui->tableView->verticalHeader()->setDefaultSectionSize(SearchResultDelegate::rowHeight());
+    m_ui->tableView->verticalHeader()->setDefaultSectionSize(m_delegate->rowHeight());
     m_model->reloadData();
     m_ui->tableView->scrollToTop();
     selectTargetMatch();
@@ -184,7 +186,7 @@ void SearchPane::searchEnded(SearchResultKind kind) {
     if (!m_results->items().isEmpty()) {
         return;
     }
-    const QString country = StoredSettings::ensureCountry();
+    const QString country = m_settings.value(Settings::country);
     m_overlay->showMessage(
         QStringLiteral("No results for “%1” in %2, %3.\nTry another storefront, or change a "
                        "search term.")
@@ -201,7 +203,7 @@ void SearchPane::searchForAlbum(const AlbumFolder& album, const QString& coverNa
     const int music = m_ui->mediaPicker->findText(QStringLiteral("Music"));
     if (music >= 0 && music != m_ui->mediaPicker->currentIndex()) {
         m_ui->mediaPicker->setCurrentIndex(music);
-        SettingsStore::standard().setString(SettingsKeys::media, QStringLiteral("Music"));
+        m_settings.setValue(Settings::media, QStringLiteral("Music"));
     }
     startSearch();
 }
@@ -250,7 +252,7 @@ void SearchPane::showHint(const QString& text) {
 
 void SearchPane::refreshMediaPicker() {
     QComboBox* picker = m_ui->mediaPicker;
-    const QString country = StoredSettings::ensureCountry();
+    const QString country = m_settings.value(Settings::country);
     picker->clear();
     for (const QString& title : MediaTables::mediaTitles()) {
         if (MediaTables::isMediaAvailable(title, country)) {
@@ -258,13 +260,13 @@ void SearchPane::refreshMediaPicker() {
         }
     }
     clearSearchResults();
-    const QString media = StoredSettings::ensureMedia();
+    const QString media = m_settings.value(Settings::media);
     const QString music = QStringLiteral("Music");
     if (MediaTables::isMediaAvailable(media, country)) {
         picker->setCurrentIndex(picker->findText(media));
         startSearch();
     } else {
-        SettingsStore::standard().setString(SettingsKeys::media, music);
+        m_settings.setValue(Settings::media, music);
         picker->setCurrentIndex(picker->findText(music));
     }
 }
@@ -274,7 +276,7 @@ void SearchPane::mediaPicked() {
     if (m_ui->mediaPicker->currentIndex() < 0 || title.isEmpty()) {
         return;
     }
-    SettingsStore::standard().setString(SettingsKeys::media, title);
+    m_settings.setValue(Settings::media, title);
     if (m_mediaStepped) {
         m_mediaPause.start();
     } else {
@@ -283,8 +285,7 @@ void SearchPane::mediaPicked() {
 }
 
 void SearchPane::qualityPicked() {
-    SettingsStore::standard().setInteger(SettingsKeys::quality,
-                                         qMax(0, m_ui->qualityPicker->currentIndex()));
+    m_settings.setValue(Settings::highQuality, m_ui->qualityPicker->currentIndex() == 1);
     // The chosen cover again, in the new quality.
     if (const auto item = selectedItem()) {
         Q_EMIT itemChosen(*item);
@@ -296,7 +297,7 @@ void SearchPane::countryPicked() {
         return;
     }
     const QString code = CountryNames::countryCode(m_ui->countryPicker->currentText());
-    SettingsStore::standard().setString(SettingsKeys::country, code);
+    m_settings.setValue(Settings::country, code);
     refreshMediaPicker();
 }
 

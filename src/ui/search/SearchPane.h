@@ -14,7 +14,10 @@
 namespace Ui {
 class SearchView;
 }
+class AppContext;
 class ResultListModel;
+class SearchResultDelegate;
+class Settings;
 class SearchResults;
 class QComboBox;
 class QLineEdit;
@@ -29,7 +32,7 @@ class SearchPane : public QWidget {
 public:
     static constexpr int kMediaPauseMs = 400;
 
-    explicit SearchPane(QWidget* parent = nullptr);
+    explicit SearchPane(AppContext& context, QWidget* parent = nullptr);
     ~SearchPane() override;
 
     QLineEdit* searchField() const;
@@ -91,7 +94,10 @@ private:
     void selectTargetMatch();
     void selectLinkedItem();
 
+    AppContext& m_context;
+    Settings& m_settings;
     std::unique_ptr<Ui::SearchView> m_ui;
+    SearchResultDelegate* m_delegate = nullptr;
     SearchResults* m_results = nullptr;
     ResultListModel* m_model = nullptr;
     ThumbnailLoader* m_thumbnails = nullptr;

@@ -1,7 +1,7 @@
 #include "ui/search/SearchResultDelegate.h"
 
 #include "imaging/ImageGeometry.h"
-#include "settings/StoredSettings.h"
+#include "settings/Settings.h"
 #include "ui/common/ActivityIndicator.h"
 #include "ui/search/ResultListModel.h"
 #include "ui/search/ThumbnailLoader.h"
@@ -92,8 +92,9 @@ void paintPlaceholder(QPainter& painter, const QRect& box, const QColor& color) 
 
 } // namespace
 
-SearchResultDelegate::SearchResultDelegate(ThumbnailLoader* thumbnails, QObject* parent)
-    : QStyledItemDelegate(parent), m_thumbnails(thumbnails) {}
+SearchResultDelegate::SearchResultDelegate(ThumbnailLoader* thumbnails, const Settings& settings,
+                                           QObject* parent)
+    : QStyledItemDelegate(parent), m_thumbnails(thumbnails), m_settings(settings) {}
 
 int SearchResultDelegate::rowHeightForMedia(const QString& mediaTitle) {
     static const QStringList tall{QStringLiteral("eBooks"), QStringLiteral("Movies"),
@@ -101,8 +102,8 @@ int SearchResultDelegate::rowHeightForMedia(const QString& mediaTitle) {
     return tall.contains(mediaTitle) ? 151 : 101;
 }
 
-int SearchResultDelegate::rowHeight() {
-    return rowHeightForMedia(StoredSettings::ensureMedia());
+int SearchResultDelegate::rowHeight() const {
+    return rowHeightForMedia(m_settings.value(Settings::media));
 }
 
 QFont SearchResultDelegate::titleFont(FontWeight weight) {

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QStyledItemDelegate>
 
+class Settings;
 class ThumbnailLoader;
 
 // The weights of the row's two title lines.
@@ -17,7 +18,8 @@ public:
     static constexpr int kMaximumTitleLines = 4;
     static constexpr int kMargin = 5;
 
-    SearchResultDelegate(ThumbnailLoader* thumbnails, QObject* parent = nullptr);
+    SearchResultDelegate(ThumbnailLoader* thumbnails, const Settings& settings,
+                         QObject* parent = nullptr);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
@@ -25,7 +27,8 @@ public:
 
     // 151 for "eBooks", "Movies" and "Short Films", 101 otherwise, by the stored
     // media title at the moment of asking.
-    static int rowHeight();
+    // The row height for the media kind the settings say is searched.
+    int rowHeight() const;
     static int rowHeightForMedia(const QString& mediaTitle);
 
     static QFont titleFont(FontWeight weight);
@@ -51,4 +54,5 @@ public:
 
 private:
     ThumbnailLoader* m_thumbnails;
+    const Settings& m_settings;
 };

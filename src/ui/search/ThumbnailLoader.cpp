@@ -11,7 +11,8 @@ namespace {
 constexpr int kMargin = 6;
 } // namespace
 
-ThumbnailLoader::ThumbnailLoader(QAbstractItemView* view) : QObject(view), m_view(view) {
+ThumbnailLoader::ThumbnailLoader(ImageService& images, QAbstractItemView* view)
+    : QObject(view), m_images(images), m_view(view) {
     m_spinner.setInterval(80);
     connect(&m_spinner, &QTimer::timeout, this, [this] {
         m_spinnerStep = (m_spinnerStep + 1) % ActivityIndicator::kSteps;
@@ -44,7 +45,7 @@ const ThumbnailLoader::Entry* ThumbnailLoader::ensureRequested(int row, const QU
         return &*it;
     }
     if (it != m_entries.end() && it->loading) {
-        ImageService::shared().cancel(it->token);
+        m_images.cancel(it->token);
     }
     Entry& entry = m_entries[row];
     entry = Entry{};
@@ -53,7 +54,7 @@ const ThumbnailLoader::Entry* ThumbnailLoader::ensureRequested(int row, const QU
     const quint64 generation = m_generation;
     // A cancelled load is told of on a later turn, when this loader may be gone.
     QPointer<ThumbnailLoader> self(this);
-    entry.token = ImageService::shared().loadImage(
+    entry.token = m_images.loadImage(
         url, deviceSize, {},
         [this, self, row, url, generation](const ImageLoadResult& result) {
             if (!self || generation != m_generation || result.error == ImageLoadError::Cancelled) {
@@ -103,7 +104,7 @@ void ThumbnailLoader::reset() {
     m_entries.clear();
     for (const Entry& entry : entries) {
         if (entry.loading) {
-            ImageService::shared().cancel(entry.token);
+            m_images.cancel(entry.token);
         }
     }
     m_spinner.stop();
@@ -128,7 +129,7 @@ void ThumbnailLoader::cancelOutside(int first, int last) {
     for (auto it = m_entries.begin(); it != m_entries.end();) {
         if ((it.key() < first || it.key() > last) && (it->loading || it->failed)) {
             if (it->loading) {
-                ImageService::shared().cancel(it->token);
+                m_images.cancel(it->token);
             }
             it = m_entries.erase(it);
         } else {

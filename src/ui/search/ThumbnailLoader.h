@@ -14,6 +14,8 @@ class QAbstractItemView;
 // painted; loads of rows that scrolled far out of sight are cancelled, and all
 // of them when the list is reloaded. No widget per row: the delegate draws the
 // image or the spinner from the state kept here.
+class ImageService;
+
 class ThumbnailLoader : public QObject {
     Q_OBJECT
 public:
@@ -26,7 +28,7 @@ public:
         QImage scaled; // `image` at the device size it was last drawn at
     };
 
-    explicit ThumbnailLoader(QAbstractItemView* view);
+    ThumbnailLoader(ImageService& images, QAbstractItemView* view);
     ~ThumbnailLoader() override;
 
     // The row's entry, starting its load (decoded for `deviceSize`) when the
@@ -53,6 +55,7 @@ Q_SIGNALS:
 private:
     void updateVisibleRange();
 
+    ImageService& m_images;
     QAbstractItemView* m_view;
     QHash<int, Entry> m_entries;
     QTimer m_spinner;
