@@ -4,11 +4,11 @@
 // was kept busy (measured by a timer that records its own lateness).
 #include "BenchSupport.h"
 #include "FixtureServer.h"
-#include "catalogue/ServiceOrigins.h"
 #include "imaging/ImageCodec.h"
 #include "imaging/ImageService.h"
 #include "imaging/TemporaryCoverFile.h"
 #include "platform/NetworkAccess.h"
+#include "sources/store/StoreCatalogue.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -83,7 +83,9 @@ double thumbnails(StallMeter& meter, const FixtureServer& server) {
     ImageCache cache(cacheDir.filePath(QStringLiteral("images")));
     NetworkAccess network;
     const ServiceOrigins origins = ServiceOrigins::singleOrigin(server.origin());
-    ImageService service(cache, network, origins);
+    CoverSources sources;
+    sources.add(std::make_unique<StoreCatalogue>(network, origins));
+    ImageService service(cache, network, sources);
     double worst = 0;
     for (const bool cold : {true, false}) {
         std::vector<double> times;

@@ -7,10 +7,10 @@
 // with nine albums in ten carrying their barcode.
 #include "FixtureDiscography.h"
 #include "FixtureServer.h"
-#include "catalogue/ServiceOrigins.h"
 #include "library/AlbumScanner.h"
 #include "library/AppContext.h"
 #include "library/FillRun.h"
+#include "sources/store/ServiceOrigins.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -155,7 +155,7 @@ int fillRequests(AppContext& context, FixtureServer& server, const QString& root
     options.root = QFile::encodeName(root);
     options.dryRun = true;
     options.intervalMs = 0;
-    FillRun run(options, context);
+    FillRun run(options, context.sources().primary(), context.images());
     QEventLoop loop;
     QObject::connect(&run, &FillRun::finished, &loop, &QEventLoop::quit);
     run.start();

@@ -1,5 +1,5 @@
 // Parsing a 200-result search answer into records, median of repeated runs.
-#include "catalogue/SearchRequest.h"
+#include "sources/store/StoreRequests.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -50,7 +50,7 @@ int main(int argc, char* argv[]) {
     for (int run = 0; run < 200; ++run) {
         QElapsedTimer timer;
         timer.start();
-        const auto parsed = SearchRequest::parseAnswer(body, QStringLiteral("music"),
+        const auto parsed = StoreRequests::parseAnswer(body, QStringLiteral("music"),
                                                        QStringLiteral("us"), origins);
         ms.push_back(timer.nsecsElapsed() / 1e6);
         if (parsed.records.size() != 200) {

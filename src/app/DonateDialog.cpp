@@ -3,9 +3,9 @@
 #include "ui_Donate.h"
 
 #include "app/AppConfig.h"
-#include "catalogue/ServiceOrigins.h"
 #include "platform/Clipboard.h"
 #include "platform/DesktopServices.h"
+#include "sources/store/ServiceOrigins.h"
 
 #include <QHBoxLayout>
 

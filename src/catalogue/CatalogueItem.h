@@ -1,60 +1,53 @@
 #pragma once
 
-#include "catalogue/ServiceOrigins.h"
-
 #include <QJsonObject>
 #include <QString>
 
-// One catalogue item found by a search, with its titles and derived URLs.
-// Built once from a result object and never changed.
+// One catalogue item a source found, with its titles and links: a plain
+// value, made once by the source that read it and never changed.
 class CatalogueItem {
 public:
+    struct Fields {
+        QString artistName;
+        QString artworkUrl; // the thumbnail
+        qint64 collectionId = 0;
+        QString collectionName;
+        QString collectionViewUrl;
+        QString entityString; // the media value it stands for ("music", "movie", ...)
+        QString highResolutionUrl;
+        QString iTunesUrl; // the listing in the store's own application
+        QString standardResolutionUrl;
+        QString webBrowserUrl;
+        qint64 artistId = 0;  // the source's artist id; 0 when none
+        QString explicitness; // "explicit", "cleaned", "notExplicit" or empty
+        int releaseYear = 0;  // 0 when none
+
+        bool operator==(const Fields&) const = default;
+    };
+
     CatalogueItem() = default;
+    explicit CatalogueItem(Fields fields) : m(std::move(fields)) {}
 
-    // Builds a record from one result object of a search answer, for the
-    // search's media value (e.g. "music") and lower-case storefront code.
-    // Cannot fail: missing sources give placeholder texts.
-    static CatalogueItem fromResult(const QJsonObject& result, const QString& mediaValue,
-                                    const QString& lowerCountry, const ServiceOrigins& origins);
+    const QString& artistName() const { return m.artistName; }
+    const QString& artworkUrl() const { return m.artworkUrl; }
+    qint64 collectionId() const { return m.collectionId; }
+    const QString& collectionName() const { return m.collectionName; }
+    const QString& collectionViewUrl() const { return m.collectionViewUrl; }
+    const QString& entityString() const { return m.entityString; }
+    const QString& highResolutionUrl() const { return m.highResolutionUrl; }
+    const QString& iTunesUrl() const { return m.iTunesUrl; }
+    const QString& standardResolutionUrl() const { return m.standardResolutionUrl; }
+    const QString& webBrowserUrl() const { return m.webBrowserUrl; }
+    // What tells an album's editions apart.
+    qint64 artistId() const { return m.artistId; }
+    const QString& explicitness() const { return m.explicitness; }
+    int releaseYear() const { return m.releaseYear; }
 
-    const QString& artistName() const { return m_artistName; }
-    const QString& artworkUrl() const { return m_artworkUrl; }
-    qint64 collectionId() const { return m_collectionId; }
-    const QString& collectionName() const { return m_collectionName; }
-    const QString& collectionViewUrl() const { return m_collectionViewUrl; }
-    const QString& entityString() const { return m_entityString; }
-    const QString& highResolutionUrl() const { return m_highResolutionUrl; }
-    const QString& iTunesUrl() const { return m_iTunesUrl; }
-    const QString& standardResolutionUrl() const { return m_standardResolutionUrl; }
-    const QString& webBrowserUrl() const { return m_webBrowserUrl; }
-
-    // The identity a result object carries: "collectionId", else "trackId", else 0.
-    static qint64 identityOf(const QJsonObject& result);
-
-    // The catalogue's artist id (0 when none), its "collectionExplicitness"
-    // ("explicit", "cleaned", "notExplicit" or empty) and the year of its
-    // release date (0 when none): what tells an album's editions apart.
-    qint64 artistId() const { return m_artistId; }
-    const QString& explicitness() const { return m_explicitness; }
-    int releaseYear() const { return m_releaseYear; }
-
-    // The ten fields under their names.
+    // The ten fields of `search --json` under their names.
     QJsonObject toJson() const;
 
     bool operator==(const CatalogueItem&) const = default;
 
 private:
-    QString m_artistName;
-    QString m_artworkUrl;
-    qint64 m_collectionId = 0;
-    QString m_collectionName;
-    QString m_collectionViewUrl;
-    QString m_entityString;
-    QString m_highResolutionUrl;
-    QString m_iTunesUrl;
-    QString m_standardResolutionUrl;
-    QString m_webBrowserUrl;
-    qint64 m_artistId = 0;
-    QString m_explicitness;
-    int m_releaseYear = 0;
+    Fields m;
 };

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-// The exit statuses of sleevanta-cli; a search's own come from commandLineStatus().
+// The exit statuses of sleevanta-cli; a search's own come from Output::exitStatusFor().
 enum ExitStatus {
     ExitOk = 0,
     ExitUnreachable = 4,

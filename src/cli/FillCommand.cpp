@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 #include "cli/Interruption.h"
 #include "cli/Output.h"
+#include "library/AppContext.h"
 #include "library/FillRun.h"
 
 #include <QCoreApplication>
@@ -156,7 +157,7 @@ FillOptions optionsOf(const Arguments& args) {
 } // namespace
 
 int fill(AppContext& context, const Arguments& args) {
-    FillRun run(optionsOf(args), context);
+    FillRun run(optionsOf(args), context.sources().primary(), context.images());
     ProgressLine progress(run, !args.json && ::isatty(STDOUT_FILENO));
     Tally tally;
     QTextStream out(stdout);

@@ -17,6 +17,24 @@ void jsonLine(QTextStream& out, const QJsonObject& object) {
     out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n' << Qt::flush;
 }
 
+int exitStatusFor(SearchResultKind kind) {
+    switch (kind) {
+    case SearchResultKind::Completed:
+        return 0;
+    case SearchResultKind::UrlNotFormed:
+        return 2;
+    case SearchResultKind::AnswerUnreadable:
+    case SearchResultKind::NotASearchResult:
+        return 3;
+    case SearchResultKind::Offline:
+    case SearchResultKind::TimedOut:
+    case SearchResultKind::Throttled:
+    case SearchResultKind::Unavailable:
+        return 4;
+    }
+    return 3;
+}
+
 void record(QTextStream& out, qsizetype index, const CatalogueItem& record) {
     out << index << "  " << terminal(record.collectionName()) << " — "
         << terminal(record.artistName()) << '\n'

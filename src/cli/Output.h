@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/CatalogueItem.h"
+#include "sources/CoverSource.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -14,6 +15,8 @@ namespace Output {
 QString terminal(const QString& text);
 // One compact JSON object and a line feed.
 void jsonLine(QTextStream& out, const QJsonObject& object);
+// The exit status for a search that ended this way.
+int exitStatusFor(SearchResultKind kind);
 // A search result: "N  Collection — Artist" and its cover URL below.
 void record(QTextStream& out, qsizetype index, const CatalogueItem& record);
 // "42s", "3m05s", "2h07m".

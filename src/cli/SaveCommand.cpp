@@ -49,7 +49,7 @@ int save(AppContext& context, const Arguments& args) {
     if (!item) {
         return notSaved(QStringLiteral("the item has no cover"));
     }
-    CoverSession session(context.images(), context.settings());
+    CoverSession session(context.images(), context.sources().primary(), context.settings());
     session.setHeadless(true);
     // Decoded small: only to know the bytes are a picture; they are what is saved.
     session.select(*item, args.highQuality, QSize(256, 256));

@@ -1,20 +1,23 @@
-#include "catalogue/CatalogueSearch.h"
-#include "catalogue/SearchMessages.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
 #include "library/AppContext.h"
+#include "sources/SearchMessages.h"
 
 #include <QCoreApplication>
 
 namespace Commands {
 
 SearchResult searchRecords(AppContext& context, const Arguments& args) {
-    CatalogueSearch search(context.network(), context.origins());
+    SourceClient* client = context.sources().primary().newClient(nullptr);
     SearchResult result;
     bool done = false;
-    search.start(args.term, args.media, args.country, [&](const SearchOutcome& outcome) {
+    SourceRequest request;
+    request.term = args.term;
+    request.mediaTitle = args.media;
+    request.storefront = args.country;
+    client->run(request, [&](const SearchOutcome& outcome) {
         done = true;
-        result.status = commandLineStatus(outcome.kind);
+        result.status = Output::exitStatusFor(outcome.kind);
         result.records = outcome.records;
         if (outcome.kind != SearchResultKind::Completed) {
             const QString text = SearchMessages::failureText(outcome.kind);
@@ -27,6 +30,7 @@ SearchResult searchRecords(AppContext& context, const Arguments& args) {
     if (!done) {
         QCoreApplication::exec();
     }
+    delete client;
     return result;
 }
 

@@ -9,13 +9,6 @@
 
 namespace {
 
-const QString kStandardToken = QStringLiteral("/600x600bb.jpg");
-
-bool isLink(const QUrl& url) {
-    return url.isValid() && !url.host().isEmpty() &&
-           (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http"));
-}
-
 // Which rung answered for a cover in this run, by the cover's first rung.
 QMutex g_rememberedMutex;
 QHash<QUrl, CoverRung>& remembered() {
@@ -67,31 +60,6 @@ QString CoverFacts::line() const {
 }
 
 namespace CoverLadder {
-
-QList<CoverRung> rungs(const QString& highResolutionUrl, const QString& standardResolutionUrl,
-                       bool highQuality) {
-    QList<CoverRung> list;
-    const QUrl standard(standardResolutionUrl, QUrl::StrictMode);
-    if (highQuality) {
-        const QUrl original(highResolutionUrl, QUrl::StrictMode);
-        if (isLink(original) && !original.path().endsWith(QLatin1String(".lsr"))) {
-            list.append({original, true});
-        }
-        if (standardResolutionUrl.endsWith(kStandardToken)) {
-            const QString base = standardResolutionUrl.chopped(kStandardToken.size());
-            for (const char* box : {"/9999x9999bb.jpg", "/3000x3000bb.jpg"}) {
-                const QUrl rendition(base + QLatin1String(box), QUrl::StrictMode);
-                if (isLink(rendition)) {
-                    list.append({rendition, false});
-                }
-            }
-        }
-    }
-    if (isLink(standard)) {
-        list.append({standard, false});
-    }
-    return list;
-}
 
 QList<CoverRung> inTryingOrder(const QList<CoverRung>& rungs) {
     QList<CoverRung> list = rungs;

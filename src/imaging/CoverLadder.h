@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/ImageService.h"
+#include "sources/CoverSource.h"
 
 #include <QObject>
 #include <QSize>
@@ -8,14 +9,6 @@
 #include <QUrl>
 
 #include <optional>
-
-// One place where a cover can be had.
-struct CoverRung {
-    QUrl url;
-    bool original = false; // the upload itself, not a rendition of it
-
-    bool operator==(const CoverRung&) const = default;
-};
 
 // What a downloaded cover really is: its pixel size (decoded from the bytes,
 // never the asked-for box), format, download size and kind.
@@ -35,14 +28,6 @@ struct CoverFacts {
 };
 
 namespace CoverLadder {
-
-// The rungs to try, best first. High Quality: the original upload (skipped
-// when its path names a layered image, which no decoder reads), the largest
-// sized renditions (9999 then 3000 pixels; the server answers with the largest
-// it has up to that box), then the 600 rendition. Standard Quality: the 600
-// rendition. URLs that are no absolute http(s) links are left out.
-QList<CoverRung> rungs(const QString& highResolutionUrl, const QString& standardResolutionUrl,
-                       bool highQuality);
 
 // The rungs in the order to try them: the one that answered for this cover
 // earlier in the run first.
@@ -65,7 +50,7 @@ public:
     explicit CoverLoader(ImageService& service, QObject* parent = nullptr);
     ~CoverLoader() override;
 
-    // Starts a climb down `rungs` (as CoverLadder::rungs gives them, tried in
+    // Starts a climb down `rungs` (as a source gives them, tried in
     // trying order), cancelling the one running. `progress` hears each rung's
     // download; `completion` runs once, on the GUI thread, with the image and
     // its rung, or with the last rung's failure. Never when cancelled.

@@ -27,8 +27,10 @@ QString CoverSession::SaveResult::message() const {
     return QStringLiteral("Couldn't save “%1” in %2: %3.").arg(fileName, folder, error);
 }
 
-CoverSession::CoverSession(ImageService& service, const Settings& settings, QObject* parent)
-    : QObject(parent), m_service(service), m_settings(settings), m_loader(service) {
+CoverSession::CoverSession(ImageService& service, const CoverSource& source,
+                           const Settings& settings, QObject* parent)
+    : QObject(parent), m_service(service), m_source(source), m_settings(settings),
+      m_loader(service) {
     qRegisterMetaType<CoverSession::SaveResult>();
 }
 
@@ -57,9 +59,7 @@ void CoverSession::setFile(const QUrl& file) {
 void CoverSession::select(const CoverItem& item, bool highQuality, const QSize& box) {
     m_item = item;
     m_savedPath.clear();
-    m_rungs =
-        CoverLadder::rungs(item.highResolutionUrl.toString(QUrl::FullyEncoded),
-                           item.standardResolutionUrl.toString(QUrl::FullyEncoded), highQuality);
+    m_rungs = m_source.rungs(item, highQuality);
     load(box);
 }
 

@@ -39,8 +39,10 @@ public:
     // The read-out of a download: "Downloading Cover\n1.20 of 3.40 MB · 35 %".
     static QString progressText(qint64 receivedSize, qint64 expectedSize);
 
-    // Covers come through `service`; saved files are named as `settings` say.
-    CoverSession(ImageService& service, const Settings& settings, QObject* parent = nullptr);
+    // Covers come from `source` through `service`; saved files are named as
+    // `settings` say.
+    CoverSession(ImageService& service, const CoverSource& source, const Settings& settings,
+                 QObject* parent = nullptr);
     ~CoverSession() override;
 
     // A session without a window (the command line): no preview and no
@@ -107,6 +109,7 @@ private:
     void save(const QString& folder, const QString& fileName, bool replace);
 
     ImageService& m_service;
+    const CoverSource& m_source;
     const Settings& m_settings;
     CoverLoader m_loader;
     State m_state = State::Idle;

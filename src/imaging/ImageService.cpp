@@ -1,6 +1,7 @@
 #include "imaging/ImageService.h"
 
-#include "catalogue/ServiceOrigins.h"
+#include "sources/CoverSource.h"
+
 #include "platform/NetworkAccess.h"
 
 #include <QCoreApplication>
@@ -83,9 +84,9 @@ QString failureReason(const ImageLoadResult& result) {
     return {};
 }
 
-ImageService::ImageService(ImageCache& cache, NetworkAccess& network, const ServiceOrigins& origins,
+ImageService::ImageService(ImageCache& cache, NetworkAccess& network, const CoverSources& sources,
                            QObject* parent)
-    : QObject(parent), m_cache(cache), m_network(network), m_origins(origins) {}
+    : QObject(parent), m_cache(cache), m_network(network), m_sources(sources) {}
 
 ImageService::~ImageService() {
     for (auto it = m_downloads.begin(); it != m_downloads.end(); ++it) {
@@ -111,7 +112,7 @@ ImageService::Token ImageService::loadImage(const QUrl& url, const QSize& box, P
                                     QStringLiteral("not an image address: %1").arg(key)));
         return token;
     }
-    if (!m_origins.isArtworkUrl(url)) {
+    if (!m_sources.isArtworkUrl(url)) {
         // Nothing is asked of a host the catalogue's artwork does not come from.
         deliverLater(token, failure(url, ImageLoadError::ForeignHost, url.host()));
         return token;
@@ -209,9 +210,10 @@ void ImageService::joinDownload(Token token) {
         }
     });
     connect(reply, &QNetworkReply::finished, this, [this, key] { downloadFinished(key); });
-    NetworkAccess::guardRedirects(reply, [origins = m_origins, from = request.url](const QUrl& to) {
-        return origins.allowsRedirect(from, to);
-    });
+    NetworkAccess::guardRedirects(reply,
+                                  [sources = &m_sources, from = request.url](const QUrl& to) {
+                                      return sources->allowsRedirect(from, to);
+                                  });
     // A transfer that never ends ends here, as a time-out.
     NetworkAccess::endAtDeadline(reply, m_network.artworkDeadline());
 }

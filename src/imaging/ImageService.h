@@ -48,7 +48,7 @@ QString failureReason(const ImageLoadResult& result);
 // callback runs on the GUI thread. Loads of one URL in flight share one
 // download.
 class NetworkAccess;
-struct ServiceOrigins;
+class CoverSources;
 
 class ImageService : public QObject {
     Q_OBJECT
@@ -60,9 +60,8 @@ public:
     // Downloads larger than this are refused.
     static constexpr qint64 kMaxImageBytes = 256LL * 1024 * 1024;
 
-    // Artwork comes only from the hosts `origins` name (read at each load:
-    // it may be pointed elsewhere, in tests).
-    ImageService(ImageCache& cache, NetworkAccess& network, const ServiceOrigins& origins,
+    // Artwork comes only from the hosts of `sources`.
+    ImageService(ImageCache& cache, NetworkAccess& network, const CoverSources& sources,
                  QObject* parent = nullptr);
     ~ImageService() override;
 
@@ -110,7 +109,7 @@ private:
 
     ImageCache& m_cache;
     NetworkAccess& m_network;
-    const ServiceOrigins& m_origins;
+    const CoverSources& m_sources;
     Token m_nextToken = 1;
     QHash<Token, Request> m_requests;
     QHash<QString, Download> m_downloads;

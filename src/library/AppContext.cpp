@@ -9,6 +9,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/UserPaths.h"
 #include "settings/Settings.h"
+#include "sources/store/StoreCatalogue.h"
 
 AppContext::AppContext() : AppContext(Doubles{}) {}
 
@@ -18,7 +19,8 @@ AppContext::AppContext(Doubles doubles)
       m_settings(std::make_unique<Settings>(*m_store)),
       m_network(std::make_unique<NetworkAccess>()),
       m_cache(std::make_unique<ImageCache>(UserPaths::imageCacheDirectory())),
-      m_images(std::make_unique<ImageService>(*m_cache, *m_network, m_origins)) {
+      m_images(std::make_unique<ImageService>(*m_cache, *m_network, m_sources)) {
+    m_sources.add(std::make_unique<StoreCatalogue>(*m_network, m_origins));
     if (!doubles.clipboard) {
         m_ownClipboard = Clipboard::system();
     }

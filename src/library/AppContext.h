@@ -1,7 +1,8 @@
 #pragma once
 
-#include "catalogue/ServiceOrigins.h"
 #include "platform/SharingServices.h"
+#include "sources/CoverSource.h"
+#include "sources/store/ServiceOrigins.h"
 
 #include <memory>
 
@@ -15,8 +16,8 @@ class Settings;
 class SettingsStore;
 
 // The services the window and the command line share: settings, network
-// access, the image cache and service, the clipboard and the desktop's
-// services. Made once by each program (and by each test for itself) and
+// access, the cover sources, the image cache and service, the clipboard and
+// the desktop's services. Made once by each program (and by each test for itself) and
 // handed down to what needs them; nothing reaches for a process-wide one.
 class AppContext {
 public:
@@ -46,6 +47,8 @@ public:
     DesktopServices& desktop() const { return *m_desktop; }
     MailComposer& mail() const { return *m_mail; }
     const SharingServices& sharing() const { return *m_sharing; }
+    // Where covers come from: the store catalogue first.
+    const CoverSources& sources() const { return m_sources; }
 
     // Where the remote services are; a test points them at its own server.
     const ServiceOrigins& origins() const { return m_origins; }
@@ -53,6 +56,7 @@ public:
 
 private:
     ServiceOrigins m_origins;
+    CoverSources m_sources;
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<NetworkAccess> m_network;

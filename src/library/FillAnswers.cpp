@@ -27,8 +27,9 @@ void FillRun::takeAnswer(const CatalogueRequest& request, const QList<CatalogueI
         // A list of barcodes answered with nothing: one of them alone tells
         // whether the catalogue answers lists here; the others wait for it.
         m_probed = request.albums.mid(1);
-        m_requests.push_front(
-            FillPlanner::idRequests(m_albums, {request.albums.first()}, true).first());
+        m_requests.push_front(FillPlanner::idRequests(m_albums, {request.albums.first()}, true,
+                                                      m_source.capabilities())
+                                  .first());
         return;
     }
     if (request.kind == Kind::Barcodes && !m_probed.isEmpty()) {
@@ -41,7 +42,8 @@ void FillRun::takeAnswer(const CatalogueRequest& request, const QList<CatalogueI
             m_barcodeEach = true;
             Q_EMIT notice(QStringLiteral("The catalogue answers no lists of barcodes here: they "
                                          "are asked one at a time."));
-            const QList<CatalogueRequest> singles = FillPlanner::idRequests(m_albums, probed, true);
+            const QList<CatalogueRequest> singles =
+                FillPlanner::idRequests(m_albums, probed, true, m_source.capabilities());
             m_requests.insert(m_requests.end(), singles.begin(), singles.end());
         }
     }

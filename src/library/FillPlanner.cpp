@@ -1,6 +1,5 @@
 #include "library/FillPlanner.h"
 
-#include "catalogue/SearchRequest.h"
 #include "library/AlbumMatcher.h"
 #include "library/Barcode.h"
 
@@ -26,23 +25,26 @@ QString CatalogueRequest::via() const {
     return {};
 }
 
-QByteArray CatalogueRequest::url(const QString& searchOrigin, const QString& lowerCountry) const {
-    using namespace SearchRequest;
-    const int limit = FillPlanner::kListingLimit;
+SourceRequest CatalogueRequest::toSource(const QString& storefront) const {
+    SourceRequest request;
     switch (kind) {
     case Kind::Ids:
-        return buildLookupListUrl(searchOrigin, QStringLiteral("id"), values, lowerCountry);
+        request.kind = SourceRequest::Kind::Ids;
+        break;
     case Kind::Barcodes:
-        return buildLookupListUrl(searchOrigin, QStringLiteral("upc"), values, lowerCountry);
+        request.kind = SourceRequest::Kind::Barcodes;
+        break;
     case Kind::Listing:
-        return !values.isEmpty()
-                   ? buildLookupListUrl(searchOrigin, QStringLiteral("id"), values, lowerCountry,
-                                        QStringLiteral("album"), limit)
-                   : buildAlbumSearchUrl(searchOrigin, term, lowerCountry, true, limit);
+        request.kind = SourceRequest::Kind::Listing;
+        break;
     case Kind::Search:
-        return buildAlbumSearchUrl(searchOrigin, term, lowerCountry, false, 50);
+        request.kind = SourceRequest::Kind::AlbumSearch;
+        break;
     }
-    return {};
+    request.values = values;
+    request.term = term;
+    request.storefront = storefront;
+    return request;
 }
 
 QString CatalogueRequest::description() const {
@@ -64,16 +66,17 @@ namespace FillPlanner {
 namespace {
 
 // Fills batches of `kind` from (values, albums) pairs, each batch within the
-// count and URL length a request may have.
+// count and length a request may have.
 QList<CatalogueRequest> batches(CatalogueRequest::Kind kind,
-                                const QList<std::pair<QStringList, QList<int>>>& items) {
+                                const QList<std::pair<QStringList, QList<int>>>& items,
+                                const SourceCapabilities& can) {
     QList<CatalogueRequest> requests;
     CatalogueRequest batch{kind, {}, {}, {}};
     int length = 120; // origin, path and country
     for (const auto& [values, albums] : items) {
         const int adding = int(values.join(QLatin1Char(',')).size()) + 1;
-        if (!batch.values.isEmpty() && (batch.values.size() + values.size() > kMostValues ||
-                                        length + adding > kMostUrlLength)) {
+        if (!batch.values.isEmpty() && (batch.values.size() + values.size() > can.mostValues ||
+                                        length + adding > can.mostRequestLength)) {
             requests.append(batch);
             batch = CatalogueRequest{kind, {}, {}, {}};
             length = 120;
@@ -100,16 +103,16 @@ QString artistKey(const AlbumFolder& album) {
 }
 
 QList<CatalogueRequest> idRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
-                                   bool barcodeEach) {
+                                   bool barcodeEach, const SourceCapabilities& can) {
     // The same release in two folders is asked once.
     QMap<qint64, QList<int>> byId;
     QMap<QString, QList<int>> byBarcode;
     QHash<QString, QSet<QString>> barcodesOfTitle;
     for (const int index : indexes) {
         const AlbumFolder& album = albums[index];
-        if (album.identity.collectionId > 0) {
+        if (album.identity.collectionId > 0 && can.idLookups) {
             byId[album.identity.collectionId].append(index);
-        } else if (!album.identity.barcode.isEmpty()) {
+        } else if (!album.identity.barcode.isEmpty() && can.barcodeLookups) {
             byBarcode[album.identity.barcode].append(index);
             barcodesOfTitle[AlbumMatcher::parseTitle(album.album()).core].insert(
                 album.identity.barcode);
@@ -120,7 +123,7 @@ QList<CatalogueRequest> idRequests(const QList<AlbumFolder>& albums, const QList
         ids.append({{QString::number(it.key())}, it.value()});
     }
     QList<std::pair<QStringList, QList<int>>> together;
-    QList<CatalogueRequest> requests = batches(CatalogueRequest::Kind::Ids, ids);
+    QList<CatalogueRequest> requests = batches(CatalogueRequest::Kind::Ids, ids, can);
     for (auto it = byBarcode.begin(); it != byBarcode.end(); ++it) {
         const QString core = AlbumMatcher::parseTitle(albums[it.value().first()].album()).core;
         // Look-alike titles (a standard and a deluxe edition tagged plainly)
@@ -136,7 +139,7 @@ QList<CatalogueRequest> idRequests(const QList<AlbumFolder>& albums, const QList
             together.append({Barcode::forms(it.key()), it.value()});
         }
     }
-    return requests + batches(CatalogueRequest::Kind::Barcodes, together);
+    return requests + batches(CatalogueRequest::Kind::Barcodes, together, can);
 }
 
 CatalogueRequest searchFor(const QList<AlbumFolder>& albums, int index) {
@@ -150,12 +153,14 @@ CatalogueRequest searchFor(const QList<AlbumFolder>& albums, int index) {
 }
 
 QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
-                                     bool listings, const QHash<QString, qint64>& knownArtists) {
+                                     bool listings, const SourceCapabilities& can,
+                                     const QHash<QString, qint64>& knownArtists) {
     QMap<QString, QList<int>> byArtist;
     QList<CatalogueRequest> requests;
     for (const int index : indexes) {
         const AlbumFolder& album = albums[index];
-        if (listings && album.identity.kind == AlbumTags::Identity::Kind::Album &&
+        if (listings && can.artistListings &&
+            album.identity.kind == AlbumTags::Identity::Kind::Album &&
             usableArtist(album.artist())) {
             byArtist[artistKey(album)].append(index);
         } else {
@@ -171,12 +176,12 @@ QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QLi
         for (const int index : group) {
             artistId = artistId ? artistId : albums[index].identity.artistId;
         }
-        if (artistId != 0) {
+        if (artistId != 0 && can.listingsByArtistId) {
             byIds.albums += group;
             byIds.values.append(QString::number(artistId));
             byIds.term += (byIds.term.isEmpty() ? QString() : QStringLiteral(", ")) +
                           AlbumMatcher::mainArtist(albums[group.first()].artist());
-            if (byIds.values.size() == kArtistsPerListing) {
+            if (byIds.values.size() >= can.artistsPerListing) {
                 requests.append(
                     std::exchange(byIds, {CatalogueRequest::Kind::Listing, {}, {}, {}}));
             }

@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueItem.h"
 #include "library/AlbumScanner.h"
+#include "sources/CoverSource.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -14,8 +15,8 @@
 // One catalogue request of a fill and the albums it serves.
 struct CatalogueRequest {
     enum class Kind {
-        Ids,      // lookup?id=ID1,ID2,…: the store's own album ids
-        Barcodes, // lookup?upc=…: release barcodes
+        Ids,      // the source's own album ids, many at once
+        Barcodes, // release barcodes, many at once
         Listing,  // artists' albums: by their ids (values), else one artist by name
         Search,   // one album by artist and title
     };
@@ -26,7 +27,8 @@ struct CatalogueRequest {
 
     // "id", "barcode", "listing", "search": how an album it serves was found.
     QString via() const;
-    QByteArray url(const QString& searchOrigin, const QString& lowerCountry) const;
+    // The request as the source is asked it, in `storefront`.
+    SourceRequest toSource(const QString& storefront) const;
     // What the run is doing while it waits for the answer.
     QString description() const;
 };
@@ -36,26 +38,22 @@ struct CatalogueRequest {
 // that is left. Pure functions.
 namespace FillPlanner {
 
-inline constexpr int kMostValues = 100;       // ids or barcodes in one request
-inline constexpr int kMostUrlLength = 2000;   // characters in one request's URL
-inline constexpr int kListingLimit = 200;     // albums in an artist's listing
-inline constexpr int kArtistsPerListing = 10; // artists listed by id in one request
-
 // An album's artist as listings group them.
 QString artistKey(const AlbumFolder& album);
 
-// The albums' id requests: collection ids in batches; barcodes in batches
-// (each in the forms a store may keep it), but one to a request for albums
-// whose titles look alike (two releases then never swap), and all one to a
-// request when `barcodeEach`.
+// The albums' id requests, as far as the source `can` look them up:
+// collection ids in batches; barcodes in batches (each in the forms a store
+// may keep it), but one to a request for albums whose titles look alike (two
+// releases then never swap), and all one to a request when `barcodeEach`.
 QList<CatalogueRequest> idRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
-                                   bool barcodeEach);
+                                   bool barcodeEach, const SourceCapabilities& can);
 // One listing for each artist with two or more of these albums (not for
 // compilations, nor for an artist name of one letter or only punctuation),
 // artists of known id (`knownArtists`: by artistKey) listed together, even
-// for one album; the others get a search each. Without `listings`, a search each.
+// for one album; the others get a search each. Without `listings`, or where
+// the source `can` list no artists, a search each.
 QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
-                                     bool listings,
+                                     bool listings, const SourceCapabilities& can,
                                      const QHash<QString, qint64>& knownArtists = {});
 CatalogueRequest searchFor(const QList<AlbumFolder>& albums, int index);
 

@@ -1,7 +1,5 @@
 #include "library/FillRun.h"
 
-#include "catalogue/ServiceOrigins.h"
-#include "library/AppContext.h"
 #include "library/FillSaver.h"
 
 #include <QDateTime>
@@ -11,20 +9,13 @@
 #include <algorithm>
 #include <sys/stat.h>
 
-namespace {
+namespace {} // namespace
 
-// A rate limit is waited out three times: ten, twenty, then forty intervals.
-constexpr int kBackOffs[] = {10, 20, 40};
-
-// Searches in a row that the catalogue took and never answered before the run stops.
-constexpr int kMissedDeadlinesToStop = 3;
-
-} // namespace
-
-FillRun::FillRun(FillOptions options, AppContext& context, QObject* parent)
-    : QObject(parent), m_options(std::move(options)), m_context(context),
-      m_search(context.network(), context.origins()), m_journal(m_options.root),
-      m_saver(new FillSaver(m_options, context.images(), std::make_shared<std::atomic<bool>>(false),
+FillRun::FillRun(FillOptions options, const CoverSource& source, ImageService& images,
+                 QObject* parent)
+    : QObject(parent), m_options(std::move(options)), m_source(source),
+      m_client(source.newClient(this)), m_journal(m_options.root),
+      m_saver(new FillSaver(m_options, images, source, std::make_shared<std::atomic<bool>>(false),
                             this)) {
     qRegisterMetaType<AlbumFolder>();
     qRegisterMetaType<AlbumReport>();
@@ -72,7 +63,10 @@ int FillRun::requestsLeft() const {
         }
         searches += m_stages[i] == Stage::Search;
     }
-    return int(FillPlanner::nameRequests(m_albums, names, m_options.listings).size()) + searches;
+    return int(FillPlanner::nameRequests(m_albums, names, m_options.listings,
+                                         m_source.capabilities())
+                   .size()) +
+           searches;
 }
 
 void FillRun::start() {
@@ -124,7 +118,7 @@ void FillRun::stop() {
 
 void FillRun::stopAsking() {
     m_requests.clear();
-    m_search.cancel();
+    m_client->cancel();
     m_asking = false;
     m_wait.stop();
     m_countdown.stop();
@@ -198,7 +192,9 @@ void FillRun::settle(int index) {
         told.reason = QStringLiteral("no confident match on %1; --retry asks again")
                           .arg(entry->when.date().toString(Qt::ISODate));
     } else {
-        const bool exact = album.identity.collectionId > 0 || !album.identity.barcode.isEmpty();
+        const SourceCapabilities can = m_source.capabilities();
+        const bool exact = (album.identity.collectionId > 0 && can.idLookups) ||
+                           (!album.identity.barcode.isEmpty() && can.barcodeLookups);
         m_stages[index] = exact ? Stage::Ids : Stage::Names;
         return;
     }
@@ -238,10 +234,24 @@ void FillRun::planNext() {
         }
         QList<CatalogueRequest> requests;
         if (stage == Stage::Ids) {
-            requests = FillPlanner::idRequests(m_albums, waiting, m_barcodeEach);
-        } else if (stage == Stage::Names) {
             requests =
-                FillPlanner::nameRequests(m_albums, waiting, m_options.listings, m_knownArtists);
+                FillPlanner::idRequests(m_albums, waiting, m_barcodeEach, m_source.capabilities());
+            // What the source cannot look up goes on by name.
+            QSet<int> asked;
+            for (const CatalogueRequest& request : std::as_const(requests)) {
+                asked.unite(QSet<int>(request.albums.begin(), request.albums.end()));
+            }
+            for (const int index : waiting) {
+                if (!asked.contains(index)) {
+                    m_stages[index] = Stage::Names;
+                }
+            }
+            if (requests.isEmpty()) {
+                continue;
+            }
+        } else if (stage == Stage::Names) {
+            requests = FillPlanner::nameRequests(m_albums, waiting, m_options.listings,
+                                                 m_source.capabilities(), m_knownArtists);
         } else {
             for (const int index : waiting) {
                 requests.append(FillPlanner::searchFor(m_albums, index));
@@ -271,10 +281,8 @@ void FillRun::sendNext() {
     ++m_sent;
     m_lastRequest.start();
     Q_EMIT working(request.description());
-    const QString country = m_options.country.toLower();
-    m_search.fetchAlbums(
-        request.url(m_context.origins().search, country), country,
-        [this, request](const SearchOutcome& outcome) { answered(request, outcome); });
+    m_client->run(request.toSource(m_options.country),
+                  [this, request](const SearchOutcome& outcome) { answered(request, outcome); });
 }
 
 void FillRun::answered(const CatalogueRequest& request, const SearchOutcome& outcome) {
@@ -291,7 +299,7 @@ void FillRun::answered(const CatalogueRequest& request, const SearchOutcome& out
         endAsking(Ending::Unreachable);
         return;
     case SearchResultKind::TimedOut:
-        if (m_missedDeadlines >= kMissedDeadlinesToStop) {
+        if (m_missedDeadlines >= m_source.etiquette().missedDeadlinesToStop) {
             endAsking(Ending::Unreachable);
             return;
         }
@@ -317,10 +325,11 @@ void FillRun::answered(const CatalogueRequest& request, const SearchOutcome& out
 // Waits out the rate limit before the same request goes again; false when
 // the waits are spent.
 bool FillRun::backOff(const CatalogueRequest&) {
-    if (m_backOffs >= int(std::size(kBackOffs))) {
+    const QList<int> backOffs = m_source.etiquette().backOffs;
+    if (m_backOffs >= backOffs.size()) {
         return false;
     }
-    const qint64 waitMs = qint64(kBackOffs[m_backOffs++]) * m_options.intervalMs;
+    const qint64 waitMs = qint64(backOffs[m_backOffs++]) * m_options.intervalMs;
     m_secondsLeft = int((waitMs + 999) / 1000);
     Q_EMIT waiting(m_secondsLeft, QStringLiteral("the catalogue asks us to slow down"));
     m_countdown.start();

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "catalogue/CatalogueSearch.h"
 #include "library/AlbumMatcher.h"
 #include "library/AlbumScanner.h"
 #include "library/FillJournal.h"
 #include "library/FillOptions.h"
 #include "library/FillPlanner.h"
 #include "library/FillReport.h"
+#include "sources/CoverSource.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -19,8 +19,8 @@
 #include <optional>
 #include <thread>
 
-class AppContext;
 class FillSaver;
+class ImageService;
 
 // Fills a music library's missing covers. The scanner walks the library on a
 // worker thread; albums that need no request (covered, mixed, unknown) are
@@ -47,8 +47,9 @@ public:
         Stopped,     // stop() was called
     };
 
-    // Asks the catalogue and fetches covers through the services of `context`.
-    FillRun(FillOptions options, AppContext& context, QObject* parent = nullptr);
+    // Asks `source`, and fetches covers through `images`.
+    FillRun(FillOptions options, const CoverSource& source, ImageService& images,
+            QObject* parent = nullptr);
     ~FillRun() override;
 
     void start();
@@ -113,8 +114,8 @@ private:
     bool m_ended = false;
     bool m_stopping = false;                 // stop() was called: the saver is winding up
     std::optional<Ending> m_catalogueEnding; // the catalogue can no longer be asked
-    AppContext& m_context;
-    CatalogueSearch m_search;
+    const CoverSource& m_source;
+    SourceClient* m_client;
     FillJournal m_journal;
     FillSaver* m_saver = nullptr;
     QElapsedTimer m_lastRequest;

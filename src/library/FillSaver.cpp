@@ -75,8 +75,10 @@ QString FillSaver::coverNameFor(const FillOptions& options, const AlbumFolder& a
     return AlbumCoverWriter::coverName(options.coverName, album);
 }
 
-FillSaver::FillSaver(const FillOptions& options, ImageService& images, Halt halt, QObject* parent)
-    : QObject(parent), m_options(options), m_halt(std::move(halt)), m_loader(images) {}
+FillSaver::FillSaver(const FillOptions& options, ImageService& images, const CoverSource& source,
+                     Halt halt, QObject* parent)
+    : QObject(parent), m_options(options), m_source(source), m_halt(std::move(halt)),
+      m_loader(images) {}
 
 void FillSaver::add(Job job) {
     m_jobs.push_back(std::move(job));
@@ -122,9 +124,9 @@ void FillSaver::next() {
 }
 
 void FillSaver::download(Job job) {
+    const auto item = CoverItem::of(*job.record);
     const QList<CoverRung> rungs =
-        CoverLadder::rungs(job.record->highResolutionUrl(), job.record->standardResolutionUrl(),
-                           m_options.highQuality);
+        item ? m_source.rungs(*item, m_options.highQuality) : QList<CoverRung>{};
     // Decoded small: only to know the bytes are a picture; the bytes are written.
     m_loader.load(rungs, QSize(64, 64), {},
                   [this, job](const ImageLoadResult& result, const CoverRung&) {

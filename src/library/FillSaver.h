@@ -30,8 +30,8 @@ public:
     // outlive the saver.
     using Halt = std::shared_ptr<std::atomic<bool>>;
 
-    FillSaver(const FillOptions& options, ImageService& images, Halt halt,
-              QObject* parent = nullptr);
+    FillSaver(const FillOptions& options, ImageService& images, const CoverSource& source,
+              Halt halt, QObject* parent = nullptr);
 
     // The cover's file name for an album: the run's name, its tokens filled in.
     static QString coverNameFor(const FillOptions& options, const AlbumFolder& album);
@@ -54,6 +54,7 @@ private:
     void finish(const std::optional<AlbumReport>& report);
 
     FillOptions m_options;
+    const CoverSource& m_source;
     Halt m_halt;
     CoverLoader m_loader;
     std::deque<Job> m_jobs;

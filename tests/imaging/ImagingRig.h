@@ -23,7 +23,7 @@ struct ImagingRig {
         cache.reset();
         cache = std::make_unique<ImageCache>(cacheFolder());
         service = std::make_unique<ImageService>(*cache, TestSupport::context().network(),
-                                                 TestSupport::context().origins());
+                                                 TestSupport::context().sources());
     }
     void slowArtwork(FixtureServer::Fault kind, int delayMs) {
         FixtureServer::FaultConfig config = TestSupport::fault(kind);

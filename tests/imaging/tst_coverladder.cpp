@@ -8,6 +8,14 @@
 
 using Fault = FixtureServer::Fault;
 
+// The store's rungs for an item of the fixture catalogue.
+static QList<CoverRung> rungsOf(const QString& origin, const QString& item, bool high) {
+    CoverItem cover;
+    cover.highResolutionUrl = QUrl(origin + "/us/r1000/0/" + item);
+    cover.standardResolutionUrl = QUrl(origin + "/image/thumb/" + item + "/600x600bb.jpg");
+    return TestSupport::context().sources().primary().rungs(cover, high);
+}
+
 class TestCoverLadder : public QObject {
     Q_OBJECT
 private:
@@ -63,9 +71,7 @@ private Q_SLOTS:
                 500); // else a slow machine misses real originals
         }
         const QString origin = m_rig.server.origin();
-        const QList<CoverRung> rungs =
-            CoverLadder::rungs(origin + "/us/r1000/0/" + item,
-                               origin + "/image/thumb/" + item + "/600x600bb.jpg", high);
+        const QList<CoverRung> rungs = rungsOf(origin, item, high);
         auto climb = [&] {
             std::optional<std::pair<ImageLoadResult, CoverRung>> done;
             CoverLoader loader(*m_rig.service);
@@ -109,9 +115,8 @@ private Q_SLOTS:
         const QString origin = m_rig.server.origin();
         CoverLoader loader(*m_rig.service);
         std::optional<CoverRung> answered;
-        loader.load(CoverLadder::rungs(origin + "/us/r1000/0/" + item,
-                                       origin + "/image/thumb/" + item + "/600x600bb.jpg", true),
-                    {}, {}, [&](const ImageLoadResult& r, const CoverRung& rung) {
+        loader.load(rungsOf(origin, item, true), {}, {},
+                    [&](const ImageLoadResult& r, const CoverRung& rung) {
                         QVERIFY(r.hasImage());
                         answered = rung;
                     });

@@ -52,6 +52,7 @@ private Q_SLOTS:
         TestSupport::resetHome();
         TestSupport::useServer(m_server);
         m_session = std::make_unique<CoverSession>(TestSupport::context().images(),
+                                                   TestSupport::context().sources().primary(),
                                                    TestSupport::context().settings());
         m_states.clear();
         m_progress.clear();

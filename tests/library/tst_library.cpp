@@ -2,10 +2,12 @@
 // tag reads, and fill runs of sleevanta-cli against the fixture catalogue,
 // counting the requests they take and what their journal spares.
 #include "AudioFiles.h"
+#include "MemorySource.h"
 #include "TestSupport.h"
 #include "library/AlbumScanner.h"
 #include "library/EmbedLock.h"
 #include "library/FillJournal.h"
+#include "library/FillRun.h"
 #include "library/MusicOpening.h"
 
 #include <QJsonDocument>
@@ -414,33 +416,90 @@ private Q_SLOTS:
         QCOMPARE(TestSupport::readFile(folder + "/01.mp3"), before);
     }
 
-    // The catalogue's manners: a rate limit waited out, barcode lists it does
-    // not answer, an album whose cover fails (exit 1), an endless rate limit (exit 4).
-    void fillRunsAgainstAStubbornCatalogue() {
+    // What a fill asks depends on what its source says it can be asked (ids,
+    // barcodes and listings many at a time, else a search each) and on how
+    // it answers (barcode lists it does not answer, its rate limit).
+    void fillPlansFromWhatTheSourceCan_data() {
+        TestSupport::columns<bool, bool, int, QStringList, int>("can", "barcodeLists", "throttled",
+                                                                "asked", "ending");
+        using TestSupport::row;
+        const int completed = int(FillRun::Ending::Completed);
+        row("barcodes and listings", true, true, 0,
+            QStringList{"AlbumSearch", "Barcodes", "Listing"}, completed);
+        row("searches only", false, true, 0,
+            QStringList{"AlbumSearch", "AlbumSearch", "AlbumSearch", "AlbumSearch", "AlbumSearch"},
+            completed);
+        row("barcode lists unanswered", true, false, 0,
+            QStringList{"AlbumSearch", "Barcodes", "Barcodes", "Barcodes", "Listing"}, completed);
+        row("a rate limit waited out", true, true, 1,
+            QStringList{"AlbumSearch", "Barcodes", "Barcodes", "Listing"}, completed);
+        row("a rate limit that lasts", true, true, 99,
+            QStringList{"Barcodes", "Barcodes", "Barcodes", "Barcodes"},
+            int(FillRun::Ending::RateLimited));
+    }
+    void fillPlansFromWhatTheSourceCan() {
+        QFETCH(bool, can);
+        QFETCH(bool, barcodeLists);
+        QFETCH(int, throttled);
+        QFETCH(QStringList, asked);
+        QFETCH(int, ending);
         mp3(album("Beatles/Abbey Road") + "/01.mp3",
             {"The Beatles", "Abbey Road", {}, "0602567713449"});
         mp3(album("Beatles/Let It Be") + "/01.mp3",
             {"The Beatles", "Let It Be", {}, "0094638246817"});
+        mp3(album("Fleetwood Mac/Rumours") + "/01.mp3", {"Fleetwood Mac", "Rumours"});
         mp3(album("Fleetwood Mac/Tusk") + "/01.mp3", {"Fleetwood Mac", "Tusk"});
-        FixtureServer::FaultConfig lists = TestSupport::fault(Fault::SingleBarcodes);
-        m_server.setFault(FixtureServer::Scope::Search, lists);
-        Run run = fill({"--dry-run"});
-        QVERIFY(run.err.contains("asked one at a time"));
-        QCOMPARE(outcomes(run), (QStringList{"Abbey Road=planned/barcode",
-                                             "Let It Be=planned/barcode", "Tusk=planned/search"}));
+        mp3(album("Björk/Post") + "/01.mp3", {"Björk", "Post"});
+        MemorySource source;
+        source.albums = {MemorySource::album(1, "The Beatles", 10, "Abbey Road", {"0602567713449"}),
+                         MemorySource::album(2, "The Beatles", 10, "Let It Be", {"0094638246817"}),
+                         MemorySource::album(3, "Fleetwood Mac", 20, "Rumours"),
+                         MemorySource::album(4, "Fleetwood Mac", 20, "Tusk"),
+                         MemorySource::album(5, "Björk", 30, "Post")};
+        source.can.barcodeLookups = source.can.idLookups = source.can.artistListings = can;
+        source.can.mostValues = 100;
+        source.barcodeLists = barcodeLists;
+        source.throttled = throttled;
+        FillOptions options;
+        options.root = QFile::encodeName(m_root);
+        options.dryRun = true;
+        options.intervalMs = 0;
+        FillRun run(options, source, TestSupport::context().images());
+        QStringList outcomes;
+        connect(&run, &FillRun::albumFinished, this, [&](const AlbumReport& report) {
+            outcomes << report.album + '=' + AlbumReport::statusName(report.status);
+        });
+        std::optional<FillRun::Ending> ended;
+        connect(&run, &FillRun::finished, this, [&](FillRun::Ending how) { ended = how; });
+        run.start();
+        QTRY_VERIFY(ended.has_value());
+        QCOMPARE(*ended, FillRun::Ending(ending));
+        static const QMap<SourceRequest::Kind, QString> names{
+            {SourceRequest::Kind::Ids, "Ids"},
+            {SourceRequest::Kind::Barcodes, "Barcodes"},
+            {SourceRequest::Kind::Listing, "Listing"},
+            {SourceRequest::Kind::AlbumSearch, "AlbumSearch"}};
+        QStringList kinds;
+        for (const SourceRequest& request : std::as_const(source.asked)) {
+            kinds << names.value(request.kind);
+        }
+        kinds.sort();
+        QCOMPARE(kinds, asked);
+        // Each album is settled by what was asked, or left for another run.
+        QCOMPARE(outcomes.size(), ending == int(FillRun::Ending::Completed) ? 5 : 0);
+        QVERIFY(outcomes.filter(QStringLiteral("=planned")).size() == outcomes.size());
+    }
 
-        FixtureServer::FaultConfig limit = TestSupport::fault(Fault::Status, 403);
-        limit.times = 1;
-        m_server.setFault(FixtureServer::Scope::Search, limit);
+    // The catalogue's manners, end to end: an album whose cover fails (exit
+    // 1), an endless rate limit (exit 4).
+    void fillRunsAgainstAStubbornCatalogue() {
+        mp3(album("Fleetwood Mac/Tusk") + "/01.mp3", {"Fleetwood Mac", "Tusk"});
         FixtureServer::FaultConfig missing = TestSupport::fault(Fault::Status, 404);
         missing.onlyPathsContaining = "1600000202"; // Tusk's artwork
         m_server.setFault(FixtureServer::Scope::Artwork, missing);
-        m_server.resetCounts();
-        run = fill({});
+        Run run = fill({});
         QCOMPARE(run.status, 1);
         QVERIFY(outcomes(run).contains("Tusk=failed/search"));
-        const QList<qint64> times = m_server.requestTimes();
-        QVERIFY(times.value(1) - times.value(0) >= 10 * 50); // ten intervals after the refusal
 
         m_server.setFault(FixtureServer::Scope::Search, TestSupport::fault(Fault::Status, 429));
         QDir(m_root + "/Fleetwood Mac").removeRecursively();

@@ -16,13 +16,14 @@ QList<CatalogueItem> listing(const QStringList& rows) {
     qint64 id = 1;
     for (const QString& row : rows) {
         const QStringList f = row.split(QLatin1Char('|'));
-        const QJsonObject result{{"artistName", f.value(0)},
-                                 {"collectionName", f.value(1)},
-                                 {"collectionId", id++},
-                                 {"artistId", f.value(2).toLongLong()},
-                                 {"collectionExplicitness", f.value(3)}};
-        records.append(CatalogueItem::fromResult(result, QStringLiteral("music"), {},
-                                                 ServiceOrigins::production()));
+        CatalogueItem::Fields fields;
+        fields.artistName = f.value(0);
+        fields.collectionName = f.value(1);
+        fields.collectionId = id++;
+        fields.artistId = f.value(2).toLongLong();
+        fields.explicitness = f.value(3);
+        fields.entityString = QStringLiteral("music");
+        records.append(CatalogueItem(fields));
     }
     return records;
 }

@@ -4,12 +4,12 @@
 // emptied again before each test function, so that no test sees what another
 // one left behind (settings, caches, Downloads, temporary covers, observers).
 #include "FixtureServer.h"
-#include "catalogue/ServiceOrigins.h"
 #include "imaging/ImageCache.h"
 #include "imaging/TemporaryCoverFile.h"
 #include "library/AppContext.h"
 #include "platform/NetworkAccess.h"
 #include "platform/SettingsStore.h"
+#include "sources/store/ServiceOrigins.h"
 
 #include <QBuffer>
 #include <QDir>

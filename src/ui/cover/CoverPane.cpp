@@ -25,7 +25,8 @@
 
 CoverPane::CoverPane(AppContext& context, QWidget* parent)
     : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::CoverView>()),
-      m_session(new CoverSession(context.images(), context.settings(), this)),
+      m_session(new CoverSession(context.images(), context.sources().primary(), context.settings(),
+                                 this)),
       m_actions(new CoverActions(this)), m_albumTarget(new AlbumTarget(this)) {
     m_ui->setupUi(this);
     // The progress keeps its place while hidden: the cover's room stays the

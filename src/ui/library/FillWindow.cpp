@@ -115,7 +115,7 @@ void FillWindow::startRun() {
     m_embed->setEnabled(false);
     m_table->clearAlbums();
     m_reports.clear();
-    m_run = new FillRun(m_options, m_context, this);
+    m_run = new FillRun(m_options, m_context.sources().primary(), m_context.images(), this);
     connect(m_run, &FillRun::albumFound, m_table, &FillTable::addAlbum);
     connect(m_run, &FillRun::albumFinished, this, &FillWindow::showAlbumFinished);
     connect(m_run, &FillRun::working, this, &FillWindow::showProgress);

@@ -1,6 +1,6 @@
 #include "ui/search/ResultListModel.h"
 
-#include "catalogue/SearchResults.h"
+#include "sources/SearchResults.h"
 
 int ResultListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_results.items().size());

@@ -4,13 +4,12 @@
 #include "catalogue/CountryNames.h"
 #include "catalogue/CoverItem.h"
 #include "catalogue/MediaTables.h"
-#include "catalogue/SearchMessages.h"
-#include "catalogue/SearchRequest.h"
-#include "catalogue/SearchResults.h"
 #include "library/AlbumMatcher.h"
 #include "library/AppContext.h"
 #include "library/FillRun.h"
 #include "settings/Settings.h"
+#include "sources/SearchMessages.h"
+#include "sources/SearchResults.h"
 #include "ui/common/Alerts.h"
 #include "ui/search/ListOverlay.h"
 #include "ui/search/ResultListModel.h"
@@ -34,7 +33,7 @@ SearchPane::SearchPane(AppContext& context, QWidget* parent)
     : QWidget(parent), m_context(context), m_settings(context.settings()),
       m_ui(std::make_unique<Ui::SearchView>()) {
     m_ui->setupUi(this);
-    m_results = new SearchResults(context.network(), context.origins(), this);
+    m_results = new SearchResults(context.sources().primary(), this);
     m_model = new ResultListModel(*m_results, this);
     m_thumbnails = new ThumbnailLoader(context.images(), m_ui->tableView);
     QTableView* table = m_ui->tableView;
@@ -229,13 +228,13 @@ void SearchPane::selectTargetMatch() {
 
 // A pasted store link: the item it names is the one wanted.
 void SearchPane::selectLinkedItem() {
-    const auto target = SearchRequest::lookupTarget(m_ui->searchField->text().trimmed());
+    const auto target = m_context.sources().primary().linkedItem(m_ui->searchField->text());
     if (!target || m_album) {
         return;
     }
     const QList<CatalogueItem>& records = m_results->items();
     const auto found = std::find_if(records.begin(), records.end(), [&](const CatalogueItem& r) {
-        return r.collectionId() == target->id;
+        return r.collectionId() == *target;
     });
     if (!records.isEmpty()) {
         m_ui->tableView->selectRow(found == records.end() ? 0 : int(found - records.begin()));

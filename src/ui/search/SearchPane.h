@@ -1,8 +1,8 @@
 #pragma once
 
-#include "catalogue/CatalogueSearch.h"
 #include "catalogue/CoverItem.h"
 #include "library/AlbumScanner.h"
+#include "sources/CoverSource.h"
 #include "ui/search/ListOverlay.h"
 
 #include <QTimer>

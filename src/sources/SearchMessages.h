@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/CatalogueSearch.h"
+#include "sources/CoverSource.h"
 
 #include <QString>
 

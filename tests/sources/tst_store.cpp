@@ -1,26 +1,29 @@
-// Records, the search request, answers, the media and country tables, and how
-// a search ends: from the catalogue's answer to the warning and exit status.
+// The store catalogue as a cover source: its requests, its answers as items,
+// its artwork hosts and rungs, how a search ends, and the media and country
+// tables its searches use.
 #include "TestSupport.h"
 #include "catalogue/CountryNames.h"
 #include "catalogue/MediaTables.h"
-#include "catalogue/SearchMessages.h"
-#include "catalogue/SearchRequest.h"
-#include "catalogue/SearchResults.h"
 #include "imaging/CoverLadder.h"
+#include "sources/SearchMessages.h"
+#include "sources/SearchResults.h"
+#include "sources/store/StoreClient.h"
+#include "sources/store/StoreItems.h"
+#include "sources/store/StoreRequests.h"
 
 #include <QCollator>
 #include <QJsonDocument>
 
 using Fault = FixtureServer::Fault;
 
-class TestCatalogue : public QObject {
+class TestStore : public QObject {
     Q_OBJECT
 private:
     FixtureServer m_server;
 
     static CatalogueItem record(const QByteArray& json, const QString& media) {
-        return CatalogueItem::fromResult(QJsonDocument::fromJson(json).object(), media,
-                                         QStringLiteral("gb"), ServiceOrigins::production());
+        return StoreItems::fromResult(QJsonDocument::fromJson(json).object(), media,
+                                      QStringLiteral("gb"), ServiceOrigins::production());
     }
     static QStringList names(const QList<CatalogueItem>& records) {
         QStringList list;
@@ -31,10 +34,12 @@ private:
     }
     // Runs one search to its end; the kind it ended in, or none when nothing came.
     std::optional<SearchOutcome> runSearch(const QString& term) {
-        CatalogueSearch search(TestSupport::context().network(), TestSupport::context().origins());
+        StoreClient search(TestSupport::context().network(), TestSupport::context().origins());
         std::optional<SearchOutcome> outcome;
-        search.start(term, QStringLiteral("Music"), QStringLiteral("gb"),
-                     [&](const SearchOutcome& o) { outcome = o; });
+        SourceRequest request;
+        request.term = term;
+        request.storefront = QStringLiteral("gb");
+        search.run(request, [&](const SearchOutcome& o) { outcome = o; });
         (void)QTest::qWaitFor([&] { return outcome.has_value(); }, 20000);
         return outcome;
     }
@@ -110,7 +115,7 @@ private Q_SLOTS:
             o[QStringLiteral("artworkUrl100")] = source;
         }
         const CatalogueItem r =
-            CatalogueItem::fromResult(o, QStringLiteral("movie"), {}, ServiceOrigins::production());
+            StoreItems::fromResult(o, QStringLiteral("movie"), {}, ServiceOrigins::production());
         QCOMPARE(r.highResolutionUrl(), high);
         QCOMPARE(r.standardResolutionUrl(), standard);
         QCOMPARE(r.artworkUrl(), source.isNull()
@@ -126,10 +131,10 @@ private Q_SLOTS:
         using TestSupport::row;
         const QString source = "https://is3-ssl.mzstatic.com/image/thumb/Music125/v4/8b/1c/"
                                "8b1c/00602567.rgb.jpg/100x100bb.jpg";
-        const CatalogueItem record = CatalogueItem::fromResult(
+        const CatalogueItem record = StoreItems::fromResult(
             {{"artworkUrl100", source}}, QStringLiteral("music"), {}, ServiceOrigins::production());
         for (const CoverRung& rung :
-             CoverLadder::rungs(record.highResolutionUrl(), record.standardResolutionUrl(), true)) {
+             TestSupport::context().sources().primary().rungs(*CoverItem::of(record), true)) {
             row(qPrintable(rung.url.path().section('/', -1)), rung.url.toString(), true);
         }
         row("thumbnail", record.artworkUrl(), true);
@@ -182,22 +187,22 @@ private Q_SLOTS:
         QFETCH(QString, term);
         QFETCH(QByteArray, query);
         const QByteArray url =
-            SearchRequest::buildSearchUrl(QStringLiteral("https://itunes.apple.com"), term,
+            StoreRequests::buildSearchUrl(QStringLiteral("https://itunes.apple.com"), term,
                                           QStringLiteral("gb"), QStringLiteral("music"));
         QCOMPARE(url, "https://itunes.apple.com/search?" + query + "&country=gb&media=music");
     }
 
     void everyBuiltUrlIsSentAsBuilt() {
         for (char16_t c = 0x20; c < 0x7f; ++c) {
-            const QByteArray url = SearchRequest::buildSearchUrl(
+            const QByteArray url = StoreRequests::buildSearchUrl(
                 QStringLiteral("https://itunes.apple.com"), QStringLiteral("x%1y").arg(QChar(c)),
                 QStringLiteral("us"), QStringLiteral("music"));
-            const auto sent = SearchRequest::validatedUrl(url);
+            const auto sent = StoreRequests::validatedUrl(url);
             QVERIFY2(sent && sent->toEncoded() == url, url.constData());
         }
         for (const QByteArray& bad : {QByteArray(), QByteArray("itunes.apple.com/search"),
                                       QByteArray("https:///search"), QByteArray("ftp://a/b")}) {
-            QVERIFY(!SearchRequest::validatedUrl(bad));
+            QVERIFY(!StoreRequests::validatedUrl(bad));
         }
     }
 
@@ -220,10 +225,10 @@ private Q_SLOTS:
         QFETCH(QString, term);
         QFETCH(qint64, id);
         QFETCH(QString, country);
-        const auto target = SearchRequest::lookupTarget(term);
-        QCOMPARE(target.value_or(SearchRequest::LookupTarget{}),
-                 (SearchRequest::LookupTarget{id, country}));
-        QCOMPARE(SearchRequest::storeLinkTitle(term).value_or(QString()),
+        const auto target = StoreRequests::lookupTarget(term);
+        QCOMPARE(target.value_or(StoreRequests::LookupTarget{}),
+                 (StoreRequests::LookupTarget{id, country}));
+        QCOMPARE(StoreRequests::storeLinkTitle(term).value_or(QString()),
                  term.startsWith(QLatin1String("https://tv.")) ? QStringLiteral("ted lasso")
                                                                : QString());
     }
@@ -231,8 +236,7 @@ private Q_SLOTS:
     void lookupsListWhatTheyFind() {
         auto lookUp = [](const QString& term) {
             std::optional<QList<CatalogueItem>> found;
-            SearchResults results(TestSupport::context().network(),
-                                  TestSupport::context().origins());
+            SearchResults results(TestSupport::context().sources().primary());
             results.search(term, QStringLiteral("Music"), QStringLiteral("US"),
                            [&](SearchResultKind) { found = results.items(); });
             (void)QTest::qWaitFor([&] { return found.has_value(); }, 10000);
@@ -277,7 +281,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, body);
         QFETCH(bool, isObject);
         QFETCH(QStringList, listed);
-        const auto answer = SearchRequest::parseAnswer(body, media, QStringLiteral("us"),
+        const auto answer = StoreRequests::parseAnswer(body, media, QStringLiteral("us"),
                                                        ServiceOrigins::production());
         QCOMPARE(answer.isJsonObject, isObject);
         QCOMPARE(names(answer.records), listed);
@@ -320,11 +324,11 @@ private Q_SLOTS:
         }
     }
 
-    // How every kind of answer ends: the outcome, whether the window warns
-    // (the service's or the connection's fault) and the command line's exit status.
+    // How every kind of answer ends: the outcome, and whether the window warns
+    // (the service's or the connection's fault).
     void outcomes_data() {
-        TestSupport::columns<QString, int, int, int, bool, int>("term", "fault", "status", "kind",
-                                                                "warning", "exitStatus");
+        TestSupport::columns<QString, int, int, int, bool>("term", "fault", "status", "kind",
+                                                           "warning");
         const int completed = int(SearchResultKind::Completed);
         const int unreadable = int(SearchResultKind::AnswerUnreadable);
         const int offline = int(SearchResultKind::Offline);
@@ -333,25 +337,24 @@ private Q_SLOTS:
         const int foreign = int(SearchResultKind::NotASearchResult);
         const int timedOut = int(SearchResultKind::TimedOut);
         using TestSupport::row;
-        row("records", "abbey road", int(Fault::None), 0, completed, false, 0);
-        row("no results key", "no results key", int(Fault::None), 0, completed, false, 0);
-        row("JSON array", "json array", int(Fault::None), 0, foreign, true, 3);
-        row("an HTML page", "x", int(Fault::Garbage), 0, foreign, true, 3);
-        row("400", "x", int(Fault::Status), 400, unreadable, false, 3);
-        row("500", "x", int(Fault::Status), 500, unavailable, true, 4);
-        row("503", "x", int(Fault::Status), 503, unavailable, true, 4);
-        row("403: rate limit", "x", int(Fault::Status), 403, throttled, true, 4);
-        row("429: rate limit", "x", int(Fault::Status), 429, throttled, true, 4);
-        row("reset", "x", int(Fault::Reset), 0, offline, true, 4);
-        row("truncated", "x", int(Fault::Truncate), 0, offline, true, 4);
-        row("time-out", "x", int(Fault::Delay), 0, timedOut, true, 4);
-        row("slow drip", "x", int(Fault::SlowDrip), 0, completed, false, 0);
-        row("a drip past the deadline", "endless", int(Fault::SlowDrip), 0, timedOut, true, 4);
-        row("a redirect loop", "x", int(Fault::Redirect), 0, offline, true, 4);
-        row("20 MB answer", "x", int(Fault::HugeJson), 0, completed, false, 0);
-        row("answer over 64 MB", "65 MB", int(Fault::HugeJson), 0, unreadable, false, 3);
-        row("no URL", "http://[", int(Fault::None), 0, int(SearchResultKind::UrlNotFormed), false,
-            2);
+        row("records", "abbey road", int(Fault::None), 0, completed, false);
+        row("no results key", "no results key", int(Fault::None), 0, completed, false);
+        row("JSON array", "json array", int(Fault::None), 0, foreign, true);
+        row("an HTML page", "x", int(Fault::Garbage), 0, foreign, true);
+        row("400", "x", int(Fault::Status), 400, unreadable, false);
+        row("500", "x", int(Fault::Status), 500, unavailable, true);
+        row("503", "x", int(Fault::Status), 503, unavailable, true);
+        row("403: rate limit", "x", int(Fault::Status), 403, throttled, true);
+        row("429: rate limit", "x", int(Fault::Status), 429, throttled, true);
+        row("reset", "x", int(Fault::Reset), 0, offline, true);
+        row("truncated", "x", int(Fault::Truncate), 0, offline, true);
+        row("time-out", "x", int(Fault::Delay), 0, timedOut, true);
+        row("slow drip", "x", int(Fault::SlowDrip), 0, completed, false);
+        row("a drip past the deadline", "endless", int(Fault::SlowDrip), 0, timedOut, true);
+        row("a redirect loop", "x", int(Fault::Redirect), 0, offline, true);
+        row("20 MB answer", "x", int(Fault::HugeJson), 0, completed, false);
+        row("answer over 64 MB", "65 MB", int(Fault::HugeJson), 0, unreadable, false);
+        row("no URL", "http://[", int(Fault::None), 0, int(SearchResultKind::UrlNotFormed), false);
     }
     void outcomes() {
         QFETCH(QString, term);
@@ -359,7 +362,6 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(int, kind);
         QFETCH(bool, warning);
-        QFETCH(int, exitStatus);
         FixtureServer::FaultConfig config = TestSupport::fault(Fault(fault), status);
         config.delayMs = 2000;
         config.dripChunk = 1024;
@@ -379,14 +381,13 @@ private Q_SLOTS:
         QVERIFY(outcome);
         QCOMPARE(int(outcome->kind), kind);
         QCOMPARE(SearchMessages::isConnectionProblem(outcome->kind), warning);
-        QCOMPARE(commandLineStatus(outcome->kind), exitStatus);
     }
 
     void olderSearchesNeverLand() {
         FixtureServer::FaultConfig slow = TestSupport::fault(Fault::Delay);
         slow.delayMs = 300;
         m_server.setFault(FixtureServer::Scope::Search, slow);
-        SearchResults results(TestSupport::context().network(), TestSupport::context().origins());
+        SearchResults results(TestSupport::context().sources().primary());
         int older = 0;
         results.search(QStringLiteral("abbey road"), QStringLiteral("Music"), QStringLiteral("US"),
                        [&](SearchResultKind) { ++older; });
@@ -405,5 +406,5 @@ private Q_SLOTS:
     }
 };
 
-SLEEVANTA_TEST_MAIN(TestCatalogue, QGuiApplication)
-#include "tst_catalogue.moc"
+SLEEVANTA_TEST_MAIN(TestStore, QGuiApplication)
+#include "tst_store.moc"

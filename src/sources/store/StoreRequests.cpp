@@ -1,4 +1,5 @@
-#include "catalogue/SearchRequest.h"
+#include "sources/store/StoreRequests.h"
+#include "sources/store/StoreItems.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,7 +9,7 @@
 
 #include <string_view>
 
-namespace SearchRequest {
+namespace StoreRequests {
 
 namespace {
 
@@ -211,7 +212,7 @@ ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
             object.value(QStringLiteral("wrapperType")) != QStringLiteral("collection")) {
             continue;
         }
-        const qint64 identity = CatalogueItem::identityOf(object);
+        const qint64 identity = StoreItems::identityOf(object);
         if (seen.contains(identity)) {
             continue;
         }
@@ -222,10 +223,10 @@ ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
             }
         }
         seen.insert(identity);
-        answer.records.append(CatalogueItem::fromResult(
+        answer.records.append(StoreItems::fromResult(
             object, lookup ? entityOf(object, mediaValue) : mediaValue, lowerCountry, origins));
     }
     return answer;
 }
 
-} // namespace SearchRequest
+} // namespace StoreRequests

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/CatalogueItem.h"
-#include "catalogue/ServiceOrigins.h"
+#include "sources/store/ServiceOrigins.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -11,7 +11,7 @@
 
 #include <optional>
 
-namespace SearchRequest {
+namespace StoreRequests {
 
 // Percent-encodes with the URL-query-allowed set: ASCII letters, digits and
 // ! $ & ' ( ) * + , - . / : ; = ? @ _ ~ stay; every other character becomes
@@ -83,4 +83,4 @@ ParsedAnswer parseAnswer(const QByteArray& body, const QString& mediaValue,
                          const QString& lowerCountry, const ServiceOrigins& origins,
                          AnswerKind kind = AnswerKind::Search);
 
-} // namespace SearchRequest
+} // namespace StoreRequests

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/CatalogueItem.h"
-#include "catalogue/CatalogueSearch.h"
+#include "sources/CoverSource.h"
 
 #include <QList>
 #include <QObject>
@@ -16,7 +16,7 @@ class SearchResults : public QObject {
 public:
     using Completion = std::function<void(SearchResultKind)>;
 
-    SearchResults(NetworkAccess& network, const ServiceOrigins& origins, QObject* parent = nullptr);
+    explicit SearchResults(const CoverSource& source, QObject* parent = nullptr);
 
     // Searches storefront `country` for `term` in the media kind
     // `mediaTitle`. The earlier records stay until the search completes: on
@@ -34,6 +34,6 @@ public:
     void clear();
 
 private:
-    CatalogueSearch m_search;
+    SourceClient* m_client;
     QList<CatalogueItem> m_items;
 };

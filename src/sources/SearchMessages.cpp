@@ -1,4 +1,4 @@
-#include "catalogue/SearchMessages.h"
+#include "sources/SearchMessages.h"
 
 namespace SearchMessages {
 

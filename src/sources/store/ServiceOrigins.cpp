@@ -1,4 +1,4 @@
-#include "catalogue/ServiceOrigins.h"
+#include "sources/store/ServiceOrigins.h"
 
 #include <optional>
 

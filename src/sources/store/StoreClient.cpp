@@ -1,41 +1,22 @@
-#include "catalogue/CatalogueSearch.h"
+#include "sources/store/StoreClient.h"
 
 #include "catalogue/MediaTables.h"
-#include "catalogue/SearchRequest.h"
 #include "platform/NetworkAccess.h"
+#include "sources/store/StoreRequests.h"
 
 #include <QFutureWatcher>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QtConcurrent/QtConcurrentRun>
 
-int commandLineStatus(SearchResultKind kind) {
-    switch (kind) {
-    case SearchResultKind::Completed:
-        return 0;
-    case SearchResultKind::UrlNotFormed:
-        return 2;
-    case SearchResultKind::AnswerUnreadable:
-    case SearchResultKind::NotASearchResult:
-        return 3;
-    case SearchResultKind::Offline:
-    case SearchResultKind::TimedOut:
-    case SearchResultKind::Throttled:
-    case SearchResultKind::Unavailable:
-        return 4;
-    }
-    return 3;
-}
+StoreClient::StoreClient(NetworkAccess& network, const ServiceOrigins& origins, QObject* parent)
+    : SourceClient(parent), m_network(network), m_origins(origins) {}
 
-CatalogueSearch::CatalogueSearch(NetworkAccess& network, const ServiceOrigins& origins,
-                                 QObject* parent)
-    : QObject(parent), m_network(network), m_origins(origins) {}
-
-CatalogueSearch::~CatalogueSearch() {
+StoreClient::~StoreClient() {
     cancel();
 }
 
-void CatalogueSearch::cancel() {
+void StoreClient::cancel() {
     ++m_generation;
     m_parsing = false;
     if (m_reply) {
@@ -47,55 +28,88 @@ void CatalogueSearch::cancel() {
     }
 }
 
-void CatalogueSearch::start(const QString& term, const QString& mediaTitle,
-                            const QString& countryCode, Callback callback, const QString& entity) {
+void StoreClient::run(const SourceRequest& request, Callback callback) {
+    const QString country = request.storefront.toLower();
+    const QString& origin = m_origins.search;
+    const int limit = 200; // albums in a listing, as capabilities() says
+    using Kind = SourceRequest::Kind;
+    switch (request.kind) {
+    case Kind::Search:
+        search(request, std::move(callback));
+        return;
+    case Kind::Ids:
+        fetchAlbums(StoreRequests::buildLookupListUrl(origin, QStringLiteral("id"), request.values,
+                                                      country),
+                    country, std::move(callback));
+        return;
+    case Kind::Barcodes:
+        fetchAlbums(StoreRequests::buildLookupListUrl(origin, QStringLiteral("upc"), request.values,
+                                                      country),
+                    country, std::move(callback));
+        return;
+    case Kind::Listing:
+        fetchAlbums(
+            !request.values.isEmpty()
+                ? StoreRequests::buildLookupListUrl(origin, QStringLiteral("id"), request.values,
+                                                    country, QStringLiteral("album"), limit)
+                : StoreRequests::buildAlbumSearchUrl(origin, request.term, country, true, limit),
+            country, std::move(callback));
+        return;
+    case Kind::AlbumSearch:
+        fetchAlbums(StoreRequests::buildAlbumSearchUrl(origin, request.term, country, false, 50),
+                    country, std::move(callback));
+        return;
+    }
+}
+
+void StoreClient::search(const SourceRequest& request, Callback callback) {
     cancel();
-    QString lowerCountry = countryCode.toLower();
-    const QString mediaValue = MediaTables::mediaParameter(mediaTitle);
+    const QString& term = request.term;
+    const QString& entity = request.entity;
+    QString lowerCountry = request.storefront.toLower();
+    const QString mediaValue = MediaTables::mediaParameter(request.mediaTitle);
     const ServiceOrigins& origins = m_origins;
 
     // A store link or a bare id names one item: the lookup endpoint finds it
     // exactly, in the link's storefront when it names one.
-    const auto target = SearchRequest::lookupTarget(term);
+    const auto target = StoreRequests::lookupTarget(term);
     QByteArray encoded;
     if (target) {
         if (!target->lowerCountry.isEmpty()) {
             lowerCountry = target->lowerCountry;
         }
-        encoded = SearchRequest::buildLookupUrl(origins.search, target->id, lowerCountry);
+        encoded = StoreRequests::buildLookupUrl(origins.search, target->id, lowerCountry);
     } else {
-        encoded = SearchRequest::buildSearchUrl(origins.search,
-                                                SearchRequest::storeLinkTitle(term).value_or(term),
+        encoded = StoreRequests::buildSearchUrl(origins.search,
+                                                StoreRequests::storeLinkTitle(term).value_or(term),
                                                 lowerCountry, mediaValue, entity);
     }
     // Lookups and entity searches answer with collections: none is dropped.
     const bool lookup = target.has_value() || !entity.isEmpty();
-    const auto url = SearchRequest::validatedUrl(encoded);
+    const auto url = StoreRequests::validatedUrl(encoded);
     if (!url) {
         callback(SearchOutcome{SearchResultKind::UrlNotFormed, {}, {}});
         return;
     }
-    m_lastRequestUrl = encoded;
     send(*url, mediaValue, lowerCountry,
-         lookup ? SearchRequest::AnswerKind::Lookup : SearchRequest::AnswerKind::Search,
+         lookup ? StoreRequests::AnswerKind::Lookup : StoreRequests::AnswerKind::Search,
          std::move(callback));
 }
 
-void CatalogueSearch::fetchAlbums(const QByteArray& encodedUrl, const QString& lowerCountry,
-                                  Callback callback) {
+void StoreClient::fetchAlbums(const QByteArray& encodedUrl, const QString& lowerCountry,
+                              Callback callback) {
     cancel();
-    const auto url = SearchRequest::validatedUrl(encodedUrl);
+    const auto url = StoreRequests::validatedUrl(encodedUrl);
     if (!url) {
         callback(SearchOutcome{SearchResultKind::UrlNotFormed, {}, {}});
         return;
     }
-    m_lastRequestUrl = encodedUrl;
-    send(*url, QStringLiteral("music"), lowerCountry, SearchRequest::AnswerKind::Albums,
+    send(*url, QStringLiteral("music"), lowerCountry, StoreRequests::AnswerKind::Albums,
          std::move(callback));
 }
 
-void CatalogueSearch::send(const QUrl& url, const QString& mediaValue, const QString& lowerCountry,
-                           SearchRequest::AnswerKind kind, Callback callback) {
+void StoreClient::send(const QUrl& url, const QString& mediaValue, const QString& lowerCountry,
+                       StoreRequests::AnswerKind kind, Callback callback) {
     const quint64 generation = m_generation;
     const ServiceOrigins& origins = m_origins;
     m_tooLarge = false;
@@ -117,9 +131,9 @@ void CatalogueSearch::send(const QUrl& url, const QString& mediaValue, const QSt
             });
 }
 
-void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
-                                     const QString& mediaValue, const QString& lowerCountry,
-                                     SearchRequest::AnswerKind kind, Callback callback) {
+void StoreClient::handleFinished(QNetworkReply* reply, quint64 generation,
+                                 const QString& mediaValue, const QString& lowerCountry,
+                                 StoreRequests::AnswerKind kind, Callback callback) {
     reply->deleteLater();
     if (generation != m_generation) {
         return;
@@ -165,15 +179,15 @@ void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
 
     m_parsing = true;
     const ServiceOrigins& origins = m_origins;
-    auto* watcher = new QFutureWatcher<SearchRequest::ParsedAnswer>(this);
-    connect(watcher, &QFutureWatcher<SearchRequest::ParsedAnswer>::finished, this,
+    auto* watcher = new QFutureWatcher<StoreRequests::ParsedAnswer>(this);
+    connect(watcher, &QFutureWatcher<StoreRequests::ParsedAnswer>::finished, this,
             [this, watcher, generation, callback] {
                 watcher->deleteLater();
                 if (generation != m_generation) {
                     return;
                 }
                 m_parsing = false;
-                SearchRequest::ParsedAnswer parsed = watcher->result();
+                StoreRequests::ParsedAnswer parsed = watcher->result();
                 if (!parsed.isJsonObject) {
                     callback(SearchOutcome{SearchResultKind::NotASearchResult,
                                            {},
@@ -184,6 +198,6 @@ void CatalogueSearch::handleFinished(QNetworkReply* reply, quint64 generation,
             });
     watcher->setFuture(
         QtConcurrent::run([body = outcome.body, mediaValue, lowerCountry, origins, kind] {
-            return SearchRequest::parseAnswer(body, mediaValue, lowerCountry, origins, kind);
+            return StoreRequests::parseAnswer(body, mediaValue, lowerCountry, origins, kind);
         }));
 }
