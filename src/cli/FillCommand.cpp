@@ -2,6 +2,7 @@
 #include "cli/Interruption.h"
 #include "cli/Output.h"
 #include "library/AppContext.h"
+#include "library/FillReportModel.h"
 #include "library/FillRun.h"
 
 #include <QCoreApplication>
@@ -57,13 +58,13 @@ private:
 
 struct Tally {
     QMap<AlbumReport::Status, QList<AlbumReport>> byStatus;
-    QMap<QString, int> byWay;
+    QMap<FoundVia, int> byWay;
     int exitStatus = ExitOk;
 
     void count(const AlbumReport& report) {
         byStatus[report.status].append(report);
-        if (!report.via.isEmpty() && (report.status == AlbumReport::Status::Saved ||
-                                      report.status == AlbumReport::Status::Planned)) {
+        if (report.via != FoundVia::None && (report.status == AlbumReport::Status::Saved ||
+                                             report.status == AlbumReport::Status::Planned)) {
             ++byWay[report.via];
         }
         exitStatus = std::max(exitStatus, AlbumReport::exitStatusFor(report.status));
@@ -72,35 +73,35 @@ struct Tally {
 
     void print(QTextStream& out, bool dryRun) const {
         using Status = AlbumReport::Status;
-        out << (dryRun ? "Would save: " : "Saved: ")
+        out << AlbumReport::statusTitle(dryRun ? Status::Planned : Status::Saved) << ": "
             << number(Status::Saved) + number(Status::Planned);
         QStringList ways;
         for (auto it = byWay.begin(); it != byWay.end(); ++it) {
-            ways << QStringLiteral("%1 by %2").arg(it.value()).arg(it.key());
+            ways << QStringLiteral("%1 by %2").arg(it.value()).arg(viaWords(it.key()));
         }
         out << (ways.isEmpty() ? QString()
                                : QStringLiteral(" (") + ways.join(QStringLiteral(", ")) + ')')
             << '\n'
-            << "Already had a cover: " << number(Status::HasCover) << '\n';
+            << AlbumReport::statusTitle(Status::HasCover) << ": " << number(Status::HasCover)
+            << '\n';
         if (number(Status::Embedded) > 0) {
-            out << "Cover file embedded: " << number(Status::Embedded) << '\n';
+            out << AlbumReport::statusTitle(Status::Embedded) << ": " << number(Status::Embedded)
+                << '\n';
         }
-        list(out, "No confident match", Status::NoMatch);
-        list(out, "Ambiguous", Status::Ambiguous);
-        list(out, "Mixed folders", Status::Mixed);
-        list(out, "Failed", Status::Failed);
-        list(out, "Embedding failed", Status::EmbedFailed);
-        list(out, "Skipped (tags too slow to read)", Status::Skipped);
+        for (const Status status : {Status::NoMatch, Status::Ambiguous, Status::Mixed,
+                                    Status::Failed, Status::EmbedFailed, Status::Skipped}) {
+            list(out, status);
+        }
     }
 
 private:
-    void list(QTextStream& out, const char* title, AlbumReport::Status status) const {
+    void list(QTextStream& out, AlbumReport::Status status) const {
         const QList<AlbumReport> reports = byStatus.value(status);
         if (reports.isEmpty() && status != AlbumReport::Status::NoMatch &&
             status != AlbumReport::Status::Failed) {
             return;
         }
-        out << title << ": " << reports.size() << '\n';
+        out << AlbumReport::statusTitle(status) << ": " << reports.size() << '\n';
         for (const AlbumReport& report : reports) {
             out << "  " << Output::terminal(report.folder);
             if (report.match && status != AlbumReport::Status::Failed) {
@@ -171,7 +172,7 @@ int fill(AppContext& context, const Arguments& args) {
     });
     QObject::connect(&run, &FillRun::albumFinished, [&](const AlbumReport& report) {
         if (args.json) {
-            Output::jsonLine(out, report.toJson());
+            Output::jsonLine(out, FillReportModel::json(report));
         }
         tally.count(report);
         progress.draw();

@@ -65,8 +65,8 @@ void FillRun::takeAnswer(const CatalogueRequest& request, const QList<CatalogueI
                 continue;
             }
             if (against) {
-                m_notes[index] =
-                    QStringLiteral("the %1 names another album: %2").arg(request.via(), *against);
+                m_notes[index] = QStringLiteral("the %1 names another album: %2")
+                                     .arg(viaName(request.via()), *against);
             }
             m_stages[index] = Stage::Names;
             continue;
@@ -85,7 +85,7 @@ void FillRun::takeAnswer(const CatalogueRequest& request, const QList<CatalogueI
     }
 }
 
-void FillRun::take(int index, const CatalogueItem& record, double score, const QString& via) {
+void FillRun::take(int index, const CatalogueItem& record, double score, FoundVia via) {
     m_stages[index] = Stage::Done;
     if (record.artistId() != 0 && !m_albums[index].artist().isEmpty()) {
         // The artist's other albums can be listed by this id.
@@ -99,8 +99,7 @@ void FillRun::take(int index, const CatalogueItem& record, double score, const Q
     m_saver->add({found, m_albums[index], record});
 }
 
-void FillRun::noMatch(int index, const std::optional<AlbumMatcher::Match>& best,
-                      const QString& via) {
+void FillRun::noMatch(int index, const std::optional<AlbumMatcher::Match>& best, FoundVia via) {
     m_stages[index] = Stage::Done;
     AlbumReport unmatched = reportFor(index);
     unmatched.status =

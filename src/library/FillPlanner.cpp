@@ -11,18 +11,18 @@
 #include <tuple>
 #include <vector>
 
-QString CatalogueRequest::via() const {
+FoundVia CatalogueRequest::via() const {
     switch (kind) {
     case Kind::Ids:
-        return QStringLiteral("id");
+        return FoundVia::Id;
     case Kind::Barcodes:
-        return QStringLiteral("barcode");
+        return FoundVia::Barcode;
     case Kind::Listing:
-        return QStringLiteral("listing");
+        return FoundVia::Listing;
     case Kind::Search:
-        return QStringLiteral("search");
+        return FoundVia::Search;
     }
-    return {};
+    return FoundVia::None;
 }
 
 SourceRequest CatalogueRequest::toSource(const QString& storefront) const {

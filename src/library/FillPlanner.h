@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueItem.h"
 #include "library/AlbumScanner.h"
+#include "library/FillReport.h"
 #include "sources/CoverSource.h"
 
 #include <QByteArray>
@@ -25,8 +26,8 @@ struct CatalogueRequest {
     QStringList values; // Ids, Barcodes
     QString term;       // Listing: the artists; Search: artist and title
 
-    // "id", "barcode", "listing", "search": how an album it serves was found.
-    QString via() const;
+    // How an album it serves was found.
+    FoundVia via() const;
     // The request as the source is asked it, in `storefront`.
     SourceRequest toSource(const QString& storefront) const;
     // What the run is doing while it waits for the answer.

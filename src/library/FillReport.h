@@ -10,6 +10,21 @@
 
 #include <optional>
 
+// How an album's cover was found.
+enum class FoundVia {
+    None,    // without a request
+    Id,      // by the store's own album id
+    Barcode, // by its barcode
+    Listing, // in its artist's listing
+    Search,  // by a search for it
+    Hand,    // searched for and saved by hand
+};
+
+// "id", "barcode", "listing", "search", "hand"; empty for None (--json's "via").
+QString viaName(FoundVia via);
+// "store id", "barcode", "artist listing", "search", "by hand": the window's word.
+QString viaWords(FoundVia via);
+
 // What became of one album folder in a fill.
 struct AlbumReport {
     enum class Status {
@@ -35,7 +50,7 @@ struct AlbumReport {
     QList<CatalogueItem> rivals;        // ambiguous: the albums matched alike
     QStringList albums;                 // mixed: the albums its files name
     double score = 0;
-    QString via;             // "id", "barcode", "listing" or "search"; empty without a request
+    FoundVia via = FoundVia::None;
     QString reason;          // why it failed, or what else there is to know
     int embedded = 0;        // files the cover went into
     QStringList embedFailed; // "file: reason"
@@ -47,8 +62,17 @@ struct AlbumReport {
     // The one table of what an album's outcome means for the exit status of a
     // completed run: 0 for what went as it should, 1 for what failed.
     static int exitStatusFor(Status status);
-    // One line of `sleevanta-cli fill --json`.
-    QJsonObject toJson() const;
+    // The outcome as a summary titles its albums: "Saved", "Already had a
+    // cover", "No confident match", ...
+    static QString statusTitle(Status status);
+    // The outcome of this album in words, as its row says it: "Saved as
+    // “cover.jpg”", "No confident match (best: …)", ...
+    QString statusText() const;
+    // Whether its cover came from the catalogue (and how is worth saying).
+    bool foundCover() const;
+    // What `fill --json` says of the album beyond its report's columns
+    // (FillReportModel::json): its file, match, rivals, reason, embedding.
+    QJsonObject details() const;
 };
 
 Q_DECLARE_METATYPE(AlbumReport)

@@ -86,8 +86,8 @@ private:
     void takeAnswer(const CatalogueRequest& request, const QList<CatalogueItem>& records);
     bool backOff(const CatalogueRequest& request);
     void fallBack(const CatalogueRequest& request, const QString& reason);
-    void take(int index, const CatalogueItem& record, double score, const QString& via);
-    void noMatch(int index, const std::optional<AlbumMatcher::Match>& best, const QString& via);
+    void take(int index, const CatalogueItem& record, double score, FoundVia via);
+    void noMatch(int index, const std::optional<AlbumMatcher::Match>& best, FoundVia via);
     void report(AlbumReport report);
     AlbumReport reportFor(int index) const;
     void finishIfDone();

@@ -1,61 +1,48 @@
 #pragma once
 
-#include "library/AlbumScanner.h"
-#include "library/FillReport.h"
+#include "library/FillReportModel.h"
 
-#include <QHash>
 #include <QSet>
-#include <QTableWidget>
+#include <QTableView>
 
-// The albums of a fill, one row each, sorted naturally by folder ("Artist 2"
-// before "Artist 10"). A row shows the album's cover small: the catalogue's
-// chosen (or best) one, or the cover file it has, decoded at row size off the
-// GUI thread and only for the rows in view.
 class ImageService;
+class QSortFilterProxyModel;
 
-class FillTable : public QTableWidget {
+// The albums of a fill in the Fill window: the report model, sorted
+// naturally ("Artist 2" before "Artist 10"), by folder first. A row shows the
+// album's cover small: the catalogue's chosen (or best) one, or the cover
+// file it has, decoded at row size off the GUI thread and only for the rows
+// in view.
+class FillTable : public QTableView {
     Q_OBJECT
 public:
-    enum Column {
-        CoverColumn,
-        FolderColumn,
-        ArtistColumn,
-        AlbumColumn,
-        StatusColumn,
-        FoundByColumn
-    };
     static constexpr int kThumbnailSide = 40;
 
     FillTable(const QByteArray& root, ImageService& images, QWidget* parent = nullptr);
 
+    FillReportModel* reports() const { return m_model; }
     void clearAlbums();
     void addAlbum(const AlbumFolder& album, int index);
     void setReport(const AlbumReport& report);
-    // The album folder's cover was saved by hand.
     void setSavedByHand(const QByteArray& folder, const QString& file);
 
-    // The album of the selected row, and its report (none before it has one).
+    // The selected album and its report (none before it has one).
     const AlbumFolder* selectedAlbum() const;
     const AlbumReport* selectedReport() const;
-    int rowOf(int index) const;
-
-    // "Saved as “cover.jpg”", "Already had a cover", "No confident match (best: …)", ...
-    static QString statusText(const AlbumReport& report);
-    // "found by barcode", "found by listing", ... ; empty when no request was made.
-    static QString foundBy(const AlbumReport& report);
+    // The text the view shows in `column` of its `row` (as sorted).
+    QString text(int row, int column) const;
 
 protected:
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    const FillReportModel::Row* selectedRow() const;
     void showThumbnails();
     void loadCoverFile(int index);
 
-    QByteArray m_root;
+    FillReportModel* m_model;
+    QSortFilterProxyModel* m_sorted;
     ImageService& m_images;
-    QHash<int, QTableWidgetItem*> m_rows; // by album: its folder item
-    QHash<int, AlbumFolder> m_albums;
-    QHash<int, AlbumReport> m_reports;
     QSet<int> m_thumbnailsAsked;
 };

@@ -87,7 +87,8 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
         }
     });
     connect(m_search, &QPushButton::clicked, this, &FillWindow::searchByHand);
-    connect(m_table, &QTableWidget::itemSelectionChanged, this, &FillWindow::updateSearchButton);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &FillWindow::updateSearchButton);
     // A cover saved by hand into one of these albums shows in its row.
 }
 

@@ -1,0 +1,175 @@
+#include "library/FillReportModel.h"
+
+#include "platform/TextSafety.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonValue>
+
+namespace {
+
+using Row = FillReportModel::Row;
+
+QString shown(const QString& name) {
+    return TextSafety::withoutControlCharacters(name);
+}
+
+QString artistOf(const Row& row) {
+    return row.report ? row.report->artist : row.album.artist();
+}
+
+QString albumOf(const Row& row) {
+    return row.report ? row.report->album : row.album.album();
+}
+
+const QList<FillReportModel::Column> kColumns{
+    {"Cover", 48, nullptr, [](const Row&) { return QString(); },
+     [](const Row&) { return QJsonValue(QJsonValue::Undefined); }},
+    {"Folder", 200, "folder", [](const Row& row) { return row.folder; },
+     [](const Row& row) { return QJsonValue(row.report ? row.report->folder : row.album.path); }},
+    {"Artist", 140, "artist", [](const Row& row) { return shown(artistOf(row)); },
+     [](const Row& row) { return QJsonValue(artistOf(row)); }},
+    {"Album", 160, "album", [](const Row& row) { return shown(albumOf(row)); },
+     [](const Row& row) { return QJsonValue(albumOf(row)); }},
+    {"Status", 240, "status",
+     [](const Row& row) {
+         return row.report ? shown(row.report->statusText()) : QStringLiteral("Waiting…");
+     },
+     [](const Row& row) {
+         return row.report ? QJsonValue(AlbumReport::statusName(row.report->status))
+                           : QJsonValue(QJsonValue::Undefined);
+     }},
+    {"Found by", 110, "via",
+     [](const Row& row) {
+         return row.report && row.report->foundCover() ? viaWords(row.report->via) : QString();
+     },
+     [](const Row& row) {
+         return row.report && row.report->via != FoundVia::None
+                    ? QJsonValue(viaName(row.report->via))
+                    : QJsonValue(QJsonValue::Undefined);
+     }},
+};
+
+} // namespace
+
+const QList<FillReportModel::Column>& FillReportModel::columns() {
+    return kColumns;
+}
+
+FillReportModel::FillReportModel(const QByteArray& root, QObject* parent)
+    : QAbstractTableModel(parent), m_root(root) {}
+
+int FillReportModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int FillReportModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(kColumns.size());
+}
+
+QVariant FillReportModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= m_rows.size()) {
+        return {};
+    }
+    const Row& row = m_rows[index.row()];
+    const Column& column = kColumns[index.column()];
+    switch (role) {
+    case Qt::DisplayRole:
+        return column.text(row);
+    case Qt::ToolTipRole:
+        return index.column() == FolderColumn ? row.album.path : column.text(row);
+    case Qt::DecorationRole:
+        return index.column() == CoverColumn && !row.thumbnail.isNull() ? QVariant(row.thumbnail)
+                                                                        : QVariant();
+    case AlbumIndexRole:
+        return m_rowOf.key(index.row(), -1);
+    case SortRole:
+        return index.column() == CoverColumn ? row.folder : column.text(row);
+    default:
+        return {};
+    }
+}
+
+QVariant FillReportModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumns.size()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+        return section == CoverColumn && role == Qt::DisplayRole
+                   ? QString()
+                   : QString::fromUtf8(kColumns[section].title);
+    }
+    return {};
+}
+
+void FillReportModel::clear() {
+    beginResetModel();
+    m_rows.clear();
+    m_rowOf.clear();
+    endResetModel();
+}
+
+void FillReportModel::addAlbum(const AlbumFolder& album, int index) {
+    // Folders below the library's; the tooltip has the whole path.
+    QString folder = QDir(QFile::decodeName(m_root)).relativeFilePath(album.path);
+    if (folder == QLatin1String(".")) {
+        folder = QDir(album.path).dirName();
+    }
+    const int at = int(m_rows.size());
+    beginInsertRows({}, at, at);
+    m_rows.append(Row{album, std::nullopt, shown(folder), {}});
+    m_rowOf.insert(index, at);
+    endInsertRows();
+}
+
+void FillReportModel::setReport(const AlbumReport& report) {
+    const int at = m_rowOf.value(report.index, -1);
+    if (at < 0) {
+        return;
+    }
+    m_rows[at].report = report;
+    Q_EMIT dataChanged(this->index(at, 0), this->index(at, columnCount() - 1));
+}
+
+void FillReportModel::setThumbnail(int index, const QImage& image) {
+    const int at = m_rowOf.value(index, -1);
+    if (at < 0) {
+        return;
+    }
+    m_rows[at].thumbnail = image;
+    Q_EMIT dataChanged(this->index(at, CoverColumn), this->index(at, CoverColumn));
+}
+
+void FillReportModel::setSavedByHand(const QByteArray& folder, const QString& file) {
+    for (auto it = m_rowOf.begin(); it != m_rowOf.end(); ++it) {
+        const Row& row = m_rows[it.value()];
+        if (row.album.nativePath == folder && row.report) {
+            AlbumReport report = *row.report;
+            report.status = AlbumReport::Status::Saved;
+            report.file = file;
+            report.via = FoundVia::Hand;
+            setReport(report);
+        }
+    }
+}
+
+const FillReportModel::Row* FillReportModel::row(int index) const {
+    const int at = m_rowOf.value(index, -1);
+    return at < 0 ? nullptr : &m_rows[at];
+}
+
+QJsonObject FillReportModel::json(const AlbumReport& report) {
+    const Row row{{}, report, {}, {}};
+    QJsonObject json;
+    for (const Column& column : kColumns) {
+        const QJsonValue value = column.value(row);
+        if (column.jsonKey && !value.isUndefined()) {
+            json.insert(QLatin1String(column.jsonKey), value);
+        }
+    }
+    const QJsonObject details = report.details();
+    for (auto it = details.begin(); it != details.end(); ++it) {
+        json.insert(it.key(), it.value());
+    }
+    return json;
+}
