@@ -60,16 +60,16 @@ void CoverSession::select(const CoverItem& item, bool highQuality, const QSize& 
     m_item = item;
     m_savedPath.clear();
     m_rungs = m_source.rungs(item, highQuality);
-    load(box);
+    loadCover(box);
 }
 
 void CoverSession::retry(const QSize& box) {
     if (m_state != State::Idle) {
-        load(box);
+        loadCover(box);
     }
 }
 
-void CoverSession::load(const QSize& box) {
+void CoverSession::loadCover(const QSize& box) {
     // The earlier selection's load, preview and file are no longer this one's.
     const quint64 selection = ++m_selection;
     m_loader.cancel();
@@ -173,7 +173,7 @@ void CoverSession::cancelDownload() {
     setState(State::Failed);
 }
 
-void CoverSession::clear() {
+void CoverSession::deselect() {
     ++m_selection;
     m_loader.cancel();
     if (m_previewLoad != 0) {

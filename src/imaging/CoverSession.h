@@ -57,7 +57,7 @@ public:
     // Gives up the running download: Failed, "the download was cancelled".
     void cancelDownload();
     // Back to Idle: no item, no cover, no file.
-    void clear();
+    void deselect();
 
     State state() const { return m_state; }
     bool hasItem() const { return m_state != State::Idle; }
@@ -100,7 +100,7 @@ Q_SIGNALS:
     void saved(const CoverSession::SaveResult& result);
 
 private:
-    void load(const QSize& box);
+    void loadCover(const QSize& box);
     void setState(State state);
     void setFile(const QUrl& file);
     void loaded(const ImageLoadResult& result, const CoverRung& rung, quint64 selection);

@@ -102,7 +102,7 @@ QList<TrackTags> AlbumScanner::readTracks(const QList<QByteArray>& files, AlbumF
     QList<TrackTags> tracks;
     const TagReader reader(stop, m_options.tagTimeLimitMs);
     for (const QByteArray& file : files) {
-        TrackTags tags = reader.read(file);
+        TrackTags tags = reader.tagsOf(file);
         if (tags.read == TrackTags::Read::Stopped) {
             return {};
         }

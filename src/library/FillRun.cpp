@@ -14,7 +14,7 @@ namespace {} // namespace
 FillRun::FillRun(FillOptions options, const CoverSource& source, ImageService& images,
                  QObject* parent)
     : QObject(parent), m_options(std::move(options)), m_source(source),
-      m_client(source.newClient(this)), m_journal(m_options.root),
+      m_client(source.newClient(this)), m_answers(m_albums, source), m_journal(m_options.root),
       m_saver(new FillSaver(m_options, images, source, std::make_shared<std::atomic<bool>>(false),
                             this)) {
     qRegisterMetaType<AlbumFolder>();
@@ -58,10 +58,10 @@ int FillRun::requestsLeft() const {
     QList<int> names;
     int searches = 0;
     for (qsizetype i = 0; i < m_stages.size(); ++i) {
-        if (m_stages[i] == Stage::Ids || m_stages[i] == Stage::Names) {
+        if (m_stages[i] == FillStage::Ids || m_stages[i] == FillStage::Names) {
             names.append(int(i));
         }
-        searches += m_stages[i] == Stage::Search;
+        searches += m_stages[i] == FillStage::Search;
     }
     return int(FillPlanner::nameRequests(m_albums, names, m_options.listings,
                                          m_source.capabilities())
@@ -138,7 +138,7 @@ void FillRun::scanned(const AlbumFolder& album) {
     }
     const int index = int(m_albums.size());
     m_albums.append(album);
-    m_stages.append(Stage::Done);
+    m_stages.append(FillStage::Done);
     m_notes.append(album.slowFiles.isEmpty()
                        ? QString()
                        : QStringLiteral("tags took too long to read: %1")
@@ -195,7 +195,7 @@ void FillRun::settle(int index) {
         const SourceCapabilities can = m_source.capabilities();
         const bool exact = (album.identity.collectionId > 0 && can.idLookups) ||
                            (!album.identity.barcode.isEmpty() && can.barcodeLookups);
-        m_stages[index] = exact ? Stage::Ids : Stage::Names;
+        m_stages[index] = exact ? FillStage::Ids : FillStage::Names;
         return;
     }
     report(told);
@@ -222,7 +222,7 @@ void FillRun::planNext() {
         sendNext();
         return;
     }
-    for (const Stage stage : {Stage::Ids, Stage::Names, Stage::Search}) {
+    for (const FillStage stage : {FillStage::Ids, FillStage::Names, FillStage::Search}) {
         QList<int> waiting;
         for (qsizetype i = 0; i < m_stages.size(); ++i) {
             if (m_stages[i] == stage) {
@@ -233,9 +233,9 @@ void FillRun::planNext() {
             continue;
         }
         QList<CatalogueRequest> requests;
-        if (stage == Stage::Ids) {
-            requests =
-                FillPlanner::idRequests(m_albums, waiting, m_barcodeEach, m_source.capabilities());
+        if (stage == FillStage::Ids) {
+            requests = FillPlanner::idRequests(m_albums, waiting, m_answers.barcodeEach(),
+                                               m_source.capabilities());
             // What the source cannot look up goes on by name.
             QSet<int> asked;
             for (const CatalogueRequest& request : std::as_const(requests)) {
@@ -243,13 +243,13 @@ void FillRun::planNext() {
             }
             for (const int index : waiting) {
                 if (!asked.contains(index)) {
-                    m_stages[index] = Stage::Names;
+                    m_stages[index] = FillStage::Names;
                 }
             }
             if (requests.isEmpty()) {
                 continue;
             }
-        } else if (stage == Stage::Names) {
+        } else if (stage == FillStage::Names) {
             requests = FillPlanner::nameRequests(m_albums, waiting, m_options.listings,
                                                  m_source.capabilities(), m_knownArtists);
         } else {
@@ -278,7 +278,6 @@ void FillRun::sendNext() {
     }
     const CatalogueRequest request = m_requests.front();
     m_asking = true;
-    ++m_sent;
     m_lastRequest.start();
     Q_EMIT working(request.description());
     m_client->run(request.toSource(m_options.country),
@@ -304,19 +303,29 @@ void FillRun::answered(const CatalogueRequest& request, const SearchOutcome& out
             return;
         }
         m_requests.pop_front();
-        fallBack(request,
-                 QStringLiteral("the catalogue did not answer in time (%1)").arg(outcome.detail));
+        apply(m_answers.fallBack(
+            request,
+            QStringLiteral("the catalogue did not answer in time (%1)").arg(outcome.detail)));
         break;
     case SearchResultKind::UrlNotFormed:
     case SearchResultKind::AnswerUnreadable:
     case SearchResultKind::NotASearchResult:
         m_requests.pop_front();
-        fallBack(request, QStringLiteral("the catalogue's answer could not be read"));
+        apply(m_answers.fallBack(request,
+                                 QStringLiteral("the catalogue's answer could not be read")));
         break;
     case SearchResultKind::Completed:
         m_requests.pop_front();
         m_backOffs = 0;
-        takeAnswer(request, outcome.records);
+        const FillAnswers::Answered answered = m_answers.take(request, outcome.records);
+        if (!answered.notice.isEmpty()) {
+            Q_EMIT notice(answered.notice);
+        }
+        for (auto it = answered.first.rbegin(); it != answered.first.rend(); ++it) {
+            m_requests.push_front(*it);
+        }
+        m_requests.insert(m_requests.end(), answered.later.begin(), answered.later.end());
+        apply(answered.verdicts);
         break;
     }
     planNext();
@@ -360,8 +369,8 @@ void FillRun::finishIfDone() {
         !m_saver->isIdle()) {
         return;
     }
-    const bool allDone =
-        std::none_of(m_stages.begin(), m_stages.end(), [](Stage s) { return s != Stage::Done; });
+    const bool allDone = std::none_of(m_stages.begin(), m_stages.end(),
+                                      [](FillStage s) { return s != FillStage::Done; });
     if (allDone || m_catalogueEnding) {
         finishRun(m_catalogueEnding.value_or(Ending::Completed));
     }
@@ -379,4 +388,61 @@ void FillRun::finishRun(Ending ending) {
             QStringLiteral("The journal %1 could not be written.").arg(m_journal.filePath()));
     }
     Q_EMIT finished(ending, int(m_albums.size()) - m_done);
+}
+
+// What the answers decided, done: covers taken to the saver, albums told,
+// the rest sent on to their next stage.
+void FillRun::apply(const QList<AnswerVerdict>& verdicts) {
+    for (const AnswerVerdict& verdict : verdicts) {
+        const int index = verdict.index;
+        switch (verdict.kind) {
+        case AnswerVerdict::Kind::Take:
+            take(index, *verdict.record, verdict.score, verdict.via);
+            break;
+        case AnswerVerdict::Kind::NoMatch:
+            noMatch(index, verdict.best, verdict.via);
+            break;
+        case AnswerVerdict::Kind::Fail: {
+            AlbumReport failed = reportFor(index);
+            failed.reason = verdict.note;
+            m_stages[index] = FillStage::Done;
+            report(failed);
+            break;
+        }
+        case AnswerVerdict::Kind::MoveOn:
+            if (!verdict.note.isEmpty()) {
+                m_notes[index] = verdict.note;
+            }
+            m_stages[index] = verdict.next;
+            break;
+        }
+    }
+}
+
+void FillRun::take(int index, const CatalogueItem& record, double score, FoundVia via) {
+    m_stages[index] = FillStage::Done;
+    if (record.artistId() != 0 && !m_albums[index].artist().isEmpty()) {
+        // The artist's other albums can be listed by this id.
+        m_knownArtists.insert(FillPlanner::artistKey(m_albums[index]), record.artistId());
+    }
+    AlbumReport found = reportFor(index);
+    found.match = record;
+    found.score = score;
+    found.via = via;
+    found.file = FillSaver::coverNameFor(m_options, m_albums[index]);
+    m_saver->add({found, m_albums[index], record});
+}
+
+void FillRun::noMatch(int index, const std::optional<AlbumMatcher::Match>& best, FoundVia via) {
+    m_stages[index] = FillStage::Done;
+    AlbumReport unmatched = reportFor(index);
+    unmatched.status =
+        best && best->ambiguous ? AlbumReport::Status::Ambiguous : AlbumReport::Status::NoMatch;
+    unmatched.via = via;
+    if (best) {
+        unmatched.match = best->record;
+        unmatched.score = best->score;
+        unmatched.rivals = best->rivals;
+    }
+    report(unmatched);
 }

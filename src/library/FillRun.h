@@ -2,6 +2,7 @@
 
 #include "library/AlbumMatcher.h"
 #include "library/AlbumScanner.h"
+#include "library/FillAnswers.h"
 #include "library/FillJournal.h"
 #include "library/FillOptions.h"
 #include "library/FillPlanner.h"
@@ -59,7 +60,6 @@ public:
     int albumsFound() const { return int(m_albums.size()); }
     int albumsDone() const { return m_done; }
     bool scanFinished() const { return m_scanFinished; }
-    int requestsSent() const { return m_sent; }
     // The catalogue requests still to come, as far as they can be told.
     int requestsLeft() const;
 
@@ -75,17 +75,14 @@ Q_SIGNALS:
     void finished(FillRun::Ending ending, int remaining);
 
 private:
-    enum class Stage { Ids, Names, Search, Done };
-
     void scanned(const AlbumFolder& album);
     void settle(int index);
     bool namedCoverExists(const AlbumFolder& album) const;
     void planNext();
     void sendNext();
     void answered(const CatalogueRequest& request, const SearchOutcome& outcome);
-    void takeAnswer(const CatalogueRequest& request, const QList<CatalogueItem>& records);
+    void apply(const QList<AnswerVerdict>& verdicts);
     bool backOff(const CatalogueRequest& request);
-    void fallBack(const CatalogueRequest& request, const QString& reason);
     void take(int index, const CatalogueItem& record, double score, FoundVia via);
     void noMatch(int index, const std::optional<AlbumMatcher::Match>& best, FoundVia via);
     void report(AlbumReport report);
@@ -96,26 +93,24 @@ private:
     void finishRun(Ending ending);
 
     FillOptions m_options;
+    const CoverSource& m_source;
+    SourceClient* m_client;
     std::atomic<bool> m_stop{false};
     std::thread m_scanner;
     std::atomic<bool> m_scanFinished{false};
     QList<AlbumFolder> m_albums;
+    FillAnswers m_answers;
     QHash<QString, qint64> m_knownArtists; // artist ids learnt from answers
-    QList<Stage> m_stages;
+    QList<FillStage> m_stages;
     QList<QString> m_notes; // by album: what else there is to tell of it
     std::deque<CatalogueRequest> m_requests;
     bool m_asking = false; // a request is on its way
     int m_done = 0;
-    int m_sent = 0;
     int m_backOffs = 0;
     int m_missedDeadlines = 0;
-    bool m_barcodeEach = false; // the catalogue answers no barcode lists here
-    QList<int> m_probed;        // albums of a barcode list that waits for a probe
     bool m_ended = false;
     bool m_stopping = false;                 // stop() was called: the saver is winding up
     std::optional<Ending> m_catalogueEnding; // the catalogue can no longer be asked
-    const CoverSource& m_source;
-    SourceClient* m_client;
     FillJournal m_journal;
     FillSaver* m_saver = nullptr;
     QElapsedTimer m_lastRequest;

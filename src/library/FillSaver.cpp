@@ -82,7 +82,7 @@ FillSaver::FillSaver(const FillOptions& options, ImageService& images, const Cov
 
 void FillSaver::add(Job job) {
     m_jobs.push_back(std::move(job));
-    next();
+    startNextJob();
 }
 
 void FillSaver::stop() {
@@ -102,7 +102,7 @@ void FillSaver::stop() {
     // Else the worker's file is abandoned and its report follows.
 }
 
-void FillSaver::next() {
+void FillSaver::startNextJob() {
     if (m_busy || m_jobs.empty() || m_stopped) {
         return;
     }
@@ -117,7 +117,7 @@ void FillSaver::next() {
         return;
     }
     if (!job.record) {
-        write(std::move(job), {});
+        writeOnWorker(std::move(job), {});
         return;
     }
     download(std::move(job));
@@ -137,11 +137,11 @@ void FillSaver::download(Job job) {
                           finish(failed);
                           return;
                       }
-                      write(job, result.cover.encodedData);
+                      writeOnWorker(job, result.cover.encodedData);
                   });
 }
 
-void FillSaver::write(Job job, QByteArray coverBytes) {
+void FillSaver::writeOnWorker(Job job, QByteArray coverBytes) {
     QPointer<FillSaver> self(this);
     auto* writing = new QFutureWatcher<AlbumReport>(this);
     connect(writing, &QFutureWatcher<AlbumReport>::finished, this, [self, writing] {
@@ -173,5 +173,5 @@ void FillSaver::finish(const std::optional<AlbumReport>& report) {
         return;
     }
     QMetaObject::invokeMethod(
-        this, [this] { next(); }, Qt::QueuedConnection);
+        this, [this] { startNextJob(); }, Qt::QueuedConnection);
 }

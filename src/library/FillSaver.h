@@ -48,9 +48,9 @@ Q_SIGNALS:
     void stopped();
 
 private:
-    void next();
+    void startNextJob();
     void download(Job job);
-    void write(Job job, QByteArray coverBytes);
+    void writeOnWorker(Job job, QByteArray coverBytes);
     void finish(const std::optional<AlbumReport>& report);
 
     FillOptions m_options;

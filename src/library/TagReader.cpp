@@ -51,7 +51,7 @@ QString text(const TagLib::String& value) {
     return QString::fromStdString(value.to8Bit(true)).trimmed();
 }
 
-QString property(const TagLib::PropertyMap& properties, const char* key) {
+QString propertyText(const TagLib::PropertyMap& properties, const char* key) {
     return text(properties[key].toString());
 }
 
@@ -70,7 +70,7 @@ struct Descriptor {
 TagReader::TagReader(const std::atomic<bool>& stop, int timeLimitMs)
     : m_stop(stop), m_timeLimitMs(timeLimitMs) {}
 
-TrackTags TagReader::read(const QByteArray& nativePath) const {
+TrackTags TagReader::tagsOf(const QByteArray& nativePath) const {
     TrackTags tags;
     const AudioFormat* format =
         AudioFormats::byFileName(nativePath.mid(nativePath.lastIndexOf('/') + 1));
@@ -93,11 +93,11 @@ TrackTags TagReader::read(const QByteArray& nativePath) const {
     tags.album = text(tag->album());
     tags.year = int(tag->year());
     const TagLib::PropertyMap properties = opened->properties();
-    tags.albumArtist = property(properties, "ALBUMARTIST");
-    tags.disc = property(properties, "DISCNUMBER").section(QLatin1Char('/'), 0, 0).toInt();
-    tags.compilation = property(properties, "COMPILATION") == QLatin1String("1");
-    tags.barcode = property(properties, "BARCODE");
-    const QString advisory = property(properties, "ITUNESADVISORY");
+    tags.albumArtist = propertyText(properties, "ALBUMARTIST");
+    tags.disc = propertyText(properties, "DISCNUMBER").section(QLatin1Char('/'), 0, 0).toInt();
+    tags.compilation = propertyText(properties, "COMPILATION") == QLatin1String("1");
+    tags.barcode = propertyText(properties, "BARCODE");
+    const QString advisory = propertyText(properties, "ITUNESADVISORY");
     tags.explicitness = advisory == QLatin1String("1")   ? QStringLiteral("explicit")
                         : advisory == QLatin1String("2") ? QStringLiteral("cleaned")
                                                          : QString();

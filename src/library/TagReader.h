@@ -40,7 +40,7 @@ public:
 
     explicit TagReader(const std::atomic<bool>& stop, int timeLimitMs = kTimeLimitMs);
 
-    TrackTags read(const QByteArray& nativePath) const;
+    TrackTags tagsOf(const QByteArray& nativePath) const;
 
 private:
     const std::atomic<bool>& m_stop;

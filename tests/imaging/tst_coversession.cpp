@@ -88,7 +88,7 @@ private Q_SLOTS:
                  QString::number(qHash(QStringLiteral("first")) % 100000));
         QCOMPARE(TestSupport::readFile(file), m_session->cover().encodedData);
 
-        m_session->clear();
+        m_session->deselect();
         QCOMPARE(m_session->state(), State::Idle);
         QCOMPARE(m_files.last(), QUrl()); // withdrawn at once
         TemporaryCoverFile::waitForPendingWork();
@@ -155,7 +155,8 @@ private Q_SLOTS:
         // A cover replaced before its file is written never announces one.
         m_files.clear();
         m_session->select(item(QStringLiteral("gone")), false, QSize(300, 300));
-        connect(m_session.get(), &CoverSession::coverShown, this, [this] { m_session->clear(); });
+        connect(m_session.get(), &CoverSession::coverShown, this,
+                [this] { m_session->deselect(); });
         QTRY_COMPARE(m_session->state(), State::Idle);
         TemporaryCoverFile::waitForPendingWork();
         QTest::qWait(100);
@@ -182,7 +183,7 @@ private Q_SLOTS:
         struct stat first {};
         ::stat(QFile::encodeName(settings).constData(), &first);
         QVERIFY(shows(QStringLiteral("two")));
-        m_session->clear();
+        m_session->deselect();
         TestSupport::context().settingsStore().flush();
         struct stat second {};
         ::stat(QFile::encodeName(settings).constData(), &second);

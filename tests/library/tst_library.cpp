@@ -240,11 +240,11 @@ private Q_SLOTS:
         QVERIFY(fd >= 0 && ::ftruncate(fd, 20LL << 30) == 0);
         ::close(fd);
         std::atomic<bool> stop{false};
-        const TrackTags nothing = TagReader(stop).read(huge);
+        const TrackTags nothing = TagReader(stop).tagsOf(huge);
         QVERIFY(nothing.read != TrackTags::Read::Slow && nothing.album.isEmpty());
-        QCOMPARE(TagReader(stop, -1).read(huge).read, TrackTags::Read::Slow);
+        QCOMPARE(TagReader(stop, -1).tagsOf(huge).read, TrackTags::Read::Slow);
         stop = true;
-        QCOMPARE(TagReader(stop).read(huge).read, TrackTags::Read::Stopped);
+        QCOMPARE(TagReader(stop).tagsOf(huge).read, TrackTags::Read::Stopped);
     }
 
     // An album below a path longer than the system allows is told, not skipped.

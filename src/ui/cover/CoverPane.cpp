@@ -196,7 +196,7 @@ void CoverPane::setAlbumTarget(const std::optional<AlbumFolder>& album, const QS
 }
 
 void CoverPane::removeCover() {
-    m_session->clear();
+    m_session->deselect();
 }
 
 // Interface --------------------------------------------------------------------
