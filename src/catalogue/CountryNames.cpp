@@ -41,11 +41,11 @@ QStringList CountryNames::countryNames() {
     return names;
 }
 
-QString CountryNames::countryCode(const QString& name) {
+std::optional<QString> CountryNames::countryCode(const QString& name) {
     for (const QString& code : MediaTables::countryCodes()) {
         if (displayName(code) == name) {
             return code;
         }
     }
-    return QStringLiteral("ERROR");
+    return std::nullopt;
 }

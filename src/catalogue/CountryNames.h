@@ -14,6 +14,6 @@ public:
     // The country picker's titles: the names of every storefront that has
     // one, sorted case-insensitively in the user's locale.
     static QStringList countryNames();
-    // The storefront code whose name equals `name` exactly, or "ERROR".
-    static QString countryCode(const QString& name);
+    // The storefront code whose name equals `name` exactly, if any.
+    static std::optional<QString> countryCode(const QString& name);
 };

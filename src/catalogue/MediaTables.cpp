@@ -36,13 +36,13 @@ const QStringList& mediaTitles() {
     return titles;
 }
 
-QString mediaParameter(const QString& mediaTitle) {
+std::optional<QString> mediaParameter(const QString& mediaTitle) {
     for (const auto& [title, value] : kMedia) {
         if (mediaTitle == QLatin1String(title)) {
             return QString::fromLatin1(value);
         }
     }
-    return QStringLiteral("ERROR");
+    return std::nullopt;
 }
 
 QString mediaTitle(const QString& mediaValue) {

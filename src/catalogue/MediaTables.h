@@ -3,13 +3,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The fixed media and storefront tables behind the search pane's pickers.
 namespace MediaTables {
 
 // The nine media titles, in picker order.
 const QStringList& mediaTitles();
-// The value a media title sends to the service; "ERROR" for any other text.
-QString mediaParameter(const QString& mediaTitle);
+// The value a media title sends to the service; none for any other text.
+std::optional<QString> mediaParameter(const QString& mediaTitle);
 // The media title of a value the service knows ("movie" gives "Movies");
 // empty for any other text.
 QString mediaTitle(const QString& mediaValue);

@@ -60,7 +60,6 @@ public:
     void deselect();
 
     State state() const { return m_state; }
-    bool hasItem() const { return m_state != State::Idle; }
     const CoverItem& item() const { return m_item; }
     // The shown cover; null unless Shown.
     const CoverImage& cover() const { return m_cover; }

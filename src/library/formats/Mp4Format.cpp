@@ -141,58 +141,45 @@ QString offsetProblem(const FileBytes& file, const Boxes& boxes) {
     return {};
 }
 
-QString compare(const FileBytes& original, const Boxes& before, const FileBytes& copy,
-                const Boxes& after) {
-    const QList<Box> oldTop = topLevel(before);
-    const QList<Box> newTop = topLevel(after);
-    QList<QByteArray> oldTypes, newTypes;
-    for (const Box& b : oldTop) {
+QList<QByteArray> typesOf(const QList<Box>& top) {
+    QList<QByteArray> types;
+    for (const Box& b : top) {
         if (b.type != "free" && b.type != "skip") {
-            oldTypes.append(b.type);
+            types.append(b.type);
         }
     }
+    return types;
+}
+
+// Where a top-level box went in the copy, padding aside: the same type, the
+// same rank among boxes of that type.
+const Box* counterpart(const QList<Box>& oldTop, const QList<Box>& newTop, const Box& old) {
+    const auto rank = std::count_if(oldTop.begin(), oldTop.end(), [&](const Box& b) {
+        return b.type == old.type && b.offset < old.offset;
+    });
+    int seen = 0;
     for (const Box& b : newTop) {
-        if (b.type != "free" && b.type != "skip") {
-            newTypes.append(b.type);
+        if (b.type == old.type && seen++ == rank) {
+            return &b;
         }
     }
-    if (oldTypes != newTypes) {
-        return QStringLiteral("the copy's boxes differ");
-    }
-    // Where each top-level box went, padding aside.
-    auto counterpart = [&](const Box& old) -> const Box* {
-        const auto rank = std::count_if(oldTop.begin(), oldTop.end(), [&](const Box& b) {
-            return b.type == old.type && b.offset < old.offset;
-        });
-        int seen = 0;
-        for (const Box& b : newTop) {
-            if (b.type == old.type && seen++ == rank) {
-                return &b;
+    return nullptr;
+}
+
+// Every leaf that may not change is byte for byte where it was.
+QString compareLeaves(const FileBytes& original, const Boxes& before, const FileBytes& copy,
+                      const Boxes& after) {
+    auto keptLeaves = [](const Boxes& boxes) {
+        QList<const Box*> leaves;
+        for (const Box& b : boxes.all) {
+            if (!isOffsetTable(b) && !mayChange(b)) {
+                leaves.append(&b);
             }
         }
-        return nullptr;
+        return leaves;
     };
-    for (const Box& old : oldTop) {
-        const Box* now = counterpart(old);
-        if (old.type == "mdat" && (!now || now->size != old.size ||
-                                   !copy.sameAs(now->offset, original, old.offset, old.size))) {
-            return QStringLiteral("the copy's audio differs");
-        }
-    }
-    QList<const Box*> oldLeaves, newLeaves, oldTables, newTables;
-    for (const Box& b : before.all) {
-        (isOffsetTable(b) ? oldTables : oldLeaves).append(&b);
-    }
-    for (const Box& b : after.all) {
-        (isOffsetTable(b) ? newTables : newLeaves).append(&b);
-    }
-    auto kept = [](QList<const Box*>& list) {
-        list.erase(
-            std::remove_if(list.begin(), list.end(), [](const Box* b) { return mayChange(*b); }),
-            list.end());
-    };
-    kept(oldLeaves);
-    kept(newLeaves);
+    const QList<const Box*> oldLeaves = keptLeaves(before);
+    const QList<const Box*> newLeaves = keptLeaves(after);
     if (oldLeaves.size() != newLeaves.size()) {
         return QStringLiteral("the copy's boxes differ");
     }
@@ -204,9 +191,28 @@ QString compare(const FileBytes& original, const Boxes& before, const FileBytes&
             return QStringLiteral("the copy's %1 box differs").arg(QString::fromLatin1(a.path));
         }
     }
+    return {};
+}
+
+// Every chunk offset moved exactly as far as the box it points into.
+QString compareOffsets(const FileBytes& original, const Boxes& before, const FileBytes& copy,
+                       const Boxes& after) {
+    auto tables = [](const Boxes& boxes) {
+        QList<const Box*> found;
+        for (const Box& b : boxes.all) {
+            if (isOffsetTable(b)) {
+                found.append(&b);
+            }
+        }
+        return found;
+    };
+    const QList<const Box*> oldTables = tables(before);
+    const QList<const Box*> newTables = tables(after);
     if (oldTables.size() != newTables.size()) {
         return QStringLiteral("the copy's chunk offsets differ");
     }
+    const QList<Box> oldTop = topLevel(before);
+    const QList<Box> newTop = topLevel(after);
     for (qsizetype t = 0; t < oldTables.size(); ++t) {
         const QList<quint64> oldOffsets = offsetsIn(original, *oldTables[t]);
         const QList<quint64> newOffsets = offsetsIn(copy, *newTables[t]);
@@ -218,13 +224,33 @@ QString compare(const FileBytes& original, const Boxes& before, const FileBytes&
             const auto home = std::find_if(oldTop.begin(), oldTop.end(), [offset](const Box& b) {
                 return offset >= quint64(b.offset) && offset < quint64(b.offset + b.size);
             });
-            const Box* moved = home == oldTop.end() ? nullptr : counterpart(*home);
+            const Box* moved = home == oldTop.end() ? nullptr : counterpart(oldTop, newTop, *home);
             if (!moved || newOffsets[i] != offset + quint64(moved->offset - home->offset)) {
                 return QStringLiteral("the copy's chunk offsets no longer point at its audio");
             }
         }
     }
     return {};
+}
+
+QString compare(const FileBytes& original, const Boxes& before, const FileBytes& copy,
+                const Boxes& after) {
+    const QList<Box> oldTop = topLevel(before);
+    const QList<Box> newTop = topLevel(after);
+    if (typesOf(oldTop) != typesOf(newTop)) {
+        return QStringLiteral("the copy's boxes differ");
+    }
+    for (const Box& old : oldTop) {
+        const Box* now = counterpart(oldTop, newTop, old);
+        if (old.type == "mdat" && (!now || now->size != old.size ||
+                                   !copy.sameAs(now->offset, original, old.offset, old.size))) {
+            return QStringLiteral("the copy's audio differs");
+        }
+    }
+    if (QString problem = compareLeaves(original, before, copy, after); !problem.isEmpty()) {
+        return problem;
+    }
+    return compareOffsets(original, before, copy, after);
 }
 
 // The tags' items but the cover, as bytes, in order of their bytes.

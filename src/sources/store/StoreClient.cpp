@@ -67,7 +67,8 @@ void StoreClient::search(const SourceRequest& request, Callback callback) {
     const QString& term = request.term;
     const QString& entity = request.entity;
     QString lowerCountry = request.storefront.toLower();
-    const QString mediaValue = MediaTables::mediaParameter(request.mediaTitle);
+    // A media title the store does not know never reaches it.
+    const QString mediaValue = MediaTables::mediaParameter(request.mediaTitle).value_or(QString());
     const ServiceOrigins& origins = m_origins;
 
     // A store link or a bare id names one item: the lookup endpoint finds it
@@ -87,7 +88,7 @@ void StoreClient::search(const SourceRequest& request, Callback callback) {
     // Lookups and entity searches answer with collections: none is dropped.
     const bool lookup = target.has_value() || !entity.isEmpty();
     const auto url = StoreRequests::validatedUrl(encoded);
-    if (!url) {
+    if (!url || (!target && mediaValue.isEmpty())) {
         callback(SearchOutcome{SearchResultKind::UrlNotFormed, {}, {}});
         return;
     }

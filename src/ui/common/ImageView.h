@@ -22,7 +22,6 @@ public:
     // the picture itself arrives.
     void setPreview(const QImage& image);
     bool showsPreview() const { return m_preview; }
-    const CoverImage& coverImage() const { return m_cover; }
     // The image as decoded for the screen.
     QImage image() const { return m_cover.image; }
     QImage screenImage() const { return m_cover.image; }

@@ -29,6 +29,17 @@ CoverPane::CoverPane(AppContext& context, QWidget* parent)
                                  this)),
       m_actions(new CoverActions(this)), m_albumTarget(new AlbumTarget(this)) {
     m_ui->setupUi(this);
+    setUpLayout();
+    setUpButtons();
+    connectSession();
+    connectActions();
+    // Never narrower than its buttons at their natural widths.
+    setMinimumWidth(m_ui->buttonLayout->sizeHint().width() + layout()->contentsMargins().left() +
+                    layout()->contentsMargins().right());
+    showState(CoverSession::State::Idle);
+}
+
+void CoverPane::setUpLayout() {
     // The progress keeps its place while hidden: the cover's room stays the
     // same from loading to shown, so the cover is decoded once for it.
     for (QWidget* widget :
@@ -51,6 +62,9 @@ CoverPane::CoverPane(AppContext& context, QWidget* parent)
                                                             Qt::TextSelectableByKeyboard
                                                       : Qt::NoTextInteraction);
     });
+}
+
+void CoverPane::setUpButtons() {
     m_ui->viewButton->setText(QStringLiteral("View Cover"));
     m_ui->copyButton->setText(QStringLiteral("Copy Cover"));
     m_ui->shareButton->setText(QStringLiteral("Share Cover"));
@@ -79,7 +93,9 @@ CoverPane::CoverPane(AppContext& context, QWidget* parent)
                     QTimer::singleShot(0, menu, [menu, where] { menu->popup(where); });
                 }
             });
+}
 
+void CoverPane::connectSession() {
     connect(m_session, &CoverSession::stateChanged, this, [this](CoverSession::State state) {
         showState(state);
         // The menus hear of a shown cover once its file exists (showFile).
@@ -109,11 +125,6 @@ CoverPane::CoverPane(AppContext& context, QWidget* parent)
         Q_EMIT saveFinished({});
     });
     connect(m_albumTarget, &AlbumTarget::coverSaved, this, &CoverPane::albumCoverSaved);
-    connectActions();
-    // Never narrower than its buttons at their natural widths.
-    setMinimumWidth(m_ui->buttonLayout->sizeHint().width() + layout()->contentsMargins().left() +
-                    layout()->contentsMargins().right());
-    showState(CoverSession::State::Idle);
 }
 
 CoverPane::~CoverPane() = default;

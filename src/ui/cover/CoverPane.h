@@ -94,6 +94,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void setUpLayout();
+    void setUpButtons();
+    void connectSession();
     void connectActions();
     bool hasCover();
     void showState(CoverSession::State state);

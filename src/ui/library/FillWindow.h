@@ -29,8 +29,6 @@ public:
     FillTable* table() const { return m_table; }
     QPushButton* runButton() const { return m_runButton; }
     QPushButton* searchButton() const { return m_search; }
-    QCheckBox* embedBox() const { return m_embed; }
-    QLabel* stateLabel() const { return m_state; }
     bool isRunning() const { return m_run != nullptr; }
 
     // Starts a run (again: a continued run skips what is covered, and what its

@@ -295,8 +295,9 @@ void SearchPane::countryPicked() {
     if (m_ui->countryPicker->currentIndex() < 0) {
         return;
     }
-    const QString code = CountryNames::countryCode(m_ui->countryPicker->currentText());
-    m_settings.setValue(Settings::country, code);
+    if (const auto code = CountryNames::countryCode(m_ui->countryPicker->currentText())) {
+        m_settings.setValue(Settings::country, *code);
+    }
     refreshMediaPicker();
 }
 
