@@ -47,7 +47,7 @@ Application::Application(AppContext& context, MainWindow* window, QObject* paren
     // A mail that could not be started is said where covers say what happened.
     auto mailOpened = [this](bool opened) {
         if (!opened) {
-            m_window->coverPane()->showStatus(CoverPane::linkNotOpened);
+            m_window->coverPane()->showStatus(CoverPane::linkNotOpened());
         }
     };
     connect(action("sendSuggestion"), &QAction::triggered, this, [this, mailOpened] {
@@ -66,8 +66,8 @@ Application::Application(AppContext& context, MainWindow* window, QObject* paren
         const QString start = last.isLocalFile() && QFileInfo(last.toLocalFile()).isDir()
                                   ? last.toLocalFile()
                                   : musicFolder();
-        const QString folder = QFileDialog::getExistingDirectory(
-            m_window, QStringLiteral("Fill Covers in Folder"), start);
+        const QString folder =
+            QFileDialog::getExistingDirectory(m_window, tr("Fill Covers in Folder"), start);
         if (!folder.isEmpty()) {
             m_context.settings().setValue(Settings::lastFillFolder, QUrl::fromLocalFile(folder));
             showFillWindow(QFile::encodeName(folder));
@@ -76,9 +76,9 @@ Application::Application(AppContext& context, MainWindow* window, QObject* paren
     connect(action("quitAction"), &QAction::triggered, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
     connect(action("aboutAction"), &QAction::triggered, this, [this] {
-        QMessageBox::about(m_window, QStringLiteral("About Sleevanta"),
-                           QStringLiteral("<b>Sleevanta %1</b><p>Finds cover artwork in the iTunes "
-                                          "Store catalogue and saves it.</p>")
+        QMessageBox::about(m_window, tr("About Sleevanta"),
+                           tr("<b>Sleevanta %1</b><p>Finds cover artwork in the iTunes "
+                              "Store catalogue and saves it.</p>")
                                .arg(QCoreApplication::applicationVersion().toHtmlEscaped()));
     });
     if (QMenu* edit = window->findChild<QMenu*>(QStringLiteral("editMenu"))) {
@@ -124,11 +124,11 @@ QString Application::cacheReadoutText(quint64 count, quint64 bytes) {
     // To the nearest unit: 16.98 MB is "17 MB", and what rounds to 1024 KB is "1 MB".
     const quint64 kilobyte = 1024;
     const quint64 megabyte = 1048576;
-    const QString size =
-        bytes >= megabyte - kilobyte / 2
-            ? QString::number((bytes + megabyte / 2) / megabyte) + QStringLiteral(" MB")
-            : QString::number((bytes + kilobyte / 2) / kilobyte) + QStringLiteral(" KB");
-    return QString::number(count) + QStringLiteral(" Images") + QStringLiteral(": ") + size;
+    const QString size = bytes >= megabyte - kilobyte / 2
+                             ? tr("%1 MB").arg((bytes + megabyte / 2) / megabyte)
+                             : tr("%1 KB").arg((bytes + kilobyte / 2) / kilobyte);
+    //: The cache readout in the Edit menu: how many images, and their size.
+    return tr("%n Images: %1", nullptr, int(qMin<quint64>(count, INT_MAX))).arg(size);
 }
 
 void Application::refreshCacheReadout() {
@@ -226,9 +226,8 @@ FillWindow* Application::showFillWindow(const FillOptions& options) {
 
 void Application::openMusic(const QList<QByteArray>& paths, const QStringList& refused) {
     if (!refused.isEmpty()) {
-        m_window->searchPane()->showHint(
-            QStringLiteral("Only files on this computer can be opened, not %1.")
-                .arg(refused.join(QStringLiteral(", "))));
+        m_window->searchPane()->showHint(tr("Only files on this computer can be opened, not %1.")
+                                             .arg(refused.join(QStringLiteral(", "))));
     }
     if (paths.isEmpty()) {
         Q_EMIT musicOpened();

@@ -14,51 +14,21 @@
 #include <QTimer>
 #include <algorithm>
 
-const QList<DonateDialog::Run>& DonateDialog::messageRuns() {
-    static const QList<Run> runs{
-        {QStringLiteral("Sleevanta is "), RunStyle::Regular},
-        {QStringLiteral("free of ads"), RunStyle::Bold},
-        {QStringLiteral(" and "), RunStyle::Regular},
-        {QStringLiteral("free of charge"), RunStyle::Bold},
-        {QStringLiteral(". However, to cover the costs for "), RunStyle::Regular},
-        {QStringLiteral("hosting"), RunStyle::Italic},
-        {QStringLiteral(", "), RunStyle::Regular},
-        {QStringLiteral("maintenance"), RunStyle::Italic},
-        {QStringLiteral(", and "), RunStyle::Regular},
-        {QStringLiteral("coffee"), RunStyle::Italic},
-        {QStringLiteral(", we'd deeply appreciate you helping us with a small donation."),
-         RunStyle::Regular},
-    };
-    return runs;
+QString DonateDialog::messageText() {
+    return centred(
+        tr("Sleevanta is <b>free of ads</b> and <b>free of charge</b>. However, to cover the costs "
+           "for <i>hosting</i>, <i>maintenance</i>, and <i>coffee</i>, we'd deeply appreciate you "
+           "helping us with a small donation."));
 }
 
-QList<DonateDialog::Run> DonateDialog::addressTitleRuns(bool justCopied) {
-    if (justCopied) {
-        return {{QStringLiteral("Copied "), RunStyle::Regular},
-                {AppConfig::bitcoinAddress, RunStyle::Bold},
-                {QStringLiteral(" to Clipboard."), RunStyle::Regular}};
-    }
-    return {{QStringLiteral("bitcoin:"), RunStyle::Regular},
-            {AppConfig::bitcoinAddress, RunStyle::Bold}};
+QString DonateDialog::addressTitleText(bool justCopied) {
+    const QString address = QStringLiteral("<b>%1</b>").arg(AppConfig::bitcoinAddress);
+    return centred(justCopied ? tr("Copied %1 to Clipboard.").arg(address)
+                              : QStringLiteral("bitcoin:%1").arg(address));
 }
 
-QString DonateDialog::richText(const QList<Run>& runs) {
-    QString html = QStringLiteral("<div align=\"center\" style=\"font-size:13px\">");
-    for (const Run& run : runs) {
-        const QString text = run.text.toHtmlEscaped();
-        switch (run.style) {
-        case RunStyle::Regular:
-            html += text;
-            break;
-        case RunStyle::Bold:
-            html += QStringLiteral("<b>") + text + QStringLiteral("</b>");
-            break;
-        case RunStyle::Italic:
-            html += QStringLiteral("<i>") + text + QStringLiteral("</i>");
-            break;
-        }
-    }
-    return html + QStringLiteral("</div>");
+QString DonateDialog::centred(const QString& html) {
+    return QStringLiteral("<div align=\"center\" style=\"font-size:13px\">%1</div>").arg(html);
 }
 
 QString DonateDialog::donationUrlText(const ServiceOrigins& origins) {
@@ -71,7 +41,7 @@ QString DonateDialog::donationUrlText(const ServiceOrigins& origins) {
 DonateDialog::DonateDialog(AppContext& context, QWidget* parent)
     : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::Donate>()) {
     m_ui->setupUi(this);
-    m_ui->messageTextField->setText(richText(messageRuns()));
+    m_ui->messageTextField->setText(messageText());
     // A push button shows plain text only: the runs go into a label on it.
     auto* layout = new QHBoxLayout(m_ui->copyAddressButton);
     layout->setContentsMargins(8, 2, 8, 2);
@@ -98,9 +68,9 @@ QString DonateDialog::addressTitle() const {
 }
 
 void DonateDialog::setAddressTitle(bool justCopied) {
-    m_addressLabel->setText(richText(addressTitleRuns(justCopied)));
+    m_addressLabel->setText(addressTitleText(justCopied));
     m_ui->copyAddressButton->setAccessibleName(
-        justCopied ? QStringLiteral("Copied %1 to Clipboard.").arg(AppConfig::bitcoinAddress)
+        justCopied ? tr("Copied %1 to Clipboard.").arg(AppConfig::bitcoinAddress)
                    : QStringLiteral("bitcoin:%1").arg(AppConfig::bitcoinAddress));
 }
 
@@ -119,7 +89,7 @@ void DonateDialog::donateWithPayPal() {
     }
     // Said where the user looks, for as long as a copied address is.
     QPushButton* button = m_ui->donateWithPayPalButton;
-    const QString title = QStringLiteral("Donate with &PayPal");
-    button->setText(QStringLiteral("Couldn't open the link"));
+    const QString title = tr("Donate with &PayPal");
+    button->setText(tr("Couldn't open the link"));
     QTimer::singleShot(kCopiedMilliseconds, button, [button, title] { button->setText(title); });
 }

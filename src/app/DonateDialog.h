@@ -19,16 +19,9 @@ struct ServiceOrigins;
 class DonateDialog : public QWidget {
     Q_OBJECT
 public:
-    enum class RunStyle { Regular, Bold, Italic };
-    struct Run {
-        QString text;
-        RunStyle style;
-    };
-
-    static const QList<Run>& messageRuns();
-    static QList<Run> addressTitleRuns(bool justCopied);
-    // Centred 13-point rich text made of `runs`.
-    static QString richText(const QList<Run>& runs);
+    // The message and the address button's title, as centred rich text.
+    static QString messageText();
+    static QString addressTitleText(bool justCopied);
     static QString donationUrlText(const ServiceOrigins& origins);
 
     static constexpr int kCopiedMilliseconds = 1500;
@@ -44,6 +37,7 @@ public:
     void donateWithPayPal();
 
 private:
+    static QString centred(const QString& html);
     void setAddressTitle(bool justCopied);
 
     AppContext& m_context;

@@ -20,13 +20,17 @@
 
 namespace {
 
-constexpr char kUsage[] =
-    "Usage: sleevanta [FILE|FOLDER|URI]...\n"
-    "Finds cover artwork in the iTunes Store catalogue and saves it.\n"
-    "Audio files and album folders given are searched by their tags (one album),\n"
-    "or opened in Fill Covers in Folder (several albums).\n\n"
-    "  -h, --help     show this help and end\n"
-    "  -v, --version  show the version and end\n";
+constexpr char kUsage[] = QT_TRANSLATE_NOOP(
+    "Sleevanta", "Usage: sleevanta [FILE|FOLDER|URI]...\n"
+                 "Finds cover artwork in the iTunes Store catalogue and saves it.\n"
+                 "Audio files and album folders given are searched by their tags (one album),\n"
+                 "or opened in Fill Covers in Folder (several albums).\n\n"
+                 "  -h, --help     show this help and end\n"
+                 "  -v, --version  show the version and end\n");
+
+QByteArray usage() {
+    return QCoreApplication::translate("Sleevanta", kUsage).toLocal8Bit();
+}
 
 // The files and folders named on the command line as file: URIs, every byte of
 // a name kept; the exit status when the program should end instead. Without
@@ -38,7 +42,7 @@ std::optional<int> readArguments(int argc, char* argv[], QStringList* uris) {
         if (options && argument == "--") {
             options = false;
         } else if (options && (argument == "-h" || argument == "--help")) {
-            std::fputs(kUsage, stdout);
+            std::fputs(usage().constData(), stdout);
             return 0;
         } else if (options && (argument == "-v" || argument == "--version")) {
             std::printf("sleevanta %s\n", SLEEVANTA_VERSION);
@@ -46,10 +50,13 @@ std::optional<int> readArguments(int argc, char* argv[], QStringList* uris) {
         } else if (!uris) {
             continue;
         } else if (options && argument.startsWith('-')) {
+            const QString option =
+                TextSafety::withoutControlCharacters(QString::fromLocal8Bit(argument));
             std::fprintf(
-                stderr, "sleevanta: unknown option %s\n%s",
-                qPrintable(TextSafety::withoutControlCharacters(QString::fromLocal8Bit(argument))),
-                kUsage);
+                stderr, "sleevanta: %s\n%s",
+                qPrintable(
+                    QCoreApplication::translate("Sleevanta", "unknown option %1").arg(option)),
+                usage().constData());
             return 64;
         } else if (argument.contains("://") || argument.startsWith("file:")) {
             uris->append(QString::fromUtf8(argument)); // refused unless local

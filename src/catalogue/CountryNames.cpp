@@ -26,26 +26,17 @@ std::optional<QString> CountryNames::displayName(const QString& countryCode) {
     return text;
 }
 
-QStringList CountryNames::countryNames() {
-    QStringList names;
+QList<CountryNames::Storefront> CountryNames::storefronts() {
+    QList<Storefront> named;
     for (const QString& code : MediaTables::countryCodes()) {
         if (auto name = displayName(code)) {
-            names.append(*name);
+            named.append({code, *name});
         }
     }
     QCollator collator(QLocale::system());
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {
-        return collator.compare(a, b) < 0;
+    std::sort(named.begin(), named.end(), [&collator](const Storefront& a, const Storefront& b) {
+        return collator.compare(a.name, b.name) < 0;
     });
-    return names;
-}
-
-std::optional<QString> CountryNames::countryCode(const QString& name) {
-    for (const QString& code : MediaTables::countryCodes()) {
-        if (displayName(code) == name) {
-            return code;
-        }
-    }
-    return std::nullopt;
+    return named;
 }

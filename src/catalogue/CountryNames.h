@@ -11,9 +11,11 @@ class CountryNames {
 public:
     // The region name of a two-letter code, or nothing when CLDR has none.
     static std::optional<QString> displayName(const QString& countryCode);
-    // The country picker's titles: the names of every storefront that has
-    // one, sorted case-insensitively in the user's locale.
-    static QStringList countryNames();
-    // The storefront code whose name equals `name` exactly, if any.
-    static std::optional<QString> countryCode(const QString& name);
+    struct Storefront {
+        QString code;
+        QString name;
+    };
+    // The country picker's entries: every storefront that has a name, sorted
+    // by it case-insensitively in the user's locale.
+    static QList<Storefront> storefronts();
 };

@@ -2,6 +2,8 @@
 
 #include "platform/TextSafety.h"
 
+#include <QCoreApplication>
+
 QString CoverItem::title() const {
     static const QStringList titledByCollection{QStringLiteral("movie"), QStringLiteral("software"),
                                                 QStringLiteral("tvSeason")};
@@ -16,16 +18,16 @@ QString CoverItem::title() const {
 
 QString CoverItem::listingTitle() const {
     if (entity == QLatin1String("software")) {
-        return QStringLiteral("View Cover Listing in App Store");
+        return QCoreApplication::translate("CoverItem", "View Cover &Listing in App Store");
     }
     if (entity == QLatin1String("audiobook") || entity == QLatin1String("ebook")) {
-        return QStringLiteral("View Cover Listing in Books");
+        return QCoreApplication::translate("CoverItem", "View Cover &Listing in Books");
     }
     if (entity == QLatin1String("music")) {
-        return QStringLiteral("View Cover Listing in Music");
+        return QCoreApplication::translate("CoverItem", "View Cover &Listing in Music");
     }
     if (entity == QLatin1String("podcast")) {
-        return QStringLiteral("View Cover Listing in Podcasts");
+        return QCoreApplication::translate("CoverItem", "View Cover &Listing in Podcasts");
     }
     return {};
 }

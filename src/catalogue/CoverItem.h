@@ -26,7 +26,8 @@ struct CoverItem {
     // "Artist - Collection", or the collection alone for movies, software and
     // TV seasons; empty without the names.
     QString title() const;
-    // The View menu's listing item for the entity, empty when it has none.
+    // The View menu's listing item for the entity, with its mnemonic, in the
+    // user's language; empty when it has none.
     QString listingTitle() const;
 
     // The item a record describes; none without either cover URL. A link

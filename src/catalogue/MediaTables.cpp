@@ -1,20 +1,22 @@
 #include "catalogue/MediaTables.h"
 
+#include <QCoreApplication>
+
 #include <array>
 #include <utility>
 
 namespace {
 
 const std::array<std::pair<const char*, const char*>, 9> kMedia{{
-    {"Audiobooks", "audiobook"},
-    {"eBooks", "ebook"},
-    {"Movies", "movie"},
-    {"Music", "music"},
-    {"Music Videos", "musicVideo"},
-    {"Podcasts", "podcast"},
-    {"Short Films", "shortFilm"},
-    {"Software", "software"},
-    {"TV Shows", "tvShow"},
+    {QT_TRANSLATE_NOOP("MediaTables", "Audiobooks"), "audiobook"},
+    {QT_TRANSLATE_NOOP("MediaTables", "eBooks"), "ebook"},
+    {QT_TRANSLATE_NOOP("MediaTables", "Movies"), "movie"},
+    {QT_TRANSLATE_NOOP("MediaTables", "Music"), "music"},
+    {QT_TRANSLATE_NOOP("MediaTables", "Music Videos"), "musicVideo"},
+    {QT_TRANSLATE_NOOP("MediaTables", "Podcasts"), "podcast"},
+    {QT_TRANSLATE_NOOP("MediaTables", "Short Films"), "shortFilm"},
+    {QT_TRANSLATE_NOOP("MediaTables", "Software"), "software"},
+    {QT_TRANSLATE_NOOP("MediaTables", "TV Shows"), "tvShow"},
 }};
 
 QStringList split(const char* codes) {
@@ -43,6 +45,10 @@ std::optional<QString> mediaParameter(const QString& mediaTitle) {
         }
     }
     return std::nullopt;
+}
+
+QString displayTitle(const QString& mediaTitle) {
+    return QCoreApplication::translate("MediaTables", mediaTitle.toUtf8().constData());
 }
 
 QString mediaTitle(const QString& mediaValue) {

@@ -8,8 +8,11 @@
 // The fixed media and storefront tables behind the search pane's pickers.
 namespace MediaTables {
 
-// The nine media titles, in picker order.
+// The nine media titles, in picker order. They are keys (settings, stored
+// values, file names): shown only through displayTitle().
 const QStringList& mediaTitles();
+// A media title in the user's language.
+QString displayTitle(const QString& mediaTitle);
 // The value a media title sends to the service; none for any other text.
 std::optional<QString> mediaParameter(const QString& mediaTitle);
 // The media title of a value the service knows ("movie" gives "Movies");

@@ -39,7 +39,7 @@ ImageCache::ImageCache(const QString& diskDirectory, qint64 memoryLimitBytes, qi
     m_copyQueue.setMaxThreadCount(1);
     m_copyQueue.setExpiryTimeout(5000);
     runOnDiskQueue([this] {
-        ensureDirectory();
+        makeDirectory();
         trimDiskSync();
     });
 }
@@ -58,7 +58,7 @@ QString ImageCache::diskPathForKey(const QString& key) const {
     return m_directory + QLatin1Char('/') + fileNameForKey(key);
 }
 
-bool ImageCache::ensureDirectory() {
+bool ImageCache::makeDirectory() {
     return !m_directory.isEmpty() && QDir().mkpath(m_directory);
 }
 
@@ -152,7 +152,7 @@ QByteArray ImageCache::bytesFromDiskSync(const QString& key) const {
 bool ImageCache::storeImageDataToDiskSync(const QByteArray& data, const QString& key) {
     // An unwritable cache is no error the user should see: this entry stays in
     // memory only, and the next write tries again.
-    if (data.isEmpty() || !ensureDirectory()) {
+    if (data.isEmpty() || !makeDirectory()) {
         return false;
     }
     const QString path = diskPathForKey(key);
@@ -227,7 +227,7 @@ void ImageCache::clearDiskSync() {
     if (directory.exists()) {
         directory.removeRecursively();
     }
-    ensureDirectory();
+    makeDirectory();
     m_diskBytes = 0;
 }
 

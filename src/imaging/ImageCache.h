@@ -83,7 +83,7 @@ private:
     void runOnDiskQueue(QObject* context, std::function<Result()> work,
                         std::function<void(Result)> done);
     void runOnDiskQueue(std::function<void()> work);
-    bool ensureDirectory();
+    bool makeDirectory();
 
     QString m_directory;
     qint64 m_diskLimit;

@@ -3,6 +3,7 @@
 #include "platform/TextSafety.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <unicode/locid.h>
@@ -10,13 +11,17 @@
 
 namespace CoverFileName {
 
-const QList<Token>& tokens() {
-    static const QList<Token> list{
-        {QStringLiteral("%{artistName}"), QStringLiteral("Artist Name")},
-        {QStringLiteral("%{collectionName}"), QStringLiteral("Collection Name")},
-        {QStringLiteral("%{year}"), QStringLiteral("Year")},
-        {QStringLiteral("%{mediaKind}"), QStringLiteral("Media Kind")},
+QList<Token> tokens() {
+    static const std::pair<const char*, const char*> kTokens[] = {
+        {"%{artistName}", QT_TRANSLATE_NOOP("CoverFileName", "Artist Name")},
+        {"%{collectionName}", QT_TRANSLATE_NOOP("CoverFileName", "Collection Name")},
+        {"%{year}", QT_TRANSLATE_NOOP("CoverFileName", "Year")},
+        {"%{mediaKind}", QT_TRANSLATE_NOOP("CoverFileName", "Media Kind")},
     };
+    QList<Token> list;
+    for (const auto& [text, title] : kTokens) {
+        list.append({QLatin1String(text), QCoreApplication::translate("CoverFileName", title)});
+    }
     return list;
 }
 
@@ -80,18 +85,20 @@ QString build(const QString& format, const NameFields& fields, qint64 replaceSpa
 std::optional<QString> formatProblem(const QString& format) {
     const QString name = format.trimmed();
     if (name.isEmpty()) {
-        return QStringLiteral("Type a name for the cover files.");
+        return QCoreApplication::translate("CoverFileName", "Type a name for the cover files.");
     }
     if (name.contains(QLatin1Char('/'))) {
-        return QStringLiteral("A file name cannot contain “/”.");
+        return QCoreApplication::translate("CoverFileName", "A file name cannot contain “/”.");
     }
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot < 0 ? QString() : name.mid(dot + 1).toLower();
     if (extension != QLatin1String("jpg") && extension != QLatin1String("jpeg")) {
-        return QStringLiteral("End the name with “.jpg”: covers are saved as JPEG files.");
+        return QCoreApplication::translate(
+            "CoverFileName", "End the name with “.jpg”: covers are saved as JPEG files.");
     }
     if (dot == 0) {
-        return QStringLiteral("Type a name before “.%1”.").arg(name.mid(1));
+        return QCoreApplication::translate("CoverFileName", "Type a name before “.%1”.")
+            .arg(name.mid(1));
     }
     return std::nullopt;
 }

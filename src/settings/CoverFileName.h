@@ -24,8 +24,8 @@ struct Token {
     QString text;  // "%{artistName}"
     QString title; // what a menu calls it: "Artist Name"
 };
-// The tokens a format may hold, in menu order.
-const QList<Token>& tokens();
+// The tokens a format may hold, in menu order, titled in the user's language.
+QList<Token> tokens();
 
 // The name under the format stored for the fields' media kind (that of Music
 // when the kind has none) and the stored options, read at every call.

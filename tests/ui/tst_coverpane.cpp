@@ -218,7 +218,7 @@ private Q_SLOTS:
     void actionsOnTheShownCover() {
         m_pane->saveCover(); // nothing shown yet
         QTRY_VERIFY(alert());
-        QCOMPARE(alert()->informativeText(), CoverPane::noCover);
+        QCOMPARE(alert()->informativeText(), CoverPane::noCover());
         alert()->close();
         QVERIFY(shows(QStringLiteral("acts")));
         const QUrl artwork = m_pane->session()->artworkUrl();
@@ -231,7 +231,7 @@ private Q_SLOTS:
         QCOMPARE(m_workspace.opened, (QList<QUrl>{artwork, web}));
         m_workspace.unhandled << "https";
         m_pane->viewCoverListing();
-        QCOMPARE(m_pane->titleLabel()->text(), CoverPane::linkNotOpened);
+        QCOMPARE(m_pane->titleLabel()->text(), CoverPane::linkNotOpened());
         m_pane->copyCoverImage();
         QTRY_COMPARE(m_pasteboard.file, m_pane->session()->temporaryFile());
         QVERIFY(ImageCodec::isJpeg(m_pasteboard.bytes));
@@ -241,7 +241,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_pasteboard.text, artwork.toString());
         m_pane->copyCoverTitle();
         QCOMPARE(m_pasteboard.text, QStringLiteral("Artist - acts")); // not the status shown
-        QCOMPARE(m_pane->titleLabel()->text(), CoverPane::copiedTitle);
+        QCOMPARE(m_pane->titleLabel()->text(), CoverPane::copiedTitle());
         QTRY_COMPARE_WITH_TIMEOUT(m_pane->titleLabel()->text(), QStringLiteral("Artist - acts"),
                                   3000);
 

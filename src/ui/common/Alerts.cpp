@@ -11,10 +11,12 @@
 QMessageBox* Alerts::alert(const QString& informativeText, bool warning) {
     auto* box = new QMessageBox();
     box->setIcon(warning ? QMessageBox::Warning : QMessageBox::Information);
-    box->setWindowTitle(AlertTexts::title);
-    box->setText(AlertTexts::title);
+    //: The title of every alert.
+    const QString title = tr("Whoops…");
+    box->setWindowTitle(title);
+    box->setText(title);
     box->setInformativeText(informativeText);
-    box->addButton(AlertTexts::okButton, QMessageBox::AcceptRole);
+    box->addButton(tr("OK"), QMessageBox::AcceptRole);
     // Left to itself the box fits its short title and wraps a sentence into a
     // tall narrow column; a line of about 60 characters reads as a desktop's
     // alerts do, on screens that have room for it.

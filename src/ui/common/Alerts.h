@@ -1,18 +1,14 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class QMessageBox;
 class QObject;
 class QWidget;
 
-// The frame of every alert the application shows.
-namespace AlertTexts {
-inline const QString title = QStringLiteral("Whoops…");
-inline const QString okButton = QStringLiteral("OK");
-} // namespace AlertTexts
-
 class Alerts {
+    Q_DECLARE_TR_FUNCTIONS(Alerts)
 public:
     Alerts() = delete;
 

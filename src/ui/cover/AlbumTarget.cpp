@@ -40,17 +40,15 @@ void AlbumTarget::saveCover(const QByteArray& jpeg) {
         this, [album, name, jpeg] { return AlbumCoverWriter::writeCover(album, name, jpeg); },
         [this, album, name](const Written& written) {
             if (written.outcome != Written::Outcome::Written) {
-                Q_EMIT failed(QStringLiteral("Couldn't save “%1” in %2: %3.")
-                                  .arg(name, album.path,
-                                       written.outcome == Written::Outcome::Taken
-                                           ? QStringLiteral("the folder has a file of that name")
-                                           : written.error));
+                const QString why = written.outcome == Written::Outcome::Taken
+                                        ? tr("the folder has a file of that name")
+                                        : written.error;
+                Q_EMIT failed(tr("Couldn't save “%1” in %2: %3.").arg(name, album.path, why));
                 return;
             }
             Q_EMIT coverSaved(album.nativePath, name);
-            Q_EMIT succeeded(
-                QStringLiteral("Saved “%1” into %2.").arg(name, QDir(album.path).dirName()),
-                written.path);
+            Q_EMIT succeeded(tr("Saved “%1” into %2.").arg(name, QDir(album.path).dirName()),
+                             written.path);
         });
 }
 
@@ -66,13 +64,12 @@ void AlbumTarget::embedCover(const QByteArray& jpeg) {
         },
         [this](const Embedded& embedded) {
             if (!embedded.failed.isEmpty()) {
-                Q_EMIT failed(
-                    QStringLiteral("The cover went into %1 file(s), but not into these: %2")
-                        .arg(embedded.files)
-                        .arg(embedded.failed.join(QStringLiteral("; "))));
+                Q_EMIT failed(tr("The cover went into %n file(s), but not into these: %1", nullptr,
+                                 embedded.files)
+                                  .arg(embedded.failed.join(QStringLiteral("; "))));
                 return;
             }
-            Q_EMIT succeeded(
-                QStringLiteral("Embedded the cover into %1 file(s).").arg(embedded.files), {});
+            Q_EMIT succeeded(tr("Embedded the cover into %n file(s).", nullptr, embedded.files),
+                             {});
         });
 }

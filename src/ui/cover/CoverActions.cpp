@@ -17,31 +17,32 @@ struct CoverActionRow {
 
 // The one table of cover actions.
 const CoverActionRow kRows[kCoverActionCount] = {
-    {CoverAction::SaveCoverAs, "saveCoverAs", "Save Cover &As…", "Ctrl+S", "document-save-as"},
-    {CoverAction::SaveCoverToDownloads, "saveCoverToDownloads", "Save Cover to “&Downloads”",
-     "Ctrl+Shift+S", "document-save"},
-    {CoverAction::ViewCoverInBrowser, "viewCoverInBrowser", "View Cover in &Browser", "",
-     "internet-web-browser"},
-    {CoverAction::ViewCoverListing, "viewCoverListingInItunes", "View Cover &Listing in iTunes", "",
-     ""},
+    {CoverAction::SaveCoverAs, "saveCoverAs", QT_TRANSLATE_NOOP("CoverActions", "Save Cover &As…"),
+     "Ctrl+S", "document-save-as"},
+    {CoverAction::SaveCoverToDownloads, "saveCoverToDownloads",
+     QT_TRANSLATE_NOOP("CoverActions", "Save Cover to “&Downloads”"), "Ctrl+Shift+S",
+     "document-save"},
+    {CoverAction::ViewCoverInBrowser, "viewCoverInBrowser",
+     QT_TRANSLATE_NOOP("CoverActions", "View Cover in &Browser"), "", "internet-web-browser"},
+    {CoverAction::ViewCoverListing, "viewCoverListingInItunes",
+     QT_TRANSLATE_NOOP("CoverActions", "View Cover &Listing in iTunes"), "", ""},
     {CoverAction::CopyCoverImageToClipboard, "copyCoverImageToClipboard",
-     "Copy Cover &Image to Clipboard", "Ctrl+C", "edit-copy"},
+     QT_TRANSLATE_NOOP("CoverActions", "Copy Cover &Image to Clipboard"), "Ctrl+C", "edit-copy"},
     {CoverAction::CopyCoverUrlToClipboard, "copyCoverUrlToClipboard",
-     "Copy Cover &URL to Clipboard", "Ctrl+Shift+C", ""},
+     QT_TRANSLATE_NOOP("CoverActions", "Copy Cover &URL to Clipboard"), "Ctrl+Shift+C", ""},
     {CoverAction::CopyCoverTitleToClipboard, "copyCoverTitleToClipboard",
-     "Copy Cover &Title to Clipboard", "Ctrl+Alt+C", ""},
-    {CoverAction::SaveIntoAlbumFolder, "saveIntoAlbumFolder", "Save into A&lbum Folder", "",
-     "folder"},
-    {CoverAction::EmbedIntoFiles, "embedIntoFiles", "&Embed into Files", "", ""},
+     QT_TRANSLATE_NOOP("CoverActions", "Copy Cover &Title to Clipboard"), "Ctrl+Alt+C", ""},
+    {CoverAction::SaveIntoAlbumFolder, "saveIntoAlbumFolder",
+     QT_TRANSLATE_NOOP("CoverActions", "Save into A&lbum Folder"), "", "folder"},
+    {CoverAction::EmbedIntoFiles, "embedIntoFiles",
+     QT_TRANSLATE_NOOP("CoverActions", "&Embed into Files"), "", ""},
 };
-
-const QString kListingPrefix = QStringLiteral("View Cover ");
 
 } // namespace
 
 CoverActions::CoverActions(QObject* parent) : QObject(parent) {
     for (const CoverActionRow& row : kRows) {
-        auto* action = new QAction(QString::fromUtf8(row.title), this);
+        auto* action = new QAction(tr(row.title), this);
         action->setObjectName(QLatin1String(row.objectName));
         action->setShortcut(QKeySequence(QLatin1String(row.shortcut)));
         if (*row.icon) {
@@ -82,13 +83,11 @@ void CoverActions::update(bool shown, bool hasFile, const QString& listingTitle,
     action(CoverAction::CopyCoverImageToClipboard)->setEnabled(shown && hasFile);
     QAction* listing = action(CoverAction::ViewCoverListing);
     if (!shown) {
-        listing->setText(QString::fromUtf8(kRows[size_t(CoverAction::ViewCoverListing)].title));
+        listing->setText(tr(kRows[size_t(CoverAction::ViewCoverListing)].title));
         listing->setVisible(true);
         return;
     }
-    // "View Cover Listing in Music": the mnemonic stays on "Listing".
-    listing->setText(
-        QString(listingTitle).replace(kListingPrefix, kListingPrefix + QLatin1Char('&')));
+    listing->setText(listingTitle);
     listing->setVisible(!listingTitle.isEmpty());
 }
 

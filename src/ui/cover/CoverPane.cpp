@@ -65,10 +65,10 @@ void CoverPane::setUpLayout() {
 }
 
 void CoverPane::setUpButtons() {
-    m_ui->viewButton->setText(QStringLiteral("View Cover"));
-    m_ui->copyButton->setText(QStringLiteral("Copy Cover"));
-    m_ui->shareButton->setText(QStringLiteral("Share Cover"));
-    m_ui->saveCoverButton->setText(QStringLiteral("Save Cover As…"));
+    m_ui->viewButton->setText(tr("View Cover"));
+    m_ui->copyButton->setText(tr("Copy Cover"));
+    m_ui->shareButton->setText(tr("Share Cover"));
+    m_ui->saveCoverButton->setText(tr("Save Cover As…"));
     // Push buttons with menus: their arrow sits beside the title, never on it.
     for (QPushButton* button : {m_ui->viewButton, m_ui->copyButton, m_ui->shareButton}) {
         button->setMenu(new QMenu(button));
@@ -106,7 +106,7 @@ void CoverPane::connectSession() {
     connect(m_session, &CoverSession::progressChanged, this, &CoverPane::showProgress);
     connect(m_session, &CoverSession::previewReady, this, [this](const QImage& preview) {
         m_ui->coverImageView->setPreview(preview);
-        m_ui->coverFactsLabel->setText(QStringLiteral("Preview"));
+        m_ui->coverFactsLabel->setText(tr("Preview"));
     });
     connect(m_session, &CoverSession::coverShown, this,
             [this](const CoverImage& cover) { m_ui->coverImageView->setImage(cover); });
@@ -221,8 +221,8 @@ void CoverPane::showState(CoverSession::State state) {
     } else if (state == State::Loading) {
         view->setPreview(m_session->preview());
     }
-    view->setPlaceholderText(
-        state == State::Idle ? QStringLiteral("Select a result to see its cover") : QString());
+    view->setPlaceholderText(state == State::Idle ? tr("Select a result to see its cover")
+                                                  : QString());
     view->setCoverFile({});
     m_ui->coverFactsLabel->setText(shown ? m_session->facts().display() : QString());
     m_title = m_session->item().title();
@@ -236,7 +236,7 @@ void CoverPane::showState(CoverSession::State state) {
     m_ui->tryAgainButton->setVisible(state == State::Failed);
     if (state == State::Failed) {
         m_ui->failureLabel->setText(
-            QStringLiteral("Couldn't download the cover (%1).").arg(m_session->failureReason()));
+            tr("Couldn't download the cover (%1).").arg(m_session->failureReason()));
     }
     m_ui->progressIndicator->setRange(0, 100);
     m_ui->progressIndicator->setValue(0);
@@ -300,7 +300,7 @@ QMenu* CoverPane::buildContextMenu() {
     }
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    auto* share = new QMenu(QStringLiteral("Share"), menu);
+    auto* share = new QMenu(tr("Share"), menu);
     ShareMenu::addServices(share, m_session, m_context.sharing(), statusSaying());
     m_actions->fillContextMenu(menu, share);
     return menu;
@@ -317,13 +317,13 @@ void CoverPane::openLink(const QUrl& link, const QUrl& fallback) {
             return;
         }
     }
-    showStatus(linkNotOpened);
+    showStatus(linkNotOpened());
 }
 
 // Every action needs a shown cover; without one it says so.
 bool CoverPane::hasCover() {
     if (m_session->state() != CoverSession::State::Shown) {
-        alert(noCover);
+        alert(noCover());
         return false;
     }
     return true;
@@ -348,17 +348,17 @@ void CoverPane::copyCoverImage() {
         return;
     }
     if (m_session->temporaryFile().isEmpty()) {
-        alert(noCover);
+        alert(noCover());
         return;
     }
     CoverClipboard::copyImageFile(m_context.clipboard(), m_session->temporaryFile(), this,
-                                  [this] { showStatus(copiedImage); });
+                                  [this] { showStatus(copiedImage()); });
 }
 
 void CoverPane::copyCoverUrl() {
     if (hasCover()) {
         m_context.clipboard().writeText(m_session->artworkUrl().toString(QUrl::FullyEncoded));
-        showStatus(copiedUrl);
+        showStatus(copiedUrl());
     }
 }
 
@@ -366,7 +366,7 @@ void CoverPane::copyCoverTitle() {
     // The title itself, also while a status message stands in its place.
     if (hasCover()) {
         m_context.clipboard().writeText(m_title);
-        showStatus(copiedTitle);
+        showStatus(copiedTitle());
     }
 }
 

@@ -28,12 +28,13 @@ class QPushButton;
 class CoverPane : public QWidget {
     Q_OBJECT
 public:
-    static inline const QString copiedImage = QStringLiteral("Copied Cover Image to Clipboard.");
-    static inline const QString copiedUrl = QStringLiteral("Copied Cover URL to Clipboard.");
-    static inline const QString copiedTitle = QStringLiteral("Copied Cover Title to Clipboard.");
-    static inline const QString linkNotOpened = QStringLiteral("Couldn't open the link");
-    static inline const QString noCover =
-        QStringLiteral("There is no cover to work with yet: select a result first.");
+    static QString copiedImage() { return tr("Copied Cover Image to Clipboard."); }
+    static QString copiedUrl() { return tr("Copied Cover URL to Clipboard."); }
+    static QString copiedTitle() { return tr("Copied Cover Title to Clipboard."); }
+    static QString linkNotOpened() { return tr("Couldn't open the link"); }
+    static QString noCover() {
+        return tr("There is no cover to work with yet: select a result first.");
+    }
     static constexpr int kStatusMilliseconds = 1500;
 
     explicit CoverPane(AppContext& context, QWidget* parent = nullptr);

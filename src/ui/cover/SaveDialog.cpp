@@ -2,6 +2,7 @@
 
 #include "platform/UserPaths.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -21,10 +22,11 @@ void setAskerForTesting(Asker asker) {
 }
 
 QFileDialog* make(QWidget* window, const QString& suggestedName, const QUrl& last) {
-    auto* dialog = new QFileDialog(window, QStringLiteral("Save Cover As…"));
+    auto* dialog =
+        new QFileDialog(window, QCoreApplication::translate("SaveDialog", "Save Cover As…"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setNameFilter(QStringLiteral("JPEG image (*.jpg *.jpeg)"));
+    dialog->setNameFilter(QCoreApplication::translate("SaveDialog", "JPEG image (*.jpg *.jpeg)"));
     dialog->setDefaultSuffix(QStringLiteral("jpg"));
     // Where the user saved last; the Downloads folder the first time.
     dialog->setDirectory(last.isLocalFile() && QFileInfo(last.toLocalFile()).isDir()

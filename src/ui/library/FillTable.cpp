@@ -50,7 +50,7 @@ FillTable::FillTable(const QByteArray& root, ImageService& images, QWidget* pare
     horizontalHeader()->setSectionResizeMode(FillReportModel::CoverColumn, QHeaderView::Fixed);
     horizontalHeader()->setStretchLastSection(true);
     setWordWrap(false);
-    setAccessibleName(QStringLiteral("Albums"));
+    setAccessibleName(tr("Albums"));
     setTextElideMode(Qt::ElideRight);
     setSortingEnabled(true);
     sortByColumn(FillReportModel::FolderColumn, Qt::AscendingOrder);

@@ -20,8 +20,8 @@
 namespace {
 
 QString duration(qint64 seconds) {
-    return seconds >= 90 ? QStringLiteral("%1 min").arg((seconds + 30) / 60)
-                         : QStringLiteral("%1 s").arg(seconds);
+    return seconds >= 90 ? FillWindow::tr("%1 min").arg((seconds + 30) / 60)
+                         : FillWindow::tr("%1 s").arg(seconds);
 }
 
 } // namespace
@@ -29,19 +29,18 @@ QString duration(qint64 seconds) {
 FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget* parent)
     : QWidget(parent), m_options(options), m_context(context),
       m_table(new FillTable(options.root, context.images(), this)) {
-    setWindowTitle(QStringLiteral("Fill Covers in Folder"));
+    setWindowTitle(tr("Fill Covers in Folder"));
     auto* where =
-        new QLabel(QStringLiteral("%1 · Storefront: %2 · %3")
+        new QLabel(tr("%1 · Storefront: %2 · %3")
                        .arg(QFile::decodeName(options.root),
                             CountryNames::displayName(options.country).value_or(options.country),
-                            options.highQuality ? QStringLiteral("High Quality")
-                                                : QStringLiteral("Standard Quality")),
+                            options.highQuality ? tr("High Quality") : tr("Standard Quality")),
                    this);
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_name = new QLineEdit(m_options.coverName, this);
-    m_name->setAccessibleName(QStringLiteral("Cover file name"));
-    m_name->setToolTip(QStringLiteral("The name of the cover file saved into each album folder"));
-    m_embed = new QCheckBox(QStringLiteral("Also embed the cover into the audio files"), this);
+    m_name->setAccessibleName(tr("Cover file name"));
+    m_name->setToolTip(tr("The name of the cover file saved into each album folder"));
+    m_embed = new QCheckBox(tr("Also embed the cover into the audio files"), this);
     Settings& stored = context.settings();
     m_embed->setChecked(stored.value(Settings::fillEmbed));
     connect(m_embed, &QCheckBox::toggled, this,
@@ -55,16 +54,16 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
-    m_state = new QLabel(QStringLiteral("Press Start to look for albums without a cover."), this);
+    m_state = new QLabel(tr("Press Start to look for albums without a cover."), this);
     m_state->setWordWrap(true);
-    m_runButton = new QPushButton(QStringLiteral("Start"), this);
+    m_runButton = new QPushButton(tr("Start"), this);
     m_runButton->setDefault(true);
-    m_search = new QPushButton(QStringLiteral("Search by Hand"), this);
-    m_search->setToolTip(QStringLiteral("Search the catalogue for the selected album yourself"));
+    m_search = new QPushButton(tr("Search by Hand"), this);
+    m_search->setToolTip(tr("Search the catalogue for the selected album yourself"));
     m_search->setEnabled(false);
 
     auto* settings = new QHBoxLayout;
-    settings->addWidget(new QLabel(QStringLiteral("Cover file name:"), this));
+    settings->addWidget(new QLabel(tr("Cover file name:"), this));
     settings->addWidget(m_name);
     settings->addWidget(m_embed);
     settings->addStretch(1);
@@ -119,30 +118,31 @@ void FillWindow::startRun() {
     m_run = new FillRun(m_options, m_context.sources().primary(), m_context.images(), this);
     connect(m_run, &FillRun::albumFound, m_table, &FillTable::addAlbum);
     connect(m_run, &FillRun::albumFinished, this, &FillWindow::showAlbumFinished);
-    connect(m_run, &FillRun::working, this, &FillWindow::showProgress);
+    connect(m_run, &FillRun::working, this, [this](const QString& doing) { showProgress(doing); });
     connect(m_run, &FillRun::waiting, this, [this](int seconds, const QString& why) {
-        showProgress(QStringLiteral("Waiting %1 s: %2").arg(seconds).arg(why));
+        showProgress(tr("Waiting %n s: %1", nullptr, seconds).arg(why), true);
     });
     connect(m_run, &FillRun::notice, this,
             [this](const QString& text) { m_state->setToolTip(m_state->toolTip() + text + '\n'); });
     connect(m_run, &FillRun::finished, this, &FillWindow::showRunEnded);
-    m_runButton->setText(QStringLiteral("Stop"));
+    m_runButton->setText(tr("Stop"));
     m_progress->setRange(0, 0);
-    m_state->setText(QStringLiteral("Looking for albums…"));
+    m_state->setText(tr("Looking for albums…"));
     m_run->start();
 }
 
-void FillWindow::showProgress(const QString& doing) {
+void FillWindow::showProgress(const QString& doing, bool waiting) {
     if (!m_run) {
         return;
     }
+    m_doing = doing;
     const int found = m_run->albumsFound();
     m_progress->setRange(0, std::max(1, found));
     // Never full before the run has ended.
     m_progress->setValue(std::min(m_run->albumsDone(), std::max(0, found - 1)));
     const qint64 left = qint64(m_run->requestsLeft()) * m_options.intervalMs / 1000;
-    m_state->setText(m_run->scanFinished() && !doing.startsWith(QLatin1String("Waiting"))
-                         ? QStringLiteral("%1 · about %2 left").arg(doing, duration(left))
+    m_state->setText(m_run->scanFinished() && !waiting
+                         ? tr("%1 · about %2 left").arg(doing, duration(left))
                          : doing);
 }
 
@@ -151,7 +151,7 @@ void FillWindow::showAlbumFinished(const AlbumReport& report) {
     m_table->setReport(report);
     updateSearchButton();
     if (m_run && m_run->scanFinished()) {
-        showProgress(m_state->text().section(QStringLiteral(" · about"), 0, 0));
+        showProgress(m_doing);
     }
 }
 
@@ -166,8 +166,7 @@ void FillWindow::showRunEnded(FillRun::Ending ending, int remaining) {
     }
     using Status = AlbumReport::Status;
     const QString tally =
-        QStringLiteral("%1 saved, %2 already had a cover, %3 without a confident "
-                       "match, %4 failed")
+        tr("%1 saved, %2 already had a cover, %3 without a confident match, %4 failed")
             .arg(counts[Status::Saved] + counts[Status::Planned] + counts[Status::EmbedFailed])
             .arg(counts[Status::HasCover] + counts[Status::Embedded])
             .arg(counts[Status::NoMatch] + counts[Status::Ambiguous] + counts[Status::Mixed])
@@ -177,25 +176,21 @@ void FillWindow::showRunEnded(FillRun::Ending ending, int remaining) {
     m_progress->setValue(ending == FillRun::Ending::Completed
                              ? m_progress->maximum()
                              : std::max(0, found - remaining - (remaining ? 0 : 1)));
-    m_runButton->setText(ending == FillRun::Ending::Completed ? QStringLiteral("Start Again")
-                                                              : QStringLiteral("Continue"));
+    m_runButton->setText(ending == FillRun::Ending::Completed ? tr("Start Again") : tr("Continue"));
     switch (ending) {
     case FillRun::Ending::Completed:
-        m_state->setText(QStringLiteral("Done: %1.").arg(tally));
+        m_state->setText(tr("Done: %1.").arg(tally));
         break;
     case FillRun::Ending::Stopped:
-        m_state->setText(
-            QStringLiteral("Stopped with %1 album(s) left: %2.").arg(remaining).arg(tally));
+        m_state->setText(tr("Stopped with %n album(s) left: %1.", nullptr, remaining).arg(tally));
         break;
     case FillRun::Ending::RateLimited:
-        m_state->setText(
-            QStringLiteral("The catalogue asks for a break; %1 album(s) left. Continue "
-                           "later.")
-                .arg(remaining));
+        m_state->setText(tr("The catalogue asks for a break; %n album(s) left. Continue later.",
+                            nullptr, remaining));
         break;
     case FillRun::Ending::Unreachable:
         m_state->setText(
-            QStringLiteral("The catalogue could not be reached; %1 album(s) left.").arg(remaining));
+            tr("The catalogue could not be reached; %n album(s) left.", nullptr, remaining));
         break;
     }
 }
@@ -221,8 +216,8 @@ bool FillWindow::mayStop() {
         return true;
     }
     const auto answer = QMessageBox::question(
-        this, QStringLiteral("Stop Filling Covers?"),
-        QStringLiteral("The run is not done yet. What it did is kept; Continue takes it up again."),
+        this, tr("Stop Filling Covers?"),
+        tr("The run is not done yet. What it did is kept; Continue takes it up again."),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) {
         return false;

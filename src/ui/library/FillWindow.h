@@ -52,7 +52,8 @@ protected:
 private:
     void showAlbumFinished(const AlbumReport& report);
     void showRunEnded(FillRun::Ending ending, int remaining);
-    void showProgress(const QString& doing);
+    // `doing` with the time left once the scan is over; a wait says its own time.
+    void showProgress(const QString& doing, bool waiting = false);
     void searchByHand();
     void updateSearchButton();
 
@@ -67,4 +68,5 @@ private:
     QPushButton* m_runButton;
     QPushButton* m_search;
     QList<AlbumReport> m_reports; // of the run under way
+    QString m_doing;              // what the run said it does, before the time left
 };

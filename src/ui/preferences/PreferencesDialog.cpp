@@ -31,10 +31,13 @@ PreferencesDialog::PreferencesDialog(Settings& settings, QWidget* parent)
         bold.setBold(true);
         heading->setFont(bold);
     }
-    m_ui->nameFormatMediaPicker->addItems(MediaTables::mediaTitles());
-    m_ui->nameFormatMediaPicker->setCurrentText(m_media);
-    connect(m_ui->nameFormatMediaPicker, &QComboBox::activated, this, [this] {
-        m_media = m_ui->nameFormatMediaPicker->currentText();
+    QComboBox* mediaPicker = m_ui->nameFormatMediaPicker;
+    for (const QString& title : MediaTables::mediaTitles()) {
+        mediaPicker->addItem(MediaTables::displayTitle(title), title);
+    }
+    mediaPicker->setCurrentIndex(mediaPicker->findData(m_media));
+    connect(mediaPicker, &QComboBox::activated, this, [this, mediaPicker] {
+        m_media = mediaPicker->currentData().toString();
         refreshInterface();
     });
     connect(m_ui->sameAsMusicButton, &QCheckBox::clicked, this, [this](bool same) {
@@ -95,8 +98,8 @@ void PreferencesDialog::formatEdited(const QString& text) {
     const auto problem = CoverFileName::formatProblem(text);
     m_ui->nameFormatHint->setVisible(problem.has_value());
     if (problem) {
-        m_ui->nameFormatHint->setText(QStringLiteral("%1 The name stays “%2”.")
-                                          .arg(*problem, m_settings.nameFormatFor(m_media)));
+        m_ui->nameFormatHint->setText(
+            tr("%1 The name stays “%2”.").arg(*problem, m_settings.nameFormatFor(m_media)));
         return;
     }
     if (m_media == kMusic) {
@@ -116,20 +119,20 @@ void PreferencesDialog::formatEditingFinished() {
 }
 
 void PreferencesDialog::refreshInterface() {
-    m_ui->pickerMultilineLabel->setText(QStringLiteral("Default Name Format"));
-    m_ui->mediaLabel->setText(QStringLiteral("For:"));
-    m_ui->sameAsMusicButton->setText(QStringLiteral("Same as Music"));
-    m_ui->insertTokenButton->setText(QStringLiteral("Insert"));
-    m_ui->insertTokenButton->setToolTip(QStringLiteral("Insert a name from the cover's item"));
+    m_ui->pickerMultilineLabel->setText(tr("Default Name Format"));
+    m_ui->mediaLabel->setText(tr("For:"));
+    m_ui->sameAsMusicButton->setText(tr("Same as Music"));
+    m_ui->insertTokenButton->setText(tr("Insert"));
+    m_ui->insertTokenButton->setToolTip(tr("Insert a name from the cover's item"));
     showFormat();
 
-    m_ui->buttonMultilineLabel->setText(QStringLiteral("Name Format Options"));
-    m_ui->replaceSpacesButton->setText(QStringLiteral("Replace spaces with underscores"));
-    m_ui->replaceCharactersButton->setText(replaceCharactersTitle);
-    m_ui->lowercaseCharactersButton->setText(QStringLiteral("Make filenames lowercase"));
-    m_ui->exampleMultilineLabel->setText(QStringLiteral("Name Format Example"));
-    m_ui->clearCacheOnExitMultilineLabel->setText(QStringLiteral("Other Options"));
-    m_ui->clearCacheOnExitButton->setText(QStringLiteral("Clear cache on exit"));
+    m_ui->buttonMultilineLabel->setText(tr("Name Format Options"));
+    m_ui->replaceSpacesButton->setText(tr("Replace spaces with underscores"));
+    m_ui->replaceCharactersButton->setText(tr("Replace / \\ : * ? \" < > | with underscores"));
+    m_ui->lowercaseCharactersButton->setText(tr("Make filenames lowercase"));
+    m_ui->exampleMultilineLabel->setText(tr("Name Format Example"));
+    m_ui->clearCacheOnExitMultilineLabel->setText(tr("Other Options"));
+    m_ui->clearCacheOnExitButton->setText(tr("Clear cache on exit"));
 
     for (const auto& [box, setting] : switches()) {
         box->setChecked(m_settings.value(*setting));
@@ -145,7 +148,7 @@ void PreferencesDialog::showFormat() {
     m_ui->insertTokenButton->setEnabled(own);
 
     QComboBox* picker = m_ui->defaultNameFormatPicker;
-    picker->setAccessibleName(QStringLiteral("Name format for %1").arg(m_media));
+    picker->setAccessibleName(tr("Name format for %1").arg(MediaTables::displayTitle(m_media)));
     m_ui->nameFormatHint->hide();
     const QString stored = m_settings.nameFormatFor(m_media);
     picker->clear();

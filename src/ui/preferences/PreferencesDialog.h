@@ -24,8 +24,6 @@ public:
         QStringLiteral("folder.jpg"), QStringLiteral("cover.jpg"),
         QStringLiteral("%{collectionName}.jpg"),
         QStringLiteral("%{artistName} - %{collectionName}.jpg")};
-    static inline const QString replaceCharactersTitle =
-        QStringLiteral("Replace / \\ : * ? \" < > | with underscores");
 
     explicit PreferencesDialog(Settings& settings, QWidget* parent = nullptr);
     ~PreferencesDialog() override;

@@ -21,7 +21,7 @@ ListOverlay::ListOverlay(QWidget* viewport)
 }
 
 void ListOverlay::showSearching() {
-    m_text->setText(QStringLiteral("Searching…"));
+    m_text->setText(tr("Searching…"));
     m_indicator->show();
     m_indicator->startAnimatingIndicator();
     place();

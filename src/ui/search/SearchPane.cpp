@@ -24,11 +24,6 @@
 #include <QMessageBox>
 #include <QMetaObject>
 
-namespace {
-const QStringList kQualityTitles{QStringLiteral("Standard Quality"),
-                                 QStringLiteral("High Quality")};
-} // namespace
-
 SearchPane::SearchPane(AppContext& context, QWidget* parent)
     : QWidget(parent), m_context(context), m_settings(context.settings()),
       m_ui(std::make_unique<Ui::SearchView>()) {
@@ -53,11 +48,11 @@ SearchPane::SearchPane(AppContext& context, QWidget* parent)
         picker->installEventFilter(this);
     }
     m_overlay = new ListOverlay(table->viewport());
-    m_ui->searchField->setAccessibleName(QStringLiteral("Search"));
-    m_ui->mediaPicker->setAccessibleName(QStringLiteral("Media"));
-    m_ui->qualityPicker->setAccessibleName(QStringLiteral("Quality"));
-    m_ui->countryPicker->setAccessibleName(QStringLiteral("Country"));
-    m_ui->tableView->setAccessibleName(QStringLiteral("Results"));
+    m_ui->searchField->setAccessibleName(tr("Search"));
+    m_ui->mediaPicker->setAccessibleName(tr("Media"));
+    m_ui->qualityPicker->setAccessibleName(tr("Quality"));
+    m_ui->countryPicker->setAccessibleName(tr("Country"));
+    m_ui->tableView->setAccessibleName(tr("Results"));
 
     fillPickers();
 
@@ -104,16 +99,16 @@ void SearchPane::fillPickers() {
     refreshMediaPicker();
 
     m_ui->qualityPicker->clear();
-    m_ui->qualityPicker->addItems(kQualityTitles);
+    m_ui->qualityPicker->addItems({tr("Standard Quality"), tr("High Quality")});
     m_ui->qualityPicker->setCurrentIndex(m_settings.value(Settings::highQuality) ? 1 : 0);
 
     m_ui->countryPicker->clear();
-    m_ui->countryPicker->addItems(CountryNames::countryNames());
-    if (const auto name = CountryNames::displayName(m_settings.value(Settings::country))) {
-        m_ui->countryPicker->setCurrentIndex(m_ui->countryPicker->findText(*name));
-    } else {
-        m_ui->countryPicker->setCurrentIndex(-1);
+    for (const auto& [code, name] : CountryNames::storefronts()) {
+        m_ui->countryPicker->addItem(name, code);
     }
+    // A stored code the store does not know leaves the picker empty.
+    m_ui->countryPicker->setCurrentIndex(
+        m_ui->countryPicker->findData(m_settings.value(Settings::country)));
 }
 
 void SearchPane::focusSearchField() {
@@ -155,7 +150,7 @@ void SearchPane::startSearch() {
         clearSearchResults();
         return;
     }
-    const QString mediaTitle = m_ui->mediaPicker->currentText();
+    const QString mediaTitle = m_ui->mediaPicker->currentData().toString();
     if (m_album && mediaTitle != QLatin1String("Music")) {
         setAlbumTarget(std::nullopt); // no album's cover among films or books
     }
@@ -187,8 +182,7 @@ void SearchPane::searchEnded(SearchResultKind kind) {
     }
     const QString country = m_settings.value(Settings::country);
     m_overlay->showMessage(
-        QStringLiteral("No results for “%1” in %2, %3.\nTry another storefront, or change a "
-                       "search term.")
+        tr("No results for “%1” in %2, %3.\nTry another storefront, or change a search term.")
             .arg(m_ui->searchField->text(), m_ui->mediaPicker->currentText(),
                  CountryNames::displayName(country).value_or(country)));
     // Typing goes on where the search started, replacing what found nothing.
@@ -199,7 +193,7 @@ void SearchPane::searchForAlbum(const AlbumFolder& album, const QString& coverNa
     setAlbumTarget(album, coverName);
     m_ui->searchField->setText(album.artist() + QLatin1Char(' ') + album.album());
     // An album of the library is music, remembered like a pick.
-    const int music = m_ui->mediaPicker->findText(QStringLiteral("Music"));
+    const int music = m_ui->mediaPicker->findData(QStringLiteral("Music"));
     if (music >= 0 && music != m_ui->mediaPicker->currentIndex()) {
         m_ui->mediaPicker->setCurrentIndex(music);
         m_settings.setValue(Settings::media, QStringLiteral("Music"));
@@ -255,23 +249,23 @@ void SearchPane::refreshMediaPicker() {
     picker->clear();
     for (const QString& title : MediaTables::mediaTitles()) {
         if (MediaTables::isMediaAvailable(title, country)) {
-            picker->addItem(title);
+            picker->addItem(MediaTables::displayTitle(title), title);
         }
     }
     clearSearchResults();
     const QString media = m_settings.value(Settings::media);
     const QString music = QStringLiteral("Music");
     if (MediaTables::isMediaAvailable(media, country)) {
-        picker->setCurrentIndex(picker->findText(media));
+        picker->setCurrentIndex(picker->findData(media));
         startSearch();
     } else {
         m_settings.setValue(Settings::media, music);
-        picker->setCurrentIndex(picker->findText(music));
+        picker->setCurrentIndex(picker->findData(music));
     }
 }
 
 void SearchPane::mediaPicked() {
-    const QString title = m_ui->mediaPicker->currentText();
+    const QString title = m_ui->mediaPicker->currentData().toString();
     if (m_ui->mediaPicker->currentIndex() < 0 || title.isEmpty()) {
         return;
     }
@@ -295,9 +289,7 @@ void SearchPane::countryPicked() {
     if (m_ui->countryPicker->currentIndex() < 0) {
         return;
     }
-    if (const auto code = CountryNames::countryCode(m_ui->countryPicker->currentText())) {
-        m_settings.setValue(Settings::country, *code);
-    }
+    m_settings.setValue(Settings::country, m_ui->countryPicker->currentData().toString());
     refreshMediaPicker();
 }
 
@@ -318,7 +310,7 @@ void SearchPane::selectionChanged() {
     }
     Q_EMIT selectionCleared();
     if (selectedRow() >= 0) {
-        showAlertLater(QStringLiteral("The selected item has no cover to show."), true);
+        showAlertLater(tr("The selected item has no cover to show."), true);
     }
 }
 

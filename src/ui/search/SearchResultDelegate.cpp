@@ -166,7 +166,7 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
         const qreal ratio = painter->device()->devicePixelRatioF();
         const int side = box.height();
         const ThumbnailLoader::Entry* entry =
-            m_thumbnails->ensureRequested(index.row(), url, (QSizeF(side, side) * ratio).toSize());
+            m_thumbnails->requestThumbnail(index.row(), url, (QSizeF(side, side) * ratio).toSize());
         if (entry && !entry->image.isNull()) {
             box = thumbnailBox(rect, entry->image.size(), posters);
             const QRect shown =

@@ -38,8 +38,8 @@ int ThumbnailLoader::loadingCount() const {
     return count;
 }
 
-const ThumbnailLoader::Entry* ThumbnailLoader::ensureRequested(int row, const QUrl& url,
-                                                               const QSize& deviceSize) {
+const ThumbnailLoader::Entry* ThumbnailLoader::requestThumbnail(int row, const QUrl& url,
+                                                                const QSize& deviceSize) {
     auto it = m_entries.find(row);
     if (it != m_entries.end() && it->url == url) {
         return &*it;

@@ -33,7 +33,7 @@ public:
 
     // The row's entry, starting its load (decoded for `deviceSize`) when the
     // row has none yet.
-    const Entry* ensureRequested(int row, const QUrl& url, const QSize& deviceSize);
+    const Entry* requestThumbnail(int row, const QUrl& url, const QSize& deviceSize);
     // The row's thumbnail scaled smoothly to `deviceSize`, kept for the next paint.
     QImage scaledImage(int row, const QSize& deviceSize);
     // Cancels every load and forgets every thumbnail.
