@@ -13,6 +13,7 @@ cd "$(dirname "$0")"
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-image-formats-plugins libgl-dev
+    qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
     fonts-dejavu-core
     libicu-dev libglib2.0-dev libtag1-dev
     xvfb xdotool xclip xauth

@@ -7,6 +7,7 @@
 #include "library/MusicOpening.h"
 #include "platform/MemoryPolicy.h"
 #include "platform/TextSafety.h"
+#include "platform/Translations.h"
 #include "ui/common/AppIcon.h"
 #include "ui/common/AppStyle.h"
 #include "ui/common/ColorScheme.h"
@@ -78,6 +79,7 @@ int main(int argc, char* argv[]) {
         return *status;
     }
     QApplication app(argc, argv); // takes its own options out of argv
+    Translations::install(Translations::Languages::User);
     QApplication::setApplicationName(QStringLiteral("Sleevanta"));
     QApplication::setOrganizationName(QStringLiteral("Sleevanta"));
     QApplication::setApplicationDisplayName(QStringLiteral("Sleevanta"));

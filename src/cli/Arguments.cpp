@@ -12,7 +12,8 @@
 
 namespace CommandLine {
 
-const char* const kUsage =
+const char* const kUsage = QT_TRANSLATE_NOOP(
+    "Cli",
     "Usage: sleevanta-cli search [--media TITLE] [--country CODE] [--json] TERM\n"
     "       sleevanta-cli save [--media TITLE] [--country CODE] [--quality standard|high]\n"
     "                          [--index N] [--to DIR] TERM\n"
@@ -88,11 +89,15 @@ const char* const kUsage =
     "SIGHUP; the file under way is left as it was; run it again to go on).\n"
     "\n"
     "The environment variable SLEEVANTA_SERVICE_ORIGIN (e.g. http://127.0.0.1:8642)\n"
-    "sends every request to that origin instead of the store's servers.\n";
+    "sends every request to that origin instead of the store's servers.\n");
+
+QString usageText() {
+    return Cli::tr(kUsage);
+}
 
 int usageError(const QString& message) {
     Output::error(QStringLiteral("sleevanta-cli: ") + message);
-    Output::error(QStringLiteral("Try 'sleevanta-cli --help'"));
+    Output::error(Cli::tr("Try 'sleevanta-cli --help'"));
     return ExitUsage;
 }
 
@@ -172,12 +177,12 @@ std::optional<int> checkMediaAndCountry(Arguments& args) {
         return t.compare(args.media, Qt::CaseInsensitive) == 0;
     });
     if (title == titles.end()) {
-        return usageError(QStringLiteral("unknown media title \"%1\"").arg(args.media));
+        return usageError(Cli::tr("unknown media title \"%1\"").arg(args.media));
     }
     args.media = *title;
     args.country = args.country.toUpper();
     if (!MediaTables::countryCodes().contains(args.country)) {
-        return usageError(QStringLiteral("unknown storefront code \"%1\"").arg(args.country));
+        return usageError(Cli::tr("unknown storefront code \"%1\"").arg(args.country));
     }
     return std::nullopt;
 }
@@ -193,7 +198,7 @@ std::optional<int> parse(const QStringList& arguments, const QList<QByteArray>& 
                          Arguments& args) {
     args.command = arguments.value(0);
     if (!kCommands.contains(args.command)) {
-        return usageError(QStringLiteral("unknown command \"%1\"").arg(args.command));
+        return usageError(Cli::tr("unknown command \"%1\"").arg(args.command));
     }
     QStringList positional;
     QList<QByteArray> nativePositional;
@@ -210,23 +215,25 @@ std::optional<int> parse(const QStringList& arguments, const QList<QByteArray>& 
             continue;
         }
         if (!owners().contains(arg)) {
-            return usageError(QStringLiteral("unknown option \"%1\"").arg(arg));
+            return usageError(Cli::tr("unknown option \"%1\"").arg(arg));
         }
         if (!owners()[arg].contains(args.command)) {
-            return usageError(QStringLiteral("%1 belongs to the %2 command")
-                                  .arg(arg, owners()[arg].join(QStringLiteral(" and "))));
+            const QStringList commands = owners()[arg];
+            return usageError(
+                Cli::tr("%1 belongs to the command(s) %2", nullptr, int(commands.size()))
+                    .arg(arg, commands.join(QStringLiteral(", "))));
         }
         if (bool* on = flag(arg, args)) {
             *on = true;
         } else if (i + 1 >= arguments.size()) {
-            return usageError(QStringLiteral("%1 needs a value").arg(arg));
+            return usageError(Cli::tr("%1 needs a value").arg(arg));
         } else if (const QString value = arguments[++i]; !takeValue(arg, value, args)) {
-            return usageError(QStringLiteral("%1 does not take \"%2\"").arg(arg, value));
+            return usageError(Cli::tr("%1 does not take \"%2\"").arg(arg, value));
         }
     }
     if (args.command == QLatin1String("embed")) {
         if (positional.size() < 2) {
-            return usageError(QStringLiteral("give a picture and the audio files or folders"));
+            return usageError(Cli::tr("give a picture and the audio files or folders"));
         }
         args.term = positional.first();
         args.nativeTerm = nativePositional.first();
@@ -236,21 +243,21 @@ std::optional<int> parse(const QStringList& arguments, const QList<QByteArray>& 
     const bool fill = args.command == QLatin1String("fill");
     if (positional.size() != 1) {
         return usageError(
-            fill ? QStringLiteral("give exactly one folder")
-                 : QStringLiteral("give exactly one search term (quote it if it has blanks)"));
+            fill ? Cli::tr("give exactly one folder")
+                 : Cli::tr("give exactly one search term (quote it if it has blanks)"));
     }
     args.term = positional.first();
     args.nativeTerm = nativePositional.first();
     if (args.term.isEmpty()) {
-        return usageError(QStringLiteral("the search term is empty"));
+        return usageError(Cli::tr("the search term is empty"));
     }
     // A folder is taken by its bytes: its name need not be UTF-8.
     if (fill && !isFolder(args.nativeTerm)) {
-        return usageError(QStringLiteral("\"%1\" is no folder").arg(args.term));
+        return usageError(Cli::tr("\"%1\" is no folder").arg(args.term));
     }
     // The cover goes into the album's own folder, never elsewhere, as a JPEG.
     if (const auto problem = CoverFileName::formatProblem(args.nameFormat); fill && problem) {
-        return usageError(QStringLiteral("--name \"%1\": %2").arg(args.nameFormat, *problem));
+        return usageError(Cli::tr("--name \"%1\": %2").arg(args.nameFormat, *problem));
     }
     return checkMediaAndCountry(args);
 }

@@ -40,7 +40,8 @@ struct Arguments {
 namespace CommandLine {
 
 // The text of --help.
-extern const char* const kUsage;
+// The help text, in the user's language.
+QString usageText();
 
 // Says what is wrong on standard error; the usage error's exit status.
 int usageError(const QString& message);

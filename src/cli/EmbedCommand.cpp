@@ -73,19 +73,20 @@ void tell(QTextStream& out, bool json, const QByteArray& file,
     const QString shown = Output::terminal(path);
     switch (result.outcome) {
     case Outcome::Embedded:
-        out << "embedded: " << shown << '\n' << Qt::flush;
+        out << Cli::tr("embedded: %1").arg(shown) << '\n' << Qt::flush;
         break;
     case Outcome::AlreadyHad:
-        out << "kept its cover: " << shown << '\n' << Qt::flush;
+        out << Cli::tr("kept its cover: %1").arg(shown) << '\n' << Qt::flush;
         break;
     case Outcome::NotEmbeddable:
-        out << "not embeddable: " << shown << " (" << Output::terminal(result.error) << ")\n"
+        out << Cli::tr("not embeddable: %1 (%2)").arg(shown, Output::terminal(result.error)) << '\n'
             << Qt::flush;
         break;
     case Outcome::Failed:
+        Output::error(Cli::tr("failed: %1 (%2)").arg(shown, Output::terminal(result.error)));
+        break;
     case Outcome::Stopped:
-        Output::error(QStringLiteral("%1: %2 (%3)")
-                          .arg(names.value(result.outcome), shown, Output::terminal(result.error)));
+        Output::error(Cli::tr("stopped: %1 (%2)").arg(shown, Output::terminal(result.error)));
         break;
     }
 }
@@ -100,12 +101,11 @@ QByteArray folderOf(const QByteArray& file) {
 int embed(AppContext&, const Arguments& args) {
     QFile image(QFile::decodeName(args.nativeTerm));
     if (!image.open(QIODevice::ReadOnly) || image.size() > ImageService::kMaxImageBytes) {
-        return CommandLine::usageError(
-            QStringLiteral("cannot read the picture \"%1\"").arg(args.term));
+        return CommandLine::usageError(Cli::tr("cannot read the picture \"%1\"").arg(args.term));
     }
     const auto picture = CoverEmbedder::prepare(image.readAll(), args.embedSide);
     if (!picture) {
-        return CommandLine::usageError(QStringLiteral("\"%1\" is no picture").arg(args.term));
+        return CommandLine::usageError(Cli::tr("\"%1\" is no picture").arg(args.term));
     }
     QList<QByteArray> files;
     for (const QByteArray& target : args.nativeTargets) {
@@ -137,12 +137,11 @@ int embed(AppContext&, const Arguments& args) {
         }
     }
     if (Interruption::requested()) {
-        Output::error(
-            QStringLiteral("Stopped; the files not listed above were left as they were."));
+        Output::error(Cli::tr("Stopped; the files not listed above were left as they were."));
         return Interruption::exitStatus();
     }
     if (files.isEmpty()) {
-        Output::error(QStringLiteral("No audio files found."));
+        Output::error(Cli::tr("No audio files found."));
     }
     return status;
 }

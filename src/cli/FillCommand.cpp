@@ -21,8 +21,9 @@ class ProgressLine {
 public:
     ProgressLine(const FillRun& run, bool shown) : m_run(run), m_out(stdout), m_shown(shown) {}
 
-    void doing(const QString& what) {
+    void doing(const QString& what, bool waiting = false) {
         m_doing = Output::terminal(what);
+        m_waiting = waiting;
         draw();
     }
     void draw() {
@@ -37,11 +38,11 @@ public:
         m_out << "\r\033[K[" << QString(filled, QLatin1Char('#'))
               << QString(width - filled, QLatin1Char('-')) << "] " << done << '/' << found
               << (m_run.scanFinished() ? "" : "+") << "  " << m_doing.left(56);
-        if (m_run.scanFinished() && m_doing.startsWith(QLatin1String("Waiting"))) {
+        if (m_run.scanFinished() && m_waiting) {
             m_out << Qt::flush;
             return;
         }
-        m_out << "  about " << Output::duration(left) << " left" << Qt::flush;
+        m_out << "  " << Cli::tr("about %1 left").arg(Output::duration(left)) << Qt::flush;
     }
     void erase() {
         if (m_shown) {
@@ -54,6 +55,7 @@ private:
     QTextStream m_out;
     bool m_shown;
     QString m_doing;
+    bool m_waiting = false; // a wait says its own time
 };
 
 struct Tally {
@@ -73,20 +75,19 @@ struct Tally {
 
     void print(QTextStream& out, bool dryRun) const {
         using Status = AlbumReport::Status;
-        out << AlbumReport::statusTitle(dryRun ? Status::Planned : Status::Saved) << ": "
-            << number(Status::Saved) + number(Status::Planned);
+        const QString saved = heading(dryRun ? Status::Planned : Status::Saved,
+                                      number(Status::Saved) + number(Status::Planned));
         QStringList ways;
         for (auto it = byWay.begin(); it != byWay.end(); ++it) {
-            ways << QStringLiteral("%1 by %2").arg(it.value()).arg(viaWords(it.key()));
+            //: How many covers were found one way: "3 by barcode".
+            ways << Cli::tr("%1 by %2").arg(it.value()).arg(viaWords(it.key()));
         }
-        out << (ways.isEmpty() ? QString()
-                               : QStringLiteral(" (") + ways.join(QStringLiteral(", ")) + ')')
+        //: The saved covers' line, and the ways they were found.
+        out << (ways.isEmpty() ? saved : Cli::tr("%1 (%2)").arg(saved, ways.join(Cli::tr(", "))))
             << '\n'
-            << AlbumReport::statusTitle(Status::HasCover) << ": " << number(Status::HasCover)
-            << '\n';
+            << heading(Status::HasCover, number(Status::HasCover)) << '\n';
         if (number(Status::Embedded) > 0) {
-            out << AlbumReport::statusTitle(Status::Embedded) << ": " << number(Status::Embedded)
-                << '\n';
+            out << heading(Status::Embedded, number(Status::Embedded)) << '\n';
         }
         for (const Status status : {Status::NoMatch, Status::Ambiguous, Status::Mixed,
                                     Status::Failed, Status::EmbedFailed, Status::Skipped}) {
@@ -95,19 +96,26 @@ struct Tally {
     }
 
 private:
+    //: A summary's line: a kind of outcome and how many albums had it.
+    static QString heading(AlbumReport::Status status, qsizetype count) {
+        return Cli::tr("%1: %2").arg(AlbumReport::statusTitle(status)).arg(count);
+    }
+
     void list(QTextStream& out, AlbumReport::Status status) const {
         const QList<AlbumReport> reports = byStatus.value(status);
         if (reports.isEmpty() && status != AlbumReport::Status::NoMatch &&
             status != AlbumReport::Status::Failed) {
             return;
         }
-        out << AlbumReport::statusTitle(status) << ": " << reports.size() << '\n';
+        out << heading(status, reports.size()) << '\n';
         for (const AlbumReport& report : reports) {
             out << "  " << Output::terminal(report.folder);
             if (report.match && status != AlbumReport::Status::Failed) {
-                out << " (best: " << Output::terminal(report.match->artistName()) << " – "
-                    << Output::terminal(report.match->collectionName()) << ", "
-                    << qRound(report.score * 100) << "%)";
+                out << ' '
+                    << Cli::tr("(best: %1 – %2, %3%)")
+                           .arg(Output::terminal(report.match->artistName()),
+                                Output::terminal(report.match->collectionName()))
+                           .arg(qRound(report.score * 100));
             }
             const QString detail =
                 !report.embedFailed.isEmpty() ? report.embedFailed.join(QStringLiteral("; "))
@@ -121,21 +129,25 @@ private:
 
 // What the run's ending means for the exit status, said on standard error.
 int endingStatus(FillRun::Ending ending, int remaining, bool scanFinished, int albumsStatus) {
-    const QString left = QStringLiteral("%1%2 album(s) remain; run the same command again later "
-                                        "to go on.")
-                             .arg(remaining)
-                             .arg(scanFinished ? QString() : QStringLiteral(" or more"));
+    const QString left =
+        scanFinished
+            ? Cli::tr("%n album(s) remain; run the same command again later to go on.", nullptr,
+                      remaining)
+            : Cli::tr("%n or more albums remain; run the same command again later to go on.",
+                      nullptr, remaining);
     switch (ending) {
     case FillRun::Ending::Completed:
         return albumsStatus;
     case FillRun::Ending::RateLimited:
-        Output::error(QStringLiteral("\nThe catalogue keeps refusing for its rate limit. ") + left);
+        Output::error(QLatin1Char('\n') +
+                      Cli::tr("The catalogue keeps refusing for its rate limit. %1").arg(left));
         return ExitUnreachable;
     case FillRun::Ending::Unreachable:
-        Output::error(QStringLiteral("\nThe catalogue could not be reached. ") + left);
+        Output::error(QLatin1Char('\n') +
+                      Cli::tr("The catalogue could not be reached. %1").arg(left));
         return ExitUnreachable;
     case FillRun::Ending::Stopped:
-        Output::error(QStringLiteral("\nStopped. ") + left);
+        Output::error(QLatin1Char('\n') + Cli::tr("Stopped. %1").arg(left));
         return Interruption::requested() ? Interruption::exitStatus() : ExitInterrupted;
     }
     return ExitOk;
@@ -164,7 +176,7 @@ int fill(AppContext& context, const Arguments& args) {
     QTextStream out(stdout);
     QObject::connect(&run, &FillRun::working, [&](const QString& what) { progress.doing(what); });
     QObject::connect(&run, &FillRun::waiting, [&](int seconds, const QString& why) {
-        progress.doing(QStringLiteral("Waiting %1 s: %2").arg(seconds).arg(why));
+        progress.doing(Cli::tr("Waiting %n s: %1", nullptr, seconds).arg(why), true);
     });
     QObject::connect(&run, &FillRun::notice, [&](const QString& text) {
         progress.erase();

@@ -43,16 +43,14 @@ void record(QTextStream& out, qsizetype index, const CatalogueItem& record) {
 
 QString duration(qint64 seconds) {
     if (seconds >= 3600) {
-        return QStringLiteral("%1h%2m")
+        return Cli::tr("%1h%2m")
             .arg(seconds / 3600)
             .arg(seconds % 3600 / 60, 2, 10, QLatin1Char('0'));
     }
     if (seconds >= 60) {
-        return QStringLiteral("%1m%2s")
-            .arg(seconds / 60)
-            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+        return Cli::tr("%1m%2s").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
     }
-    return QStringLiteral("%1s").arg(seconds);
+    return Cli::tr("%1s").arg(seconds);
 }
 
 void error(const QString& text) {

@@ -3,9 +3,16 @@
 #include "catalogue/CatalogueItem.h"
 #include "sources/CoverSource.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QString>
 #include <QTextStream>
+
+// The command line's words for people, in the user's language. What scripts
+// read (--json, status names, paths) never goes through it.
+class Cli {
+    Q_DECLARE_TR_FUNCTIONS(Cli)
+};
 
 // How sleevanta-cli prints: text for people, or one JSON object per line.
 // Names from the catalogue reach the terminal without control characters.

@@ -15,7 +15,7 @@ namespace Commands {
 namespace {
 
 int notSaved(const QString& reason) {
-    Output::error(QStringLiteral("sleevanta-cli: the cover was not saved: %1").arg(reason));
+    Output::error(Cli::tr("sleevanta-cli: the cover was not saved: %1").arg(reason));
     return ExitNotSaved;
 }
 
@@ -40,14 +40,14 @@ int save(AppContext& context, const Arguments& args) {
         return result.status;
     }
     if (args.index >= result.records.size()) {
-        Output::error(QStringLiteral("No item %1: the search found %2 items.")
-                          .arg(args.index)
-                          .arg(result.records.size()));
+        Output::error(
+            Cli::tr("No item %1: the search found %n item(s).", nullptr, int(result.records.size()))
+                .arg(args.index));
         return ExitNotSaved;
     }
     const auto item = CoverItem::of(result.records.at(args.index));
     if (!item) {
-        return notSaved(QStringLiteral("the item has no cover"));
+        return notSaved(Cli::tr("the item has no cover"));
     }
     CoverSession session(context.images(), context.sources().primary(), context.settings());
     session.setHeadless(true);
@@ -58,7 +58,7 @@ int save(AppContext& context, const Arguments& args) {
     context.cache().waitForDiskWork();
     if (session.state() != CoverSession::State::Shown) {
         return notSaved(
-            QStringLiteral("the cover could not be downloaded (%1)").arg(session.failureReason()));
+            Cli::tr("the cover could not be downloaded (%1)").arg(session.failureReason()));
     }
     const QString folder = args.folder.isEmpty() ? UserPaths::downloadsDirectory() : args.folder;
     CoverSession::SaveResult saved;

@@ -21,9 +21,9 @@ SearchResult searchRecords(AppContext& context, const Arguments& args) {
         result.records = outcome.records;
         if (outcome.kind != SearchResultKind::Completed) {
             const QString text = SearchMessages::failureText(outcome.kind);
-            Output::error(outcome.detail.isEmpty()
-                              ? text
-                              : text + QStringLiteral(" (%1)").arg(outcome.detail));
+            //: A search's failure, and the transport's own words for it.
+            Output::error(outcome.detail.isEmpty() ? text
+                                                   : Cli::tr("%1 (%2)").arg(text, outcome.detail));
         }
         QCoreApplication::exit(result.status);
     });
@@ -40,7 +40,7 @@ int search(AppContext& context, const Arguments& args) {
         return result.status;
     }
     if (result.records.isEmpty()) {
-        Output::error(QStringLiteral("No items found."));
+        Output::error(Cli::tr("No items found."));
         return ExitOk;
     }
     QTextStream out(stdout);

@@ -2,8 +2,10 @@
 // missing covers and embed covers into audio files, from a terminal.
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/Output.h"
 #include "library/AppContext.h"
 #include "platform/MemoryPolicy.h"
+#include "platform/Translations.h"
 
 #include <QCoreApplication>
 
@@ -17,8 +19,13 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(SLEEVANTA_VERSION));
 
     const QStringList arguments = QCoreApplication::arguments().mid(1);
+    // What scripts read is the same in every language: with --json, no
+    // message is translated either.
+    Translations::install(arguments.contains(QStringLiteral("--json"))
+                              ? Translations::Languages::EnglishOnly
+                              : Translations::Languages::User);
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        std::fputs(CommandLine::kUsage, stdout);
+        std::fputs(CommandLine::usageText().toLocal8Bit().constData(), stdout);
         return ExitOk;
     }
     if (arguments.contains(QStringLiteral("--version"))) {
@@ -26,7 +33,7 @@ int main(int argc, char* argv[]) {
         return ExitOk;
     }
     if (arguments.isEmpty()) {
-        return CommandLine::usageError(QStringLiteral("no command given"));
+        return CommandLine::usageError(Cli::tr("no command given"));
     }
     QList<QByteArray> raw;
     for (int i = 1; i < argc; ++i) {

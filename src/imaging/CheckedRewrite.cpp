@@ -2,6 +2,7 @@
 
 #include "imaging/CoverFileWriter.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QMutex>
 
@@ -107,7 +108,7 @@ CheckedRewrite::CheckedRewrite(const QByteArray& path, const std::atomic<bool>* 
         return;
     }
     if (!S_ISREG(m_before.st_mode)) {
-        fail(QStringLiteral("it is no file"));
+        fail(QCoreApplication::translate("CheckedRewrite", "it is no file"));
         return;
     }
     if (isSharedFileSystem(m_original) || m_original >= kLeasedDescriptors) {
@@ -119,7 +120,8 @@ CheckedRewrite::CheckedRewrite(const QByteArray& path, const std::atomic<bool>* 
         ::fcntl(m_original, F_SETLEASE, F_RDLCK) == 0) {
         m_leased = true;
     } else if (errno == EAGAIN) {
-        fail(QStringLiteral("it is open for writing in another program"));
+        fail(QCoreApplication::translate("CheckedRewrite",
+                                         "it is open for writing in another program"));
     }
     // Leases switched off on this system: the comparison guards alone.
 }
@@ -156,11 +158,12 @@ bool CheckedRewrite::interrupted() {
         return true;
     }
     if (m_stop && m_stop->load()) {
-        return !fail(QStringLiteral("stopped; it was left as it was"));
+        return !fail(
+            QCoreApplication::translate("CheckedRewrite", "stopped; it was left as it was"));
     }
     if (m_leased && g_leaseBroken[size_t(m_original)].load()) {
-        return !fail(
-            QStringLiteral("another program opened it for writing; it was left as it was"));
+        return !fail(QCoreApplication::translate(
+            "CheckedRewrite", "another program opened it for writing; it was left as it was"));
     }
     return false;
 }
@@ -168,9 +171,11 @@ bool CheckedRewrite::interrupted() {
 bool CheckedRewrite::writeFailed(int code) {
     if (code == ENOSPC || code == EDQUOT) {
         return fail(
-            QStringLiteral("not enough space on the disk of %1").arg(shownFolder(m_folder)));
+            QCoreApplication::translate("CheckedRewrite", "not enough space on the disk of %1")
+                .arg(shownFolder(m_folder)));
     }
-    return fail(QStringLiteral("the copy could not be written: %1").arg(systemError(code)));
+    return fail(QCoreApplication::translate("CheckedRewrite", "the copy could not be written: %1")
+                    .arg(systemError(code)));
 }
 
 bool CheckedRewrite::createCopy() {
@@ -184,7 +189,8 @@ bool CheckedRewrite::createCopy() {
         m_scratch.clear();
         if (code == EACCES || code == EPERM || code == EROFS) {
             return fail(
-                QStringLiteral("the folder %1 cannot be written").arg(shownFolder(m_folder)));
+                QCoreApplication::translate("CheckedRewrite", "the folder %1 cannot be written")
+                    .arg(shownFolder(m_folder)));
         }
         return writeFailed(code);
     }
@@ -233,7 +239,8 @@ bool CheckedRewrite::copyFromOriginal(qint64 from, qint64 size, qint64 at) {
             continue;
         }
         if (n == 0) {
-            return fail(QStringLiteral("it ended before it was copied"));
+            return fail(
+                QCoreApplication::translate("CheckedRewrite", "it ended before it was copied"));
         }
         if (n < 0) {
             return writeFailed(errno);
@@ -259,14 +266,16 @@ bool CheckedRewrite::flush(qint64 size) {
     }
     struct stat info {};
     if (::fstat(m_copy, &info) != 0 || info.st_size != size) {
-        return fail(QStringLiteral("the copy is not as long as it should be"));
+        return fail(QCoreApplication::translate("CheckedRewrite",
+                                                "the copy is not as long as it should be"));
     }
     if (const qint64 back = faults().damageFromEnd; back > 0 && back <= size) {
         char byte = 0;
         if (::pread(m_copy, &byte, 1, off_t(size - back)) == 1) {
             byte = char(~byte);
             if (::pwrite(m_copy, &byte, 1, off_t(size - back)) != 1) {
-                return fail(QStringLiteral("the copy could not be damaged"));
+                return fail(
+                    QCoreApplication::translate("CheckedRewrite", "the copy could not be damaged"));
             }
         }
     }
@@ -308,8 +317,10 @@ bool CheckedRewrite::carryAttributes() {
             return true; // the copy's file system keeps none
         }
         if (!name.startsWith("security.") && !name.startsWith("trusted.")) {
-            return fail(QStringLiteral("its extended attribute %1 could not be carried over: %2")
-                            .arg(QString::fromUtf8(name), systemError(errno)));
+            return fail(
+                QCoreApplication::translate(
+                    "CheckedRewrite", "its extended attribute %1 could not be carried over: %2")
+                    .arg(QString::fromUtf8(name), systemError(errno)));
         }
     }
     return true;
@@ -327,12 +338,14 @@ bool CheckedRewrite::commit() {
         return false;
     }
     if (::fchown(m_copy, m_before.st_uid, m_before.st_gid) != 0) {
-        return fail(QStringLiteral("the copy's owner or group cannot be set"));
+        return fail(QCoreApplication::translate("CheckedRewrite",
+                                                "the copy's owner or group cannot be set"));
     }
     // The mode first: an ACL written after it keeps its mask.
     if (::fchmod(m_copy, m_before.st_mode & 07777) != 0) {
-        return fail(
-            QStringLiteral("the copy's permissions cannot be set: %1").arg(systemError(errno)));
+        return fail(QCoreApplication::translate("CheckedRewrite",
+                                                "the copy's permissions cannot be set: %1")
+                        .arg(systemError(errno)));
     }
     if (!carryAttributes()) {
         return false;
@@ -341,7 +354,8 @@ bool CheckedRewrite::commit() {
         return writeFailed(errno);
     }
     if (!unchanged()) {
-        return fail(QStringLiteral("it changed while it was being rewritten"));
+        return fail(QCoreApplication::translate("CheckedRewrite",
+                                                "it changed while it was being rewritten"));
     }
     if (const Faults injected = faults(); injected.beforeRename) {
         injected.beforeRename();

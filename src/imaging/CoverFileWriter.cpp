@@ -1,5 +1,6 @@
 #include "imaging/CoverFileWriter.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 
@@ -250,12 +251,14 @@ WriteResult writeNewFile(const QString& folder, const QString& fileName, const Q
 WriteResult writeNewFile(const QByteArray& folder, const QString& fileName, const QByteArray& data,
                          Naming naming, const QString& sameBytesFile) {
     if (!staysInsideFolder(fileName)) {
-        return failure(EINVAL, QStringLiteral("the file name leads out of the folder"));
+        return failure(EINVAL, QCoreApplication::translate(
+                                   "CoverFileWriter", "the file name leads out of the folder"));
     }
     const QByteArray first = folder + '/' + QFile::encodeName(fileName);
     const QByteArray target = parentOf(first);
     if (!isFolder(target)) {
-        return failure(ENOENT, QStringLiteral("the folder does not exist"));
+        return failure(ENOENT,
+                       QCoreApplication::translate("CoverFileWriter", "the folder does not exist"));
     }
     removeAbandonedScratchFiles(target);
 
@@ -268,8 +271,9 @@ WriteResult writeNewFile(const QByteArray& folder, const QString& fileName, cons
     }
     if (fd < 0) {
         const int code = errno;
-        return failure(code,
-                       code == ENOENT ? QStringLiteral("the folder cannot be written") : QString());
+        return failure(code, code == ENOENT ? QCoreApplication::translate(
+                                                  "CoverFileWriter", "the folder cannot be written")
+                                            : QString());
     }
     auto giveUp = [&](int code) {
         ::close(fd);
@@ -307,14 +311,16 @@ WriteResult writeReplacing(const QString& path, const QByteArray& data, bool dur
     const QByteArray native = QFile::encodeName(path);
     const QByteArray folder = parentOf(native);
     if (!isFolder(folder)) {
-        return failure(ENOENT, QStringLiteral("the folder does not exist"));
+        return failure(ENOENT,
+                       QCoreApplication::translate("CoverFileWriter", "the folder does not exist"));
     }
     QByteArray scratch;
     const int fd = createScratchFile(folder, &scratch);
     if (fd < 0) {
         const int code = errno;
-        return failure(code,
-                       code == ENOENT ? QStringLiteral("the folder cannot be written") : QString());
+        return failure(code, code == ENOENT ? QCoreApplication::translate(
+                                                  "CoverFileWriter", "the folder cannot be written")
+                                            : QString());
     }
     const bool filled = writeAll(fd, data) && ::fchmod(fd, 0644 & ~creationMask()) == 0 &&
                         (!durable || ::fsync(fd) == 0);

@@ -1,6 +1,8 @@
 #include "imaging/CoverLadder.h"
 
+#include <QCoreApplication>
 #include <QHash>
+#include <QLocale>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPointer>
@@ -34,28 +36,36 @@ CoverFacts CoverFacts::of(const CoverImage& cover, bool original) {
 
 namespace {
 
-QString byteSize(qint64 bytes) {
-    if (bytes >= 1024 * 1024) {
-        return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MB");
+// "1.4 MB", "87 KB"; in the user's language and number format when `locale`
+// is theirs (the command line's facts line stays in the C locale).
+QString byteSize(qint64 bytes, const QLocale& locale, bool translated) {
+    const bool mega = bytes >= 1024 * 1024;
+    const QString number = mega ? locale.toString(double(bytes) / (1024.0 * 1024.0), 'f', 1)
+                                : locale.toString(qMax<qint64>(1, (bytes + 512) / 1024));
+    if (!translated) {
+        return number + (mega ? QStringLiteral(" MB") : QStringLiteral(" KB"));
     }
-    return QString::number(qMax<qint64>(1, (bytes + 512) / 1024)) + QStringLiteral(" KB");
+    return mega ? QCoreApplication::translate("CoverFacts", "%1 MB").arg(number)
+                : QCoreApplication::translate("CoverFacts", "%1 KB").arg(number);
 }
 
 } // namespace
 
 QString CoverFacts::display() const {
-    QString text = QStringLiteral("%1 × %2 · %3 · %4")
-                       .arg(size.width())
-                       .arg(size.height())
-                       .arg(format, byteSize(bytes));
-    return original ? text + QStringLiteral(" · original") : text;
+    const QLocale locale;
+    const QString text = QStringLiteral("%1 × %2 · %3 · %4")
+                             .arg(size.width())
+                             .arg(size.height())
+                             .arg(format, byteSize(bytes, locale, true));
+    //: Said of a cover that is the artwork's original upload, not a rendition.
+    return original ? QCoreApplication::translate("CoverFacts", "%1 · original").arg(text) : text;
 }
 
 QString CoverFacts::line() const {
     return QStringLiteral("%1×%2 %3 %4 %5")
         .arg(size.width())
         .arg(size.height())
-        .arg(format, byteSize(bytes),
+        .arg(format, byteSize(bytes, QLocale::c(), false),
              original ? QStringLiteral("original") : QStringLiteral("rendition"));
 }
 

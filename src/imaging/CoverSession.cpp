@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFutureWatcher>
+#include <QLocale>
 #include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -22,9 +23,9 @@ constexpr int kPreviewSide = 400;
 QString CoverSession::SaveResult::message() const {
     if (ok()) {
         const QFileInfo file(path);
-        return QStringLiteral("Saved “%1” to %2.").arg(file.fileName(), file.dir().dirName());
+        return CoverSession::tr("Saved “%1” to %2.").arg(file.fileName(), file.dir().dirName());
     }
-    return QStringLiteral("Couldn't save “%1” in %2: %3.").arg(fileName, folder, error);
+    return CoverSession::tr("Couldn't save “%1” in %2: %3.").arg(fileName, folder, error);
 }
 
 CoverSession::CoverSession(ImageService& service, const CoverSource& source,
@@ -138,8 +139,7 @@ void CoverSession::loaded(const ImageLoadResult& result, const CoverRung& rung, 
     }
     m_preview = QImage();
     if (!result.hasImage()) {
-        m_failure =
-            m_rungs.isEmpty() ? QStringLiteral("the item has no cover") : ::failureReason(result);
+        m_failure = m_rungs.isEmpty() ? tr("the item has no cover") : ::failureReason(result);
         setState(State::Failed);
         return;
     }
@@ -169,7 +169,7 @@ void CoverSession::cancelDownload() {
     ++m_selection;
     m_loader.cancel();
     m_preview = QImage();
-    m_failure = QStringLiteral("the download was cancelled");
+    m_failure = tr("the download was cancelled");
     setState(State::Failed);
 }
 
@@ -213,7 +213,7 @@ void CoverSession::saveInto(const QString& folder) {
 void CoverSession::save(const QString& folder, const QString& fileName, bool replace) {
     SaveResult meant{{}, fileName, folder, {}};
     if (m_state != State::Shown) {
-        meant.error = QStringLiteral("no cover is shown");
+        meant.error = tr("no cover is shown");
         Q_EMIT saved(meant);
         return;
     }
@@ -235,7 +235,7 @@ void CoverSession::save(const QString& folder, const QString& fileName, bool rep
     saving->setFuture(QtConcurrent::run([meant, cover, cached, replace]() mutable {
         const std::optional<QByteArray> jpeg = ImageCodec::jpegData(cover);
         if (!jpeg) {
-            meant.error = QStringLiteral("the cover could not be encoded as JPEG");
+            meant.error = tr("the cover could not be encoded as JPEG");
             return meant;
         }
         const CoverFileWriter::WriteResult written =
@@ -251,15 +251,17 @@ void CoverSession::save(const QString& folder, const QString& fileName, bool rep
 }
 
 QString CoverSession::progressText(qint64 receivedSize, qint64 expectedSize) {
-    const double mega = 1048576.0;
+    const auto megabytes = [](qint64 bytes) {
+        return QLocale().toString(bytes / 1048576.0, 'f', 2);
+    };
     if (expectedSize > 0) {
         const int percent =
             qBound(0, int(double(receivedSize) / double(expectedSize) * 100.0), 100);
-        return QString::asprintf("Downloading Cover\n%.2f of %.2f MB · %d %%",
-                                 double(receivedSize) / mega, double(expectedSize) / mega, percent);
+        return tr("Downloading Cover\n%1 of %2 MB · %3 %")
+            .arg(megabytes(receivedSize), megabytes(expectedSize), QLocale().toString(percent));
     }
     if (receivedSize > 0) {
-        return QString::asprintf("Downloading Cover\n%.2f MB", double(receivedSize) / mega);
+        return tr("Downloading Cover\n%1 MB").arg(megabytes(receivedSize));
     }
-    return QStringLiteral("Requesting Cover…");
+    return tr("Requesting Cover…");
 }

@@ -37,8 +37,9 @@ ImageLoadResult decodeDownload(QByteArray bytes, const QSize& box, qint64 maxPix
     const ImageCodec::PictureInfo info = ImageCodec::pictureInfo(bytes);
     if (info.size.isValid() && qint64(info.size.width()) * info.size.height() > maxPixels) {
         result.error = ImageLoadError::TooManyPixels;
-        result.errorText =
-            QStringLiteral("%1 × %2 pixels").arg(info.size.width()).arg(info.size.height());
+        result.errorText = QCoreApplication::translate("ImageService", "%1 × %2 pixels")
+                               .arg(info.size.width())
+                               .arg(info.size.height());
         return result;
     }
     result.cover = ImageCodec::decodeCover(bytes, box, maxPixels);
@@ -56,28 +57,30 @@ QString failureReason(const ImageLoadResult& result) {
     case ImageLoadError::None:
         return {};
     case ImageLoadError::Cancelled:
-        return QStringLiteral("the download was cancelled");
+        return QCoreApplication::translate("ImageService", "the download was cancelled");
     case ImageLoadError::InvalidUrl:
-        return QStringLiteral("the cover has no address");
+        return QCoreApplication::translate("ImageService", "the cover has no address");
     case ImageLoadError::Network:
-        return QStringLiteral("no connection");
+        return QCoreApplication::translate("ImageService", "no connection");
     case ImageLoadError::TimedOut:
-        return result.errorText.startsWith(QLatin1String("no answer"))
-                   ? result.errorText
-                   : QStringLiteral("the transfer stalled");
+        return result.errorText.isEmpty()
+                   ? QCoreApplication::translate("ImageService", "the transfer stalled")
+                   : result.errorText;
     case ImageLoadError::HttpStatus:
-        return QStringLiteral("the server answered %1").arg(result.httpStatus);
+        return QCoreApplication::translate("ImageService", "the server answered %1")
+            .arg(result.httpStatus);
     case ImageLoadError::NotAnImage:
-        return QStringLiteral("the data is not an image");
+        return QCoreApplication::translate("ImageService", "the data is not an image");
     case ImageLoadError::TooLarge:
-        return QStringLiteral("the cover is too large");
+        return QCoreApplication::translate("ImageService", "the cover is too large");
     case ImageLoadError::TooManyPixels:
-        return QStringLiteral("the picture declares %1, more than any cover has")
+        return QCoreApplication::translate("ImageService",
+                                           "the picture declares %1, more than any cover has")
             .arg(result.errorText);
     case ImageLoadError::CutShort:
-        return QStringLiteral("the picture is cut short");
+        return QCoreApplication::translate("ImageService", "the picture is cut short");
     case ImageLoadError::ForeignHost:
-        return QStringLiteral("artwork not from the catalogue");
+        return QCoreApplication::translate("ImageService", "artwork not from the catalogue");
     case ImageLoadError::Redirect:
         return result.errorText;
     }
@@ -257,9 +260,12 @@ void ImageService::downloadFinished(const QString& key) {
     if (error != ImageLoadError::None) {
         const QList<Token> waiters = it->waiters;
         m_downloads.erase(it);
-        const QString text = error == ImageLoadError::HttpStatus
-                                 ? QStringLiteral("HTTP status %1").arg(outcome.httpStatus)
-                                 : outcome.errorText;
+        // A stall is told as one; a missed deadline says how long it waited.
+        const QString text =
+            error == ImageLoadError::HttpStatus
+                ? QStringLiteral("HTTP status %1").arg(outcome.httpStatus)
+                : (error == ImageLoadError::TimedOut && !outcome.pastDeadline ? QString()
+                                                                              : outcome.errorText);
         ImageLoadResult failed = failure(url, error, text);
         failed.httpStatus = outcome.httpStatus;
         deliverToWaiters(waiters, failed);

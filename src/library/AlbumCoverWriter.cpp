@@ -6,6 +6,7 @@
 #include "library/EmbedLock.h"
 #include "settings/CoverFileName.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -21,7 +22,9 @@ QString coverName(const QString& pattern, const AlbumFolder& album) {
 Written writeCover(const AlbumFolder& album, const QString& name, const QByteArray& coverBytes) {
     const auto jpeg = ImageCodec::jpegData(CoverImage{QImage(), coverBytes});
     if (!jpeg) {
-        return {Written::Outcome::Failed, {}, QStringLiteral("the cover could not be encoded")};
+        return {Written::Outcome::Failed,
+                {},
+                QCoreApplication::translate("AlbumCoverWriter", "the cover could not be encoded")};
     }
     const auto written = CoverFileWriter::writeNewFile(album.nativePath, name, *jpeg,
                                                        CoverFileWriter::Naming::Exact);
@@ -37,7 +40,9 @@ Written writeCover(const AlbumFolder& album, const QString& name, const QByteArr
 }
 
 QString waitingNotice(const QString& folder) {
-    return QStringLiteral("Another run is embedding covers in %1; waiting for it to finish.")
+    return QCoreApplication::translate(
+               "AlbumCoverWriter",
+               "Another run is embedding covers in %1; waiting for it to finish.")
         .arg(folder);
 }
 
@@ -47,7 +52,8 @@ Embedded embedCover(const AlbumFolder& album, const QByteArray& coverBytes, int 
     Embedded embedded;
     const auto picture = CoverEmbedder::prepare(coverBytes, maxSide);
     if (!picture) {
-        embedded.failed.append(QStringLiteral("the cover is no picture that can be embedded"));
+        embedded.failed.append(QCoreApplication::translate(
+            "AlbumCoverWriter", "the cover is no picture that can be embedded"));
         return embedded;
     }
     const EmbedLock lock(album.nativePath, stop, [&] {

@@ -4,6 +4,7 @@
 #include "library/AlbumMatcher.h"
 #include "library/formats/AudioFormat.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
@@ -198,7 +199,8 @@ void AlbumScanner::scan(const QByteArray& root,
         for (const QString& tooLong : listing.tooLong) {
             AlbumFolder failed;
             failed.path = tooLong;
-            failed.problem = QStringLiteral("its path is longer than the system allows");
+            failed.problem = QCoreApplication::translate(
+                "AlbumScanner", "its path is longer than the system allows");
             found(failed);
         }
         AlbumFolder album;

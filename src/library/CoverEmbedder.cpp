@@ -7,6 +7,7 @@
 #include "library/formats/FileBytes.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImageWriter>
 
 #include <taglib/tfile.h>
@@ -36,21 +37,24 @@ Result notEmbeddable(const QString& why) {
 std::optional<Result> refusal(const QByteArray& target) {
     struct stat info {};
     if (::stat(target.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return failed(QStringLiteral("it is no file"));
+        return failed(QCoreApplication::translate("CoverEmbedder", "it is no file"));
     }
     if (info.st_nlink > 1) {
-        return failed(QStringLiteral("it has %1 links; embedding would split them — embed "
-                                     "through one name after breaking the links, or leave it")
-                          .arg(info.st_nlink));
+        return failed(QCoreApplication::translate(
+            "CoverEmbedder",
+            "it has %n links; embedding would split them — embed through one name after "
+            "breaking the links, or leave it",
+            nullptr, int(info.st_nlink)));
     }
     if (info.st_uid != ::geteuid()) {
-        return failed(QStringLiteral("it belongs to another user"));
+        return failed(QCoreApplication::translate("CoverEmbedder", "it belongs to another user"));
     }
     if (!(info.st_mode & S_IWUSR)) {
-        return failed(QStringLiteral("it is read-only"));
+        return failed(QCoreApplication::translate("CoverEmbedder", "it is read-only"));
     }
     if (info.st_size > kLargestAudioFile) {
-        return notEmbeddable(QStringLiteral("it is larger than any track"));
+        return notEmbeddable(
+            QCoreApplication::translate("CoverEmbedder", "it is larger than any track"));
     }
     return std::nullopt;
 }
@@ -106,11 +110,13 @@ Result embed(const QByteArray& nativePath, const Picture& picture, bool replace,
     }
     const AudioFormat* format = AudioFormats::byFileName(target.mid(target.lastIndexOf('/') + 1));
     if (!format) {
-        return notEmbeddable(QStringLiteral("covers cannot be embedded in it"));
+        return notEmbeddable(
+            QCoreApplication::translate("CoverEmbedder", "covers cannot be embedded in it"));
     }
     if (!format->takesPictures()) {
         return notEmbeddable(
-            QStringLiteral("covers are not embedded into %1 files").arg(format->name()));
+            QCoreApplication::translate("CoverEmbedder", "covers are not embedded into %1 files")
+                .arg(format->name()));
     }
     CoverFileWriter::CheckedRewrite rewrite(target, stop);
     if (!rewrite.ok()) {
@@ -119,11 +125,13 @@ Result embed(const QByteArray& nativePath, const Picture& picture, bool replace,
     const FileBytes original(rewrite.originalFd());
     const AudioFormat* content = AudioFormats::byContent(original);
     if (!content) {
-        return notEmbeddable(QStringLiteral("it holds no %1 audio").arg(format->name()));
+        return notEmbeddable(QCoreApplication::translate("CoverEmbedder", "it holds no %1 audio")
+                                 .arg(format->name()));
     }
     if (content != format) {
         return notEmbeddable(
-            QStringLiteral("its content is %1, not %2").arg(content->name(), format->name()));
+            QCoreApplication::translate("CoverEmbedder", "its content is %1, not %2")
+                .arg(content->name(), format->name()));
     }
     AudioFormat::Embedding job{original, rewrite, picture, replace};
     const EmbedStep step = format->embed(job);
@@ -139,7 +147,8 @@ Result embed(const QByteArray& nativePath, const Picture& picture, bool replace,
         break;
     }
     if (!readsBack(*format, rewrite.copyFd(), picture)) {
-        return failed(QStringLiteral("the copy's picture does not read back"));
+        return failed(
+            QCoreApplication::translate("CoverEmbedder", "the copy's picture does not read back"));
     }
     if (!rewrite.commit()) {
         return stop && stop->load() ? Result{Result::Outcome::Stopped, rewrite.error()}

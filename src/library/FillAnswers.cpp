@@ -1,5 +1,7 @@
 #include "library/FillAnswers.h"
 
+#include <QCoreApplication>
+
 FillAnswers::FillAnswers(const QList<AlbumFolder>& albums, const CoverSource& source)
     : m_albums(albums), m_source(source) {}
 
@@ -46,8 +48,9 @@ std::optional<FillAnswers::Answered> FillAnswers::probe(const CatalogueRequest& 
         }
     } else {
         m_barcodeEach = true;
-        answered.notice = QStringLiteral("The catalogue answers no lists of barcodes here: they "
-                                         "are asked one at a time.");
+        answered.notice = QCoreApplication::translate(
+            "FillAnswers", "The catalogue answers no lists of barcodes here: they "
+                           "are asked one at a time.");
         answered.later = FillPlanner::idRequests(m_albums, probed, true, m_source.capabilities());
     }
     return answered;
@@ -95,8 +98,8 @@ AnswerVerdict FillAnswers::exactVerdict(const CatalogueRequest& request, int ind
         return verdict;
     }
     if (against) {
-        verdict.note =
-            QStringLiteral("the %1 names another album: %2").arg(viaName(request.via()), *against);
+        verdict.note = QCoreApplication::translate("FillAnswers", "the %1 names another album: %2")
+                           .arg(viaName(request.via()), *against);
     }
     verdict.next = FillStage::Names;
     return verdict;

@@ -2,6 +2,7 @@
 
 #include "library/AlbumMatcher.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -55,7 +56,8 @@ QString FillJournal::load() {
         return {};
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        return QStringLiteral("the journal %1 cannot be read (%2); every album is asked about")
+        return QCoreApplication::translate(
+                   "FillJournal", "the journal %1 cannot be read (%2); every album is asked about")
             .arg(file.fileName(), file.errorString());
     }
     const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
@@ -64,8 +66,9 @@ QString FillJournal::load() {
     if (root.value(QStringLiteral("format")).toInt() != kFormat ||
         root.value(QStringLiteral("library")).toString().toLatin1() !=
             absolute.toPercentEncoding("/ ")) {
-        return QStringLiteral("the journal %1 is damaged or another library's; every album is "
-                              "asked about")
+        return QCoreApplication::translate(
+                   "FillJournal", "the journal %1 is damaged or another library's; every album is "
+                                  "asked about")
             .arg(file.fileName());
     }
     const QJsonObject albums = root.value(QStringLiteral("albums")).toObject();

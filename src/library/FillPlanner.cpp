@@ -3,6 +3,7 @@
 #include "library/AlbumMatcher.h"
 #include "library/Barcode.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QMap>
 #include <QSet>
@@ -50,13 +51,15 @@ SourceRequest CatalogueRequest::toSource(const QString& storefront) const {
 QString CatalogueRequest::description() const {
     switch (kind) {
     case Kind::Ids:
-        return QStringLiteral("Looking up %1 album id(s)").arg(values.size());
+        return QCoreApplication::translate("FillPlanner", "Looking up %n album id(s)", nullptr,
+                                           int(values.size()));
     case Kind::Barcodes:
-        return QStringLiteral("Looking up %1 barcode(s)").arg(albums.size());
+        return QCoreApplication::translate("FillPlanner", "Looking up %n barcode(s)", nullptr,
+                                           int(albums.size()));
     case Kind::Listing:
-        return QStringLiteral("Listing the albums of %1").arg(term);
+        return QCoreApplication::translate("FillPlanner", "Listing the albums of %1").arg(term);
     case Kind::Search:
-        return QStringLiteral("Searching “%1”").arg(term);
+        return QCoreApplication::translate("FillPlanner", "Searching “%1”").arg(term);
     }
     return {};
 }

@@ -8,70 +8,65 @@ namespace {
 
 using Status = AlbumReport::Status;
 
-// "1 file", "3 files".
 QString files(int count) {
-    return count == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(count);
+    return AlbumReport::tr("%n file(s)", nullptr, count);
 }
 
 QString shown(const QString& name) {
     return TextSafety::withoutControlCharacters(name);
 }
 
-// The best candidate, in brackets, when there was one.
-QString best(const AlbumReport& report) {
-    return report.match
-               ? QStringLiteral(" (best: %1 – %2)")
-                     .arg(shown(report.match->artistName()), shown(report.match->collectionName()))
-               : QString();
-}
-
 struct StatusRow {
     Status status;
     const char* name;  // in reports and --json
     int exitStatus;    // for a run that completed
-    const char* title; // what a summary calls its albums
+    const char* title; // what a summary calls its albums (translated when shown)
     QString (*text)(const AlbumReport&);
 };
 
 // Every outcome an album can have: its name, what it means for the exit
 // status, and its words.
 const StatusRow kStatusTable[] = {
-    {Status::Saved, "saved", 0, "Saved",
+    {Status::Saved, "saved", 0, QT_TRANSLATE_NOOP("AlbumReport", "Saved"),
      [](const AlbumReport& r) {
-         return QStringLiteral("Saved as “%1”").arg(r.file) +
-                (r.embedded > 0 ? QStringLiteral(", embedded in %1").arg(files(r.embedded))
-                                : QString());
+         return r.embedded > 0 ? AlbumReport::tr("Saved as “%1”, embedded in %2")
+                                     .arg(r.file, files(r.embedded))
+                               : AlbumReport::tr("Saved as “%1”").arg(r.file);
      }},
-    {Status::Planned, "planned", 0, "Would be saved",
-     [](const AlbumReport& r) { return QStringLiteral("Would be saved as “%1”").arg(r.file); }},
-    {Status::HasCover, "has-cover", 0, "Already had a cover",
-     [](const AlbumReport&) { return QStringLiteral("Already had a cover"); }},
-    {Status::Embedded, "embedded", 0, "Cover file embedded",
+    {Status::Planned, "planned", 0, QT_TRANSLATE_NOOP("AlbumReport", "Would be saved"),
+     [](const AlbumReport& r) { return AlbumReport::tr("Would be saved as “%1”").arg(r.file); }},
+    {Status::HasCover, "has-cover", 0, QT_TRANSLATE_NOOP("AlbumReport", "Already had a cover"),
+     [](const AlbumReport&) { return AlbumReport::tr("Already had a cover"); }},
+    {Status::Embedded, "embedded", 0, QT_TRANSLATE_NOOP("AlbumReport", "Cover file embedded"),
      [](const AlbumReport& r) {
-         return QStringLiteral("Cover file embedded in %1").arg(files(r.embedded));
+         return AlbumReport::tr("Cover file embedded in %1").arg(files(r.embedded));
      }},
-    {Status::NoMatch, "no-match", 0, "No confident match",
+    {Status::NoMatch, "no-match", 0, QT_TRANSLATE_NOOP("AlbumReport", "No confident match"),
      [](const AlbumReport& r) {
-         return r.match ? QStringLiteral("No confident match") + best(r)
-                        : QStringLiteral("Not in the catalogue");
+         if (!r.match) {
+             return AlbumReport::tr("Not in the catalogue");
+         }
+         return AlbumReport::tr("No confident match (best: %1 – %2)")
+             .arg(shown(r.match->artistName()), shown(r.match->collectionName()));
      }},
-    {Status::Ambiguous, "ambiguous", 0, "Ambiguous",
+    {Status::Ambiguous, "ambiguous", 0, QT_TRANSLATE_NOOP("AlbumReport", "Ambiguous"),
      [](const AlbumReport& r) {
-         return QStringLiteral("Ambiguous: %1 albums match alike").arg(r.rivals.size());
+         return AlbumReport::tr("Ambiguous: %n albums match alike", nullptr, int(r.rivals.size()));
      }},
-    {Status::Mixed, "mixed", 0, "Mixed folders",
+    {Status::Mixed, "mixed", 0, QT_TRANSLATE_NOOP("AlbumReport", "Mixed folders"),
      [](const AlbumReport& r) {
-         return QStringLiteral("Mixed folder: %1").arg(r.albums.join(QStringLiteral("; ")));
+         return AlbumReport::tr("Mixed folder: %1").arg(r.albums.join(QStringLiteral("; ")));
      }},
-    {Status::Failed, "failed", 1, "Failed",
-     [](const AlbumReport& r) { return QStringLiteral("Failed: %1").arg(r.reason); }},
-    {Status::EmbedFailed, "embed-failed", 1, "Embedding failed",
+    {Status::Failed, "failed", 1, QT_TRANSLATE_NOOP("AlbumReport", "Failed"),
+     [](const AlbumReport& r) { return AlbumReport::tr("Failed: %1").arg(r.reason); }},
+    {Status::EmbedFailed, "embed-failed", 1, QT_TRANSLATE_NOOP("AlbumReport", "Embedding failed"),
      [](const AlbumReport& r) {
-         return QStringLiteral("Saved; embedding failed: %1")
+         return AlbumReport::tr("Saved; embedding failed: %1")
              .arg(r.embedFailed.join(QStringLiteral("; ")));
      }},
-    {Status::Skipped, "skipped", 1, "Skipped (tags too slow to read)",
-     [](const AlbumReport&) { return QStringLiteral("Skipped: its tags took too long to read"); }},
+    {Status::Skipped, "skipped", 1,
+     QT_TRANSLATE_NOOP("AlbumReport", "Skipped (tags too slow to read)"),
+     [](const AlbumReport&) { return AlbumReport::tr("Skipped: its tags took too long to read"); }},
 };
 
 const StatusRow& rowOf(Status status) {
@@ -91,11 +86,11 @@ struct ViaRow {
 
 const ViaRow kVias[] = {
     {FoundVia::None, "", ""},
-    {FoundVia::Id, "id", "store id"},
-    {FoundVia::Barcode, "barcode", "barcode"},
-    {FoundVia::Listing, "listing", "artist listing"},
-    {FoundVia::Search, "search", "search"},
-    {FoundVia::Hand, "hand", "by hand"},
+    {FoundVia::Id, "id", QT_TRANSLATE_NOOP("FoundVia", "store id")},
+    {FoundVia::Barcode, "barcode", QT_TRANSLATE_NOOP("FoundVia", "barcode")},
+    {FoundVia::Listing, "listing", QT_TRANSLATE_NOOP("FoundVia", "artist listing")},
+    {FoundVia::Search, "search", QT_TRANSLATE_NOOP("FoundVia", "search")},
+    {FoundVia::Hand, "hand", QT_TRANSLATE_NOOP("FoundVia", "by hand")},
 };
 
 const ViaRow& rowOf(FoundVia via) {
@@ -120,7 +115,8 @@ QString viaName(FoundVia via) {
 }
 
 QString viaWords(FoundVia via) {
-    return QString::fromLatin1(rowOf(via).words);
+    const char* words = rowOf(via).words;
+    return *words ? QCoreApplication::translate("FoundVia", words) : QString();
 }
 
 QString AlbumReport::statusName(Status status) {
@@ -132,7 +128,7 @@ int AlbumReport::exitStatusFor(Status status) {
 }
 
 QString AlbumReport::statusTitle(Status status) {
-    return QString::fromUtf8(rowOf(status).title);
+    return tr(rowOf(status).title);
 }
 
 QString AlbumReport::statusText() const {

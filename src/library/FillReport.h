@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueItem.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QList>
 #include <QMetaType>
@@ -27,6 +28,9 @@ QString viaWords(FoundVia via);
 
 // What became of one album folder in a fill.
 struct AlbumReport {
+    Q_DECLARE_TR_FUNCTIONS(AlbumReport)
+
+public:
     enum class Status {
         Saved,       // its cover was written
         Planned,     // a dry run would write it

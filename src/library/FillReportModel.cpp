@@ -23,23 +23,28 @@ QString albumOf(const Row& row) {
 }
 
 const QList<FillReportModel::Column> kColumns{
-    {"Cover", 48, nullptr, [](const Row&) { return QString(); },
+    //: Column title: the album's cover picture (a noun).
+    {QT_TRANSLATE_NOOP("FillReportModel", "Cover"), 48, nullptr,
+     [](const Row&) { return QString(); },
      [](const Row&) { return QJsonValue(QJsonValue::Undefined); }},
-    {"Folder", 200, "folder", [](const Row& row) { return row.folder; },
+    {QT_TRANSLATE_NOOP("FillReportModel", "Folder"), 200, "folder",
+     [](const Row& row) { return row.folder; },
      [](const Row& row) { return QJsonValue(row.report ? row.report->folder : row.album.path); }},
-    {"Artist", 140, "artist", [](const Row& row) { return shown(artistOf(row)); },
+    {QT_TRANSLATE_NOOP("FillReportModel", "Artist"), 140, "artist",
+     [](const Row& row) { return shown(artistOf(row)); },
      [](const Row& row) { return QJsonValue(artistOf(row)); }},
-    {"Album", 160, "album", [](const Row& row) { return shown(albumOf(row)); },
+    {QT_TRANSLATE_NOOP("FillReportModel", "Album"), 160, "album",
+     [](const Row& row) { return shown(albumOf(row)); },
      [](const Row& row) { return QJsonValue(albumOf(row)); }},
-    {"Status", 240, "status",
+    {QT_TRANSLATE_NOOP("FillReportModel", "Status"), 240, "status",
      [](const Row& row) {
-         return row.report ? shown(row.report->statusText()) : QStringLiteral("Waiting…");
+         return row.report ? shown(row.report->statusText()) : FillReportModel::tr("Waiting…");
      },
      [](const Row& row) {
          return row.report ? QJsonValue(AlbumReport::statusName(row.report->status))
                            : QJsonValue(QJsonValue::Undefined);
      }},
-    {"Found by", 110, "via",
+    {QT_TRANSLATE_NOOP("FillReportModel", "Found by"), 110, "via",
      [](const Row& row) {
          return row.report && row.report->foundCover() ? viaWords(row.report->via) : QString();
      },
@@ -95,9 +100,8 @@ QVariant FillReportModel::headerData(int section, Qt::Orientation orientation, i
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
-        return section == CoverColumn && role == Qt::DisplayRole
-                   ? QString()
-                   : QString::fromUtf8(kColumns[section].title);
+        return section == CoverColumn && role == Qt::DisplayRole ? QString()
+                                                                 : tr(kColumns[section].title);
     }
     return {};
 }

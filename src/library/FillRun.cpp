@@ -25,7 +25,7 @@ FillRun::FillRun(FillOptions options, const CoverSource& source, ImageService& i
     m_countdown.setInterval(1000);
     connect(&m_countdown, &QTimer::timeout, this, [this] {
         if (--m_secondsLeft > 0) {
-            Q_EMIT waiting(m_secondsLeft, QStringLiteral("the catalogue asks us to slow down"));
+            Q_EMIT waiting(m_secondsLeft, tr("the catalogue asks us to slow down"));
         }
     });
     connect(m_saver, &FillSaver::saved, this, [this](const AlbumReport& saved) {
@@ -139,10 +139,10 @@ void FillRun::scanned(const AlbumFolder& album) {
     const int index = int(m_albums.size());
     m_albums.append(album);
     m_stages.append(FillStage::Done);
-    m_notes.append(album.slowFiles.isEmpty()
-                       ? QString()
-                       : QStringLiteral("tags took too long to read: %1")
-                             .arg(album.slowFiles.join(QStringLiteral(", "))));
+    m_notes.append(
+        album.slowFiles.isEmpty()
+            ? QString()
+            : tr("tags took too long to read: %1").arg(album.slowFiles.join(QStringLiteral(", "))));
     Q_EMIT albumFound(album, index);
     settle(index);
 }
@@ -181,7 +181,7 @@ void FillRun::settle(int index) {
         }
     } else if (album.identity.kind == Kind::Unknown) {
         told.status = AlbumReport::Status::NoMatch;
-        told.reason = QStringLiteral("neither tags nor folder names say which album it is");
+        told.reason = tr("neither tags nor folder names say which album it is");
     } else if (const auto entry = m_options.retry
                                       ? std::nullopt
                                       : m_journal.remembered(album, m_options.country,
@@ -189,7 +189,7 @@ void FillRun::settle(int index) {
         told.status = entry->outcome == QLatin1String("ambiguous") ? AlbumReport::Status::Ambiguous
                                                                    : AlbumReport::Status::NoMatch;
         told.remembered = true;
-        told.reason = QStringLiteral("no confident match on %1; --retry asks again")
+        told.reason = tr("no confident match on %1; --retry asks again")
                           .arg(entry->when.date().toString(Qt::ISODate));
     } else {
         const SourceCapabilities can = m_source.capabilities();
@@ -304,15 +304,13 @@ void FillRun::answered(const CatalogueRequest& request, const SearchOutcome& out
         }
         m_requests.pop_front();
         apply(m_answers.fallBack(
-            request,
-            QStringLiteral("the catalogue did not answer in time (%1)").arg(outcome.detail)));
+            request, tr("the catalogue did not answer in time (%1)").arg(outcome.detail)));
         break;
     case SearchResultKind::UrlNotFormed:
     case SearchResultKind::AnswerUnreadable:
     case SearchResultKind::NotASearchResult:
         m_requests.pop_front();
-        apply(m_answers.fallBack(request,
-                                 QStringLiteral("the catalogue's answer could not be read")));
+        apply(m_answers.fallBack(request, tr("the catalogue's answer could not be read")));
         break;
     case SearchResultKind::Completed:
         m_requests.pop_front();
@@ -340,7 +338,7 @@ bool FillRun::backOff(const CatalogueRequest&) {
     }
     const qint64 waitMs = qint64(backOffs[m_backOffs++]) * m_options.intervalMs;
     m_secondsLeft = int((waitMs + 999) / 1000);
-    Q_EMIT waiting(m_secondsLeft, QStringLiteral("the catalogue asks us to slow down"));
+    Q_EMIT waiting(m_secondsLeft, tr("the catalogue asks us to slow down"));
     m_countdown.start();
     QTimer::singleShot(std::chrono::milliseconds(waitMs), this, [this] {
         m_countdown.stop();
@@ -384,8 +382,7 @@ void FillRun::finishRun(Ending ending) {
     m_stop = true;
     stopAsking();
     if (!m_options.dryRun && m_journal.hasChanges() && !m_journal.save()) {
-        Q_EMIT notice(
-            QStringLiteral("The journal %1 could not be written.").arg(m_journal.filePath()));
+        Q_EMIT notice(tr("The journal %1 could not be written.").arg(m_journal.filePath()));
     }
     Q_EMIT finished(ending, int(m_albums.size()) - m_done);
 }

@@ -3,6 +3,7 @@
 #include "imaging/ImageService.h"
 #include "library/AlbumCoverWriter.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFutureWatcher>
 #include <QPointer>
@@ -15,7 +16,8 @@ namespace {
 // What a stop left undone, said beside what was done.
 void noteStop(AlbumReport& report, const AlbumCoverWriter::Embedded& embedded) {
     if (embedded.stopped) {
-        report.reason = QStringLiteral("stopped before the cover went into every file");
+        report.reason = QCoreApplication::translate(
+            "FillSaver", "stopped before the cover went into every file");
     }
 }
 

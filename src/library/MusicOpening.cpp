@@ -2,6 +2,7 @@
 
 #include "platform/TextSafety.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QMap>
 #include <QUrl>
@@ -60,7 +61,8 @@ Opened open(const QList<QByteArray>& nativePaths, const std::atomic<bool>& stop)
         const QByteArray path = withoutTrailingSlashes(given);
         struct stat info {};
         if (path.isEmpty() || ::stat(path.constData(), &info) != 0) {
-            opened.ignored << shown(path) + QStringLiteral(": it does not exist");
+            opened.ignored << shown(path) + QCoreApplication::translate("MusicOpening",
+                                                                        ": it does not exist");
         } else if (S_ISDIR(info.st_mode)) {
             folders.append(path);
         } else if (S_ISREG(info.st_mode) &&
@@ -69,7 +71,8 @@ Opened open(const QList<QByteArray>& nativePaths, const std::atomic<bool>& stop)
         } else if (isPicture(path)) {
             ++opened.images;
         } else {
-            opened.ignored << shown(path) + QStringLiteral(": it is not audio");
+            opened.ignored << shown(path) +
+                                  QCoreApplication::translate("MusicOpening", ": it is not audio");
         }
     }
     // A folder or file inside another dropped folder is that folder's already.
@@ -114,7 +117,8 @@ Opened open(const QList<QByteArray>& nativePaths, const std::atomic<bool>& stop)
         if (opened.albums.size() > before) {
             musicFolders.append(folder);
         } else {
-            opened.ignored << shown(folder) + QStringLiteral(": it holds no audio");
+            opened.ignored << shown(folder) + QCoreApplication::translate("MusicOpening",
+                                                                          ": it holds no audio");
         }
     }
     opened.several = opened.albums.size() > 1;
@@ -151,14 +155,15 @@ QString hintFor(const Opened& opened) {
         return {};
     }
     if (opened.images > 0) {
-        return QStringLiteral("Pictures are not searched: drop audio files or album folders to "
-                              "find their cover.");
+        return QCoreApplication::translate(
+            "MusicOpening", "Pictures are not searched: drop audio files or album folders to "
+                            "find their cover.");
     }
     if (!opened.ignored.isEmpty()) {
-        return QStringLiteral("No music to search: %1.")
+        return QCoreApplication::translate("MusicOpening", "No music to search: %1.")
             .arg(opened.ignored.join(QStringLiteral("; ")));
     }
-    return QStringLiteral("No music to search.");
+    return QCoreApplication::translate("MusicOpening", "No music to search.");
 }
 
 } // namespace MusicOpening

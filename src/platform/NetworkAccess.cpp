@@ -9,8 +9,9 @@
 
 namespace {
 
-// Set on a reply that this module ended, and why.
+// Set on a reply that this module ended: why, and as which failure.
 constexpr char kEndedBecause[] = "sleevantaEndedBecause";
+constexpr char kEndedAs[] = "sleevantaEndedAs";
 
 constexpr int kMostRedirects = 5;
 
@@ -43,10 +44,9 @@ void NetworkAccess::guardRedirects(QNetworkReply* reply, std::function<bool(cons
         reply, &QNetworkReply::redirected, reply, [reply, allowed, visited](const QUrl& to) {
             QString refused;
             if (visited->contains(to) || visited->size() > kMostRedirects) {
-                refused = QStringLiteral("the server redirected in a loop");
+                refused = tr("the server redirected in a loop");
             } else if (!allowed(to)) {
-                refused = QStringLiteral("the server redirected to %1, which is not "
-                                         "allowed")
+                refused = tr("the server redirected to %1, which is not allowed")
                               .arg(to.toString(QUrl::RemoveQuery | QUrl::RemoveUserInfo));
             }
             if (refused.isEmpty()) {
@@ -55,6 +55,7 @@ void NetworkAccess::guardRedirects(QNetworkReply* reply, std::function<bool(cons
                 return;
             }
             reply->setProperty(kEndedBecause, refused);
+            reply->setProperty(kEndedAs, int(Failure::Redirect));
             reply->abort();
         });
 }
@@ -62,9 +63,9 @@ void NetworkAccess::guardRedirects(QNetworkReply* reply, std::function<bool(cons
 void NetworkAccess::endAtDeadline(QNetworkReply* reply, int milliseconds) {
     QTimer::singleShot(milliseconds, reply, [reply, milliseconds] {
         if (reply->isRunning()) {
-            reply->setProperty(
-                kEndedBecause,
-                QStringLiteral("no answer within %1 seconds").arg((milliseconds + 999) / 1000));
+            const int seconds = (milliseconds + 999) / 1000;
+            reply->setProperty(kEndedBecause, tr("no answer within %n seconds", nullptr, seconds));
+            reply->setProperty(kEndedAs, int(Failure::TimedOut));
             reply->abort();
         }
     });
@@ -89,15 +90,15 @@ NetworkAccess::ReplyOutcome NetworkAccess::readFinishedReply(QNetworkReply* repl
     const QString endedBecause = reply->property(kEndedBecause).toString();
     if (!endedBecause.isEmpty()) {
         outcome.errorText = endedBecause;
-        outcome.failure = endedBecause.startsWith(QLatin1String("no answer")) ? Failure::TimedOut
-                                                                              : Failure::Redirect;
+        outcome.failure = Failure(reply->property(kEndedAs).toInt());
+        outcome.pastDeadline = outcome.failure == Failure::TimedOut;
         return outcome;
     }
     if (error == QNetworkReply::TooManyRedirectsError ||
         error == QNetworkReply::InsecureRedirectError) {
         outcome.errorText = error == QNetworkReply::TooManyRedirectsError
-                                ? QStringLiteral("the server redirected in a loop")
-                                : QStringLiteral("the server redirected to an insecure address");
+                                ? tr("the server redirected in a loop")
+                                : tr("the server redirected to an insecure address");
         outcome.failure = Failure::Redirect;
         return outcome;
     }
@@ -105,8 +106,8 @@ NetworkAccess::ReplyOutcome NetworkAccess::readFinishedReply(QNetworkReply* repl
         // The transfer timeout aborts the reply the same way the application does.
         outcome.failure = cancelledByUs ? Failure::Cancelled : Failure::TimedOut;
         if (!cancelledByUs) {
-            outcome.errorText = QStringLiteral("no data for %1 seconds")
-                                    .arg((reply->request().transferTimeout() + 999) / 1000);
+            outcome.errorText = tr("no data for %n seconds", nullptr,
+                                   (reply->request().transferTimeout() + 999) / 1000);
         }
         return outcome;
     }
@@ -126,7 +127,7 @@ NetworkAccess::ReplyOutcome NetworkAccess::readFinishedReply(QNetworkReply* repl
     if ((code != 0 && outcome.httpStatus == 0) || (code == 0 && outcome.httpStatus < 200)) {
         outcome.failure = Failure::Transport;
         if (code == 0) {
-            outcome.errorText = QStringLiteral("the answer ended before it began");
+            outcome.errorText = tr("the answer ended before it began");
         }
         return outcome;
     }

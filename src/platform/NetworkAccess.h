@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QNetworkRequest>
 #include <QUrl>
 
@@ -15,6 +16,7 @@ class QNetworkReply;
 // is classified the same way. Owned by the application context; lives on the
 // thread that made it (the GUI thread).
 class NetworkAccess {
+    Q_DECLARE_TR_FUNCTIONS(NetworkAccess)
 public:
     NetworkAccess();
     ~NetworkAccess();
@@ -66,6 +68,7 @@ public:
         int httpStatus = 0;
         QByteArray body;
         QString errorText;
+        bool pastDeadline = false; // ended by endAtDeadline
     };
 
     // Reads a finished reply. `cancelledByUs` tells an abort the application

@@ -1,5 +1,6 @@
 #include "platform/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -246,7 +247,8 @@ std::optional<SettingsStore::Map> SettingsStore::readFileLocked(bool reportCorru
     if (!file.open(QIODevice::ReadOnly)) {
         // There, but not ours to read: never to be overwritten with defaults.
         if (reportCorruption) {
-            warn(QStringLiteral("cannot read the settings file %1 (%2); using defaults")
+            warn(QCoreApplication::translate(
+                     "SettingsStore", "cannot read the settings file %1 (%2); using defaults")
                      .arg(m_filePath, file.errorString()));
         }
         return std::nullopt;
@@ -262,10 +264,12 @@ std::optional<SettingsStore::Map> SettingsStore::readFileLocked(bool reportCorru
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
     const bool moved = QFile::rename(m_filePath, aside);
     if (reportCorruption) {
-        warn(moved ? QStringLiteral("the settings file %1 was damaged; moved it to %2 and "
-                                    "using defaults")
+        warn(moved ? QCoreApplication::translate(
+                         "SettingsStore", "the settings file %1 was damaged; moved it to %2 and "
+                                          "using defaults")
                          .arg(m_filePath, aside)
-                   : QStringLiteral("the settings file %1 is damaged; using defaults")
+                   : QCoreApplication::translate("SettingsStore",
+                                                 "the settings file %1 is damaged; using defaults")
                          .arg(m_filePath));
     }
     return moved ? std::optional<Map>(Map{}) : std::nullopt;
@@ -295,12 +299,12 @@ void SettingsStore::writeChange(const QString& key, const std::optional<QVariant
     QDir().mkpath(info.absolutePath());
     QLockFile lockFile(m_filePath + QStringLiteral(".lock"));
     lockFile.setStaleLockTime(10000);
-    QString problem = QStringLiteral("it is locked");
+    QString problem = QCoreApplication::translate("SettingsStore", "it is locked");
     if (lockFile.tryLock(5000)) {
         // Merged into what is on disk now, so keys another instance wrote survive;
         // a file that cannot be read is left as it is.
         std::optional<Map> merged = readFileLocked(false);
-        problem = QStringLiteral("it cannot be read");
+        problem = QCoreApplication::translate("SettingsStore", "it cannot be read");
         if (merged) {
             if (value) {
                 (*merged)[key] = *value;
@@ -318,8 +322,10 @@ void SettingsStore::writeChange(const QString& key, const std::optional<QVariant
     }
     if (!m_warnedUnwritable.exchange(true)) {
         // The settings stay in memory for this run; say so once.
-        warn(QStringLiteral("cannot write the settings file %1 (%2); changes last until Sleevanta "
-                            "quits")
+        warn(QCoreApplication::translate(
+                 "SettingsStore",
+                 "cannot write the settings file %1 (%2); changes last until Sleevanta "
+                 "quits")
                  .arg(m_filePath, problem));
     }
 }

@@ -65,7 +65,7 @@ private:
 
 class EmailService : public SharingService {
 public:
-    QString title() const override { return QStringLiteral("Email"); }
+    QString title() const override { return SharingServices::tr("Email"); }
     QString iconName() const override { return QStringLiteral("mail-message-new"); }
     void perform(const QList<QUrl>& items, const Failed& failed) override {
         if (items.isEmpty()) {
@@ -84,7 +84,7 @@ public:
             }
             QMetaObject::invokeMethod(QCoreApplication::instance(), [failed] {
                 if (!QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:"))) && failed) {
-                    failed(Names::noMailProgram);
+                    failed(Names::noMailProgram());
                 }
             });
         });
@@ -94,7 +94,7 @@ public:
 class ShowInFolderService : public SharingService {
 public:
     explicit ShowInFolderService(DesktopServices& desktop) : m_desktop(desktop) {}
-    QString title() const override { return QStringLiteral("Show in Folder"); }
+    QString title() const override { return SharingServices::tr("Show in Folder"); }
     QString iconName() const override { return QStringLiteral("folder"); }
     bool showsLocation() const override { return true; }
     void perform(const QList<QUrl>& items, const Failed& failed) override {
@@ -109,7 +109,7 @@ public:
                 QUrl::fromLocalFile(QFileInfo(items.first().toLocalFile()).absolutePath());
             QMetaObject::invokeMethod(QCoreApplication::instance(), [folder, failed, desktop] {
                 if (!desktop->openUrl(folder) && failed) {
-                    failed(Names::noFileManager);
+                    failed(Names::noFileManager());
                 }
             });
         });

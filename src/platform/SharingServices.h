@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -29,15 +30,18 @@ class DesktopServices;
 // What can take a cover's file: the applications for image/jpeg, recommended
 // ones first, then "Email" and "Show in Folder".
 class SharingServices {
+    Q_DECLARE_TR_FUNCTIONS(SharingServices)
 public:
     // Stands in for the desktop's list (tests).
     using Provider = std::function<QList<SharingServicePtr>(const QList<QUrl>&)>;
 
     // What a failed Email or Show in Folder says.
-    static inline const QString noMailProgram =
-        QStringLiteral("Couldn't start an email: no mail program is set up.");
-    static inline const QString noFileManager =
-        QStringLiteral("Couldn't show the folder: no file manager is set up.");
+    static QString noMailProgram() {
+        return tr("Couldn't start an email: no mail program is set up.");
+    }
+    static QString noFileManager() {
+        return tr("Couldn't show the folder: no file manager is set up.");
+    }
     // The desktop-file id of this application, never offered as a target.
     static inline const QString ownDesktopId = QStringLiteral("org.sleevanta.Sleevanta.desktop");
     // The application launched when a service titled "Add to Photos" is chosen.

@@ -9,6 +9,7 @@
 #include "library/AppContext.h"
 #include "platform/NetworkAccess.h"
 #include "platform/SettingsStore.h"
+#include "platform/Translations.h"
 #include "sources/store/ServiceOrigins.h"
 
 #include <QBuffer>
@@ -151,6 +152,7 @@ inline QMessageBox* shownAlert(const QWidget* window) {
     int main(int argc, char* argv[]) {                                                             \
         TestSupport::enterHome();                                                                  \
         AppClass app(argc, argv);                                                                  \
+        Translations::install(Translations::Languages::EnglishOnly);                               \
         TestObject test;                                                                           \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

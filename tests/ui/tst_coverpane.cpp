@@ -278,7 +278,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_workspace.opened.value(0), QUrl::fromLocalFile(TestSupport::downloads()));
         m_workspace.unhandled << "file";
         showInFolder();
-        QTRY_COMPARE(m_pane->titleLabel()->text(), SharingServices::noFileManager);
+        QTRY_COMPARE(m_pane->titleLabel()->text(), SharingServices::noFileManager());
         // The dialog opens where it saved last.
         QVERIFY(QDir(TestSupport::downloads()).mkdir(QStringLiteral("covers")));
         answer = TestSupport::downloads() + QStringLiteral("/covers/bare");

@@ -142,10 +142,14 @@ private Q_SLOTS:
             QStringLiteral("No results for “nothing” in Music, United States.\nTry another "
                            "storefront, or change a search term."),
             -1);
-        row("bad request", "x", 400, SearchMessages::unreadableAnswer, information);
-        row("not a search result", "json array", 0, SearchMessages::notASearchResult, warning);
-        row("throttled", "x", 403, SearchMessages::throttled, warning);
-        row("unavailable", "x", 503, SearchMessages::unavailable, warning);
+        row("bad request", "x", 400,
+            SearchMessages::failureText(SearchResultKind::AnswerUnreadable), information);
+        row("not a search result", "json array", 0,
+            SearchMessages::failureText(SearchResultKind::NotASearchResult), warning);
+        row("throttled", "x", 403, SearchMessages::failureText(SearchResultKind::Throttled),
+            warning);
+        row("unavailable", "x", 503, SearchMessages::failureText(SearchResultKind::Unavailable),
+            warning);
     }
     void warningsAndEmptyResults() {
         QFETCH(QString, term);

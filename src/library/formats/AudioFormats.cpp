@@ -15,6 +15,8 @@
 
 #include <cstring>
 
+#include <QCoreApplication>
+
 void AudioFormat::readExtras(TagLib::File*, TrackTags&) const {}
 
 std::optional<QByteArray> AudioFormat::frontCover(TagLib::File*) const {
@@ -23,7 +25,9 @@ std::optional<QByteArray> AudioFormat::frontCover(TagLib::File*) const {
 
 EmbedStep AudioFormat::embed(Embedding&) const {
     return {EmbedStep::Outcome::NotEmbeddable,
-            QStringLiteral("covers are not embedded into %1 files").arg(name()), 0};
+            QCoreApplication::translate("AudioFormats", "covers are not embedded into %1 files")
+                .arg(name()),
+            0};
 }
 
 namespace FormatChecks {
@@ -33,7 +37,9 @@ bool isCoverType(int type, bool frontOnly) {
 }
 
 EmbedStep failed(CoverFileWriter::CheckedRewrite& rewrite, const QString& why) {
-    rewrite.fail(why.isEmpty() ? QStringLiteral("the tags could not be written") : why);
+    rewrite.fail(why.isEmpty()
+                     ? QCoreApplication::translate("AudioFormats", "the tags could not be written")
+                     : why);
     return {EmbedStep::Outcome::Failed, rewrite.error(), 0};
 }
 

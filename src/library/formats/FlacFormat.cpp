@@ -8,6 +8,7 @@
 #include "library/formats/Families.h"
 #include "library/formats/FileBytes.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <taglib/flacfile.h>
@@ -45,14 +46,15 @@ Metadata readMetadata(const FileBytes& file) {
         metadata.start += size;
     }
     if (file.read(metadata.start, 4) != "fLaC") {
-        metadata.problem = QStringLiteral("it holds no FLAC audio");
+        metadata.problem = QCoreApplication::translate("AudioFormats", "it holds no FLAC audio");
         return metadata;
     }
     qint64 at = metadata.start + 4;
     for (bool last = false; !last;) {
         const QByteArray header = file.read(at, 4);
         if (header.size() < 4 || metadata.blocks.size() > 4096) {
-            metadata.problem = QStringLiteral("its FLAC metadata is damaged");
+            metadata.problem =
+                QCoreApplication::translate("AudioFormats", "its FLAC metadata is damaged");
             return metadata;
         }
         Block block;
@@ -63,7 +65,8 @@ Metadata readMetadata(const FileBytes& file) {
                           quint8(header[3]));
         if (block.type == 127 || (metadata.blocks.isEmpty() && block.type != kStreamInfo) ||
             at + block.size > file.size()) {
-            metadata.problem = QStringLiteral("its FLAC metadata is damaged");
+            metadata.problem =
+                QCoreApplication::translate("AudioFormats", "its FLAC metadata is damaged");
             return metadata;
         }
         if (block.type == kPicture) {
@@ -80,7 +83,8 @@ Metadata readMetadata(const FileBytes& file) {
     // Where the container says the audio is, a frame must begin.
     const QByteArray sync = file.read(metadata.end, 2);
     if (sync.size() < 2 || quint8(sync[0]) != 0xFF || (quint8(sync[1]) & 0xFE) != 0xF8) {
-        metadata.problem = QStringLiteral("it holds no audio after its metadata");
+        metadata.problem =
+            QCoreApplication::translate("AudioFormats", "it holds no audio after its metadata");
     }
     return metadata;
 }
@@ -153,7 +157,8 @@ public:
         }
         const QByteArray picture = pictureBlock(job.picture);
         if (picture.size() > kLargestBlock) {
-            return FormatChecks::notEmbeddable(QStringLiteral("the picture is too large for it"));
+            return FormatChecks::notEmbeddable(
+                QCoreApplication::translate("AudioFormats", "the picture is too large for it"));
         }
         QByteArray blocks;
         for (const Block& block : metadata.blocks) {
@@ -188,7 +193,8 @@ public:
                           rewritten.end == head + blocks.size() &&
                           copy.sameAs(rewritten.end, original, metadata.end, audio);
         if (!same) {
-            return FormatChecks::failed(rewrite, QStringLiteral("the copy's audio differs"));
+            return FormatChecks::failed(
+                rewrite, QCoreApplication::translate("AudioFormats", "the copy's audio differs"));
         }
         return {EmbedStep::Outcome::Written, {}, copySize};
     }

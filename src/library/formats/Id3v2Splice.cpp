@@ -2,6 +2,8 @@
 
 #include <taglib/attachedpictureframe.h>
 
+#include <QCoreApplication>
+
 namespace Id3v2Splice {
 
 namespace {
@@ -61,10 +63,11 @@ QString frameFlagProblem(int version, quint8 formatFlags) {
     const bool compressed = version == 3 ? formatFlags & 0x80 : formatFlags & 0x08;
     const bool encrypted = version == 3 ? formatFlags & 0x40 : formatFlags & 0x04;
     if (compressed || encrypted) {
-        return QStringLiteral("its ID3v2 tag has compressed or encrypted frames");
+        return QCoreApplication::translate("AudioFormats",
+                                           "its ID3v2 tag has compressed or encrypted frames");
     }
     if (version == 4 && (formatFlags & 0x02)) {
-        return QStringLiteral("its ID3v2 tag is unsynchronised");
+        return QCoreApplication::translate("AudioFormats", "its ID3v2 tag is unsynchronised");
     }
     return {};
 }
@@ -74,7 +77,8 @@ QString frameFlagProblem(int version, quint8 formatFlags) {
 Layout parse(const QByteArray& tag) {
     Layout layout;
     if (tag.size() < 10) {
-        layout.unsupported = QStringLiteral("its ID3v2 tag is damaged");
+        layout.unsupported =
+            QCoreApplication::translate("AudioFormats", "its ID3v2 tag is damaged");
         return layout;
     }
     layout.version = byteAt(tag, 3);
@@ -82,28 +86,33 @@ Layout parse(const QByteArray& tag) {
     layout.hasFooter = layout.version == 4 && (flags & 0x10);
     const qsizetype end = qsizetype(10 + syncsafe(tag, 6));
     if (end > tag.size()) {
-        layout.unsupported = QStringLiteral("its ID3v2 tag is damaged");
+        layout.unsupported =
+            QCoreApplication::translate("AudioFormats", "its ID3v2 tag is damaged");
         return layout;
     }
     if (flags & 0x80) {
-        layout.unsupported = QStringLiteral("its ID3v2 tag is unsynchronised");
+        layout.unsupported =
+            QCoreApplication::translate("AudioFormats", "its ID3v2 tag is unsynchronised");
         return layout;
     }
     layout.framesStart = 10;
     if (layout.version == 2 && (flags & 0x40)) {
-        layout.unsupported = QStringLiteral("its ID3v2.2 tag is compressed");
+        layout.unsupported =
+            QCoreApplication::translate("AudioFormats", "its ID3v2.2 tag is compressed");
         return layout;
     }
     if (layout.version == 3 && (flags & 0x40)) {
         // Its extended header counts the padding, which a splice changes.
-        layout.unsupported = QStringLiteral("its ID3v2.3 tag has an extended header");
+        layout.unsupported =
+            QCoreApplication::translate("AudioFormats", "its ID3v2.3 tag has an extended header");
         return layout;
     }
     if (layout.version == 4 && (flags & 0x40)) {
         const qsizetype extended = qsizetype(syncsafe(tag, 10));
         if (extended < 6 || 10 + extended > end || (byteAt(tag, 15) & 0x20)) {
             // A checksum over the frames would no longer hold.
-            layout.unsupported = QStringLiteral("its ID3v2 tag carries a checksum");
+            layout.unsupported =
+                QCoreApplication::translate("AudioFormats", "its ID3v2 tag carries a checksum");
             return layout;
         }
         layout.framesStart = 10 + extended;
@@ -119,15 +128,16 @@ Layout parse(const QByteArray& tag) {
         }
         if (layout.version == 4 && (bigEndian(tag, at + 4, 4) & 0x80808080)) {
             // Written unsynchsafe by some programs: readers disagree on its length.
-            layout.unsupported =
-                QStringLiteral("its ID3v2.4 tag has frame sizes that readers disagree on");
+            layout.unsupported = QCoreApplication::translate(
+                "AudioFormats", "its ID3v2.4 tag has frame sizes that readers disagree on");
             return layout;
         }
         const qint64 size = layout.version == 2   ? bigEndian(tag, at + 3, 3)
                             : layout.version == 3 ? bigEndian(tag, at + 4, 4)
                                                   : syncsafe(tag, at + 4);
         if (at + headerSize + size > end) {
-            layout.unsupported = QStringLiteral("its ID3v2 tag is damaged");
+            layout.unsupported =
+                QCoreApplication::translate("AudioFormats", "its ID3v2 tag is damaged");
             return layout;
         }
         if (layout.version > 2) {

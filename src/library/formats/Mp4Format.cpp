@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+
 namespace {
 
 struct Box {
@@ -60,7 +62,8 @@ void walk(const FileBytes& file, qint64 begin, qint64 end, const QByteArray& par
             box.size = end - at;
         }
         if (box.size < box.header || at + box.size > end || boxes.all.size() > 100000) {
-            boxes.problem = QStringLiteral("its MP4 structure is damaged");
+            boxes.problem =
+                QCoreApplication::translate("AudioFormats", "its MP4 structure is damaged");
             return;
         }
         // The items of the tags are compared whole; the rest is walked into.
@@ -134,7 +137,8 @@ QString offsetProblem(const FileBytes& file, const Boxes& boxes) {
                 return offset >= quint64(b.offset) && offset < quint64(b.offset + b.size);
             });
             if (!inside) {
-                return QStringLiteral("its chunk offsets point outside the file's boxes");
+                return QCoreApplication::translate(
+                    "AudioFormats", "its chunk offsets point outside the file's boxes");
             }
         }
     }
@@ -181,14 +185,15 @@ QString compareLeaves(const FileBytes& original, const Boxes& before, const File
     const QList<const Box*> oldLeaves = keptLeaves(before);
     const QList<const Box*> newLeaves = keptLeaves(after);
     if (oldLeaves.size() != newLeaves.size()) {
-        return QStringLiteral("the copy's boxes differ");
+        return QCoreApplication::translate("AudioFormats", "the copy's boxes differ");
     }
     for (qsizetype i = 0; i < oldLeaves.size(); ++i) {
         const Box& a = *oldLeaves[i];
         const Box& b = *newLeaves[i];
         if (a.path != b.path || a.size != b.size ||
             !copy.sameAs(b.offset, original, a.offset, a.size)) {
-            return QStringLiteral("the copy's %1 box differs").arg(QString::fromLatin1(a.path));
+            return QCoreApplication::translate("AudioFormats", "the copy's %1 box differs")
+                .arg(QString::fromLatin1(a.path));
         }
     }
     return {};
@@ -209,7 +214,7 @@ QString compareOffsets(const FileBytes& original, const Boxes& before, const Fil
     const QList<const Box*> oldTables = tables(before);
     const QList<const Box*> newTables = tables(after);
     if (oldTables.size() != newTables.size()) {
-        return QStringLiteral("the copy's chunk offsets differ");
+        return QCoreApplication::translate("AudioFormats", "the copy's chunk offsets differ");
     }
     const QList<Box> oldTop = topLevel(before);
     const QList<Box> newTop = topLevel(after);
@@ -217,7 +222,7 @@ QString compareOffsets(const FileBytes& original, const Boxes& before, const Fil
         const QList<quint64> oldOffsets = offsetsIn(original, *oldTables[t]);
         const QList<quint64> newOffsets = offsetsIn(copy, *newTables[t]);
         if (oldOffsets.size() != newOffsets.size()) {
-            return QStringLiteral("the copy's chunk offsets differ");
+            return QCoreApplication::translate("AudioFormats", "the copy's chunk offsets differ");
         }
         for (qsizetype i = 0; i < oldOffsets.size(); ++i) {
             const quint64 offset = oldOffsets[i];
@@ -226,7 +231,8 @@ QString compareOffsets(const FileBytes& original, const Boxes& before, const Fil
             });
             const Box* moved = home == oldTop.end() ? nullptr : counterpart(oldTop, newTop, *home);
             if (!moved || newOffsets[i] != offset + quint64(moved->offset - home->offset)) {
-                return QStringLiteral("the copy's chunk offsets no longer point at its audio");
+                return QCoreApplication::translate(
+                    "AudioFormats", "the copy's chunk offsets no longer point at its audio");
             }
         }
     }
@@ -238,13 +244,13 @@ QString compare(const FileBytes& original, const Boxes& before, const FileBytes&
     const QList<Box> oldTop = topLevel(before);
     const QList<Box> newTop = topLevel(after);
     if (typesOf(oldTop) != typesOf(newTop)) {
-        return QStringLiteral("the copy's boxes differ");
+        return QCoreApplication::translate("AudioFormats", "the copy's boxes differ");
     }
     for (const Box& old : oldTop) {
         const Box* now = counterpart(oldTop, newTop, old);
         if (old.type == "mdat" && (!now || now->size != old.size ||
                                    !copy.sameAs(now->offset, original, old.offset, old.size))) {
-            return QStringLiteral("the copy's audio differs");
+            return QCoreApplication::translate("AudioFormats", "the copy's audio differs");
         }
     }
     if (QString problem = compareLeaves(original, before, copy, after); !problem.isEmpty()) {
@@ -316,7 +322,8 @@ public:
             return FormatChecks::notEmbeddable(before.problem);
         }
         if (!has("moov") || !has("mdat")) {
-            return FormatChecks::notEmbeddable(QStringLiteral("it holds no MP4 audio"));
+            return FormatChecks::notEmbeddable(
+                QCoreApplication::translate("AudioFormats", "it holds no MP4 audio"));
         }
         if (const QString problem = offsetProblem(original, before); !problem.isEmpty()) {
             return FormatChecks::notEmbeddable(problem);
@@ -325,7 +332,8 @@ public:
             FdStream stream(original.fd(), "original.m4a");
             TagLib::MP4::File file(&stream, false);
             if (!file.isValid() || !file.tag()) {
-                return FormatChecks::notEmbeddable(QStringLiteral("TagLib cannot read its tags"));
+                return FormatChecks::notEmbeddable(
+                    QCoreApplication::translate("AudioFormats", "TagLib cannot read its tags"));
             }
             if (hasCover(file) && !job.replace) {
                 return {EmbedStep::Outcome::AlreadyHad, {}, 0};
@@ -345,12 +353,15 @@ public:
                                       TagLib::ByteVector(job.picture.data.constData(),
                                                          unsigned(job.picture.data.size()))));
             if (!file.isValid() || !file.tag()) {
-                return FormatChecks::failed(rewrite, QStringLiteral("the copy could not be read"));
+                return FormatChecks::failed(
+                    rewrite,
+                    QCoreApplication::translate("AudioFormats", "the copy could not be read"));
             }
             file.tag()->setItem("covr", covers);
             if (!file.save()) {
-                return FormatChecks::failed(rewrite,
-                                            QStringLiteral("the tags could not be written"));
+                return FormatChecks::failed(
+                    rewrite,
+                    QCoreApplication::translate("AudioFormats", "the tags could not be written"));
             }
         }
         const FileBytes copy(rewrite.copyFd());
@@ -362,7 +373,8 @@ public:
             after.problem.isEmpty() ? compare(original, before, copy, after) : after.problem;
         if (problem.isEmpty() &&
             itemsBesidesCover(original, before) != itemsBesidesCover(copy, after)) {
-            problem = QStringLiteral("TagLib would not keep its other tags as they are");
+            problem = QCoreApplication::translate(
+                "AudioFormats", "TagLib would not keep its other tags as they are");
         }
         if (!problem.isEmpty()) {
             return FormatChecks::failed(rewrite, problem);

@@ -12,6 +12,8 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 
+#include <QCoreApplication>
+
 namespace {
 
 using TagLib::ID3v2::AttachedPictureFrame;
@@ -101,7 +103,8 @@ public:
         if (place.size > 0) {
             const QByteArray old = original.read(place.start, place.size);
             if (old.size() != place.size) {
-                return FormatChecks::notEmbeddable(QStringLiteral("its ID3v2 tag is damaged"));
+                return FormatChecks::notEmbeddable(
+                    QCoreApplication::translate("AudioFormats", "its ID3v2 tag is damaged"));
             }
             const Id3v2Splice::Layout layout = Id3v2Splice::parse(old);
             if (!layout.unsupported.isEmpty()) {
@@ -120,7 +123,8 @@ public:
             tag = Id3v2Splice::newTag(Id3v2Splice::pictureFrame(4, job.picture));
         }
         if (tag.size() >= (1 << 28)) {
-            return FormatChecks::notEmbeddable(QStringLiteral("the picture is too large for it"));
+            return FormatChecks::notEmbeddable(
+                QCoreApplication::translate("AudioFormats", "the picture is too large for it"));
         }
         const qint64 after = place.start + place.size;
         const qint64 copySize = original.size() - place.size + tag.size();
@@ -137,14 +141,16 @@ public:
             AudioFormats::id3v2TagSize(copy.read(place.start, 10)) == tag.size() &&
             copy.sameAs(place.start + tag.size(), original, after, original.size() - after);
         if (!same) {
-            return FormatChecks::failed(rewrite, QStringLiteral("the copy's audio differs"));
+            return FormatChecks::failed(
+                rewrite, QCoreApplication::translate("AudioFormats", "the copy's audio differs"));
         }
         FdStream originalStream(original.fd(), "original.mp3");
         FdStream copyStream(copy.fd(), "copy.mp3");
         TagLib::MPEG::File before(&originalStream, TagLib::ID3v2::FrameFactory::instance(), false);
         TagLib::MPEG::File now(&copyStream, TagLib::ID3v2::FrameFactory::instance(), false);
         if (frameIds(now, false) != frameIds(before, job.replace) + QList<QByteArray>{"APIC"}) {
-            return FormatChecks::failed(rewrite, QStringLiteral("the copy's tag lost frames"));
+            return FormatChecks::failed(
+                rewrite, QCoreApplication::translate("AudioFormats", "the copy's tag lost frames"));
         }
         return {EmbedStep::Outcome::Written, {}, copySize};
     }

@@ -11,6 +11,7 @@
 #include "library/formats/FdStream.h"
 #include "library/formats/FileBytes.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QHash>
 
@@ -96,7 +97,8 @@ Stream readStream(const FileBytes& file) {
     for (qint64 at = 0; at < file.size();) {
         const QByteArray header = file.read(at, 27);
         if (header.size() < 27 || !header.startsWith("OggS") || header[4] != 0) {
-            stream.problem = QStringLiteral("its Ogg pages are damaged");
+            stream.problem =
+                QCoreApplication::translate("AudioFormats", "its Ogg pages are damaged");
             return stream;
         }
         const quint8 flags = quint8(header[5]);
@@ -110,18 +112,21 @@ Stream readStream(const FileBytes& file) {
         }
         const QByteArray page = file.read(at, 27 + segments + bodySize);
         if (lacing.size() != segments || page.size() != 27 + segments + bodySize) {
-            stream.problem = QStringLiteral("its Ogg pages are damaged");
+            stream.problem =
+                QCoreApplication::translate("AudioFormats", "its Ogg pages are damaged");
             return stream;
         }
         stream.wrongChecksums |= crcOf(page) != quint32(littleEndian(page, 22, 4));
         if (flags & 0x02) { // the first page of a stream
             if (!open.isEmpty()) {
-                stream.problem = QStringLiteral("it holds several streams side by side");
+                stream.problem = QCoreApplication::translate(
+                    "AudioFormats", "it holds several streams side by side");
                 return stream;
             }
             open.append(serial);
         } else if (!open.contains(serial)) {
-            stream.problem = QStringLiteral("its Ogg pages are damaged");
+            stream.problem =
+                QCoreApplication::translate("AudioFormats", "its Ogg pages are damaged");
             return stream;
         }
         qsizetype data = 27 + segments;
@@ -262,14 +267,15 @@ public:
         }
         const Codec codec = codecOf(before.firstPacket);
         if (codec != Codec::Vorbis && codec != Codec::Opus) {
-            return FormatChecks::notEmbeddable(
-                QStringLiteral("covers are put into Ogg Vorbis and Opus files only"));
+            return FormatChecks::notEmbeddable(QCoreApplication::translate(
+                "AudioFormats", "covers are put into Ogg Vorbis and Opus files only"));
         }
         {
             FdStream stream(original.fd(), "original.ogg");
             const auto file = embeddable(codec, &stream);
             if (!file->isValid() || !commentOf(file.get())) {
-                return FormatChecks::notEmbeddable(QStringLiteral("TagLib cannot read its tags"));
+                return FormatChecks::notEmbeddable(
+                    QCoreApplication::translate("AudioFormats", "TagLib cannot read its tags"));
             }
             if (hasCover(commentOf(file.get()), false) && !job.replace) {
                 return {EmbedStep::Outcome::AlreadyHad, {}, 0};
@@ -284,7 +290,9 @@ public:
             const auto file = embeddable(codec, &stream);
             TagLib::Ogg::XiphComment* comment = commentOf(file.get());
             if (!file->isValid() || !comment) {
-                return FormatChecks::failed(rewrite, QStringLiteral("the copy could not be read"));
+                return FormatChecks::failed(
+                    rewrite,
+                    QCoreApplication::translate("AudioFormats", "the copy could not be read"));
             }
             if (job.replace) {
                 replaceFrontPictures(comment);
@@ -296,8 +304,9 @@ public:
                                               unsigned(job.picture.data.size())));
             comment->addPicture(block);
             if (!file->save()) {
-                return FormatChecks::failed(rewrite,
-                                            QStringLiteral("the tags could not be written"));
+                return FormatChecks::failed(
+                    rewrite,
+                    QCoreApplication::translate("AudioFormats", "the tags could not be written"));
             }
         }
         const FileBytes copy(rewrite.copyFd());
@@ -309,11 +318,13 @@ public:
             return FormatChecks::failed(rewrite, after.problem);
         }
         if (withoutComments(after.packets) != withoutComments(before.packets)) {
-            return FormatChecks::failed(rewrite, QStringLiteral("the copy's audio differs"));
+            return FormatChecks::failed(
+                rewrite, QCoreApplication::translate("AudioFormats", "the copy's audio differs"));
         }
         if (after.wrongChecksums) {
             return FormatChecks::failed(
-                rewrite, QStringLiteral("the copy's Ogg pages have wrong checksums"));
+                rewrite, QCoreApplication::translate("AudioFormats",
+                                                     "the copy's Ogg pages have wrong checksums"));
         }
         return {EmbedStep::Outcome::Written, {}, copy.size()};
     }

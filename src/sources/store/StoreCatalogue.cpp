@@ -3,6 +3,8 @@
 #include "sources/store/StoreClient.h"
 #include "sources/store/StoreRequests.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 const QString kStandardToken = QStringLiteral("/600x600bb.jpg");
@@ -18,7 +20,7 @@ StoreCatalogue::StoreCatalogue(NetworkAccess& network, const ServiceOrigins& ori
     : m_network(network), m_origins(origins) {}
 
 QString StoreCatalogue::name() const {
-    return QStringLiteral("the iTunes Store");
+    return QCoreApplication::translate("StoreCatalogue", "the iTunes Store");
 }
 
 SourceCapabilities StoreCatalogue::capabilities() const {

@@ -153,8 +153,7 @@ void StoreClient::handleFinished(QNetworkReply* reply, quint64 generation,
         callback(SearchOutcome{SearchResultKind::TimedOut, {}, outcome.errorText});
         return;
     case Failure::TooLarge:
-        callback(SearchOutcome{
-            SearchResultKind::AnswerUnreadable, {}, QStringLiteral("answer too large")});
+        callback(SearchOutcome{SearchResultKind::AnswerUnreadable, {}, tr("answer too large")});
         return;
     case Failure::Cancelled:
         return;
@@ -164,7 +163,7 @@ void StoreClient::handleFinished(QNetworkReply* reply, quint64 generation,
 
     // The status says whose fault it is before the body is looked at.
     const int status = outcome.httpStatus;
-    const QString statusText = QStringLiteral("HTTP status %1").arg(status);
+    const QString statusText = tr("HTTP status %1").arg(status);
     if (status == 403 || status == 429) {
         callback(SearchOutcome{SearchResultKind::Throttled, {}, statusText});
         return;
@@ -192,7 +191,7 @@ void StoreClient::handleFinished(QNetworkReply* reply, quint64 generation,
                 if (!parsed.isJsonObject) {
                     callback(SearchOutcome{SearchResultKind::NotASearchResult,
                                            {},
-                                           QStringLiteral("the answer is no JSON object")});
+                                           tr("the answer is no JSON object")});
                     return;
                 }
                 callback(SearchOutcome{SearchResultKind::Completed, std::move(parsed.records), {}});

@@ -1,0 +1,14 @@
+#pragma once
+
+// The program's words in the user's language. English plural forms are always
+// loaded ("1 file", "3 files"); the user's languages, ours and Qt's own for
+// the standard dialogs, come on top when wanted. Machine-readable output asks
+// for none, so that it reads the same in every language.
+namespace Translations {
+
+enum class Languages { EnglishOnly, User };
+
+// Installs the translators into the running application; once per process.
+void install(Languages languages);
+
+} // namespace Translations
