@@ -61,8 +61,8 @@ Opened open(const QList<QByteArray>& nativePaths, const std::atomic<bool>& stop)
         const QByteArray path = withoutTrailingSlashes(given);
         struct stat info {};
         if (path.isEmpty() || ::stat(path.constData(), &info) != 0) {
-            opened.ignored << shown(path) + QCoreApplication::translate("MusicOpening",
-                                                                        ": it does not exist");
+            opened.ignored << QCoreApplication::translate("MusicOpening", "%1: it does not exist")
+                                  .arg(shown(path));
         } else if (S_ISDIR(info.st_mode)) {
             folders.append(path);
         } else if (S_ISREG(info.st_mode) &&
@@ -71,8 +71,8 @@ Opened open(const QList<QByteArray>& nativePaths, const std::atomic<bool>& stop)
         } else if (isPicture(path)) {
             ++opened.images;
         } else {
-            opened.ignored << shown(path) +
-                                  QCoreApplication::translate("MusicOpening", ": it is not audio");
+            opened.ignored << QCoreApplication::translate("MusicOpening", "%1: it is not audio")
+                                  .arg(shown(path));
         }
     }
     // A folder or file inside another dropped folder is that folder's already.
@@ -117,8 +117,8 @@ Opened open(const QList<QByteArray>& nativePaths, const std::atomic<bool>& stop)
         if (opened.albums.size() > before) {
             musicFolders.append(folder);
         } else {
-            opened.ignored << shown(folder) + QCoreApplication::translate("MusicOpening",
-                                                                          ": it holds no audio");
+            opened.ignored << QCoreApplication::translate("MusicOpening", "%1: it holds no audio")
+                                  .arg(shown(folder));
         }
     }
     opened.several = opened.albums.size() > 1;
