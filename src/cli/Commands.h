@@ -5,22 +5,57 @@
 
 #include <QList>
 
+#include <memory>
+
 class AppContext;
 
-// The commands of sleevanta-cli, each run to its end; the exit status.
-namespace Commands {
+// A command of sleevanta-cli: run to its end, it answers with the exit status.
+// Each reaches the services through the application context it is made with.
+class Command {
+public:
+    explicit Command(AppContext& context) : m_context(context) {}
+    virtual ~Command() = default;
+    virtual int run(const Arguments& args) = 0;
 
-int search(AppContext& context, const Arguments& args);
-int save(AppContext& context, const Arguments& args);
-int fill(AppContext& context, const Arguments& args);
-int embed(AppContext& context, const Arguments& args);
+    // The command `args.command` names, made for `context`; none for another name.
+    static std::unique_ptr<Command> named(const QString& name, AppContext& context);
 
-// Searches as `args` say; prints why on standard error when the search did not
-// complete.
-struct SearchResult {
-    int status = ExitOk;
-    QList<CatalogueItem> records;
+protected:
+    AppContext& m_context;
 };
-SearchResult searchRecords(AppContext& context, const Arguments& args);
 
-} // namespace Commands
+// Searches the catalogue and prints the items, as text or JSON.
+class SearchCommand : public Command {
+public:
+    using Command::Command;
+    int run(const Arguments& args) override;
+
+    // Searches as `args` say; prints why on standard error when the search did
+    // not complete.
+    struct Result {
+        int status = ExitOk;
+        QList<CatalogueItem> records;
+    };
+    static Result searchRecords(AppContext& context, const Arguments& args);
+};
+
+// Searches, then downloads and saves one item's cover.
+class SaveCommand : public Command {
+public:
+    using Command::Command;
+    int run(const Arguments& args) override;
+};
+
+// Fills the missing covers of a music library.
+class FillCommand : public Command {
+public:
+    using Command::Command;
+    int run(const Arguments& args) override;
+};
+
+// Embeds a picture into audio files.
+class EmbedCommand : public Command {
+public:
+    using Command::Command;
+    int run(const Arguments& args) override;
+};

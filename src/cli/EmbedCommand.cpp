@@ -16,8 +16,6 @@
 #include <memory>
 #include <sys/stat.h>
 
-namespace Commands {
-
 namespace {
 
 bool isFolder(const QByteArray& path) {
@@ -98,7 +96,7 @@ QByteArray folderOf(const QByteArray& file) {
 
 } // namespace
 
-int embed(AppContext&, const Arguments& args) {
+int EmbedCommand::run(const Arguments& args) {
     QFile image(QFile::decodeName(args.nativeTerm));
     if (!image.open(QIODevice::ReadOnly) || image.size() > ImageService::kMaxImageBytes) {
         return CommandLine::usageError(Cli::tr("cannot read the picture \"%1\"").arg(args.term));
@@ -145,5 +143,3 @@ int embed(AppContext&, const Arguments& args) {
     }
     return status;
 }
-
-} // namespace Commands

@@ -11,8 +11,6 @@
 
 #include <unistd.h>
 
-namespace Commands {
-
 namespace {
 
 // One line on a terminal that keeps itself up to date: a bar, what the run
@@ -169,7 +167,8 @@ FillOptions optionsOf(const Arguments& args) {
 
 } // namespace
 
-int fill(AppContext& context, const Arguments& args) {
+int FillCommand::run(const Arguments& args) {
+    AppContext& context = m_context;
     FillRun run(optionsOf(args), context.sources().primary(), context.images());
     ProgressLine progress(run, !args.json && ::isatty(STDOUT_FILENO));
     Tally tally;
@@ -212,5 +211,3 @@ int fill(AppContext& context, const Arguments& args) {
     }
     return status;
 }
-
-} // namespace Commands

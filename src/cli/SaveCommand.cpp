@@ -10,8 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace Commands {
-
 namespace {
 
 int notSaved(const QString& reason) {
@@ -34,8 +32,9 @@ void waitForCover(CoverSession& session) {
 
 } // namespace
 
-int save(AppContext& context, const Arguments& args) {
-    const SearchResult result = searchRecords(context, args);
+int SaveCommand::run(const Arguments& args) {
+    AppContext& context = m_context;
+    const SearchCommand::Result result = SearchCommand::searchRecords(context, args);
     if (result.status != ExitOk) {
         return result.status;
     }
@@ -75,5 +74,3 @@ int save(AppContext& context, const Arguments& args) {
                         << session.facts().line() << '\n';
     return ExitOk;
 }
-
-} // namespace Commands

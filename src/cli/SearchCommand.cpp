@@ -5,11 +5,9 @@
 
 #include <QCoreApplication>
 
-namespace Commands {
-
-SearchResult searchRecords(AppContext& context, const Arguments& args) {
+SearchCommand::Result SearchCommand::searchRecords(AppContext& context, const Arguments& args) {
     SourceClient* client = context.sources().primary().newClient(nullptr);
-    SearchResult result;
+    Result result;
     bool done = false;
     SourceRequest request;
     request.term = args.term;
@@ -34,8 +32,8 @@ SearchResult searchRecords(AppContext& context, const Arguments& args) {
     return result;
 }
 
-int search(AppContext& context, const Arguments& args) {
-    const SearchResult result = searchRecords(context, args);
+int SearchCommand::run(const Arguments& args) {
+    const Result result = searchRecords(m_context, args);
     if (result.status != ExitOk) {
         return result.status;
     }
@@ -54,4 +52,18 @@ int search(AppContext& context, const Arguments& args) {
     return ExitOk;
 }
 
-} // namespace Commands
+std::unique_ptr<Command> Command::named(const QString& name, AppContext& context) {
+    if (name == QLatin1String("search")) {
+        return std::make_unique<SearchCommand>(context);
+    }
+    if (name == QLatin1String("save")) {
+        return std::make_unique<SaveCommand>(context);
+    }
+    if (name == QLatin1String("fill")) {
+        return std::make_unique<FillCommand>(context);
+    }
+    if (name == QLatin1String("embed")) {
+        return std::make_unique<EmbedCommand>(context);
+    }
+    return nullptr;
+}

@@ -44,12 +44,5 @@ int main(int argc, char* argv[]) {
         return *usage;
     }
     AppContext context;
-    if (args.command == QLatin1String("fill")) {
-        return Commands::fill(context, args);
-    }
-    if (args.command == QLatin1String("embed")) {
-        return Commands::embed(context, args);
-    }
-    return args.command == QLatin1String("save") ? Commands::save(context, args)
-                                                 : Commands::search(context, args);
+    return Command::named(args.command, context)->run(args);
 }
