@@ -1,33 +1,25 @@
 #include "library/FillRun.h"
 
+#include "library/FillPacer.h"
 #include "library/FillSaver.h"
+#include "library/FillTriage.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QSet>
 
 #include <algorithm>
-#include <sys/stat.h>
-
-namespace {} // namespace
 
 FillRun::FillRun(FillOptions options, const CoverSource& source, ImageService& images,
                  QObject* parent)
     : QObject(parent), m_options(std::move(options)), m_source(source),
       m_client(source.newClient(this)), m_answers(m_albums, source), m_journal(m_options.root),
       m_saver(new FillSaver(m_options, images, source, std::make_shared<std::atomic<bool>>(false),
-                            this)) {
+                            this)),
+      m_pacer(new FillPacer(m_options.intervalMs, source.etiquette(), this)) {
     qRegisterMetaType<AlbumFolder>();
     qRegisterMetaType<AlbumReport>();
-    m_wait.setSingleShot(true);
-    m_wait.setTimerType(Qt::PreciseTimer); // pacing is "at least": never early
-    connect(&m_wait, &QTimer::timeout, this, &FillRun::sendNext);
-    m_countdown.setInterval(1000);
-    connect(&m_countdown, &QTimer::timeout, this, [this] {
-        if (--m_secondsLeft > 0) {
-            Q_EMIT waiting(m_secondsLeft, tr("the catalogue asks us to slow down"));
-        }
-    });
+    connect(m_pacer, &FillPacer::ready, this, &FillRun::sendNext);
+    connect(m_pacer, &FillPacer::waiting, this, &FillRun::waiting);
     connect(m_saver, &FillSaver::saved, this, [this](const AlbumReport& saved) {
         report(saved);
         finishIfDone();
@@ -120,8 +112,7 @@ void FillRun::stopAsking() {
     m_requests.clear();
     m_client->cancel();
     m_asking = false;
-    m_wait.stop();
-    m_countdown.stop();
+    m_pacer->stop();
 }
 
 // The catalogue cannot be asked any more: what needs no request (covers on
@@ -147,58 +138,22 @@ void FillRun::scanned(const AlbumFolder& album) {
     settle(index);
 }
 
-// A name with tokens is the album's own: the scanner cannot know it.
-bool FillRun::namedCoverExists(const AlbumFolder& album) const {
-    if (!m_options.coverName.contains(QLatin1String("%{"))) {
-        return false;
-    }
-    struct stat info {};
-    const QByteArray path =
-        album.nativePath + '/' + QFile::encodeName(FillSaver::coverNameFor(m_options, album));
-    return ::lstat(path.constData(), &info) == 0;
-}
-
 // What can be told of an album without asking the catalogue, or which stage
 // of requests it starts in.
 void FillRun::settle(int index) {
-    const AlbumFolder& album = m_albums[index];
-    AlbumReport told = reportFor(index);
-    using Kind = AlbumTags::Identity::Kind;
-    if (!album.problem.isEmpty()) {
-        told.reason = album.problem;
-    } else if (album.identity.kind == Kind::Unknown && !album.slowFiles.isEmpty()) {
-        told.status = AlbumReport::Status::Skipped;
-    } else if (album.identity.kind == Kind::Mixed) {
-        told.status = AlbumReport::Status::Mixed;
-        told.albums = album.identity.albums;
-    } else if (!album.existingCover.isEmpty() || album.embeddedCovers || namedCoverExists(album)) {
-        told.status = AlbumReport::Status::HasCover;
-        told.file = album.existingCover.isEmpty() ? FillSaver::coverNameFor(m_options, album)
-                                                  : album.existingCover;
-        if (m_options.embed && !album.existingCover.isEmpty() && !album.uncoveredFiles.isEmpty()) {
-            m_saver->add({told, album, std::nullopt});
-            return;
-        }
-    } else if (album.identity.kind == Kind::Unknown) {
-        told.status = AlbumReport::Status::NoMatch;
-        told.reason = tr("neither tags nor folder names say which album it is");
-    } else if (const auto entry = m_options.retry
-                                      ? std::nullopt
-                                      : m_journal.remembered(album, m_options.country,
-                                                             QDateTime::currentDateTimeUtc())) {
-        told.status = entry->outcome == QLatin1String("ambiguous") ? AlbumReport::Status::Ambiguous
-                                                                   : AlbumReport::Status::NoMatch;
-        told.remembered = true;
-        told.reason = tr("no confident match on %1; --retry asks again")
-                          .arg(entry->when.date().toString(Qt::ISODate));
-    } else {
-        const SourceCapabilities can = m_source.capabilities();
-        const bool exact = (album.identity.collectionId > 0 && can.idLookups) ||
-                           (!album.identity.barcode.isEmpty() && can.barcodeLookups);
-        m_stages[index] = exact ? FillStage::Ids : FillStage::Names;
-        return;
+    const FillTriage triage = FillTriage::of(m_albums[index], reportFor(index), m_options,
+                                             m_journal, m_source.capabilities());
+    switch (triage.step) {
+    case FillTriage::Step::Report:
+        report(triage.report);
+        break;
+    case FillTriage::Step::EmbedCoverFile:
+        m_saver->add({triage.report, m_albums[index], std::nullopt});
+        break;
+    case FillTriage::Step::Ask:
+        m_stages[index] = triage.stage;
+        break;
     }
-    report(told);
 }
 
 AlbumReport FillRun::reportFor(int index) const {
@@ -266,19 +221,16 @@ void FillRun::planNext() {
 
 void FillRun::sendNext() {
     if (m_ended || m_stopping || m_catalogueEnding || m_asking || m_requests.empty() ||
-        m_wait.isActive()) {
+        m_pacer->isWaiting()) {
         finishIfDone();
         return;
     }
-    // Paced: never two catalogue requests closer than the interval.
-    const qint64 waited = m_lastRequest.isValid() ? m_lastRequest.elapsed() : m_options.intervalMs;
-    if (waited < m_options.intervalMs) {
-        m_wait.start(int(m_options.intervalMs - waited));
+    if (!m_pacer->mayAskNow()) {
         return;
     }
     const CatalogueRequest request = m_requests.front();
     m_asking = true;
-    m_lastRequest.start();
+    m_pacer->asked();
     Q_EMIT working(request.description());
     m_client->run(request.toSource(m_options.country),
                   [this, request](const SearchOutcome& outcome) { answered(request, outcome); });
@@ -289,7 +241,7 @@ void FillRun::answered(const CatalogueRequest& request, const SearchOutcome& out
     m_missedDeadlines = outcome.kind == SearchResultKind::TimedOut ? m_missedDeadlines + 1 : 0;
     switch (outcome.kind) {
     case SearchResultKind::Throttled:
-        if (!backOff(request)) {
+        if (!m_pacer->backOff()) {
             endAsking(Ending::RateLimited);
         }
         return;
@@ -314,7 +266,7 @@ void FillRun::answered(const CatalogueRequest& request, const SearchOutcome& out
         break;
     case SearchResultKind::Completed:
         m_requests.pop_front();
-        m_backOffs = 0;
+        m_pacer->answered();
         const FillAnswers::Answered answered = m_answers.take(request, outcome.records);
         if (!answered.notice.isEmpty()) {
             Q_EMIT notice(answered.notice);
@@ -327,25 +279,6 @@ void FillRun::answered(const CatalogueRequest& request, const SearchOutcome& out
         break;
     }
     planNext();
-}
-
-// Waits out the rate limit before the same request goes again; false when
-// the waits are spent.
-bool FillRun::backOff(const CatalogueRequest&) {
-    const QList<int> backOffs = m_source.etiquette().backOffs;
-    if (m_backOffs >= backOffs.size()) {
-        return false;
-    }
-    const qint64 waitMs = qint64(backOffs[m_backOffs++]) * m_options.intervalMs;
-    m_secondsLeft = int((waitMs + 999) / 1000);
-    Q_EMIT waiting(m_secondsLeft, tr("the catalogue asks us to slow down"));
-    m_countdown.start();
-    QTimer::singleShot(std::chrono::milliseconds(waitMs), this, [this] {
-        m_countdown.stop();
-        m_lastRequest.invalidate();
-        sendNext();
-    });
-    return true;
 }
 
 void FillRun::report(AlbumReport told) {

@@ -9,10 +9,8 @@
 #include "library/FillReport.h"
 #include "sources/CoverSource.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
-#include <QTimer>
 
 #include <atomic>
 #include <deque>
@@ -20,6 +18,7 @@
 #include <optional>
 #include <thread>
 
+class FillPacer;
 class FillSaver;
 class ImageService;
 
@@ -77,12 +76,10 @@ Q_SIGNALS:
 private:
     void scanned(const AlbumFolder& album);
     void settle(int index);
-    bool namedCoverExists(const AlbumFolder& album) const;
     void planNext();
     void sendNext();
     void answered(const CatalogueRequest& request, const SearchOutcome& outcome);
     void apply(const QList<AnswerVerdict>& verdicts);
-    bool backOff(const CatalogueRequest& request);
     void take(int index, const CatalogueItem& record, double score, FoundVia via);
     void noMatch(int index, const std::optional<AlbumMatcher::Match>& best, FoundVia via);
     void report(AlbumReport report);
@@ -106,17 +103,13 @@ private:
     std::deque<CatalogueRequest> m_requests;
     bool m_asking = false; // a request is on its way
     int m_done = 0;
-    int m_backOffs = 0;
     int m_missedDeadlines = 0;
     bool m_ended = false;
     bool m_stopping = false;                 // stop() was called: the saver is winding up
     std::optional<Ending> m_catalogueEnding; // the catalogue can no longer be asked
     FillJournal m_journal;
     FillSaver* m_saver = nullptr;
-    QElapsedTimer m_lastRequest;
-    QTimer m_wait;
-    QTimer m_countdown;
-    int m_secondsLeft = 0;
+    FillPacer* m_pacer;
 };
 
 Q_DECLARE_METATYPE(AlbumFolder)

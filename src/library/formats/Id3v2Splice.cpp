@@ -72,14 +72,13 @@ QString frameFlagProblem(int version, quint8 formatFlags) {
     return {};
 }
 
-} // namespace
-
-Layout parse(const QByteArray& tag) {
-    Layout layout;
+// The tag's header: its version, flags and where its frames start; the
+// tag's end, or none when the tag is one a splice cannot keep intact.
+std::optional<qsizetype> readHeader(const QByteArray& tag, Layout& layout) {
     if (tag.size() < 10) {
         layout.unsupported =
             QCoreApplication::translate("AudioFormats", "its ID3v2 tag is damaged");
-        return layout;
+        return std::nullopt;
     }
     layout.version = byteAt(tag, 3);
     const quint8 flags = byteAt(tag, 5);
@@ -88,24 +87,24 @@ Layout parse(const QByteArray& tag) {
     if (end > tag.size()) {
         layout.unsupported =
             QCoreApplication::translate("AudioFormats", "its ID3v2 tag is damaged");
-        return layout;
+        return std::nullopt;
     }
     if (flags & 0x80) {
         layout.unsupported =
             QCoreApplication::translate("AudioFormats", "its ID3v2 tag is unsynchronised");
-        return layout;
+        return std::nullopt;
     }
     layout.framesStart = 10;
     if (layout.version == 2 && (flags & 0x40)) {
         layout.unsupported =
             QCoreApplication::translate("AudioFormats", "its ID3v2.2 tag is compressed");
-        return layout;
+        return std::nullopt;
     }
     if (layout.version == 3 && (flags & 0x40)) {
         // Its extended header counts the padding, which a splice changes.
         layout.unsupported =
             QCoreApplication::translate("AudioFormats", "its ID3v2.3 tag has an extended header");
-        return layout;
+        return std::nullopt;
     }
     if (layout.version == 4 && (flags & 0x40)) {
         const qsizetype extended = qsizetype(syncsafe(tag, 10));
@@ -113,10 +112,16 @@ Layout parse(const QByteArray& tag) {
             // A checksum over the frames would no longer hold.
             layout.unsupported =
                 QCoreApplication::translate("AudioFormats", "its ID3v2 tag carries a checksum");
-            return layout;
+            return std::nullopt;
         }
         layout.framesStart = 10 + extended;
     }
+    return end;
+}
+
+// The frames from framesStart to `end`, up to the padding or to bytes no
+// reader takes for a frame.
+void readFrames(const QByteArray& tag, qsizetype end, Layout& layout) {
     const int headerSize = layout.version == 2 ? 6 : 10;
     const int idSize = layout.version == 2 ? 3 : 4;
     qsizetype at = layout.framesStart;
@@ -130,7 +135,7 @@ Layout parse(const QByteArray& tag) {
             // Written unsynchsafe by some programs: readers disagree on its length.
             layout.unsupported = QCoreApplication::translate(
                 "AudioFormats", "its ID3v2.4 tag has frame sizes that readers disagree on");
-            return layout;
+            return;
         }
         const qint64 size = layout.version == 2   ? bigEndian(tag, at + 3, 3)
                             : layout.version == 3 ? bigEndian(tag, at + 4, 4)
@@ -138,13 +143,13 @@ Layout parse(const QByteArray& tag) {
         if (at + headerSize + size > end) {
             layout.unsupported =
                 QCoreApplication::translate("AudioFormats", "its ID3v2 tag is damaged");
-            return layout;
+            return;
         }
         if (layout.version > 2) {
             if (const QString problem = frameFlagProblem(layout.version, byteAt(tag, at + 9));
                 !problem.isEmpty()) {
                 layout.unsupported = problem;
-                return layout;
+                return;
             }
         }
         frame.offset = at;
@@ -157,6 +162,15 @@ Layout parse(const QByteArray& tag) {
         at += frame.size;
     }
     layout.framesEnd = at;
+}
+
+} // namespace
+
+Layout parse(const QByteArray& tag) {
+    Layout layout;
+    if (const auto end = readHeader(tag, layout)) {
+        readFrames(tag, *end, layout);
+    }
     return layout;
 }
 

@@ -1,0 +1,68 @@
+#include "library/FillTriage.h"
+
+#include "library/FillJournal.h"
+#include "library/FillSaver.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace {
+
+// A name with tokens is the album's own: the scanner cannot know it.
+bool namedCoverExists(const AlbumFolder& album, const FillOptions& options) {
+    if (!options.coverName.contains(QLatin1String("%{"))) {
+        return false;
+    }
+    struct stat info {};
+    const QByteArray path =
+        album.nativePath + '/' + QFile::encodeName(FillSaver::coverNameFor(options, album));
+    return ::lstat(path.constData(), &info) == 0;
+}
+
+} // namespace
+
+FillTriage FillTriage::of(const AlbumFolder& album, AlbumReport told, const FillOptions& options,
+                          const FillJournal& journal, const SourceCapabilities& can) {
+    FillTriage triage;
+    using Kind = AlbumTags::Identity::Kind;
+    if (!album.problem.isEmpty()) {
+        told.reason = album.problem;
+    } else if (album.identity.kind == Kind::Unknown && !album.slowFiles.isEmpty()) {
+        told.status = AlbumReport::Status::Skipped;
+    } else if (album.identity.kind == Kind::Mixed) {
+        told.status = AlbumReport::Status::Mixed;
+        told.albums = album.identity.albums;
+    } else if (!album.existingCover.isEmpty() || album.embeddedCovers ||
+               namedCoverExists(album, options)) {
+        told.status = AlbumReport::Status::HasCover;
+        told.file = album.existingCover.isEmpty() ? FillSaver::coverNameFor(options, album)
+                                                  : album.existingCover;
+        if (options.embed && !album.existingCover.isEmpty() && !album.uncoveredFiles.isEmpty()) {
+            triage.step = Step::EmbedCoverFile;
+        }
+    } else if (album.identity.kind == Kind::Unknown) {
+        told.status = AlbumReport::Status::NoMatch;
+        told.reason = QCoreApplication::translate(
+            "FillRun", "neither tags nor folder names say which album it is");
+    } else if (const auto entry = options.retry
+                                      ? std::nullopt
+                                      : journal.remembered(album, options.country,
+                                                           QDateTime::currentDateTimeUtc())) {
+        told.status = entry->outcome == QLatin1String("ambiguous") ? AlbumReport::Status::Ambiguous
+                                                                   : AlbumReport::Status::NoMatch;
+        told.remembered = true;
+        told.reason =
+            QCoreApplication::translate("FillRun", "no confident match on %1; --retry asks again")
+                .arg(entry->when.date().toString(Qt::ISODate));
+    } else {
+        const bool exact = (album.identity.collectionId > 0 && can.idLookups) ||
+                           (!album.identity.barcode.isEmpty() && can.barcodeLookups);
+        triage.step = Step::Ask;
+        triage.stage = exact ? FillStage::Ids : FillStage::Names;
+    }
+    triage.report = told;
+    return triage;
+}
