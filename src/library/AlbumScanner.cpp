@@ -133,6 +133,22 @@ void AlbumScanner::identify(AlbumFolder& album, const QList<TrackTags>& tracks) 
     }
 }
 
+// A covered album's names, from one track: enough to list it under its artist
+// and title, without reading the whole album.
+QList<TrackTags> AlbumScanner::namesOnly(AlbumFolder& album, const std::atomic<bool>& stop) const {
+    if (album.audioFiles.isEmpty()) {
+        return {};
+    }
+    QList<TrackTags> tracks = readTracks({album.audioFiles.first()}, album, stop);
+    for (TrackTags& track : tracks) {
+        track.hasFrontCover = false; // one track says nothing of the others' pictures
+    }
+    // A slow track costs a covered album nothing: its folder names stand in.
+    album.uncoveredFiles.clear();
+    album.slowFiles.clear();
+    return tracks;
+}
+
 bool AlbumScanner::readsTags(const AlbumFolder& album) const {
     return album.existingCover.isEmpty() || m_options.readCoveredTags;
 }
@@ -164,7 +180,7 @@ bool AlbumScanner::mergeDiscs(const QList<QByteArray>& discs, AlbumFolder& album
         return false; // a box set tagged per disc: albums of their own
     }
     album.discFolders = discs;
-    identify(album, tracks);
+    identify(album, readsTags(album) ? tracks : namesOnly(album, stop));
     return true;
 }
 
@@ -222,7 +238,7 @@ void AlbumScanner::scan(const QByteArray& root,
         if (!listing.audio.isEmpty()) {
             album.audioFiles = listing.audio;
             identify(album, readsTags(album) ? readTracks(album.audioFiles, album, stop)
-                                             : QList<TrackTags>{});
+                                             : namesOnly(album, stop));
         }
         if (!album.audioFiles.isEmpty() && !stop.load()) {
             found(album);

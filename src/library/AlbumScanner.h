@@ -68,6 +68,7 @@ private:
     struct Listing;
     Listing list(const QByteArray& folder) const;
     bool readsTags(const AlbumFolder& album) const;
+    QList<TrackTags> namesOnly(AlbumFolder& album, const std::atomic<bool>& stop) const;
     QList<TrackTags> readTracks(const QList<QByteArray>& files, AlbumFolder& album,
                                 const std::atomic<bool>& stop) const;
     void identify(AlbumFolder& album, const QList<TrackTags>& tracks) const;

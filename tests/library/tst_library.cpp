@@ -141,7 +141,7 @@ private Q_SLOTS:
                      row("Both/Album/CD1|Both|Bonus", Kind::Album, "|0"),
                      row("Box/Set/Disc 1|Box|First", Kind::Album, "|0"),
                      row("Box/Set/Disc 2|Box|Second", Kind::Album, "|0"),
-                     row("Covered/Done|Covered|Done", Kind::Album, "Cover.PNG|0"),
+                     row("Covered/Done|A|B", Kind::Album, "Cover.PNG|0"),
                      row("Feat/Songs|Artist|Songs", Kind::Album, "|0"),
                      row("Fleetwood Mac/1977 - Rumours|Fleetwood Mac|Rumours", Kind::Album, "|0"),
                      row("Formats/ape|Formats|ape", Kind::Album, "|0"),
@@ -300,8 +300,8 @@ private Q_SLOTS:
         run = fill({"--interval", "0.3"});
         QCOMPARE(run.status, 0);
         QCOMPARE(outcomes(run),
-                 (QStringList{"1989=saved/listing", "Abbey Road=saved/barcode",
-                              "Chicago XVII=saved/search", "Done=has-cover", "Help!=saved/listing",
+                 (QStringList{"1989=saved/listing", "Abbey Road=saved/barcode", "B=has-cover",
+                              "Chicago XVII=saved/search", "Help!=saved/listing",
                               "Let It Be=saved/barcode", "Nothing Like It=no-match/search",
                               "Post=saved/search", "Red=saved/listing", "Rumours=saved/listing",
                               "Tango in the Night=saved/listing", "Tusk=saved/listing"}));

@@ -24,7 +24,21 @@ TagLib::ByteVector FdStream::readAt(qint64 at, unsigned long length) const {
 }
 
 TagLib::ByteVector FdStream::readBlock(unsigned long length) {
-    TagLib::ByteVector bytes = readAt(m_position, length);
+    constexpr unsigned long kWindow = 4096;
+    if (m_rewrite || length > kWindow) {
+        TagLib::ByteVector bytes = readAt(m_position, length);
+        m_position += bytes.size();
+        return bytes;
+    }
+    const qint64 windowEnd = m_windowAt + m_window.size();
+    const bool atEnd = m_window.size() < kWindow; // the window reaches the end of the file
+    if (m_windowAt < 0 || m_position < m_windowAt || m_position > windowEnd ||
+        (m_position + qint64(length) > windowEnd && !atEnd)) {
+        m_windowAt = m_position;
+        m_window = readAt(m_position, kWindow);
+    }
+    const TagLib::ByteVector bytes =
+        m_window.mid(static_cast<unsigned int>(m_position - m_windowAt), length);
     m_position += bytes.size();
     return bytes;
 }
@@ -90,8 +104,11 @@ void FdStream::seek(long offset, Position p) {
 }
 
 long FdStream::length() {
-    struct stat info {};
-    return ::fstat(m_fd, &info) == 0 ? long(info.st_size) : 0;
+    if (m_rewrite || m_length < 0) {
+        struct stat info {};
+        m_length = ::fstat(m_fd, &info) == 0 ? qint64(info.st_size) : 0;
+    }
+    return long(m_length);
 }
 
 void FdStream::truncate(long length) {

@@ -11,7 +11,9 @@ class CheckedRewrite;
 // TagLib's view of an open file. Reading only, or, given a rewrite, writing
 // into the rewrite's copy, where every failed write is recorded (TagLib's own
 // file stream drops what fwrite says, so a full disk would pass unseen). The
-// original of a rewrite is only ever read.
+// original of a rewrite is only ever read. A read-only stream keeps its
+// length and the last few kilobytes it read: TagLib asks for both in many
+// small steps, and a library scan opens thousands of files.
 class FdStream : public TagLib::IOStream {
 public:
     FdStream(int fd, QByteArray name, CoverFileWriter::CheckedRewrite* rewrite = nullptr);
@@ -40,4 +42,7 @@ private:
     QByteArray m_name;
     CoverFileWriter::CheckedRewrite* m_rewrite;
     qint64 m_position = 0;
+    qint64 m_length = -1;
+    qint64 m_windowAt = -1; // none read yet
+    TagLib::ByteVector m_window;
 };
