@@ -101,11 +101,11 @@ case "$command" in
         cp fuzz/corpus/names/* build-fuzz/corpus/names/
         cp fuzz/corpus/audio/* build-fuzz/corpus/audio/
         export ASAN_OPTIONS=detect_leaks=0
-        build-fuzz/fuzz/fuzz_search_answer -max_total_time="$seconds" -max_len=65536 \
+        build-fuzz/fuzz/fuzz_search_answer -max_total_time="$seconds" -timeout=30 -max_len=65536 \
             -print_final_stats=1 build-fuzz/corpus/search
-        build-fuzz/fuzz/fuzz_file_name -max_total_time="$seconds" -print_final_stats=1 \
+        build-fuzz/fuzz/fuzz_file_name -max_total_time="$seconds" -timeout=30 -print_final_stats=1 \
             build-fuzz/corpus/names
-        build-fuzz/fuzz/fuzz_embed -max_total_time="$seconds" -max_len=16384 \
+        build-fuzz/fuzz/fuzz_embed -max_total_time="$seconds" -timeout=30 -max_len=16384 \
             -print_final_stats=1 build-fuzz/corpus/audio
         ;;
     *)

@@ -238,6 +238,11 @@ OddFile oddFile(const QString& kind, const QString& folder) {
         const qsizetype atom = bytes.indexOf("----") - 4;
         return {bytes, bytes.mid(atom, qFromBigEndian<quint32>(bytes.constData() + atom))};
     }
+    if (kind == QLatin1String("long table")) { // TagLib would write this many offsets
+        QByteArray bytes = AudioFiles::mp4("mp4a", false);
+        bytes.replace(bytes.indexOf("stco") + 8, 4, AudioFiles::be32(0x7fffffff));
+        return {bytes, {}};
+    }
     const QList<QByteArray> codec = kind.toLatin1().split(' '); // "alac in MP4", "moov last"
     return {AudioFiles::mp4(codec[0] == "moov" ? "mp4a" : codec[0].constData(), codec[0] == "moov"),
             AudioFiles::kMp4Audio};
@@ -450,6 +455,8 @@ private Q_SLOTS:
         row("FLAC in MP4", QStringLiteral("fLaC"), QStringLiteral("m4a"), embedded, QString());
         row("MP4 with its moov last", QStringLiteral("moov last"), QStringLiteral("m4a"), embedded,
             QString());
+        row("MP4 offset table longer than its box", QStringLiteral("long table"),
+            QStringLiteral("m4a"), refused, QStringLiteral("claims more entries"));
         row("MP4 freeform atoms", QStringLiteral("freeform"), QStringLiteral("m4a"), embedded,
             QString());
     }

@@ -8,6 +8,7 @@
 #include "library/formats/Families.h"
 #include "library/formats/FdStream.h"
 #include "library/formats/FileBytes.h"
+#include "library/formats/Mp4Boxes.h"
 
 #include <taglib/mp4file.h>
 
@@ -17,104 +18,7 @@
 
 namespace {
 
-struct Box {
-    QByteArray path; // "moov/trak/mdia", its own type last
-    QByteArray type;
-    qint64 offset = 0;
-    qint64 header = 8;
-    qint64 size = 0;
-    bool container = false;
-};
-
-struct Boxes {
-    QList<Box> all;
-    QString problem;
-};
-
-bool isContainer(const QByteArray& type) {
-    static const QList<QByteArray> containers{"moov", "trak", "mdia", "minf", "stbl",
-                                              "udta", "edts", "dinf", "mvex", "moof",
-                                              "traf", "meta", "ilst"};
-    return containers.contains(type);
-}
-
-quint64 bigEndian(const QByteArray& bytes, qsizetype at, int count) {
-    quint64 value = 0;
-    for (int i = 0; i < count && at + i < bytes.size(); ++i) {
-        value = value << 8 | quint8(bytes[at + i]);
-    }
-    return value;
-}
-
-void walk(const FileBytes& file, qint64 begin, qint64 end, const QByteArray& parent, int depth,
-          Boxes& boxes) {
-    for (qint64 at = begin; at + 8 <= end && boxes.problem.isEmpty();) {
-        const QByteArray head = file.read(at, 16);
-        Box box;
-        box.type = head.mid(4, 4);
-        box.path = parent.isEmpty() ? box.type : parent + '/' + box.type;
-        box.offset = at;
-        box.size = qint64(bigEndian(head, 0, 4));
-        if (box.size == 1) {
-            box.header = 16;
-            box.size = qint64(bigEndian(head, 8, 8));
-        } else if (box.size == 0) {
-            box.size = end - at;
-        }
-        if (box.size < box.header || at + box.size > end || boxes.all.size() > 100000) {
-            boxes.problem =
-                QCoreApplication::translate("AudioFormats", "its MP4 structure is damaged");
-            return;
-        }
-        // The items of the tags are compared whole; the rest is walked into.
-        box.container = depth < 12 && isContainer(box.type) && !parent.endsWith("ilst");
-        boxes.all.append(box);
-        if (box.container) {
-            qint64 children = at + box.header;
-            // A full box in files of the ISO family, a plain one in QuickTime's.
-            if (box.type == "meta" && file.read(children + 4, 4) != "hdlr") {
-                children += 4;
-            }
-            walk(file, children, at + box.size, box.path, depth + 1, boxes);
-        }
-        at += box.size;
-    }
-}
-
-Boxes boxesOf(const FileBytes& file) {
-    Boxes boxes;
-    walk(file, 0, file.size(), {}, 0, boxes);
-    return boxes;
-}
-
-QList<Box> topLevel(const Boxes& boxes) {
-    QList<Box> top;
-    std::copy_if(boxes.all.begin(), boxes.all.end(), std::back_inserter(top),
-                 [](const Box& b) { return !b.path.contains('/'); });
-    return top;
-}
-
-// The chunk offsets of a table (stco, co64) or a fragment's base (tfhd).
-QList<quint64> offsetsIn(const FileBytes& file, const Box& box) {
-    const QByteArray body = file.read(box.offset + box.header, box.size - box.header);
-    QList<quint64> offsets;
-    if (box.type == "tfhd") {
-        if (bigEndian(body, 1, 3) & 1) { // base-data-offset-present
-            offsets.append(bigEndian(body, 8, 8));
-        }
-        return offsets;
-    }
-    const int width = box.type == "co64" ? 8 : 4;
-    const quint64 count = bigEndian(body, 4, 4);
-    for (quint64 i = 0; i < count && 8 + qsizetype(i + 1) * width <= body.size(); ++i) {
-        offsets.append(bigEndian(body, 8 + qsizetype(i) * width, width));
-    }
-    return offsets;
-}
-
-bool isOffsetTable(const Box& box) {
-    return box.type == "stco" || box.type == "co64" || box.type == "tfhd";
-}
+using namespace Mp4Boxes;
 
 // What the check leaves to the rewrite: the tags and their handler, the
 // padding, and the containers, whose sizes change.
@@ -326,6 +230,9 @@ public:
                 QCoreApplication::translate("AudioFormats", "it holds no MP4 audio"));
         }
         if (const QString problem = offsetProblem(original, before); !problem.isEmpty()) {
+            return FormatChecks::notEmbeddable(problem);
+        }
+        if (const QString problem = tableProblem(original); !problem.isEmpty()) {
             return FormatChecks::notEmbeddable(problem);
         }
         {
