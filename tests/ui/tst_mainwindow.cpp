@@ -71,7 +71,8 @@ struct Recorder : MailComposer, Clipboard, DesktopServices {
     bool launchApplication(const QString&, const QList<QUrl>&) override { return true; }
 };
 
-// The settings portal of a desktop, on the test's own session bus.
+// The settings portal of a desktop, on a connection of its own to the test's
+// session bus: its signals reach the window only through the bus's match rules.
 class FakeSettingsPortal : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
@@ -83,7 +84,10 @@ public:
             "/org/freedesktop/portal/desktop", "org.freedesktop.portal.Settings", "SettingChanged");
         signal << QStringLiteral("org.freedesktop.appearance") << QStringLiteral("color-scheme")
                << QVariant::fromValue(QDBusVariant(scheme));
-        QDBusConnection::sessionBus().send(signal);
+        bus().send(signal);
+    }
+    static QDBusConnection bus() {
+        return QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal"));
     }
 public Q_SLOTS:
     QDBusVariant ReadOne(const QString&, const QString&) { return QDBusVariant(scheme); }
@@ -420,7 +424,7 @@ private Q_SLOTS:
             QSKIP("no session bus (ctest runs this suite under dbus-run-session)");
         }
         FakeSettingsPortal portal;
-        QDBusConnection bus = QDBusConnection::sessionBus();
+        QDBusConnection bus = FakeSettingsPortal::bus();
         QVERIFY(bus.registerObject("/org/freedesktop/portal/desktop", &portal,
                                    QDBusConnection::ExportAllSlots));
         QVERIFY(bus.registerService("org.freedesktop.portal.Desktop"));

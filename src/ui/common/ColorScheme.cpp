@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -31,8 +32,13 @@ ColorScheme::ColorScheme(QObject* parent) : QObject(parent), m_original(QApplica
     if (!bus.isConnected()) {
         return;
     }
-    bus.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
-                SLOT(settingChanged(QString, QString, QDBusVariant)));
+    // The slot takes the whole message: Qt 6.4 refuses to connect a slot that
+    // takes a QDBusVariant, and nothing would be followed.
+    if (!bus.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
+                     SLOT(settingChanged(QDBusMessage)))) {
+        qWarning("Changes of the desktop's colour scheme will not be followed: %s",
+                 qPrintable(bus.lastError().message()));
+    }
     read();
 }
 
@@ -57,10 +63,11 @@ void ColorScheme::read() {
     ask(QStringLiteral("ReadOne"), [ask] { ask(QStringLiteral("Read"), [] {}); });
 }
 
-void ColorScheme::settingChanged(const QString& group, const QString& key,
-                                 const QDBusVariant& value) {
-    if (group == kGroup && key == kKey) {
-        applyValue(value.variant());
+void ColorScheme::settingChanged(const QDBusMessage& message) {
+    const QList<QVariant> arguments = message.arguments();
+    if (arguments.size() == 3 && arguments[0].toString() == kGroup &&
+        arguments[1].toString() == kKey) {
+        applyValue(arguments[2]);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDBusVariant>
+#include <QDBusMessage>
 #include <QObject>
 #include <QPalette>
 
@@ -21,7 +21,7 @@ public:
     static bool isDark(const QPalette& palette);
 
 private Q_SLOTS:
-    void settingChanged(const QString& group, const QString& key, const QDBusVariant& value);
+    void settingChanged(const QDBusMessage& message); // group, key, value
 
 private:
     void read();
