@@ -328,21 +328,30 @@ bool SearchPane::eventFilter(QObject* watched, QEvent* event) {
     if (picker && event->type() == QEvent::Wheel && !picker->view()->isVisible()) {
         return true;
     }
+    QTableView* table = m_ui->tableView;
+    if (watched == table && event->type() == QEvent::FocusIn) {
+        // Entered by the keyboard, the list shows its current row as chosen,
+        // so that the next Down moves on from a row the user has seen.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool byKeyboard = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+        if (byKeyboard && m_model->rowCount() > 0 && !table->selectionModel()->hasSelection()) {
+            table->selectRow(std::max(0, table->currentIndex().row()));
+        }
+    }
     if (event->type() != QEvent::KeyPress) {
         return QWidget::eventFilter(watched, event);
     }
     const auto* key = static_cast<QKeyEvent*>(event);
     // Stepping through the closed media picker searches once the steps pause.
     m_mediaStepped = watched == m_ui->mediaPicker && !m_ui->mediaPicker->view()->isVisible();
-    QTableView* table = m_ui->tableView;
     if (watched == m_ui->searchField) {
         if (key->key() == Qt::Key_Escape && !m_ui->searchField->text().isEmpty()) {
             m_ui->searchField->clear();
             return true;
         }
         if (key->key() == Qt::Key_Down && m_model->rowCount() > 0) {
-            table->setFocus(Qt::TabFocusReason);
             table->selectRow(0);
+            table->setFocus(Qt::TabFocusReason);
             return true;
         }
     } else if (watched == table && key->modifiers() == Qt::NoModifier) {
