@@ -23,6 +23,12 @@ ImageLoadResult failure(const QUrl& url, ImageLoadError error, const QString& te
 
 // What a download's bytes are: a picture within bounds, decoded for the box,
 // or why not. A JPEG is kept only up to the end of its image.
+// Decoded images are kept per size asked for: a list's small thumbnail must
+// not be served to a view that wants the picture larger.
+QString memoryKey(const QString& key, const QSize& box) {
+    return key + QStringLiteral("\n%1x%2").arg(box.width()).arg(box.height());
+}
+
 ImageLoadResult decodeDownload(QByteArray bytes, const QSize& box, qint64 maxPixels) {
     ImageLoadResult result;
     if (ImageCodec::isJpeg(bytes)) {
@@ -120,7 +126,7 @@ ImageService::Token ImageService::loadImage(const QUrl& url, const QSize& box, P
         deliverLater(token, failure(url, ImageLoadError::ForeignHost, url.host()));
         return token;
     }
-    if (auto cached = m_cache.imageFromMemory(key)) {
+    if (auto cached = m_cache.imageFromMemory(memoryKey(key, box))) {
         ImageLoadResult result;
         result.cover = *cached;
         result.cacheType = ImageCacheType::Memory;
@@ -144,7 +150,7 @@ void ImageService::lookUpDisk(Token token) {
                                   joinDownload(token);
                                   return;
                               }
-                              m_cache.storeInMemory(key, *cached);
+                              m_cache.storeInMemory(memoryKey(key, m_requests[token].box), *cached);
                               ImageLoadResult result;
                               result.cover = std::move(*cached);
                               result.cacheType = ImageCacheType::Disk;
@@ -274,35 +280,65 @@ void ImageService::downloadFinished(const QString& key) {
 
     it->decoding = true;
     auto* watcher = new QFutureWatcher<ImageLoadResult>(this);
-    connect(watcher, &QFutureWatcher<ImageLoadResult>::finished, this, [this, watcher, key, url] {
-        watcher->deleteLater();
-        ImageLoadResult result = watcher->result();
-        result.url = url;
-        auto it = m_downloads.find(key);
-        const QList<Token> waiters = it != m_downloads.end() ? it->waiters : QList<Token>{};
-        if (it != m_downloads.end()) {
-            m_downloads.erase(it);
-        }
-        if (result.hasImage()) {
-            m_cache.storeInMemory(key, result.cover);
-            m_cache.storeImageDataToDisk(result.cover.encodedData, key);
-        }
-        deliverToWaiters(waiters, result);
-    });
+    connect(watcher, &QFutureWatcher<ImageLoadResult>::finished, this,
+            [this, watcher, key, url, box = it->box] {
+                watcher->deleteLater();
+                ImageLoadResult result = watcher->result();
+                result.url = url;
+                auto it = m_downloads.find(key);
+                const QList<Token> waiters = it != m_downloads.end() ? it->waiters : QList<Token>{};
+                if (it != m_downloads.end()) {
+                    m_downloads.erase(it);
+                }
+                if (result.hasImage()) {
+                    m_cache.storeInMemory(memoryKey(key, box), result.cover);
+                    m_cache.storeImageDataToDisk(result.cover.encodedData, key);
+                }
+                deliverToWaiters(waiters, result, box);
+            });
     watcher->setFuture(
         QtConcurrent::run([bytes = outcome.body, box = it->box, maxPixels = it->maxPixels] {
             return decodeDownload(bytes, box, maxPixels);
         }));
 }
 
-void ImageService::deliverToWaiters(const QList<Token>& waiters, const ImageLoadResult& result) {
+void ImageService::deliverToWaiters(const QList<Token>& waiters, const ImageLoadResult& result,
+                                    const QSize& box) {
     for (Token waiter : waiters) {
-        if (m_requests.contains(waiter)) {
-            ImageLoadResult own = result;
-            own.url = m_requests[waiter].url;
-            deliver(waiter, own);
+        if (!m_requests.contains(waiter)) {
+            continue;
         }
+        const Request& request = m_requests[waiter];
+        if (result.hasImage() && request.box != box) {
+            decodeAgain(waiter, result.cover.encodedData);
+            continue;
+        }
+        ImageLoadResult own = result;
+        own.url = request.url;
+        deliver(waiter, own);
     }
+}
+
+// A load that shared a download made for another size gets its own picture.
+void ImageService::decodeAgain(Token token, const QByteArray& bytes) {
+    const Request& request = m_requests[token];
+    auto* watcher = new QFutureWatcher<ImageLoadResult>(this);
+    connect(watcher, &QFutureWatcher<ImageLoadResult>::finished, this, [this, watcher, token] {
+        watcher->deleteLater();
+        if (!m_requests.contains(token)) {
+            return;
+        }
+        ImageLoadResult result = watcher->result();
+        result.url = m_requests[token].url;
+        if (result.hasImage()) {
+            m_cache.storeInMemory(memoryKey(m_requests[token].key, m_requests[token].box),
+                                  result.cover);
+        }
+        deliver(token, result);
+    });
+    watcher->setFuture(QtConcurrent::run([bytes, box = request.box, maxPixels = request.maxPixels] {
+        return decodeDownload(bytes, box, maxPixels);
+    }));
 }
 
 void ImageService::deliver(Token token, const ImageLoadResult& result) {

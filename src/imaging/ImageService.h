@@ -69,8 +69,8 @@ public:
     NetworkAccess& network() { return m_network; }
 
     // Starts a load, the image decoded for a view of `box` device pixels
-    // (see ImageCodec::decode; a memory hit may be of another size, its bytes
-    // decode any); the completion runs exactly once, never before this returns.
+    // (see ImageCodec::decode; memory serves only an image made for the same
+    // box); the completion runs exactly once, never before this returns.
     // `progress` hears only of a download: first (0, -1) when it starts.
     // `maxPixels`: a picture that declares more is refused before decoding.
     Token loadImage(const QUrl& url, const QSize& box, Progress progress, Completion completion,
@@ -104,7 +104,11 @@ private:
     void downloadFinished(const QString& key);
     void deliver(Token token, const ImageLoadResult& result);
     void deliverLater(Token token, const ImageLoadResult& result);
-    void deliverToWaiters(const QList<Token>& waiters, const ImageLoadResult& result);
+    // Each waiter gets the result; one that asked for another size than `box`
+    // gets the picture decoded again.
+    void deliverToWaiters(const QList<Token>& waiters, const ImageLoadResult& result,
+                          const QSize& box = {});
+    void decodeAgain(Token token, const QByteArray& bytes);
     void leaveDownload(Token token, const QString& key);
 
     ImageCache& m_cache;

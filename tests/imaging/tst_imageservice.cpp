@@ -106,16 +106,23 @@ private Q_SLOTS:
         Recorder second;
         m_rig.service->loadImage(url, {}, {}, first.onDone());
         m_rig.service->cancel(m_rig.service->loadImage(url, {}, {}, cancelled.onDone()));
-        m_rig.service->loadImage(url, {}, {}, second.onDone());
+        m_rig.service->loadImage(url, QSize(40, 40), {}, second.onDone()); // a list's thumbnail
         QVERIFY(first.wait() && second.wait() && cancelled.wait());
         QVERIFY(first.results.first().hasImage() && second.results.first().hasImage());
         QCOMPARE(cancelled.results.first().error, ImageLoadError::Cancelled);
+        QCOMPARE(first.results.first().cover.image.width(), 200);
+        QVERIFY(second.results.first().cover.image.width() < 200);
 
-        Recorder fromMemory;
-        m_rig.service->loadImage(url, {}, {}, fromMemory.onDone());
-        QVERIFY(fromMemory.results.isEmpty()); // never inside the call
-        QVERIFY(fromMemory.wait());
-        QCOMPARE(fromMemory.results.first().cacheType, ImageCacheType::Memory);
+        // Memory serves each size the picture made for it, never the other's.
+        for (const QSize& box : {QSize(), QSize(40, 40)}) {
+            Recorder fromMemory;
+            m_rig.service->loadImage(url, box, {}, fromMemory.onDone());
+            QVERIFY(fromMemory.results.isEmpty()); // never inside the call
+            QVERIFY(fromMemory.wait());
+            QCOMPARE(fromMemory.results.first().cacheType, ImageCacheType::Memory);
+            QCOMPARE(fromMemory.results.first().cover.image.size(),
+                     (box.isValid() ? second : first).results.first().cover.image.size());
+        }
         m_rig.restart();
         Recorder fromDisk;
         m_rig.service->loadImage(url, {}, {}, fromDisk.onDone());
