@@ -30,10 +30,13 @@
 #include <QDBusVariant>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSplitter>
 #include <QTableWidget>
@@ -93,6 +96,31 @@ public Q_SLOTS:
     QDBusVariant ReadOne(const QString&, const QString&) { return QDBusVariant(scheme); }
 };
 
+// The items of a menu (and of its submenus) without an access key, or with
+// one another item of the same menu has; hidden and disabled items aside.
+QStringList accessKeyFaults(const QList<QAction*>& items) {
+    QStringList faults;
+    QMap<QChar, QString> keys;
+    for (QAction* item : items) {
+        if (item->isSeparator() || !item->isVisible() || !item->isEnabled()) {
+            continue;
+        }
+        const QString text = QString(item->text()).replace(QLatin1String("&&"), QString());
+        const qsizetype at = text.indexOf(QLatin1Char('&'));
+        const QChar key = at >= 0 ? text.at(at + 1).toLower() : QChar();
+        if (key.isNull()) {
+            faults << item->text() + QStringLiteral(": no key");
+        } else if (keys.contains(key)) {
+            faults << item->text() + QStringLiteral(": the key of ") + keys[key];
+        }
+        keys[key] = item->text();
+        if (item->menu()) {
+            faults << accessKeyFaults(item->menu()->actions());
+        }
+    }
+    return faults;
+}
+
 QString plain(const QString& html) {
     QTextDocument document;
     document.setHtml(html);
@@ -136,7 +164,7 @@ private:
     QStringList shareTitles() const {
         QStringList titles;
         for (QAction* action : m_delegate->shareMenu()->actions()) {
-            titles.append(action->text());
+            titles.append(QString(action->text()).remove(QRegularExpression("&(?!&)")));
         }
         return titles;
     }
@@ -240,6 +268,18 @@ private Q_SLOTS:
                  QStringLiteral("View Cover &Listing in Music"));
         QVERIFY(m_delegate->shareMenuItem()->isEnabled());
         QCOMPARE(shareTitles(), m_services);
+        // Every item of every menu can be reached by a key of its own, those
+        // for a library album among them.
+        AlbumFolder album;
+        album.path = QStringLiteral("/music/A/B");
+        album.audioFiles = {"/music/A/B/01.mp3"};
+        m_window->coverPane()->setAlbumTarget(album, {});
+        QVERIFY(actions->action(CoverAction::SaveIntoAlbumFolder)->isVisible());
+        std::unique_ptr<QMenu> context(m_window->coverPane()->buildContextMenu());
+        QCOMPARE(accessKeyFaults(m_window->menuBar()->actions()) +
+                     accessKeyFaults(context->actions()),
+                 QStringList());
+        m_window->coverPane()->setAlbumTarget(std::nullopt, {});
 
         m_window->coverPane()->removeCover();
         QVERIFY(!actions->action(CoverAction::CopyCoverTitleToClipboard)->isEnabled());

@@ -14,4 +14,8 @@ namespace ShareMenu {
 void addServices(QMenu* menu, CoverSession* session, const SharingServices& services,
                  const SharingService::Failed& failed);
 
+// `title` with an access key on its first letter that is not among `taken`
+// (lower case; the key chosen is added), its own ampersands kept as text.
+QString withAccessKey(const QString& title, QString& taken);
+
 } // namespace ShareMenu

@@ -33,7 +33,7 @@ const CoverActionRow kRows[kCoverActionCount] = {
     {CoverAction::CopyCoverTitleToClipboard, "copyCoverTitleToClipboard",
      QT_TRANSLATE_NOOP("CoverActions", "Copy Cover &Title to Clipboard"), "Ctrl+Alt+C", ""},
     {CoverAction::SaveIntoAlbumFolder, "saveIntoAlbumFolder",
-     QT_TRANSLATE_NOOP("CoverActions", "Save into A&lbum Folder"), "", "folder"},
+     QT_TRANSLATE_NOOP("CoverActions", "Sa&ve into Album Folder"), "", "folder"},
     {CoverAction::EmbedIntoFiles, "embedIntoFiles",
      QT_TRANSLATE_NOOP("CoverActions", "&Embed into Files"), "", ""},
 };

@@ -274,7 +274,7 @@ QMenu* CoverPane::buildContextMenu() {
     }
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    auto* share = new QMenu(tr("Share"), menu);
+    auto* share = new QMenu(tr("S&hare"), menu);
     ShareMenu::addServices(share, m_session, m_context.sharing(), statusSaying());
     m_actions->fillContextMenu(menu, share);
     return menu;
