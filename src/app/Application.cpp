@@ -16,6 +16,7 @@
 #include "ui/search/SearchPane.h"
 
 #include <QPointer>
+#include <QScreen>
 
 #include <QAction>
 #include <QApplication>
@@ -171,9 +172,41 @@ QString Application::musicFolder() {
     return QFileInfo(music).isDir() ? music : QDir::homePath();
 }
 
-void Application::centreOnMainWindow(QWidget* window) const {
-    window->adjustSize();
-    window->move(m_window->geometry().center() - window->rect().center());
+void Application::centreOnMainWindow(QWidget* window, QSize size) const {
+    if (size.isEmpty()) {
+        window->adjustSize();
+        size = window->size();
+    }
+    QRect frame(QPoint(), size);
+    frame.moveCenter(m_window->geometry().center());
+    // On the screen, its title bar too.
+    if (QScreen* screen = m_window->screen()) {
+        frame = MainWindow::fittedFrame(frame, m_window->usableArea(screen->availableGeometry()));
+    }
+    window->setGeometry(frame);
+}
+
+// The Window menu lists the Fill windows, each by its title.
+void Application::updateWindowMenu() {
+    qDeleteAll(m_windowItems);
+    m_windowItems.clear();
+    m_fillWindows.removeAll(nullptr);
+    auto* menu = m_window->findChild<QMenu*>(QStringLiteral("windowMenu"));
+    if (!m_fillWindows.isEmpty()) {
+        m_windowItems.append(menu->addSeparator());
+    }
+    for (qsizetype i = 0; i < m_fillWindows.size(); ++i) {
+        QPointer<FillWindow> window = m_fillWindows[i];
+        const QString title = window->windowTitle().replace(QLatin1Char('&'), QLatin1String("&&"));
+        QAction* item =
+            menu->addAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title);
+        connect(item, &QAction::triggered, window, [window] {
+            window->showNormal();
+            window->raise();
+            window->activateWindow();
+        });
+        m_windowItems.append(item);
+    }
 }
 
 void Application::showPreferences() {
@@ -219,7 +252,15 @@ FillWindow* Application::showFillWindow(const FillOptions& options) {
             });
     connect(m_window->coverPane(), &CoverPane::albumCoverSaved, window,
             &FillWindow::showSavedByHand);
-    centreOnMainWindow(window);
+    // Opened at the size last given to one, else showing ten albums and every column.
+    const Settings& settings = m_context.settings();
+    const QSize remembered(settings.value(Settings::fillWindowWidth),
+                           settings.value(Settings::fillWindowHeight));
+    centreOnMainWindow(window, remembered.isEmpty() ? window->sizeHint() : remembered);
+    m_fillWindows.append(window);
+    connect(window, &QObject::destroyed, this, &Application::updateWindowMenu,
+            Qt::QueuedConnection);
+    updateWindowMenu();
     window->show();
     return window;
 }

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 
 #include <atomic>
 #include <memory>
@@ -61,7 +62,9 @@ Q_SIGNALS:
 
 private:
     QAction* action(const char* name) const;
-    void centreOnMainWindow(QWidget* window) const;
+    // `size`: the window's own; its size hint when empty.
+    void centreOnMainWindow(QWidget* window, QSize size = {}) const;
+    void updateWindowMenu();
     static QString musicFolder();
     // Escape and Ctrl+W close the window, as in other desktop applications.
     static void closeOnEscape(QWidget* window);
@@ -74,4 +77,6 @@ private:
     QAction* m_cacheCountSize = nullptr;
     QPointer<PreferencesDialog> m_preferences;
     QPointer<DonateDialog> m_donation;
+    QList<QPointer<FillWindow>> m_fillWindows;
+    QList<QAction*> m_windowItems; // the Window menu's items for them
 };

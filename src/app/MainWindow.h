@@ -39,6 +39,8 @@ public:
     static QRect defaultFrame(const QRect& availableGeometry);
     // `frame` moved into `area`, and shrunk where it is larger.
     static QRect fittedFrame(QRect frame, const QRect& area);
+    // The screen's area less the room a window manager's title bar takes.
+    QRect usableArea(const QRect& availableGeometry) const;
 
 Q_SIGNALS:
     // Files or folders dropped from a file manager: the paths the file system
@@ -58,7 +60,6 @@ private:
     // The saved frame, fitted into this screen; else the default one.
     void restoreFrame();
     void saveFrame();
-    QRect usableArea(const QRect& availableGeometry) const;
 
     Settings& m_settings;
     std::unique_ptr<Ui::MainWindow> m_ui;

@@ -136,7 +136,7 @@ QString AlbumReport::statusText() const {
 }
 
 bool AlbumReport::foundCover() const {
-    return via != FoundVia::None && match &&
+    return via != FoundVia::None && (match || via == FoundVia::Hand) &&
            (status == Status::Saved || status == Status::Planned || status == Status::EmbedFailed);
 }
 

@@ -3,8 +3,10 @@
 #include "platform/TextSafety.h"
 
 #include <QDir>
+
 #include <QFile>
 #include <QJsonValue>
+#include <algorithm>
 
 namespace {
 
@@ -106,8 +108,14 @@ QVariant FillReportModel::headerData(int section, Qt::Orientation orientation, i
     return {};
 }
 
-void FillReportModel::clear() {
+void FillReportModel::clear(bool keepSettled) {
     beginResetModel();
+    m_kept.clear();
+    for (const Row& row : std::as_const(m_rows)) {
+        if (keepSettled && row.settled) {
+            m_kept.insert(row.album.path, row);
+        }
+    }
     m_rows.clear();
     m_rowOf.clear();
     endResetModel();
@@ -119,11 +127,50 @@ void FillReportModel::addAlbum(const AlbumFolder& album, int index) {
     if (folder == QLatin1String(".")) {
         folder = QDir(album.path).dirName();
     }
+    Row row{album, std::nullopt, shown(folder), {}};
+    if (const auto kept = m_kept.constFind(album.path); kept != m_kept.constEnd()) {
+        row.report = kept->report;
+        row.report->index = index;
+        row.thumbnail = kept->thumbnail;
+        row.settled = true;
+    }
     const int at = int(m_rows.size());
     beginInsertRows({}, at, at);
-    m_rows.append(Row{album, std::nullopt, shown(folder), {}});
+    m_rows.append(row);
     m_rowOf.insert(index, at);
     endInsertRows();
+}
+
+void FillReportModel::setPreview(const AlbumReport& report) {
+    const int at = m_rowOf.value(report.index, -1);
+    if (at >= 0 && !m_rows[at].settled) {
+        m_rows[at].report = report;
+        Q_EMIT dataChanged(this->index(at, 0), this->index(at, columnCount() - 1));
+    }
+}
+
+QList<int> FillReportModel::openIndexes() const {
+    QList<int> open;
+    for (auto it = m_rowOf.begin(); it != m_rowOf.end(); ++it) {
+        const Row& row = m_rows[it.value()];
+        using Status = AlbumReport::Status;
+        if (!row.settled || row.report->status == Status::Failed ||
+            row.report->status == Status::Skipped) {
+            open.append(it.key());
+        }
+    }
+    std::sort(open.begin(), open.end());
+    return open;
+}
+
+QMap<AlbumReport::Status, int> FillReportModel::statusCounts() const {
+    QMap<AlbumReport::Status, int> counts;
+    for (const Row& row : m_rows) {
+        if (row.report) {
+            ++counts[row.report->status];
+        }
+    }
+    return counts;
 }
 
 void FillReportModel::setReport(const AlbumReport& report) {
@@ -132,6 +179,7 @@ void FillReportModel::setReport(const AlbumReport& report) {
         return;
     }
     m_rows[at].report = report;
+    m_rows[at].settled = true;
     Q_EMIT dataChanged(this->index(at, 0), this->index(at, columnCount() - 1));
 }
 
@@ -144,17 +192,23 @@ void FillReportModel::setThumbnail(int index, const QImage& image) {
     Q_EMIT dataChanged(this->index(at, CoverColumn), this->index(at, CoverColumn));
 }
 
-void FillReportModel::setSavedByHand(const QByteArray& folder, const QString& file) {
+int FillReportModel::setSavedByHand(const QByteArray& folder, const QString& file) {
     for (auto it = m_rowOf.begin(); it != m_rowOf.end(); ++it) {
         const Row& row = m_rows[it.value()];
-        if (row.album.nativePath == folder && row.report) {
-            AlbumReport report = *row.report;
+        if (row.album.nativePath == folder) {
+            AlbumReport report = row.report.value_or(AlbumReport{});
+            report.index = it.key();
+            report.folder = row.album.path;
+            report.artist = row.album.artist();
+            report.album = row.album.album();
             report.status = AlbumReport::Status::Saved;
             report.file = file;
             report.via = FoundVia::Hand;
             setReport(report);
+            return it.key();
         }
     }
+    return -1;
 }
 
 const FillReportModel::Row* FillReportModel::row(int index) const {

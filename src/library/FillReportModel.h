@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QImage>
 #include <QJsonObject>
+#include <QMap>
 
 #include <optional>
 
@@ -22,6 +23,7 @@ public:
         std::optional<AlbumReport> report; // none while it is worked on
         QString folder;                    // the folder below the library's
         QImage thumbnail;                  // its cover, small, once there is one
+        bool settled = false;              // the report is what a run (or a search by hand) did
     };
 
     struct Column {
@@ -55,12 +57,22 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    void clear();
+    // `keepSettled`: an album listed again later keeps what was done to it.
+    void clear(bool keepSettled = false);
     void addAlbum(const AlbumFolder& album, int index);
+    // What a run did to the album (`report.index`).
     void setReport(const AlbumReport& report);
+    // What can be told of the album before a run: shown, but not settled.
+    void setPreview(const AlbumReport& report);
+    // The albums a run is still to work on, by index, in order: those not
+    // settled, and those that failed.
+    QList<int> openIndexes() const;
+    // The reports shown, by status.
+    QMap<AlbumReport::Status, int> statusCounts() const;
     void setThumbnail(int index, const QImage& image);
     // A cover was saved by hand into `folder`: its album's report says so.
-    void setSavedByHand(const QByteArray& folder, const QString& file);
+    // The album's index; -1 when it is not listed.
+    int setSavedByHand(const QByteArray& folder, const QString& file);
 
     // By the album's place in the run; none when it is not listed.
     const Row* row(int index) const;
@@ -70,5 +82,6 @@ public:
 private:
     QByteArray m_root;
     QList<Row> m_rows;
-    QHash<int, int> m_rowOf; // album index -> row
+    QHash<int, int> m_rowOf;    // album index -> row
+    QHash<QString, Row> m_kept; // settled rows of an earlier listing, by folder
 };

@@ -61,6 +61,22 @@ int FillRun::requestsLeft() const {
            searches;
 }
 
+void FillRun::start(const QList<AlbumFolder>& albums) {
+    if (const QString warning = m_journal.load(); !warning.isEmpty()) {
+        Q_EMIT notice(warning);
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, albums] {
+            for (const AlbumFolder& album : albums) {
+                scanned(album);
+            }
+            m_scanFinished = true;
+            planNext();
+        },
+        Qt::QueuedConnection);
+}
+
 void FillRun::start() {
     if (const QString warning = m_journal.load(); !warning.isEmpty()) {
         Q_EMIT notice(warning);

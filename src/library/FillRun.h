@@ -52,7 +52,10 @@ public:
             QObject* parent = nullptr);
     ~FillRun() override;
 
+    // Reads the library, then works on its albums.
     void start();
+    // Works on albums read already (in this order: the reports' indexes).
+    void start(const QList<AlbumFolder>& albums);
     void stop();
 
     const FillOptions& options() const { return m_options; }

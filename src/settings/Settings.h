@@ -27,6 +27,8 @@ enum class SettingId {
     LastSaveFolder,
     LastFillFolder,
     FillEmbed,
+    FillWindowWidth,
+    FillWindowHeight,
 };
 Q_DECLARE_METATYPE(SettingId)
 
@@ -74,6 +76,11 @@ public:
         SettingId::LastFillFolder, "LASTFILLFOLDER", {}};
     // Whether Fill Covers in Folder also embeds covers into the audio files.
     static inline const Setting<bool> fillEmbed{SettingId::FillEmbed, "FILLEMBED", false};
+    // The Fill window's size as the user left it; 0 before it was resized.
+    static inline const Setting<int> fillWindowWidth{SettingId::FillWindowWidth, "FILLWINDOWWIDTH",
+                                                     0};
+    static inline const Setting<int> fillWindowHeight{SettingId::FillWindowHeight,
+                                                      "FILLWINDOWHEIGHT", 0};
 
     explicit Settings(SettingsStore& store, QObject* parent = nullptr);
 

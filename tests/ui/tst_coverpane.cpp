@@ -200,7 +200,7 @@ private Q_SLOTS:
                               "-", "View Cover in &Browser|", "View Cover &Listing in Music|", "-",
                               "Copy Cover &Image to Clipboard|Ctrl+C",
                               "Copy Cover &URL to Clipboard|Ctrl+Shift+C",
-                              "Copy Cover &Title to Clipboard|Ctrl+Alt+C", "-", "Share|"}));
+                              "Copy Cover &Title to Clipboard|Ctrl+Alt+C", "-", "S&hare|"}));
         for (QAction* action : menu->actions()) {
             QCOMPARE(action->isEnabled(), action->isVisible());
         }

@@ -28,6 +28,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
@@ -38,6 +39,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTextDocument>
@@ -337,37 +339,72 @@ private Q_SLOTS:
         QTRY_VERIFY(!m_delegate->preferences() && !m_delegate->donation());
     }
 
-    // A fill run from the window, then an album it could not settle searched
-    // by hand and its cover saved into the album's folder from the cover pane.
+    // A fill from the window: the albums listed before Start, a run stopped
+    // and continued, then an album it could not settle searched by hand and
+    // its cover saved into the album's folder from the cover pane. Each row
+    // keeps what this window did to it, and so does the summary.
     void fillingAFolderAndSearchingByHand() {
         const QString music = TestSupport::homeFolder().filePath(QStringLiteral("Music"));
-        for (const char* folder : {"The Beatles/Abbey Road", "Taylor Swift/Speak Now"}) {
+        for (const char* folder :
+             {"The Beatles/Abbey Road", "Taylor Swift/Speak Now", "Taylor Swift/Red", "Had/One"}) {
             QDir().mkpath(music + '/' + folder);
             QFile(music + '/' + folder + "/01.mp3").open(QIODevice::WriteOnly); // no tags
         }
+        QFile(music + "/Had/One/art.jpg").open(QIODevice::WriteOnly);
         settings().setValue(Settings::media, QStringLiteral("Movies"));
         open();
         FillOptions options;
         options.root = QFile::encodeName(music);
-        options.intervalMs = 50;
+        options.intervalMs = 300;
         FillWindow* fill = m_delegate->showFillWindow(options);
+        FillTable* table = fill->table();
+        const auto status = [table](int row) {
+            return table->text(row, FillReportModel::StatusColumn);
+        };
+        // Listed before Start; what counts as covered follows the cover name.
+        QVERIFY(fill->windowTitle().endsWith(QStringLiteral("— Music")));
+        QVERIFY(m_window->findChild<QMenu*>("windowMenu")
+                    ->actions()
+                    .last()
+                    ->text()
+                    .endsWith(fill->windowTitle()));
+        QTRY_COMPARE(table->model()->rowCount(), 4);
+        QCOMPARE(status(0), QStringLiteral("Waiting…"));
+        auto* name = fill->findChild<QLineEdit*>();
+        name->setText(QStringLiteral("art.jpg"));
+        Q_EMIT name->editingFinished();
+        QTRY_COMPARE(status(0), QStringLiteral("Already had a cover"));
+        // Sized for ten rows and every column; Return starts, the list has no focus.
+        fill->resize(fill->sizeHint());
+        QTRY_VERIFY(table->viewport()->height() >= 10 * table->rowHeight(0));
+        QVERIFY(!table->horizontalScrollBar()->isVisible());
+        QVERIFY(!table->hasFocus());
+        QTest::keyClick(fill->focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(status(1).startsWith(QStringLiteral("Saved")) ||
+                                     status(3).startsWith(QStringLiteral("Saved")),
+                                 20000);
+        fill->runButton()->click(); // Stop (or Start Again, when all was done already)
+        QTRY_VERIFY(!fill->isRunning());
         fill->runButton()->click();
         QTRY_COMPARE_WITH_TIMEOUT(fill->runButton()->text(), QStringLiteral("Start Again"), 20000);
-        FillTable* table = fill->table();
-        QCOMPARE(table->model()->rowCount(), 2); // in the order of their folders
-        QCOMPARE(table->text(0, FillReportModel::StatusColumn),
-                 QStringLiteral("Not in the catalogue"));
-        QCOMPARE(table->text(1, FillReportModel::StatusColumn),
-                 QStringLiteral("Saved as “cover.jpg”"));
-        QVERIFY(QFileInfo::exists(music + "/The Beatles/Abbey Road/cover.jpg"));
+        QCOMPARE(table->model()->rowCount(), 4); // in the order of their folders
+        QCOMPARE(status(0), QStringLiteral("Already had a cover"));
+        QCOMPARE(status(1), QStringLiteral("Saved as “art.jpg”"));
+        QCOMPARE(status(2), QStringLiteral("Not in the catalogue"));
+        QCOMPARE(status(3), QStringLiteral("Saved as “art.jpg”"));
+        QVERIFY(QFileInfo::exists(music + "/The Beatles/Abbey Road/art.jpg"));
         QTRY_VERIFY(!table->model()
-                         ->index(1, FillReportModel::CoverColumn)
+                         ->index(3, FillReportModel::CoverColumn)
                          .data(Qt::DecorationRole)
                          .isNull());
+        auto* summary = fill->findChild<QLabel*>(QStringLiteral("state"));
+        QCOMPARE(summary->text(),
+                 QStringLiteral("Done: 2 saved, 1 already had a cover, 1 without a confident "
+                                "match, 0 failed."));
 
         table->selectRow(1);
         QVERIFY(!fill->searchButton()->isEnabled());
-        table->selectRow(0);
+        table->selectRow(2);
         fill->searchButton()->click();
         SearchPane* search = m_window->searchPane();
         QCOMPARE(search->searchField()->text(), QStringLiteral("Taylor Swift Speak Now"));
@@ -384,9 +421,14 @@ private Q_SLOTS:
         QSignalSpy saved(m_window->coverPane(), &CoverPane::saveFinished);
         saveInto->trigger();
         QVERIFY(saved.wait());
-        QCOMPARE(saved.first().first().toString(), music + "/Taylor Swift/Speak Now/cover.jpg");
-        QCOMPARE(table->text(0, FillReportModel::StatusColumn),
-                 QStringLiteral("Saved as “cover.jpg”"));
+        QCOMPARE(saved.first().first().toString(), music + "/Taylor Swift/Speak Now/art.jpg");
+        QCOMPARE(status(2), QStringLiteral("Saved as “art.jpg”"));
+        QCOMPARE(table->text(2, FillReportModel::FoundByColumn), QStringLiteral("by hand"));
+        QTRY_VERIFY(!table->model()
+                         ->index(2, FillReportModel::CoverColumn)
+                         .data(Qt::DecorationRole)
+                         .isNull());
+        QVERIFY(summary->text().startsWith(QStringLiteral("Done: 3 saved, 1 already had a cover")));
         // A plain search is no longer for the album.
         search->searchForTerm(QStringLiteral("x"));
         QVERIFY(!saveInto->isVisible());

@@ -7,6 +7,7 @@
 #include <QFutureWatcher>
 #include <QHeaderView>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -57,9 +58,21 @@ FillTable::FillTable(const QByteArray& root, ImageService& images, QWidget* pare
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &FillTable::showThumbnails);
 }
 
-void FillTable::clearAlbums() {
-    m_model->clear();
+void FillTable::clearAlbums(bool keepSettled) {
+    m_model->clear(keepSettled);
     m_thumbnailsAsked.clear();
+}
+
+QSize FillTable::sizeHint() const {
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    for (const FillReportModel::Column& column : FillReportModel::columns()) {
+        width += column.width;
+    }
+    QHeaderView* header = horizontalHeader();
+    header->ensurePolished(); // its style's margins count
+    const int height = 2 * frameWidth() + header->sizeHint().height() +
+                       10 * verticalHeader()->defaultSectionSize();
+    return {width, height};
 }
 
 void FillTable::addAlbum(const AlbumFolder& album, int index) {
@@ -84,8 +97,16 @@ void FillTable::setReport(const AlbumReport& report) {
     showThumbnails();
 }
 
+void FillTable::setPreview(const AlbumReport& report) {
+    m_model->setPreview(report);
+    showThumbnails();
+}
+
 void FillTable::setSavedByHand(const QByteArray& folder, const QString& file) {
-    m_model->setSavedByHand(folder, file);
+    if (const int index = m_model->setSavedByHand(folder, file); index >= 0) {
+        m_thumbnailsAsked.insert(index);
+        loadCoverFile(index, file);
+    }
 }
 
 const FillReportModel::Row* FillTable::selectedRow() const {
@@ -132,15 +153,14 @@ void FillTable::showThumbnails() {
         if (album && album->report && album->report->status == AlbumReport::Status::HasCover &&
             !album->album.existingCover.isEmpty() && !m_thumbnailsAsked.contains(index)) {
             m_thumbnailsAsked.insert(index);
-            loadCoverFile(index);
+            loadCoverFile(index, album->album.existingCover);
         }
     }
 }
 
-void FillTable::loadCoverFile(int index) {
+void FillTable::loadCoverFile(int index, const QString& fileName) {
     const AlbumFolder& album = m_model->row(index)->album;
-    const QString path =
-        QFile::decodeName(album.nativePath) + QLatin1Char('/') + album.existingCover;
+    const QString path = QFile::decodeName(album.nativePath) + QLatin1Char('/') + fileName;
     const QSize box = QSize(kThumbnailSide, kThumbnailSide) * devicePixelRatioF();
     auto* decoding = new QFutureWatcher<QImage>(this);
     connect(decoding, &QFutureWatcher<QImage>::finished, this, [this, decoding, index] {

@@ -21,10 +21,15 @@ public:
     FillTable(const QByteArray& root, ImageService& images, QWidget* parent = nullptr);
 
     FillReportModel* reports() const { return m_model; }
-    void clearAlbums();
+    // `keepSettled`: albums listed again keep what was done to them.
+    void clearAlbums(bool keepSettled = false);
     void addAlbum(const AlbumFolder& album, int index);
     void setReport(const AlbumReport& report);
+    void setPreview(const AlbumReport& report);
     void setSavedByHand(const QByteArray& folder, const QString& file);
+
+    // Every column, and ten rows.
+    QSize sizeHint() const override;
 
     // The selected album and its report (none before it has one).
     const AlbumFolder* selectedAlbum() const;
@@ -39,7 +44,7 @@ protected:
 private:
     const FillReportModel::Row* selectedRow() const;
     void showThumbnails();
-    void loadCoverFile(int index);
+    void loadCoverFile(int index, const QString& fileName);
 
     FillReportModel* m_model;
     QSortFilterProxyModel* m_sorted;

@@ -2,6 +2,8 @@
 
 #include "catalogue/CountryNames.h"
 #include "library/AppContext.h"
+#include "library/FillScan.h"
+#include "platform/TextSafety.h"
 #include "settings/CoverFileName.h"
 #include "settings/Settings.h"
 #include "ui/library/FillTable.h"
@@ -9,7 +11,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -29,7 +33,12 @@ QString duration(qint64 seconds) {
 FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget* parent)
     : QWidget(parent), m_options(options), m_context(context),
       m_table(new FillTable(options.root, context.images(), this)) {
-    setWindowTitle(tr("Fill Covers in Folder"));
+    // Two windows on two libraries are told apart by the folder's name.
+    const QString root = QFile::decodeName(options.root);
+    const QString folder = QFileInfo(root).fileName();
+    setWindowTitle(
+        tr("Fill Covers in Folder — %1")
+            .arg(TextSafety::withoutControlCharacters(folder.isEmpty() ? root : folder)));
     auto* where =
         new QLabel(tr("%1 · Storefront: %2 · %3")
                        .arg(QFile::decodeName(options.root),
@@ -43,8 +52,19 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     m_embed = new QCheckBox(tr("Also embed the cover into the audio files"), this);
     Settings& stored = context.settings();
     m_embed->setChecked(stored.value(Settings::fillEmbed));
-    connect(m_embed, &QCheckBox::toggled, this,
-            [&stored](bool on) { stored.setValue(Settings::fillEmbed, on); });
+    // What counts as covered depends on the name and on embedding: the list
+    // is read again when either changes.
+    connect(m_embed, &QCheckBox::toggled, this, [this, &stored](bool on) {
+        stored.setValue(Settings::fillEmbed, on);
+        if (on != m_options.embed) {
+            rescan();
+        }
+    });
+    connect(m_name, &QLineEdit::editingFinished, this, [this] {
+        if (m_name->text().trimmed() != m_options.coverName) {
+            rescan();
+        }
+    });
     // Another Fill window's choice is this one's too, between runs.
     connect(&stored, &Settings::changed, this, [this, &stored](SettingId id) {
         if (id == SettingId::FillEmbed && !m_run) {
@@ -54,7 +74,8 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
-    m_state = new QLabel(tr("Press Start to look for albums without a cover."), this);
+    m_state = new QLabel(this);
+    m_state->setObjectName(QStringLiteral("state"));
     m_state->setWordWrap(true);
     m_runButton = new QPushButton(tr("Start"), this);
     m_runButton->setDefault(true);
@@ -78,9 +99,21 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     layout->addWidget(m_progress);
     layout->addLayout(buttons);
 
+    // While the albums are read, Start waits for them; Stop Reading ends
+    // the reading with the albums listed so far.
+    m_stopReading = new QPushButton(tr("Stop Reading"), this);
+    m_stopReading->setToolTip(tr("List only the albums read so far"));
+    buttons->insertWidget(1, m_stopReading);
+    connect(m_stopReading, &QPushButton::clicked, this, [this] {
+        m_startWhenScanned = false;
+        m_scan->stop();
+    });
     connect(m_runButton, &QPushButton::clicked, this, [this] {
         if (m_run) {
             m_run->stop();
+        } else if (m_startWhenScanned) {
+            m_startWhenScanned = false;
+            m_scan->stop();
         } else {
             startRun();
         }
@@ -88,11 +121,8 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     connect(m_search, &QPushButton::clicked, this, &FillWindow::searchByHand);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FillWindow::updateSearchButton);
-    // A cover saved by hand into one of these albums shows in its row.
-}
-
-QSize FillWindow::sizeHint() const {
-    return {900, 520};
+    m_options.embed = m_embed->isChecked();
+    rescan();
 }
 
 FillWindow::~FillWindow() {
@@ -100,23 +130,104 @@ FillWindow::~FillWindow() {
         m_run->disconnect(this);
         m_run->stop();
     }
+    if (m_scan) {
+        m_scan->disconnect(this);
+        m_scan->stop();
+    }
 }
 
-void FillWindow::startRun() {
+std::optional<FillOptions> FillWindow::chosenOptions() {
     const QString name = m_name->text().trimmed();
     if (const auto problem = CoverFileName::formatProblem(name)) {
         // Refused once, up front: a name with a folder part would fail every album.
         m_state->setText(*problem);
+        return std::nullopt;
+    }
+    FillOptions options = m_options;
+    options.coverName = name;
+    options.embed = m_embed->isChecked();
+    return options;
+}
+
+void FillWindow::rescan() {
+    const std::optional<FillOptions> chosen = chosenOptions();
+    if (!chosen || m_run) {
         return;
     }
-    m_options.coverName = name;
-    m_options.embed = m_embed->isChecked();
+    m_options = *chosen;
+    delete m_scan; // stops it; what it had still to tell is dropped
+    m_table->clearAlbums(true);
+    m_scan = new FillScan(m_options, m_context.sources().primary().capabilities(), this);
+    m_scanEnded = false;
+    connect(m_scan, &FillScan::albumFound, this,
+            [this](const AlbumFolder& album, int index, const AlbumReport& preview, bool told) {
+                m_table->addAlbum(album, index);
+                if (told) {
+                    m_table->setPreview(preview);
+                }
+                m_state->setText(tr("Reading the albums: %n found…", nullptr, index + 1));
+            });
+    connect(m_scan, &FillScan::finished, this, &FillWindow::showScanEnded);
+    m_runButton->setText(m_startWhenScanned ? tr("Stop") : tr("Start"));
+    m_stopReading->show();
+    m_progress->setRange(0, 0);
+    m_state->setText(tr("Reading the albums…"));
+    m_scan->start();
+}
+
+void FillWindow::showScanEnded(bool complete) {
+    m_scanEnded = true;
+    if (m_stopReading->hasFocus()) {
+        m_runButton->setFocus();
+    }
+    m_stopReading->hide();
+    const int found = int(m_scan->albums().size());
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_runButton->setText(!m_ending                                 ? tr("Start")
+                         : *m_ending == FillRun::Ending::Completed ? tr("Start Again")
+                                                                   : tr("Continue"));
+    if (complete && m_startWhenScanned) {
+        startRun();
+        return;
+    }
+    m_startWhenScanned = false;
+    if (m_ending) {
+        showSummary();
+    } else {
+        m_state->setText(complete ? tr("%n album(s) found. Start looks for the covers they lack.",
+                                       nullptr, found)
+                                  : tr("Reading stopped with %n album(s) listed. Start reads "
+                                       "them all first.",
+                                       nullptr, found));
+    }
+}
+
+void FillWindow::startRun() {
+    const std::optional<FillOptions> chosen = chosenOptions();
+    if (!chosen || m_run) {
+        return;
+    }
+    const bool sameList =
+        chosen->coverName == m_options.coverName && chosen->embed == m_options.embed;
+    if (!sameList || !m_scan || !m_scan->isComplete()) {
+        // The run works on a complete list, read with these choices.
+        m_startWhenScanned = true;
+        if (!sameList || m_scanEnded) {
+            rescan();
+        }
+        m_runButton->setText(tr("Stop"));
+        return;
+    }
+    m_startWhenScanned = false;
     m_name->setEnabled(false);
     m_embed->setEnabled(false);
-    m_table->clearAlbums();
-    m_reports.clear();
+    m_runIndexes = m_table->reports()->openIndexes();
+    QList<AlbumFolder> albums;
+    for (const int index : std::as_const(m_runIndexes)) {
+        albums.append(m_scan->albums().at(index));
+    }
     m_run = new FillRun(m_options, m_context.sources().primary(), m_context.images(), this);
-    connect(m_run, &FillRun::albumFound, m_table, &FillTable::addAlbum);
     connect(m_run, &FillRun::albumFinished, this, &FillWindow::showAlbumFinished);
     connect(m_run, &FillRun::working, this, [this](const QString& doing) { showProgress(doing); });
     connect(m_run, &FillRun::waiting, this, [this](int seconds, const QString& why) {
@@ -127,8 +238,8 @@ void FillWindow::startRun() {
     connect(m_run, &FillRun::finished, this, &FillWindow::showRunEnded);
     m_runButton->setText(tr("Stop"));
     m_progress->setRange(0, 0);
-    m_state->setText(tr("Looking for albums…"));
-    m_run->start();
+    m_state->setText(tr("Looking for covers…"));
+    m_run->start(albums);
 }
 
 void FillWindow::showProgress(const QString& doing, bool waiting) {
@@ -147,8 +258,12 @@ void FillWindow::showProgress(const QString& doing, bool waiting) {
 }
 
 void FillWindow::showAlbumFinished(const AlbumReport& report) {
-    m_reports.append(report);
-    m_table->setReport(report);
+    AlbumReport listed = report;
+    listed.index = m_runIndexes.value(report.index, -1); // the run's albums are some of the list's
+    if (listed.index < 0) {
+        return;
+    }
+    m_table->setReport(listed);
     updateSearchButton();
     if (m_run && m_run->scanFinished()) {
         showProgress(m_doing);
@@ -160,10 +275,24 @@ void FillWindow::showRunEnded(FillRun::Ending ending, int remaining) {
     m_run = nullptr;
     m_name->setEnabled(true);
     m_embed->setEnabled(true);
-    QMap<AlbumReport::Status, int> counts;
-    for (const AlbumReport& report : std::as_const(m_reports)) {
-        ++counts[report.status];
+    m_ending = ending;
+    m_remaining = remaining;
+    const int found = m_progress->maximum();
+    m_progress->setRange(0, std::max(1, found));
+    m_progress->setValue(ending == FillRun::Ending::Completed
+                             ? m_progress->maximum()
+                             : std::max(0, found - remaining - (remaining ? 0 : 1)));
+    m_runButton->setText(ending == FillRun::Ending::Completed ? tr("Start Again") : tr("Continue"));
+    showSummary();
+}
+
+// What this window's runs and searches by hand did, over every album listed.
+void FillWindow::showSummary() {
+    if (!m_ending || m_run) {
+        return;
     }
+    const QMap<AlbumReport::Status, int> counts = m_table->reports()->statusCounts();
+    const int remaining = m_remaining;
     using Status = AlbumReport::Status;
     const QString tally =
         tr("%1 saved, %2 already had a cover, %3 without a confident match, %4 failed")
@@ -171,13 +300,7 @@ void FillWindow::showRunEnded(FillRun::Ending ending, int remaining) {
             .arg(counts[Status::HasCover] + counts[Status::Embedded])
             .arg(counts[Status::NoMatch] + counts[Status::Ambiguous] + counts[Status::Mixed])
             .arg(counts[Status::Failed] + counts[Status::Skipped]);
-    const int found = m_progress->maximum();
-    m_progress->setRange(0, std::max(1, found));
-    m_progress->setValue(ending == FillRun::Ending::Completed
-                             ? m_progress->maximum()
-                             : std::max(0, found - remaining - (remaining ? 0 : 1)));
-    m_runButton->setText(ending == FillRun::Ending::Completed ? tr("Start Again") : tr("Continue"));
-    switch (ending) {
+    switch (*m_ending) {
     case FillRun::Ending::Completed:
         m_state->setText(tr("Done: %1.").arg(tally));
         break;
@@ -238,4 +361,33 @@ void FillWindow::closeEvent(QCloseEvent* event) {
 
 void FillWindow::showSavedByHand(const QByteArray& folder, const QString& file) {
     m_table->setSavedByHand(folder, file);
+    updateSearchButton();
+    showSummary();
+}
+
+void FillWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        m_runButton->setFocus(); // not the list, which is empty at first
+    }
+}
+
+void FillWindow::keyPressEvent(QKeyEvent* event) {
+    // Return starts (as a dialog's default button would), unless another
+    // button has the focus.
+    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+    if (isReturn && (!button || button == m_runButton) && m_runButton->isEnabled()) {
+        m_runButton->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FillWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (isVisible()) { // the size the user gave it, for the next window
+        m_context.settings().setValue(Settings::fillWindowWidth, width());
+        m_context.settings().setValue(Settings::fillWindowHeight, height());
+    }
 }

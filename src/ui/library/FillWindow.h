@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+#include <optional>
+
+class FillScan;
 class FillTable;
 class QCheckBox;
 class QLabel;
@@ -24,16 +27,19 @@ class FillWindow : public QWidget {
 public:
     FillWindow(const FillOptions& options, AppContext& context, QWidget* parent = nullptr);
     ~FillWindow() override;
-    QSize sizeHint() const override;
 
     FillTable* table() const { return m_table; }
     QPushButton* runButton() const { return m_runButton; }
     QPushButton* searchButton() const { return m_search; }
     bool isRunning() const { return m_run != nullptr; }
 
-    // Starts a run (again: a continued run skips what is covered, and what its
-    // journal remembers).
+    // Starts a run on the albums listed: those this window has not settled
+    // yet, and those that failed. Before the list is complete, the albums are
+    // read first and the run starts when they are.
     void startRun();
+    // Reads the library's albums again (the cover name or the embedding
+    // changed what counts as covered); what this window did is kept.
+    void rescan();
     // Asks before stopping a run; true when the window may close.
     bool mayStop();
 
@@ -48,10 +54,17 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showAlbumFinished(const AlbumReport& report);
     void showRunEnded(FillRun::Ending ending, int remaining);
+    void showScanEnded(bool complete);
+    void showSummary();
+    // The name and embedding a scan and a run use; none when the name is refused.
+    std::optional<FillOptions> chosenOptions();
     // `doing` with the time left once the scan is over; a wait says its own time.
     void showProgress(const QString& doing, bool waiting = false);
     void searchByHand();
@@ -60,6 +73,12 @@ private:
     FillOptions m_options;
     AppContext& m_context;
     FillRun* m_run = nullptr;
+    FillScan* m_scan = nullptr;
+    bool m_scanEnded = false;
+    bool m_startWhenScanned = false;
+    QList<int> m_runIndexes;                 // the run's albums, by their index in the list
+    std::optional<FillRun::Ending> m_ending; // of the last run
+    int m_remaining = 0;                     // albums the last run left
     FillTable* m_table;
     QProgressBar* m_progress;
     QLabel* m_state;
@@ -67,6 +86,6 @@ private:
     QCheckBox* m_embed;
     QPushButton* m_runButton;
     QPushButton* m_search;
-    QList<AlbumReport> m_reports; // of the run under way
-    QString m_doing;              // what the run said it does, before the time left
+    QPushButton* m_stopReading;
+    QString m_doing; // what the run said it does, before the time left
 };
