@@ -141,6 +141,27 @@
             <numerusform>The catalogue could not be reached; %n albums left.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>Reading the albums: %n found…</source>
+        <translation>
+            <numerusform>Reading the albums: %n found…</numerusform>
+            <numerusform>Reading the albums: %n found…</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n album(s) found. Start looks for the covers they lack.</source>
+        <translation>
+            <numerusform>%n album found. Start looks for the covers they lack.</numerusform>
+            <numerusform>%n albums found. Start looks for the covers they lack.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Reading stopped with %n album(s) listed. Start reads them all first.</source>
+        <translation>
+            <numerusform>Reading stopped with %n album listed. Start reads them all first.</numerusform>
+            <numerusform>Reading stopped with %n albums listed. Start reads them all first.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>NetworkAccess</name>

@@ -11,7 +11,7 @@ QString CoverItem::title() const {
     if (titledByCollection.contains(entity) && !collectionName.isEmpty()) {
         text = collectionName;
     } else if (!artistName.isEmpty() && !collectionName.isEmpty()) {
-        text = artistName + QStringLiteral(" - ") + collectionName;
+        text = collectionName + QStringLiteral(" — ") + artistName; // as everywhere: title first
     }
     return TextSafety::withoutControlCharacters(text);
 }

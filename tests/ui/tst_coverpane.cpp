@@ -156,7 +156,7 @@ private Q_SLOTS:
         // The thumbnail stands in, marked, the progress below it, and it can be stopped.
         QTRY_VERIFY(m_pane->coverImageView()->showsPreview());
         QCOMPARE(m_pane->coverFactsLabel()->text(), QStringLiteral("Preview"));
-        QCOMPARE(m_pane->titleLabel()->text(), QStringLiteral("Artist - first"));
+        QCOMPARE(m_pane->titleLabel()->text(), QStringLiteral("first — Artist"));
         QTRY_VERIFY(m_pane->progressTextField()->text().contains(QStringLiteral(" MB · ")));
         QVERIFY(m_pane->progressIndicator()->isVisible() && m_pane->cancelButton()->isVisible());
         QVERIFY(!m_pane->saveCoverButton()->isEnabled());
@@ -240,9 +240,9 @@ private Q_SLOTS:
         m_pane->copyButton()->menu()->actions().at(1)->trigger();
         QTRY_COMPARE(m_pasteboard.text, artwork.toString());
         m_pane->copyCoverTitle();
-        QCOMPARE(m_pasteboard.text, QStringLiteral("Artist - acts")); // not the status shown
+        QCOMPARE(m_pasteboard.text, QStringLiteral("acts — Artist")); // not the status shown
         QCOMPARE(m_pane->titleLabel()->text(), CoverPane::copiedTitle());
-        QTRY_COMPARE_WITH_TIMEOUT(m_pane->titleLabel()->text(), QStringLiteral("Artist - acts"),
+        QTRY_COMPARE_WITH_TIMEOUT(m_pane->titleLabel()->text(), QStringLiteral("acts — Artist"),
                                   3000);
 
         std::unique_ptr<QMimeData> data(Clipboard::mimeDataForFile(

@@ -140,7 +140,7 @@ private Q_SLOTS:
         const int warning = QMessageBox::Warning;
         row("no results", "nothing", 0,
             QStringLiteral("No results for “nothing” in Music, United States.\nTry another "
-                           "storefront, or change a search term."),
+                           "storefront, or change the search term."),
             -1);
         row("bad request", "x", 400,
             SearchMessages::failureText(SearchResultKind::AnswerUnreadable), information);

@@ -182,7 +182,7 @@ void SearchPane::searchEnded(SearchResultKind kind) {
     }
     const QString country = m_settings.value(Settings::country);
     m_overlay->showMessage(
-        tr("No results for “%1” in %2, %3.\nTry another storefront, or change a search term.")
+        tr("No results for “%1” in %2, %3.\nTry another storefront, or change the search term.")
             .arg(m_ui->searchField->text(), m_ui->mediaPicker->currentText(),
                  CountryNames::displayName(country).value_or(country)));
     // Typing goes on where the search started, replacing what found nothing.
