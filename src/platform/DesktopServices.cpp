@@ -1,26 +1,35 @@
 #include "platform/DesktopServices.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
 namespace {
 
+bool hasDefault(GAppInfo* handler) {
+    if (!handler) {
+        return false;
+    }
+    g_object_unref(handler);
+    return true;
+}
+
 class SystemDesktop : public DesktopServices {
 public:
     bool openUrl(const QUrl& url) override {
         // The opener is started without waiting for it, so a scheme nothing
         // handles (musics:, itms-apps:) would fail unseen: ask the desktop first.
+        // A folder needs a file manager.
         const QByteArray scheme = url.scheme().toUtf8();
-        if (!url.isLocalFile()) {
-            GAppInfo* handler = g_app_info_get_default_for_uri_scheme(scheme.constData());
-            if (!handler) {
-                return false;
-            }
-            g_object_unref(handler);
-        }
-        return QDesktopServices::openUrl(url);
+        const bool handled =
+            !url.isLocalFile()
+                ? hasDefault(g_app_info_get_default_for_uri_scheme(scheme.constData()))
+            : QFileInfo(url.toLocalFile()).isDir()
+                ? hasDefault(g_app_info_get_default_for_type("inode/directory", FALSE))
+                : true;
+        return handled && QDesktopServices::openUrl(url);
     }
 
     bool launchApplication(const QString& desktopId, const QList<QUrl>& files) override {
@@ -45,6 +54,10 @@ public:
 };
 
 } // namespace
+
+bool DesktopServices::hasMailProgram() {
+    return hasDefault(g_app_info_get_default_for_uri_scheme("mailto"));
+}
 
 std::unique_ptr<DesktopServices> DesktopServices::system() {
     return std::make_unique<SystemDesktop>();

@@ -19,4 +19,7 @@ public:
 
     // The desktop's own.
     static std::unique_ptr<DesktopServices> system();
+    // Whether the desktop has a program for mailto: links (xdg-email starts
+    // without one and fails unseen).
+    static bool hasMailProgram();
 };

@@ -25,7 +25,7 @@ public:
                                               desktop = &m_desktop] {
             const QString xdgEmail = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
             if (DesktopPortal::composeEmail(recipients, subject, body) ||
-                (!xdgEmail.isEmpty() &&
+                (!xdgEmail.isEmpty() && DesktopServices::hasMailProgram() &&
                  QProcess::startDetached(xdgEmail, QStringList{QStringLiteral("--subject"), subject,
                                                                QStringLiteral("--body"), body} +
                                                        recipients))) {

@@ -78,13 +78,16 @@ public:
                 return;
             }
             const QString xdgEmail = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
-            if (!xdgEmail.isEmpty()) {
+            if (!xdgEmail.isEmpty() && DesktopServices::hasMailProgram()) {
                 QProcess::startDetached(xdgEmail, {QStringLiteral("--attach"), path});
                 return;
             }
-            QMetaObject::invokeMethod(QCoreApplication::instance(), [failed] {
-                if (!QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:"))) && failed) {
-                    failed(Names::noMailProgram());
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [failed, path] {
+                const bool opened = DesktopServices::hasMailProgram() &&
+                                    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:")));
+                if (!opened && failed) {
+                    failed(Names::noMailProgram() + QLatin1Char(' ') +
+                           SharingServices::tr("The cover to attach is “%1”.").arg(path));
                 }
             });
         });
@@ -109,7 +112,8 @@ public:
                 QUrl::fromLocalFile(QFileInfo(items.first().toLocalFile()).absolutePath());
             QMetaObject::invokeMethod(QCoreApplication::instance(), [folder, failed, desktop] {
                 if (!desktop->openUrl(folder) && failed) {
-                    failed(Names::noFileManager());
+                    failed(Names::noFileManager() + QLatin1Char(' ') +
+                           SharingServices::tr("The cover is in “%1”.").arg(folder.toLocalFile()));
                 }
             });
         });

@@ -278,7 +278,8 @@ private Q_SLOTS:
         QTRY_COMPARE(m_workspace.opened.value(0), QUrl::fromLocalFile(TestSupport::downloads()));
         m_workspace.unhandled << "file";
         showInFolder();
-        QTRY_COMPARE(m_pane->titleLabel()->text(), SharingServices::noFileManager());
+        QTRY_VERIFY(m_pane->titleLabel()->text().startsWith(SharingServices::noFileManager()));
+        QVERIFY(m_pane->titleLabel()->text().contains(TestSupport::downloads()));
         // The dialog opens where it saved last.
         QVERIFY(QDir(TestSupport::downloads()).mkdir(QStringLiteral("covers")));
         answer = TestSupport::downloads() + QStringLiteral("/covers/bare");

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QStyleOption>
 #include <QWidget>
 
 namespace {
@@ -42,4 +43,26 @@ QIcon AppStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,
 
 void AppStyle::install() {
     QApplication::setStyle(new AppStyle(QApplication::style()->name()));
+}
+
+void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                             QPainter* painter, const QWidget* widget) const {
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+    const bool indicator = element == PE_IndicatorCheckBox || element == PE_IndicatorRadioButton;
+    if (!indicator || option->palette.color(QPalette::Window).lightness() >= 128) {
+        return;
+    }
+    QColor border = option->palette.color(QPalette::Text);
+    border.setAlpha(option->state & State_Enabled ? 150 : 70);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, element == PE_IndicatorRadioButton);
+    painter->setPen(border);
+    painter->setBrush(Qt::NoBrush);
+    const QRectF box = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (element == PE_IndicatorRadioButton) {
+        painter->drawEllipse(box);
+    } else {
+        painter->drawRect(box);
+    }
+    painter->restore();
 }

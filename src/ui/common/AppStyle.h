@@ -13,6 +13,10 @@ public:
 
     QIcon standardIcon(StandardPixmap icon, const QStyleOption* option = nullptr,
                        const QWidget* widget = nullptr) const override;
+    // Check boxes and radio buttons get a border that shows on a dark palette,
+    // where the style draws it in a shade of the window's own colour.
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
 
     // Puts the style over the application's current one.
     static void install();
