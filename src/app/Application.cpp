@@ -17,6 +17,7 @@
 
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 #include <QAction>
 #include <QApplication>
@@ -215,7 +216,10 @@ void Application::showPreferences() {
         m_preferences->setWindowFlag(Qt::Window);
         m_preferences->setAttribute(Qt::WA_DeleteOnClose);
         closeOnEscape(m_preferences);
+        m_preferences->fitToContent();
         centreOnMainWindow(m_preferences);
+        QTimer::singleShot(500, m_preferences,
+                           [dialog = m_preferences] { MainWindow::keepFrameOnScreen(dialog); });
     }
     m_preferences->refreshInterface();
     m_preferences->show();
@@ -262,6 +266,7 @@ FillWindow* Application::showFillWindow(const FillOptions& options) {
             Qt::QueuedConnection);
     updateWindowMenu();
     window->show();
+    QTimer::singleShot(500, window, [window] { MainWindow::keepFrameOnScreen(window); });
     return window;
 }
 

@@ -137,6 +137,23 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (!m_appeared) {
         m_appeared = true;
         restoreFrame();
+        // The window manager's frame comes later; then the frame itself must fit.
+        QTimer::singleShot(500, this, [this] { keepFrameOnScreen(this); });
+    }
+}
+
+void MainWindow::keepFrameOnScreen(QWidget* window) {
+    QScreen* screen = window->screen();
+    if (!screen || window->isMaximized() || window->isFullScreen()) {
+        return;
+    }
+    const QRect frame = window->frameGeometry();
+    const QRect fitted = fittedFrame(frame, screen->availableGeometry());
+    if (fitted != frame) {
+        const QRect client = window->geometry();
+        const QMargins border(client.left() - frame.left(), client.top() - frame.top(),
+                              frame.right() - client.right(), frame.bottom() - client.bottom());
+        window->setGeometry(fitted.marginsRemoved(border));
     }
 }
 

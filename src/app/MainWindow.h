@@ -41,6 +41,9 @@ public:
     static QRect fittedFrame(QRect frame, const QRect& area);
     // The screen's area less the room a window manager's title bar takes.
     QRect usableArea(const QRect& availableGeometry) const;
+    // Moves (and shrinks) `window` so that its frame, title bar and borders
+    // included, is on its screen.
+    static void keepFrameOnScreen(QWidget* window);
 
 Q_SIGNALS:
     // Files or folders dropped from a file manager: the paths the file system

@@ -331,8 +331,13 @@ private Q_SLOTS:
         QTest::keySequence(m_window.get(), QKeySequence(QKeySequence::Find));
         QVERIFY(m_window->searchPane()->searchField()->hasFocus());
         m_delegate->showPreferences();
-        QApplication::setActiveWindow(m_delegate->preferences());
-        QTest::keyClick(m_delegate->preferences(), Qt::Key_Escape);
+        // Preferences: its content's size, on the screen below a title bar's room.
+        QWidget* preferences = m_delegate->preferences();
+        QCOMPARE(preferences->size(), preferences->sizeHint());
+        const QRect screen = preferences->screen()->availableGeometry();
+        QVERIFY(m_window->usableArea(screen).contains(preferences->geometry()));
+        QApplication::setActiveWindow(preferences);
+        QTest::keyClick(preferences, Qt::Key_Escape);
         m_delegate->showDonation();
         QApplication::setActiveWindow(m_delegate->donation());
         QTest::keySequence(m_delegate->donation(), QKeySequence(QStringLiteral("Ctrl+W")));

@@ -61,6 +61,12 @@ PreferencesDialog::PreferencesDialog(Settings& settings, QWidget* parent)
             refreshInterface();
         });
     }
+    // Sized to what it holds, growing and shrinking with it (the format's
+    // hint, the example's lines); wide enough for a whole pattern.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    m_ui->defaultNameFormatPicker->setSizeAdjustPolicy(
+        QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_ui->defaultNameFormatPicker->setMinimumContentsLength(40);
     QTextEdit* example = m_ui->exampleText;
     example->viewport()->setAutoFillBackground(false);
     example->document()->setDocumentMargin(0);
@@ -160,9 +166,45 @@ void PreferencesDialog::showFormat() {
 void PreferencesDialog::showExample() {
     // Shown whole, wrapped where it must be, even inside a word; the field's
     // height follows the text (fitExampleHeight).
-    m_ui->exampleText->setPlainText(CoverFileName::fromSettings(
-        m_settings, {QStringLiteral("Iron Maiden"),
-                     QStringLiteral("The Book of Souls: The Live Chapter"), 2017, m_media}));
+    m_ui->exampleText->setPlainText(CoverFileName::fromSettings(m_settings, exampleFor(m_media)));
+}
+
+// An item of the kind whose format is shown: a film for Movies, and so on.
+CoverFileName::NameFields PreferencesDialog::exampleFor(const QString& media) {
+    struct Example {
+        const char* media;
+        const char* artist;
+        const char* title;
+        int year;
+    };
+    static const Example examples[] = {
+        {"Movies", "Christopher Nolan", "The Dark Knight", 2008},
+        {"Short Films", "Pixar", "Bao", 2018},
+        {"TV Shows", "Breaking Bad", "Breaking Bad, Season 1", 2008},
+        {"Music Videos", "a-ha", "Take On Me", 1985},
+        {"Audiobooks", "Andy Weir", "Project Hail Mary", 2021},
+        {"eBooks", "Mary Shelley", "Frankenstein", 1818},
+        {"Podcasts", "NPR", "Planet Money", 2008},
+        {"Software", "Apple", "Pages", 2010},
+    };
+    for (const Example& example : examples) {
+        if (media == QLatin1String(example.media)) {
+            return {QString::fromUtf8(example.artist), QString::fromUtf8(example.title),
+                    example.year, media};
+        }
+    }
+    return {QStringLiteral("Iron Maiden"), QStringLiteral("The Book of Souls: The Live Chapter"),
+            2017, media};
+}
+
+void PreferencesDialog::fitToContent() {
+    // Before the first showing the example is not laid out: it is, here, at
+    // the width the layout gives it.
+    layout()->activate();
+    QTextEdit* example = m_ui->exampleText;
+    example->document()->setTextWidth(example->contentsRect().width());
+    fitExampleHeight();
+    layout()->activate();
 }
 
 void PreferencesDialog::fitExampleHeight() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/CoverFileName.h"
 #include "settings/Settings.h"
 
 #include <QStringList>
@@ -27,6 +28,8 @@ public:
 
     explicit PreferencesDialog(Settings& settings, QWidget* parent = nullptr);
     ~PreferencesDialog() override;
+    // Its size made to fit what it shows, before it is first shown.
+    void fitToContent();
 
     Ui::Preferences* ui() const { return m_ui.get(); }
     void refreshInterface();
@@ -41,6 +44,7 @@ private:
     void formatEditingFinished();
     void showFormat();
     void showExample();
+    static CoverFileName::NameFields exampleFor(const QString& media);
     void fitExampleHeight();
 
     Settings& m_settings;
