@@ -10,8 +10,5 @@ namespace SearchMessages {
 
 // The text for a search that ended this way; empty for a completed one.
 QString failureText(SearchResultKind kind);
-// Whether it ended for the service's or the connection's fault (a warning),
-// not for something the user can change.
-bool isConnectionProblem(SearchResultKind kind);
 
 } // namespace SearchMessages

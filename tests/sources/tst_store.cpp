@@ -5,7 +5,6 @@
 #include "catalogue/CountryNames.h"
 #include "catalogue/MediaTables.h"
 #include "imaging/CoverLadder.h"
-#include "sources/SearchMessages.h"
 #include "sources/SearchResults.h"
 #include "sources/store/StoreClient.h"
 #include "sources/store/StoreItems.h"
@@ -324,11 +323,9 @@ private Q_SLOTS:
         }
     }
 
-    // How every kind of answer ends: the outcome, and whether the window warns
-    // (the service's or the connection's fault).
+    // How every kind of answer ends.
     void outcomes_data() {
-        TestSupport::columns<QString, int, int, int, bool>("term", "fault", "status", "kind",
-                                                           "warning");
+        TestSupport::columns<QString, int, int, int>("term", "fault", "status", "kind");
         const int completed = int(SearchResultKind::Completed);
         const int unreadable = int(SearchResultKind::AnswerUnreadable);
         const int offline = int(SearchResultKind::Offline);
@@ -337,31 +334,30 @@ private Q_SLOTS:
         const int foreign = int(SearchResultKind::NotASearchResult);
         const int timedOut = int(SearchResultKind::TimedOut);
         using TestSupport::row;
-        row("records", "abbey road", int(Fault::None), 0, completed, false);
-        row("no results key", "no results key", int(Fault::None), 0, completed, false);
-        row("JSON array", "json array", int(Fault::None), 0, foreign, true);
-        row("an HTML page", "x", int(Fault::Garbage), 0, foreign, true);
-        row("400", "x", int(Fault::Status), 400, unreadable, false);
-        row("500", "x", int(Fault::Status), 500, unavailable, true);
-        row("503", "x", int(Fault::Status), 503, unavailable, true);
-        row("403: rate limit", "x", int(Fault::Status), 403, throttled, true);
-        row("429: rate limit", "x", int(Fault::Status), 429, throttled, true);
-        row("reset", "x", int(Fault::Reset), 0, offline, true);
-        row("truncated", "x", int(Fault::Truncate), 0, offline, true);
-        row("time-out", "x", int(Fault::Delay), 0, timedOut, true);
-        row("slow drip", "x", int(Fault::SlowDrip), 0, completed, false);
-        row("a drip past the deadline", "endless", int(Fault::SlowDrip), 0, timedOut, true);
-        row("a redirect loop", "x", int(Fault::Redirect), 0, offline, true);
-        row("20 MB answer", "x", int(Fault::HugeJson), 0, completed, false);
-        row("answer over 64 MB", "65 MB", int(Fault::HugeJson), 0, unreadable, false);
-        row("no URL", "http://[", int(Fault::None), 0, int(SearchResultKind::UrlNotFormed), false);
+        row("records", "abbey road", int(Fault::None), 0, completed);
+        row("no results key", "no results key", int(Fault::None), 0, completed);
+        row("JSON array", "json array", int(Fault::None), 0, foreign);
+        row("an HTML page", "x", int(Fault::Garbage), 0, foreign);
+        row("400", "x", int(Fault::Status), 400, unreadable);
+        row("500", "x", int(Fault::Status), 500, unavailable);
+        row("503", "x", int(Fault::Status), 503, unavailable);
+        row("403: rate limit", "x", int(Fault::Status), 403, throttled);
+        row("429: rate limit", "x", int(Fault::Status), 429, throttled);
+        row("reset", "x", int(Fault::Reset), 0, offline);
+        row("truncated", "x", int(Fault::Truncate), 0, offline);
+        row("time-out", "x", int(Fault::Delay), 0, timedOut);
+        row("slow drip", "x", int(Fault::SlowDrip), 0, completed);
+        row("a drip past the deadline", "endless", int(Fault::SlowDrip), 0, timedOut);
+        row("a redirect loop", "x", int(Fault::Redirect), 0, offline);
+        row("20 MB answer", "x", int(Fault::HugeJson), 0, completed);
+        row("answer over 64 MB", "65 MB", int(Fault::HugeJson), 0, unreadable);
+        row("no URL", "http://[", int(Fault::None), 0, int(SearchResultKind::UrlNotFormed));
     }
     void outcomes() {
         QFETCH(QString, term);
         QFETCH(int, fault);
         QFETCH(int, status);
         QFETCH(int, kind);
-        QFETCH(bool, warning);
         FixtureServer::FaultConfig config = TestSupport::fault(Fault(fault), status);
         config.delayMs = 2000;
         config.dripChunk = 1024;
@@ -380,7 +376,6 @@ private Q_SLOTS:
         const auto outcome = runSearch(term);
         QVERIFY(outcome);
         QCOMPARE(int(outcome->kind), kind);
-        QCOMPARE(SearchMessages::isConnectionProblem(outcome->kind), warning);
     }
 
     void olderSearchesNeverLand() {

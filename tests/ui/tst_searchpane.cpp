@@ -7,6 +7,7 @@
 #include "sources/SearchMessages.h"
 #include "sources/SearchResults.h"
 #include "ui/common/Alerts.h"
+#include "ui/search/ListOverlay.h"
 #include "ui/search/SearchPane.h"
 #include "ui/search/SearchResultDelegate.h"
 #include "ui/search/ThumbnailLoader.h"
@@ -131,63 +132,49 @@ private Q_SLOTS:
         QVERIFY(!TestSupport::shownAlert(m_window.get()));
     }
 
-    // A failed search says why in an alert and keeps the results shown
-    // before it; one without results says so in the list.
-    void warningsAndEmptyResults_data() {
-        TestSupport::columns<QString, int, QString, int>("term", "status", "text", "icon");
+    // A failed search says why in the list, with Try Again, over the results
+    // shown before it (dimmed: not this term's); one without results says so.
+    void failuresAndEmptyResults_data() {
+        TestSupport::columns<QString, int, QString>("term", "status", "text");
         using TestSupport::row;
-        const int information = QMessageBox::Information;
-        const int warning = QMessageBox::Warning;
         row("no results", "nothing", 0,
             QStringLiteral("No results for “nothing” in Music, United States.\nTry another "
-                           "storefront, or change the search term."),
-            -1);
+                           "storefront, or change the search term."));
         row("bad request", "x", 400,
-            SearchMessages::failureText(SearchResultKind::AnswerUnreadable), information);
+            SearchMessages::failureText(SearchResultKind::AnswerUnreadable));
         row("not a search result", "json array", 0,
-            SearchMessages::failureText(SearchResultKind::NotASearchResult), warning);
-        row("throttled", "x", 403, SearchMessages::failureText(SearchResultKind::Throttled),
-            warning);
-        row("unavailable", "x", 503, SearchMessages::failureText(SearchResultKind::Unavailable),
-            warning);
+            SearchMessages::failureText(SearchResultKind::NotASearchResult));
+        row("throttled", "x", 403, SearchMessages::failureText(SearchResultKind::Throttled));
+        row("unavailable", "x", 503, SearchMessages::failureText(SearchResultKind::Unavailable));
     }
-    void warningsAndEmptyResults() {
+    void failuresAndEmptyResults() {
         QFETCH(QString, term);
         QFETCH(int, status);
         QFETCH(QString, text);
-        QFETCH(int, icon);
         makePane();
         QVERIFY(search(QStringLiteral("abbey road"), 3));
         if (status) {
             m_server.setFault(FixtureServer::Scope::Search,
                               TestSupport::fault(Fault::Status, status));
         }
-        if (icon < 0) {
+        auto* overlay = m_pane->findChild<ListOverlay*>();
+        if (status == 0 && term == QLatin1String("nothing")) {
             QVERIFY(search(term, 0));
             QCOMPARE(m_pane->listMessage(), text);
-            QVERIFY(!TestSupport::shownAlert(m_window.get()));
+            QVERIFY(!overlay->tryAgainButton()->isVisibleTo(overlay));
             // Typing replaces the term that found nothing.
             QCOMPARE(m_pane->searchField()->selectedText(), term);
             return;
         }
-        QVERIFY(!search(term, 0)); // the earlier results stay
-        QTRY_VERIFY(TestSupport::shownAlert(m_window.get()));
-        QMessageBox* alert = TestSupport::shownAlert(m_window.get());
-        QCOMPARE(alert->text(), QStringLiteral("Whoops…"));
-        QCOMPARE(alert->informativeText(), text);
-        QCOMPARE(int(alert->icon()), icon);
-        QCOMPARE(alert->buttons().size(), 1);
-        QCOMPARE(alert->windowModality(), Qt::WindowModal);
-        // A line of a sentence, not a column of words under a short title.
-        QVERIFY(alert->width() > 45 * alert->fontMetrics().averageCharWidth());
+        QVERIFY(!search(term, 0)); // the earlier results stay, dimmed
+        QTRY_COMPARE(m_pane->listMessage(), text);
+        QVERIFY(!TestSupport::shownAlert(m_window.get()));
         QCOMPARE(m_pane->tableView()->model()->rowCount(), 3);
-        QVERIFY(m_pane->listMessage().isEmpty());
-
-        SearchPane hidden(TestSupport::context()); // in no window: no alert
-        hidden.searchField()->setText(term);
-        hidden.startSearch();
-        QTest::qWait(300);
-        QVERIFY(hidden.findChildren<QMessageBox*>().isEmpty());
+        QVERIFY(overlay->isDimming() && overlay->tryAgainButton()->isVisibleTo(overlay));
+        m_server.setFault(FixtureServer::Scope::Search, {});
+        m_pane->searchField()->setText(QStringLiteral("abbey road"));
+        overlay->tryAgainButton()->click();
+        QTRY_VERIFY(m_pane->listMessage().isEmpty() && !overlay->isVisible());
     }
 
     void keyboard() {

@@ -80,7 +80,7 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     m_runButton = new QPushButton(tr("Start"), this);
     m_runButton->setDefault(true);
     m_search = new QPushButton(tr("Search by Hand"), this);
-    m_search->setToolTip(tr("Search the catalogue for the selected album yourself"));
+    m_search->setToolTip(tr("Search the iTunes Store for the selected album yourself"));
     m_search->setEnabled(false);
 
     auto* settings = new QHBoxLayout;
@@ -308,12 +308,12 @@ void FillWindow::showSummary() {
         m_state->setText(tr("Stopped with %n album(s) left: %1.", nullptr, remaining).arg(tally));
         break;
     case FillRun::Ending::RateLimited:
-        m_state->setText(tr("The catalogue asks for a break; %n album(s) left. Continue later.",
+        m_state->setText(tr("The iTunes Store asks for a break; %n album(s) left. Continue later.",
                             nullptr, remaining));
         break;
     case FillRun::Ending::Unreachable:
         m_state->setText(
-            tr("The catalogue could not be reached; %n album(s) left.", nullptr, remaining));
+            tr("The iTunes Store could not be reached; %n album(s) left.", nullptr, remaining));
         break;
     }
 }

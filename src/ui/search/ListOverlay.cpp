@@ -5,40 +5,69 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 ListOverlay::ListOverlay(QWidget* viewport)
-    : QWidget(viewport), m_indicator(new ActivityIndicator(this)), m_text(new QLabel(this)) {
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(m_indicator, 0, Qt::AlignTop);
-    layout->addWidget(m_text, 1);
+    : QWidget(viewport), m_indicator(new ActivityIndicator(this)), m_text(new QLabel(this)),
+      m_tryAgain(new QPushButton(tr("Try Again"), this)) {
+    auto* line = new QHBoxLayout;
+    line->addStretch(1);
+    line->addWidget(m_indicator, 0, Qt::AlignTop);
+    line->addWidget(m_text, 0);
+    line->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    const int margin = fontMetrics().averageCharWidth() * 2;
+    layout->setContentsMargins(margin, margin, margin, margin);
+    layout->addStretch(1);
+    layout->addLayout(line);
+    layout->addWidget(m_tryAgain, 0, Qt::AlignHCenter);
+    layout->addStretch(2);
     m_text->setWordWrap(true);
     m_text->setAlignment(Qt::AlignCenter);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Clicks on the empty list still reach it.
-    setAttribute(Qt::WA_TransparentForMouseEvents);
+    connect(m_tryAgain, &QPushButton::clicked, this, &ListOverlay::tryAgainRequested);
     viewport->installEventFilter(this);
+    setGeometry(viewport->rect());
     hide();
 }
 
-void ListOverlay::showSearching() {
-    m_text->setText(tr("Searching…"));
-    m_indicator->show();
-    m_indicator->startAnimatingIndicator();
-    place();
+void ListOverlay::showText(const QString& text, bool searching, bool failure, bool overRows) {
+    m_text->setText(text);
+    m_indicator->setVisible(searching);
+    if (searching) {
+        m_indicator->startAnimatingIndicator();
+    } else {
+        m_indicator->stopAnimatingIndicator();
+    }
+    m_tryAgain->setVisible(failure);
+    m_dim = overRows;
+    // Clicks reach the list, but for Try Again (and for rows a failure left,
+    // which are not to be chosen as if they were current).
+    setAttribute(Qt::WA_TransparentForMouseEvents, !failure);
+    setGeometry(parentWidget()->rect());
     show();
+    raise();
+    update();
+}
+
+void ListOverlay::showSearching(bool overRows) {
+    showText(tr("Searching…"), true, false, overRows);
+}
+
+void ListOverlay::showFailure(const QString& text, bool overRows) {
+    showText(text, false, true, overRows);
 }
 
 void ListOverlay::showMessage(const QString& text) {
-    m_indicator->stopAnimatingIndicator();
-    m_indicator->hide();
-    m_text->setText(text);
-    place();
-    show();
+    showText(text, false, false, false);
 }
 
 void ListOverlay::clear() {
     m_indicator->stopAnimatingIndicator();
     m_text->clear();
+    m_dim = false;
     hide();
 }
 
@@ -52,20 +81,16 @@ bool ListOverlay::isSearching() const {
 
 bool ListOverlay::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parentWidget() && event->type() == QEvent::Resize) {
-        place();
+        setGeometry(parentWidget()->rect());
     }
     return QWidget::eventFilter(watched, event);
 }
 
-// In the middle of the list's width, a third down; a message wraps to the
-// list's width rather than running out of it.
-void ListOverlay::place() {
-    const QWidget* viewport = parentWidget();
-    const int margin = fontMetrics().averageCharWidth() * 2;
-    const int room = std::max(viewport->width() - 2 * margin, 80);
-    const int natural = layout()->sizeHint().width();
-    const int width = std::min(natural, room);
-    resize(width,
-           layout()->hasHeightForWidth() ? layout()->heightForWidth(width) : sizeHint().height());
-    move((viewport->width() - width) / 2, viewport->height() / 3);
+void ListOverlay::paintEvent(QPaintEvent*) {
+    if (!m_dim) {
+        return;
+    }
+    QColor wash = palette().color(QPalette::Base);
+    wash.setAlpha(215);
+    QPainter(this).fillRect(rect(), wash);
 }

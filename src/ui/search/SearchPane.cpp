@@ -48,6 +48,7 @@ SearchPane::SearchPane(AppContext& context, QWidget* parent)
         picker->installEventFilter(this);
     }
     m_overlay = new ListOverlay(table->viewport());
+    connect(m_overlay, &ListOverlay::tryAgainRequested, this, &SearchPane::startSearch);
     m_ui->searchField->setAccessibleName(tr("Search"));
     m_ui->mediaPicker->setAccessibleName(tr("Media"));
     m_ui->qualityPicker->setAccessibleName(tr("Quality"));
@@ -154,8 +155,8 @@ void SearchPane::startSearch() {
     if (m_album && mediaTitle != QLatin1String("Music")) {
         setAlbumTarget(std::nullopt); // no album's cover among films or books
     }
-    // The results shown stay until the new ones arrive: a failed search keeps them.
-    m_overlay->showSearching();
+    // The results shown stay, dimmed, until the new ones arrive.
+    m_overlay->showSearching(m_model->rowCount() > 0);
     m_results->search(
         text, mediaTitle, m_settings.value(Settings::country),
         [this](SearchResultKind kind) { searchEnded(kind); },
@@ -164,9 +165,8 @@ void SearchPane::startSearch() {
 
 void SearchPane::searchEnded(SearchResultKind kind) {
     if (kind != SearchResultKind::Completed) {
-        // The service's fault or the connection's is a warning, not the user's doing.
-        showAlertLater(SearchMessages::failureText(kind),
-                       SearchMessages::isConnectionProblem(kind));
+        // Said in the list, over the earlier results (dimmed: not this term's).
+        m_overlay->showFailure(SearchMessages::failureText(kind), m_model->rowCount() > 0);
         return;
     }
     m_overlay->clear();
