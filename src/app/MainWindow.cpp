@@ -73,6 +73,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     connect(search, &SearchPane::itemChosen, cover, &CoverPane::showItem);
     connect(search, &SearchPane::selectionCleared, cover, &CoverPane::removeCover);
     connect(search, &SearchPane::albumTargetChanged, cover, &CoverPane::setAlbumTarget);
+    connect(cover, &CoverPane::albumSearchLeft, search, &SearchPane::leaveAlbum);
     connect(cover, &CoverPane::retryRequested, search, &SearchPane::retryFailedThumbnails);
     m_settings.removeObsoleteKeys();
     search->focusSearchField();

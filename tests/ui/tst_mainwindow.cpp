@@ -14,6 +14,7 @@
 #include "settings/Settings.h"
 #include "sources/SearchResults.h"
 #include "ui/common/ColorScheme.h"
+#include "ui/cover/AlbumBanner.h"
 #include "ui/cover/CoverActions.h"
 #include "ui/cover/CoverPane.h"
 #include "ui/cover/SaveDialog.h"
@@ -417,6 +418,11 @@ private Q_SLOTS:
         CoverActions* actions = m_window->coverPane()->actions();
         QAction* saveInto = actions->action(CoverAction::SaveIntoAlbumFolder);
         QVERIFY(saveInto->isVisible());
+        AlbumBanner* banner = m_window->coverPane()->albumBanner();
+        QVERIFY(banner->isVisibleTo(m_window.get()));
+        QCOMPARE(
+            banner->title(),
+            QStringLiteral("Finding the cover for Speak Now (~/Music/Taylor Swift/Speak Now)"));
         // The user widens the search; the album stays the one the cover is for.
         search->searchField()->setText(QStringLiteral("Taylor Swift"));
         QTest::keyClick(search->searchField(), Qt::Key_Return);
@@ -428,6 +434,7 @@ private Q_SLOTS:
         QVERIFY(saved.wait());
         QCOMPARE(saved.first().first().toString(), music + "/Taylor Swift/Speak Now/art.jpg");
         QCOMPARE(status(2), QStringLiteral("Saved as “art.jpg”"));
+        QCOMPARE(banner->outcome(), QStringLiteral("Saved “art.jpg” into Speak Now."));
         QCOMPARE(table->text(2, FillReportModel::FoundByColumn), QStringLiteral("by hand"));
         QTRY_VERIFY(!table->model()
                          ->index(2, FillReportModel::CoverColumn)
@@ -436,7 +443,7 @@ private Q_SLOTS:
         QVERIFY(summary->text().startsWith(QStringLiteral("Done: 3 saved, 1 already had a cover")));
         // A plain search is no longer for the album.
         search->searchForTerm(QStringLiteral("x"));
-        QVERIFY(!saveInto->isVisible());
+        QVERIFY(!saveInto->isVisible() && !banner->isVisibleTo(m_window.get()));
     }
 
     // Music dropped from a file manager: a picture gets a hint, one album is

@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "ui/common/Alerts.h"
 #include "ui/common/ShareMenu.h"
+#include "ui/cover/AlbumBanner.h"
 #include "ui/cover/AlbumTarget.h"
 #include "ui/cover/CoverActions.h"
 #include "ui/cover/DraggableImageView.h"
@@ -105,9 +106,14 @@ void CoverPane::connectSession() {
     connect(m_session, &CoverSession::fileChanged, this, &CoverPane::showFile);
     connect(m_session, &CoverSession::saved, this, &CoverPane::showSaved);
     connect(m_albumTarget, &AlbumTarget::changed, this, &CoverPane::refreshActions);
+    // What was done for the album stays in its banner until the next doing.
+    m_banner = new AlbumBanner(m_actions->action(CoverAction::SaveIntoAlbumFolder),
+                               m_actions->action(CoverAction::EmbedIntoFiles), this);
+    m_ui->verticalLayout->insertWidget(0, m_banner);
+    connect(m_banner, &AlbumBanner::leaveRequested, this, &CoverPane::albumSearchLeft);
     connect(m_albumTarget, &AlbumTarget::succeeded, this,
             [this](const QString& status, const QString& path) {
-                showStatus(status);
+                m_banner->showOutcome(status);
                 if (!path.isEmpty()) {
                     Q_EMIT saveFinished(path);
                 }
@@ -178,6 +184,7 @@ void CoverPane::showItem(const CoverItem& item) {
 
 void CoverPane::setAlbumTarget(const std::optional<AlbumFolder>& album, const QString& coverName) {
     m_albumTarget->setAlbum(album, coverName);
+    m_banner->showAlbum(album);
 }
 
 void CoverPane::removeCover() {

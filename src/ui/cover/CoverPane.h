@@ -13,6 +13,7 @@
 namespace Ui {
 class CoverView;
 }
+class AlbumBanner;
 class AlbumTarget;
 class AppContext;
 class CoverActions;
@@ -57,6 +58,7 @@ public:
 
     // The cover's context menu: the cover actions and Share; none without a file.
     QMenu* buildContextMenu();
+    AlbumBanner* albumBanner() const { return m_banner; }
     // What a sharing service that failed is told: it says why in the title line.
     SharingService::Failed statusSaying();
 
@@ -90,6 +92,8 @@ Q_SIGNALS:
     void retryRequested();
     // The cover was saved into a library album's folder by hand.
     void albumCoverSaved(const QByteArray& folder, const QString& file);
+    // The album banner's Done: searching is to be for no album any more.
+    void albumSearchLeft();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -113,6 +117,7 @@ private:
     CoverSession* m_session = nullptr;
     CoverActions* m_actions = nullptr;
     AlbumTarget* m_albumTarget = nullptr;
+    AlbumBanner* m_banner = nullptr;
     QString m_title; // the title line's own text, under any status
     QTimer m_statusTimer;
 };

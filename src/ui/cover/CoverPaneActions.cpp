@@ -6,6 +6,7 @@
 #include "platform/DesktopServices.h"
 #include "platform/UserPaths.h"
 #include "settings/Settings.h"
+#include "ui/cover/AlbumBanner.h"
 #include "ui/cover/AlbumTarget.h"
 #include "ui/cover/CoverActions.h"
 #include "ui/cover/CoverClipboard.h"
@@ -98,12 +99,14 @@ void CoverPane::copyCoverTitle() {
 
 void CoverPane::saveIntoAlbumFolder() {
     if (hasCover()) {
+        m_banner->showOutcome({});
         m_albumTarget->saveCover(m_session->cover().encodedData);
     }
 }
 
 void CoverPane::embedIntoFiles() {
     if (hasCover()) {
+        m_banner->showOutcome({});
         m_albumTarget->embedCover(m_session->cover().encodedData);
     }
 }

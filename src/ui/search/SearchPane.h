@@ -64,6 +64,8 @@ public:
     void searchFieldCleared();
 
 public Q_SLOTS:
+    // Searches are for no library album any more.
+    void leaveAlbum() { setAlbumTarget(std::nullopt); }
     // The search field takes the focus, its text selected.
     void focusSearchField();
     // Searches for `term` as typed (the album searched for is let go).
