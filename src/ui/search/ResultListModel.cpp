@@ -1,5 +1,7 @@
 #include "ui/search/ResultListModel.h"
 
+#include "platform/TextSafety.h"
+
 #include "sources/SearchResults.h"
 
 int ResultListModel::rowCount(const QModelIndex& parent) const {
@@ -16,6 +18,9 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
         return QString(record.collectionName() + QLatin1Char('\n') + record.artistName());
+    case Qt::ToolTipRole: // the whole title, which the row may have to cut
+        return TextSafety::withoutControlCharacters(record.collectionName() +
+                                                    QStringLiteral(" — ") + record.artistName());
     case ThumbnailUrlRole:
         return record.artworkUrl();
     case CollectionNameRole:
