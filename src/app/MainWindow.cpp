@@ -31,9 +31,8 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     m_coverPane->setObjectName(QStringLiteral("coverPane"));
     m_ui->splitter->addWidget(m_searchPane);
     m_ui->splitter->addWidget(m_coverPane);
-    // A wider window widens both: titles need room as much as the cover.
-    m_ui->splitter->setStretchFactor(0, 1);
-    m_ui->splitter->setStretchFactor(1, 2);
+    m_ui->splitter->setStretchFactor(0, 0);
+    m_ui->splitter->setStretchFactor(1, 1);
     // The list is as wide as the user left it.
     const int results = m_settings.value(Settings::resultsWidth);
     m_ui->splitter->setSizes({results, kDefaultWidth - results});

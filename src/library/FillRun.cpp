@@ -2,6 +2,7 @@
 
 #include "library/FillPacer.h"
 #include "library/FillSaver.h"
+#include "library/FillScan.h"
 #include "library/FillTriage.h"
 
 #include <QDateTime>
@@ -33,9 +34,8 @@ FillRun::FillRun(FillOptions options, const CoverSource& source, ImageService& i
 }
 
 FillRun::~FillRun() {
-    m_stop = true;
-    if (m_scanner.joinable()) {
-        m_scanner.join();
+    if (m_scan) {
+        m_scan->stop();
     }
     m_stopping = true;
     m_saver->stop(); // its worker, if any, finishes on its own
@@ -81,39 +81,20 @@ void FillRun::start() {
     if (const QString warning = m_journal.load(); !warning.isEmpty()) {
         Q_EMIT notice(warning);
     }
-    ScanOptions scan;
-    scan.coverName = m_options.coverName;
-    scan.readCoveredTags = m_options.embed;
-    scan.removeScratch = !m_options.dryRun;
-    m_scanner = std::thread([this, scan] {
-        const AlbumScanner scanner(scan);
-        const QList<QByteArray> folders =
-            m_options.folders.isEmpty() ? QList<QByteArray>{m_options.root} : m_options.folders;
-        for (const QByteArray& folder : folders) {
-            scanner.scan(
-                folder,
-                [this](const AlbumFolder& album) {
-                    QMetaObject::invokeMethod(
-                        this, [this, album] { scanned(album); }, Qt::QueuedConnection);
-                },
-                m_stop);
-        }
-        // Told in order after the albums found: the run never ends with one
-        // of them still on its way.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_scanFinished = true;
-                planNext();
-            },
-            Qt::QueuedConnection);
+    m_scan = new FillScan(m_options, m_source.capabilities(), this);
+    connect(m_scan, &FillScan::albumFound, this,
+            [this](const AlbumFolder& album) { scanned(album); });
+    // Told after the albums found: the run never ends with one on its way.
+    connect(m_scan, &FillScan::finished, this, [this] {
+        m_scanFinished = true;
+        planNext();
     });
+    m_scan->start();
 }
 
 void FillRun::stop() {
-    m_stop = true;
-    if (m_scanner.joinable()) {
-        m_scanner.join();
+    if (m_scan) {
+        m_scan->stop();
     }
     if (m_ended || m_stopping) {
         return;
@@ -328,7 +309,9 @@ void FillRun::finishRun(Ending ending) {
         return;
     }
     m_ended = true;
-    m_stop = true;
+    if (m_scan) {
+        m_scan->stop();
+    }
     stopAsking();
     if (!m_options.dryRun && m_journal.hasChanges() && !m_journal.save()) {
         Q_EMIT notice(tr("The journal %1 could not be written.").arg(m_journal.filePath()));

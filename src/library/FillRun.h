@@ -16,9 +16,9 @@
 #include <deque>
 #include <memory>
 #include <optional>
-#include <thread>
 
 class FillPacer;
+class FillScan;
 class FillSaver;
 class ImageService;
 
@@ -95,9 +95,8 @@ private:
     FillOptions m_options;
     const CoverSource& m_source;
     SourceClient* m_client;
-    std::atomic<bool> m_stop{false};
-    std::thread m_scanner;
-    std::atomic<bool> m_scanFinished{false};
+    FillScan* m_scan = nullptr; // when the run reads the library itself
+    bool m_scanFinished = false;
     QList<AlbumFolder> m_albums;
     FillAnswers m_answers;
     QHash<QString, qint64> m_knownArtists; // artist ids learnt from answers

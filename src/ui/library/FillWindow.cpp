@@ -39,19 +39,60 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     setWindowTitle(
         tr("Fill Covers in Folder — %1")
             .arg(TextSafety::withoutControlCharacters(folder.isEmpty() ? root : folder)));
-    auto* where =
-        new QLabel(tr("%1 · Storefront: %2 · %3")
-                       .arg(QFile::decodeName(options.root),
-                            CountryNames::displayName(options.country).value_or(options.country),
-                            options.highQuality ? tr("High Quality") : tr("Standard Quality")),
-                   this);
-    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_name = new QLineEdit(m_options.coverName, this);
     m_name->setAccessibleName(tr("Cover file name"));
     m_name->setToolTip(tr("The name of the cover file saved into each album folder"));
     m_embed = new QCheckBox(tr("Also embed the cover into the audio files"), this);
-    Settings& stored = context.settings();
-    m_embed->setChecked(stored.value(Settings::fillEmbed));
+    m_embed->setChecked(context.settings().value(Settings::fillEmbed));
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_state = new QLabel(this);
+    m_state->setObjectName(QStringLiteral("state"));
+    m_state->setWordWrap(true);
+    m_runButton = new QPushButton(tr("Start"), this);
+    m_runButton->setDefault(true);
+    m_search = new QPushButton(tr("Search by Hand"), this);
+    m_search->setToolTip(tr("Search the iTunes Store for the selected album yourself"));
+    m_search->setEnabled(false);
+    // While the albums are read, Start waits for them; Stop Reading ends
+    // the reading with the albums listed so far.
+    m_stopReading = new QPushButton(tr("Stop Reading"), this);
+    m_stopReading->setToolTip(tr("List only the albums read so far"));
+    layOut();
+    connectControls();
+    m_options.embed = m_embed->isChecked();
+    rescan();
+}
+
+void FillWindow::layOut() {
+    auto* where = new QLabel(
+        tr("%1 · Storefront: %2 · %3")
+            .arg(QFile::decodeName(m_options.root),
+                 CountryNames::displayName(m_options.country).value_or(m_options.country),
+                 m_options.highQuality ? tr("High Quality") : tr("Standard Quality")),
+        this);
+    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* settings = new QHBoxLayout;
+    settings->addWidget(new QLabel(tr("Cover file name:"), this));
+    settings->addWidget(m_name);
+    settings->addWidget(m_embed);
+    settings->addStretch(1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_state, 1);
+    buttons->addWidget(m_stopReading);
+    buttons->addWidget(m_search);
+    buttons->addWidget(m_runButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(where);
+    layout->addLayout(settings);
+    layout->addWidget(m_table);
+    layout->addWidget(m_progress);
+    layout->addLayout(buttons);
+}
+
+void FillWindow::connectControls() {
+    Settings& stored = m_context.settings();
     // What counts as covered depends on the name and on embedding: the list
     // is read again when either changes.
     connect(m_embed, &QCheckBox::toggled, this, [this, &stored](bool on) {
@@ -71,39 +112,6 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
             m_embed->setChecked(stored.value(Settings::fillEmbed));
         }
     });
-    m_progress = new QProgressBar(this);
-    m_progress->setRange(0, 1);
-    m_progress->setValue(0);
-    m_state = new QLabel(this);
-    m_state->setObjectName(QStringLiteral("state"));
-    m_state->setWordWrap(true);
-    m_runButton = new QPushButton(tr("Start"), this);
-    m_runButton->setDefault(true);
-    m_search = new QPushButton(tr("Search by Hand"), this);
-    m_search->setToolTip(tr("Search the iTunes Store for the selected album yourself"));
-    m_search->setEnabled(false);
-
-    auto* settings = new QHBoxLayout;
-    settings->addWidget(new QLabel(tr("Cover file name:"), this));
-    settings->addWidget(m_name);
-    settings->addWidget(m_embed);
-    settings->addStretch(1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_state, 1);
-    buttons->addWidget(m_search);
-    buttons->addWidget(m_runButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(where);
-    layout->addLayout(settings);
-    layout->addWidget(m_table);
-    layout->addWidget(m_progress);
-    layout->addLayout(buttons);
-
-    // While the albums are read, Start waits for them; Stop Reading ends
-    // the reading with the albums listed so far.
-    m_stopReading = new QPushButton(tr("Stop Reading"), this);
-    m_stopReading->setToolTip(tr("List only the albums read so far"));
-    buttons->insertWidget(1, m_stopReading);
     connect(m_stopReading, &QPushButton::clicked, this, [this] {
         m_startWhenScanned = false;
         m_scan->stop();
@@ -121,8 +129,6 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     connect(m_search, &QPushButton::clicked, this, &FillWindow::searchByHand);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FillWindow::updateSearchButton);
-    m_options.embed = m_embed->isChecked();
-    rescan();
 }
 
 FillWindow::~FillWindow() {

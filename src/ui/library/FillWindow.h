@@ -59,6 +59,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void layOut();
+    void connectControls();
     void showAlbumFinished(const AlbumReport& report);
     void showRunEnded(FillRun::Ending ending, int remaining);
     void showScanEnded(bool complete);
