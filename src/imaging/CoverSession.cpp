@@ -125,7 +125,8 @@ void CoverSession::loadPreview(quint64 selection) {
                 return;
             }
             self->m_previewLoad = 0;
-            if (result.hasImage() && self->m_state == State::Loading) {
+            const bool waiting = self->m_state == State::Loading || self->m_state == State::Failed;
+            if (result.hasImage() && waiting) {
                 self->m_preview = result.cover.image;
                 Q_EMIT self->previewReady(self->m_preview);
             }
@@ -137,12 +138,13 @@ void CoverSession::loaded(const ImageLoadResult& result, const CoverRung& rung, 
     if (selection != m_selection) {
         return; // a newer selection owns the session
     }
-    m_preview = QImage();
     if (!result.hasImage()) {
+        // The preview stays beneath the failure.
         m_failure = m_rungs.isEmpty() ? tr("the item has no cover") : ::failureReason(result);
         setState(State::Failed);
         return;
     }
+    m_preview = QImage();
     m_cover = result.cover;
     m_rung = rung;
     setState(State::Shown);

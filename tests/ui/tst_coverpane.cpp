@@ -168,13 +168,16 @@ private Q_SLOTS:
             m_pane->coverFactsLabel()->text().startsWith(QStringLiteral("600 × 600 · JPEG · ")));
         QCOMPARE(m_pane->coverImageView()->coverFile(), m_pane->session()->temporaryFile());
 
-        // A failure says why and offers to try again.
-        m_server.setFault(FixtureServer::Scope::Artwork, TestSupport::fault(Fault::Status, 404));
+        // A failure says why, over the preview, and offers to try again.
+        FixtureServer::FaultConfig missing = TestSupport::fault(Fault::Status, 404);
+        missing.exceptPathsContaining = "200x200";
+        m_server.setFault(FixtureServer::Scope::Artwork, missing);
         select(selection(QStringLiteral("missing")));
         QTRY_VERIFY(m_pane->tryAgainButton()->isVisible());
         QCOMPARE(m_pane->failureLabel()->text(),
                  QStringLiteral("Couldn't download the cover (the server answered 404)."));
-        QVERIFY(!m_pane->coverImageView()->hasImage() && !m_pane->saveCoverButton()->isEnabled());
+        QTRY_VERIFY(m_pane->coverImageView()->showsPreview());
+        QVERIFY(!m_pane->saveCoverButton()->isEnabled());
         m_server.clearFaults();
         m_pane->tryAgainButton()->click();
         QTRY_VERIFY(m_pane->saveCoverButton()->isEnabled());

@@ -197,10 +197,13 @@ void CoverPane::showState(CoverSession::State state) {
     using State = CoverSession::State;
     DraggableImageView* view = m_ui->coverImageView;
     const bool shown = state == State::Shown;
-    if (state == State::Idle || state == State::Failed) {
-        view->clearImage();
-    } else if (state == State::Loading) {
+    // A failed cover keeps its preview beneath the failure, which says why.
+    const bool withPreview =
+        (state == State::Loading || state == State::Failed) && !m_session->preview().isNull();
+    if (withPreview) {
         view->setPreview(m_session->preview());
+    } else if (state != State::Shown) {
+        view->clearImage();
     }
     view->setPlaceholderText(state == State::Idle ? tr("Select a result to see its cover")
                                                   : QString());
