@@ -31,7 +31,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     m_coverPane->setObjectName(QStringLiteral("coverPane"));
     m_ui->splitter->addWidget(m_searchPane);
     m_ui->splitter->addWidget(m_coverPane);
-    m_ui->splitter->setStretchFactor(0, 0);
+    m_ui->splitter->setStretchFactor(0, 0); // kept as left while the frame is restored
     m_ui->splitter->setStretchFactor(1, 1);
     // The list is as wide as the user left it.
     const int results = m_settings.value(Settings::resultsWidth);
@@ -139,7 +139,12 @@ void MainWindow::showEvent(QShowEvent* event) {
         m_appeared = true;
         restoreFrame();
         // The window manager's frame comes later; then the frame itself must fit.
-        QTimer::singleShot(500, this, [this] { keepFrameOnScreen(this); });
+        QTimer::singleShot(500, this, [this] {
+            keepFrameOnScreen(this);
+            // From now on a wider window widens both: titles need room as the cover does.
+            m_ui->splitter->setStretchFactor(0, 1);
+            m_ui->splitter->setStretchFactor(1, 2);
+        });
     }
 }
 

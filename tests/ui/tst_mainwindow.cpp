@@ -227,6 +227,10 @@ private Q_SLOTS:
         QTest::qWait(50);
         QCOMPARE(m_window->geometry(), moved);
         QCOMPARE(m_window->findChild<QSplitter*>()->sizes().value(0), 280);
+        // Once shown, a wider window widens the list too.
+        QTest::qWait(600);
+        m_window->resize(moved.width() + 300, moved.height());
+        QTRY_VERIFY(m_window->findChild<QSplitter*>()->sizes().value(0) > 320);
         m_window->findChild<QAction*>(QStringLiteral("restoreWindowToDefaultSize"))->trigger();
         QTRY_COMPARE(m_window->geometry().size(), QSize(700, 525));
         QVERIFY(centredOn(m_window->geometry(), m_window->screen()->availableGeometry()));
