@@ -128,20 +128,6 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>The catalogue asks for a break; %n album(s) left. Continue later.</source>
-        <translation>
-            <numerusform>The catalogue asks for a break; %n album left. Continue later.</numerusform>
-            <numerusform>The catalogue asks for a break; %n albums left. Continue later.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>The catalogue could not be reached; %n album(s) left.</source>
-        <translation>
-            <numerusform>The catalogue could not be reached; %n album left.</numerusform>
-            <numerusform>The catalogue could not be reached; %n albums left.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>Reading the albums: %n found…</source>
         <translation>
             <numerusform>Reading the albums: %n found…</numerusform>
@@ -160,6 +146,20 @@
         <translation>
             <numerusform>Reading stopped with %n album listed. Start reads them all first.</numerusform>
             <numerusform>Reading stopped with %n albums listed. Start reads them all first.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The iTunes Store asks for a break; %n album(s) left. Continue later.</source>
+        <translation>
+            <numerusform>The iTunes Store asks for a break; %n album left. Continue later.</numerusform>
+            <numerusform>The iTunes Store asks for a break; %n albums left. Continue later.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The iTunes Store could not be reached; %n album(s) left.</source>
+        <translation>
+            <numerusform>The iTunes Store could not be reached; %n album left.</numerusform>
+            <numerusform>The iTunes Store could not be reached; %n albums left.</numerusform>
         </translation>
     </message>
 </context>
