@@ -161,7 +161,11 @@ void FillWindow::rescan() {
         return;
     }
     m_options = *chosen;
-    delete m_scan; // stops it; what it had still to tell is dropped
+    if (m_scan) { // stopped; what it had still to tell is dropped
+        m_scan->disconnect(this);
+        m_scan->stop();
+        m_scan->deleteLater(); // this may run inside its own signal
+    }
     m_table->clearAlbums(true);
     m_scan = new FillScan(m_options, m_context.sources().primary().capabilities(), this);
     m_scanEnded = false;
@@ -333,11 +337,9 @@ void FillWindow::updateSearchButton() {
 }
 
 void FillWindow::searchByHand() {
-    const AlbumFolder* album = m_table->selectedAlbum();
-    if (!album) {
-        return;
+    if (const AlbumFolder* album = m_table->selectedAlbum()) {
+        Q_EMIT searchByHandRequested(*album, m_options.coverName);
     }
-    Q_EMIT searchByHandRequested(*album, m_options.coverName);
 }
 
 bool FillWindow::mayStop() {
@@ -358,11 +360,7 @@ bool FillWindow::mayStop() {
 }
 
 void FillWindow::closeEvent(QCloseEvent* event) {
-    if (mayStop()) {
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    event->setAccepted(mayStop());
 }
 
 void FillWindow::showSavedByHand(const QByteArray& folder, const QString& file) {
