@@ -17,14 +17,24 @@ void FillScan::start() {
     scan.removeScratch = !m_options.dryRun;
     m_worker = std::thread([this, scan] {
         const AlbumScanner scanner(scan);
+        const FillJournal noJournal(m_options.root); // what it remembers is the run's to tell
         const QList<QByteArray> folders =
             m_options.folders.isEmpty() ? QList<QByteArray>{m_options.root} : m_options.folders;
         for (const QByteArray& folder : folders) {
             scanner.scan(
                 folder,
-                [this](const AlbumFolder& album) {
+                [this, &noJournal](const AlbumFolder& album) {
+                    // Told here, on the worker: a cover name with tokens is
+                    // looked for on disk.
+                    AlbumReport told;
+                    told.folder = album.path;
+                    told.artist = album.artist();
+                    told.album = album.album();
+                    const FillTriage triage =
+                        FillTriage::of(album, told, m_options, noJournal, m_can);
                     QMetaObject::invokeMethod(
-                        this, [this, album] { found(album); }, Qt::QueuedConnection);
+                        this, [this, album, triage] { found(album, triage); },
+                        Qt::QueuedConnection);
                 },
                 m_stop);
         }
@@ -46,19 +56,12 @@ void FillScan::stop() {
     }
 }
 
-void FillScan::found(const AlbumFolder& album) {
+void FillScan::found(const AlbumFolder& album, FillTriage triage) {
     if (m_stop.load()) {
         return;
     }
     const int index = int(m_albums.size());
     m_albums.append(album);
-    AlbumReport told;
-    told.index = index;
-    told.folder = album.path;
-    told.artist = album.artist();
-    told.album = album.album();
-    // No journal: what it remembers is for the run to tell.
-    const FillTriage triage =
-        FillTriage::of(album, told, m_options, FillJournal(m_options.root), m_can);
+    triage.report.index = index;
     Q_EMIT albumFound(album, index, triage.report, triage.step != FillTriage::Step::Ask);
 }

@@ -3,6 +3,7 @@
 #include "library/AlbumScanner.h"
 #include "library/FillOptions.h"
 #include "library/FillReport.h"
+#include "library/FillTriage.h"
 #include "sources/CoverSource.h"
 
 #include <QObject>
@@ -33,7 +34,7 @@ Q_SIGNALS:
     void finished(bool complete);
 
 private:
-    void found(const AlbumFolder& album);
+    void found(const AlbumFolder& album, FillTriage triage);
 
     FillOptions m_options;
     SourceCapabilities m_can;
