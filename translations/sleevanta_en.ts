@@ -83,6 +83,20 @@
             <numerusform>No item %1: the search found %n items.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>Kept aside: %n replaced cover(s), %1 (sleevanta-cli restore puts them back)</source>
+        <translation>
+            <numerusform>Kept aside: %n replaced cover, %1 (sleevanta-cli restore puts it back)</numerusform>
+            <numerusform>Kept aside: %n replaced covers, %1 (sleevanta-cli restore puts them back)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Let go of %n kept cover(s).</source>
+        <translation>
+            <numerusform>Let go of %n kept cover.</numerusform>
+            <numerusform>Let go of %n kept covers.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>CoverEmbedder</name>

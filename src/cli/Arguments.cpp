@@ -19,7 +19,10 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "                          [--index N] [--to DIR] TERM\n"
     "       sleevanta-cli fill [--dry-run] [--quality standard|high] [--country CODE]\n"
     "                          [--name NAME] [--interval SECONDS] [--embed [--embed-size PX]]\n"
-    "                          [--retry] [--json] DIR\n"
+    "                          [--retry] [--upgrade PX] [--json] DIR\n"
+    "       sleevanta-cli choose [--quality standard|high] [--country CODE] [--name NAME]\n"
+    "                          [--embed [--embed-size PX]] [--json] FOLDER ID\n"
+    "       sleevanta-cli restore [--forget] [--json] DIR\n"
     "       sleevanta-cli embed [--replace] [--embed-size PX] [--json] IMAGE FILE|DIR...\n"
     "\n"
     "search  searches the iTunes Store catalogue for TERM and prints one line per item,\n"
@@ -38,6 +41,17 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "        file; an album without one is reported and left alone. Requests are\n"
     "        paced; what found no match is remembered for 30 days in the library's\n"
     "        journal (~/.local/state/Sleevanta/journals) and not asked about again.\n"
+    "        With --upgrade PX, albums whose cover files are all smaller than PX pixels\n"
+    "        (on the shorter side) are asked about too: a cover gives way only to a\n"
+    "        larger rendition of the same picture, and never when it was chosen by\n"
+    "        hand; what it replaces is kept aside first.\n"
+    "choose  gives the album in FOLDER the cover of catalogue item ID (an album, or\n"
+    "        a song of it), under fill's cover name, replacing the covers players\n"
+    "        read there (kept aside first); no later fill replaces a chosen cover.\n"
+    "restore puts back every cover that fill --upgrade or choose replaced in the\n"
+    "        album folders at and below DIR, byte for byte (kept aside under\n"
+    "        ~/.local/state/Sleevanta/replaced); a cover changed since, or whose\n"
+    "        folder moved, is left and reported. --forget lets the kept covers go.\n"
     "embed   puts IMAGE into the given audio files, or the audio files of the given\n"
     "        album folders, as their front cover; a file that has one keeps it. Each\n"
     "        file is rewritten as a copy checked byte for byte against it; a file\n"
@@ -75,13 +89,18 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "                   PX pixels (default 1500); the cover file keeps the original\n"
     "  --retry          fill: ask again about the albums the journal remembers\n"
     "  --replace        embed: replace a file's front cover (else it is kept)\n"
+    "  --upgrade PX     fill: also replace cover files smaller than PX pixels, 16 to\n"
+    "                   10000, by larger ones of the same picture\n"
+    "  --forget         restore: let the kept covers go instead of putting them back\n"
     "  -h, --help       show this help\n"
     "  --version        show the version\n"
     "\n"
     "Exit status: 0 done (a search that finds no items included; a fill whose every\n"
-    "album was saved, covered, planned, embedded, without a confident match,\n"
-    "ambiguous or mixed), 1 a fill or embed completed but some album or file\n"
-    "failed (a download, a write, an embedding, a tag read that took too long),\n"
+    "album was saved, covered, planned, embedded, upgraded, kept, without a\n"
+    "confident match, ambiguous or mixed; a restore that put back every cover),\n"
+    "1 a fill, embed or restore completed but some album or file failed (a\n"
+    "download, a write, an embedding, a tag read that took too long, a cover\n"
+    "changed since or a folder moved),\n"
     "2 no request URL could be formed, 3 the answer could not be read, 4 the\n"
     "catalogue could not be reached, refused for its rate limit, failed or never\n"
     "answered, 5 the cover could not be downloaded or written (or there is no\n"
@@ -104,7 +123,8 @@ int usageError(const QString& message) {
 namespace {
 
 const QStringList kCommands{QStringLiteral("search"), QStringLiteral("save"),
-                            QStringLiteral("fill"), QStringLiteral("embed")};
+                            QStringLiteral("fill"),   QStringLiteral("embed"),
+                            QStringLiteral("choose"), QStringLiteral("restore")};
 
 // The commands each option belongs to.
 const QHash<QString, QStringList>& owners() {
@@ -112,27 +132,30 @@ const QHash<QString, QStringList>& owners() {
         {QStringLiteral("--media"), {QStringLiteral("search"), QStringLiteral("save")}},
         {QStringLiteral("--country"), kCommands},
         {QStringLiteral("--json"),
-         {QStringLiteral("search"), QStringLiteral("fill"), QStringLiteral("embed")}},
-        {QStringLiteral("--quality"), {QStringLiteral("save"), QStringLiteral("fill")}},
+         {QStringLiteral("search"), QStringLiteral("fill"), QStringLiteral("embed"),
+          QStringLiteral("choose"), QStringLiteral("restore")}},
+        {QStringLiteral("--quality"),
+         {QStringLiteral("save"), QStringLiteral("fill"), QStringLiteral("choose")}},
         {QStringLiteral("--index"), {QStringLiteral("save")}},
         {QStringLiteral("--to"), {QStringLiteral("save")}},
-        {QStringLiteral("--name"), {QStringLiteral("fill")}},
+        {QStringLiteral("--name"), {QStringLiteral("fill"), QStringLiteral("choose")}},
         {QStringLiteral("--interval"), {QStringLiteral("fill")}},
         {QStringLiteral("--dry-run"), {QStringLiteral("fill")}},
-        {QStringLiteral("--embed"), {QStringLiteral("fill")}},
-        {QStringLiteral("--embed-size"), {QStringLiteral("fill"), QStringLiteral("embed")}},
+        {QStringLiteral("--embed"), {QStringLiteral("fill"), QStringLiteral("choose")}},
+        {QStringLiteral("--embed-size"),
+         {QStringLiteral("fill"), QStringLiteral("embed"), QStringLiteral("choose")}},
         {QStringLiteral("--retry"), {QStringLiteral("fill")}},
-        {QStringLiteral("--replace"), {QStringLiteral("embed")}}};
+        {QStringLiteral("--replace"), {QStringLiteral("embed")}},
+        {QStringLiteral("--upgrade"), {QStringLiteral("fill")}},
+        {QStringLiteral("--forget"), {QStringLiteral("restore")}}};
     return table;
 }
 
 // The options without a value, and what each switches on.
 bool* flag(const QString& option, Arguments& args) {
-    const std::pair<const char*, bool*> flags[] = {{"--json", &args.json},
-                                                   {"--dry-run", &args.dryRun},
-                                                   {"--embed", &args.embed},
-                                                   {"--retry", &args.retry},
-                                                   {"--replace", &args.replace}};
+    const std::pair<const char*, bool*> flags[] = {
+        {"--json", &args.json},   {"--dry-run", &args.dryRun},  {"--embed", &args.embed},
+        {"--retry", &args.retry}, {"--replace", &args.replace}, {"--forget", &args.forget}};
     for (const auto& [name, value] : flags) {
         if (option == QLatin1String(name)) {
             return value;
@@ -162,6 +185,9 @@ bool takeValue(const QString& option, const QString& value, Arguments& args) {
     } else if (option == QLatin1String("--embed-size")) {
         args.embedSide = value.toInt(&ok);
         ok = ok && args.embedSide >= 16 && args.embedSide <= 10000;
+    } else if (option == QLatin1String("--upgrade")) {
+        args.upgradeBelow = value.toInt(&ok);
+        ok = ok && args.upgradeBelow >= 16 && args.upgradeBelow <= 10000;
     } else if (option == QLatin1String("--interval")) {
         args.intervalSeconds = value.toDouble(&ok);
         ok = ok && std::isfinite(args.intervalSeconds) && args.intervalSeconds >= 0 &&
@@ -240,11 +266,22 @@ std::optional<int> parse(const QStringList& arguments, const QList<QByteArray>& 
         args.nativeTargets = nativePositional.mid(1);
         return std::nullopt;
     }
-    const bool fill = args.command == QLatin1String("fill");
+    if (args.command == QLatin1String("choose")) {
+        bool ok = false;
+        args.chosenId = positional.value(1).toLongLong(&ok);
+        if (positional.size() != 2 || !ok || args.chosenId <= 0) {
+            return usageError(Cli::tr("give an album folder and a catalogue id"));
+        }
+        positional.removeLast();
+        nativePositional.removeLast();
+    }
+    // These take a folder as their one argument.
+    const bool folderCommand =
+        args.command != QLatin1String("search") && args.command != QLatin1String("save");
     if (positional.size() != 1) {
         return usageError(
-            fill ? Cli::tr("give exactly one folder")
-                 : Cli::tr("give exactly one search term (quote it if it has blanks)"));
+            folderCommand ? Cli::tr("give exactly one folder")
+                          : Cli::tr("give exactly one search term (quote it if it has blanks)"));
     }
     args.term = positional.first();
     args.nativeTerm = nativePositional.first();
@@ -252,11 +289,13 @@ std::optional<int> parse(const QStringList& arguments, const QList<QByteArray>& 
         return usageError(Cli::tr("the search term is empty"));
     }
     // A folder is taken by its bytes: its name need not be UTF-8.
-    if (fill && !isFolder(args.nativeTerm)) {
+    // restore also answers for a folder that was moved away since.
+    if (folderCommand && args.command != QLatin1String("restore") && !isFolder(args.nativeTerm)) {
         return usageError(Cli::tr("\"%1\" is no folder").arg(args.term));
     }
     // The cover goes into the album's own folder, never elsewhere, as a JPEG.
-    if (const auto problem = CoverFileName::formatProblem(args.nameFormat); fill && problem) {
+    if (const auto problem = CoverFileName::formatProblem(args.nameFormat);
+        folderCommand && problem) {
         return usageError(Cli::tr("--name \"%1\": %2").arg(args.nameFormat, *problem));
     }
     return checkMediaAndCountry(args);

@@ -34,6 +34,9 @@ struct Arguments {
     int embedSide = 1500;
     bool retry = false;
     bool replace = false;
+    int upgradeBelow = 0;            // fill: replace covers smaller than this
+    bool forget = false;             // restore: let the kept covers go instead
+    qint64 chosenId = 0;             // choose: the catalogue item
     QList<QByteArray> nativeTargets; // embed: the audio files and folders, bytes and all
 };
 

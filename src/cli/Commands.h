@@ -59,3 +59,17 @@ public:
     using Command::Command;
     int run(const Arguments& args) override;
 };
+
+// Gives one album the cover of a catalogue item a person chose.
+class ChooseCommand : public Command {
+public:
+    using Command::Command;
+    int run(const Arguments& args) override;
+};
+
+// Puts back the covers that fills and choices replaced, or lets them go.
+class RestoreCommand : public Command {
+public:
+    using Command::Command;
+    int run(const Arguments& args) override;
+};

@@ -4,8 +4,10 @@
 #include "library/AppContext.h"
 #include "library/FillReportModel.h"
 #include "library/FillRun.h"
+#include "library/ReplacedCovers.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QMap>
 #include <QTimer>
 
@@ -84,10 +86,12 @@ struct Tally {
         out << (ways.isEmpty() ? saved : Cli::tr("%1 (%2)").arg(saved, ways.join(Cli::tr(", "))))
             << '\n'
             << heading(Status::HasCover, number(Status::HasCover)) << '\n';
-        if (number(Status::Embedded) > 0) {
-            out << heading(Status::Embedded, number(Status::Embedded)) << '\n';
+        for (const Status status : {Status::Embedded, Status::Upgraded}) {
+            if (number(status) > 0) {
+                out << heading(status, number(status)) << '\n';
+            }
         }
-        for (const Status status : {Status::NoMatch, Status::Ambiguous, Status::Mixed,
+        for (const Status status : {Status::Kept, Status::NoMatch, Status::Ambiguous, Status::Mixed,
                                     Status::Failed, Status::EmbedFailed, Status::Skipped}) {
             list(out, status);
         }
@@ -162,6 +166,7 @@ FillOptions optionsOf(const Arguments& args) {
     options.embed = args.embed;
     options.embedSide = args.embedSide;
     options.retry = args.retry;
+    options.upgradeBelow = args.upgradeBelow;
     return options;
 }
 
@@ -208,6 +213,15 @@ int FillCommand::run(const Arguments& args) {
     QCoreApplication::exec();
     if (!args.json) {
         tally.print(out, args.dryRun);
+        if (tally.number(AlbumReport::Status::Upgraded) > 0) {
+            const ReplacedCovers::Usage kept = ReplacedCovers().usage();
+            out << Cli::tr("Kept aside: %n replaced cover(s), %1 (sleevanta-cli restore puts "
+                           "them back)",
+                           nullptr, kept.covers)
+                       .arg(QLocale().formattedDataSize(kept.bytes, 1,
+                                                        QLocale::DataSizeTraditionalFormat))
+                << '\n';
+        }
     }
     return status;
 }

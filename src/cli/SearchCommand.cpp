@@ -65,5 +65,11 @@ std::unique_ptr<Command> Command::named(const QString& name, AppContext& context
     if (name == QLatin1String("embed")) {
         return std::make_unique<EmbedCommand>(context);
     }
+    if (name == QLatin1String("choose")) {
+        return std::make_unique<ChooseCommand>(context);
+    }
+    if (name == QLatin1String("restore")) {
+        return std::make_unique<RestoreCommand>(context);
+    }
     return nullptr;
 }

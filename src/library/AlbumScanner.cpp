@@ -1,6 +1,7 @@
 #include "library/AlbumScanner.h"
 
 #include "imaging/CoverFileWriter.h"
+#include "imaging/PictureFacts.h"
 #include "library/AlbumMatcher.h"
 #include "library/formats/AudioFormat.h"
 
@@ -37,8 +38,19 @@ struct AlbumScanner::Listing {
     QList<QByteArray> discs; // folders named as discs
     QList<QByteArray> audio;
     QString cover;
+    QStringList covers;  // every cover file, in name order
     QStringList tooLong; // entries whose path the system cannot take
 };
+
+QSize AlbumFolder::largestCoverFile() const {
+    QSize best;
+    for (const CoverFile& cover : coverFiles) {
+        if (PictureFacts::shorterSide(cover.size) > PictureFacts::shorterSide(best)) {
+            best = cover.size;
+        }
+    }
+    return best;
+}
 
 AlbumScanner::AlbumScanner(ScanOptions options) : m_options(std::move(options)) {}
 
@@ -90,9 +102,9 @@ AlbumScanner::Listing AlbumScanner::list(const QByteArray& folder) const {
             (AlbumTags::isDiscFolderName(shown) ? listing.discs : listing.folders).append(path);
         } else if (S_ISREG(entry.st_mode) && isAudioFile(name)) {
             listing.audio.append(path);
-        } else if (S_ISREG(entry.st_mode) && listing.cover.isEmpty() && !name.startsWith('.') &&
-                   isCoverFile(shown)) {
-            listing.cover = shown;
+        } else if (S_ISREG(entry.st_mode) && !name.startsWith('.') && isCoverFile(shown)) {
+            listing.cover = listing.cover.isEmpty() ? shown : listing.cover;
+            listing.covers.append(shown);
         }
     }
     return listing;
@@ -223,6 +235,12 @@ void AlbumScanner::scan(const QByteArray& root,
         album.nativePath = folder;
         album.path = display(folder);
         album.existingCover = listing.cover;
+        if (m_options.upgradeBelow > 0) {
+            for (const QString& cover : listing.covers) {
+                album.coverFiles.append(
+                    {cover, PictureFacts::headerSizeOfFile(album.path + QLatin1Char('/') + cover)});
+            }
+        }
         QList<QByteArray> walked = listing.folders;
         // Audio of its own: an album, its disc folders albums of their own.
         // Audio only in disc folders: one album when they name one.

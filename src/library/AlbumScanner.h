@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,10 @@
 // one whose audio lies only in disc folders ("CD1", "Disc 2") that name one
 // album.
 struct AlbumFolder {
+    struct CoverFile {
+        QString name;
+        QSize size; // from its header; invalid when unreadable
+    };
     QByteArray nativePath;            // the album's folder as the file system has it
     QString path;                     // the same for people (names that are no UTF-8 show U+FFFD)
     QList<QByteArray> discFolders;    // its disc folders, when its audio lies in them
@@ -25,9 +30,12 @@ struct AlbumFolder {
     QList<QByteArray> uncoveredFiles; // files a cover can go into that carry none
     QStringList slowFiles;            // files whose tags took too long, left out
     QString problem;                  // why it cannot be worked on at all
+    QList<CoverFile> coverFiles;      // upgrade scans: every cover file players read
 
     QString artist() const { return identity.artist; }
     QString album() const { return identity.album; }
+    // The largest of its cover files (by the shorter side); invalid when none is known.
+    QSize largestCoverFile() const;
 };
 
 // Walks a folder tree and reports its albums as it finds them. Symbolic links
@@ -45,6 +53,8 @@ struct ScanOptions {
     // Remove the scratch files an ended run of ours left in album folders.
     bool removeScratch = true;
     int tagTimeLimitMs = TagReader::kTimeLimitMs;
+    // Above 0: read the size of every cover file from its header.
+    int upgradeBelow = 0;
 };
 
 class AlbumScanner {

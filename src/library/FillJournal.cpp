@@ -1,6 +1,7 @@
 #include "library/FillJournal.h"
 
 #include "library/AlbumMatcher.h"
+#include "platform/UserPaths.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -17,12 +18,6 @@ namespace {
 
 constexpr int kFormat = 1;
 
-QString stateHome() {
-    const QString configured = qEnvironmentVariable("XDG_STATE_HOME");
-    return QDir::isAbsolutePath(configured) ? configured
-                                            : QDir::homePath() + QStringLiteral("/.local/state");
-}
-
 } // namespace
 
 FillJournal::FillJournal(QByteArray libraryRoot) : m_root(std::move(libraryRoot)) {
@@ -34,7 +29,7 @@ FillJournal::FillJournal(QByteArray libraryRoot) : m_root(std::move(libraryRoot)
 QString FillJournal::fileFor(const QByteArray& libraryRoot) {
     const QByteArray absolute =
         QFile::encodeName(QFileInfo(QFile::decodeName(libraryRoot)).absoluteFilePath());
-    return stateHome() + QStringLiteral("/Sleevanta/journals/") +
+    return UserPaths::stateDirectory() + QStringLiteral("/journals/") +
            QString::fromLatin1(
                QCryptographicHash::hash(absolute, QCryptographicHash::Sha256).toHex()) +
            QStringLiteral(".json");

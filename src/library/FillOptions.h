@@ -17,4 +17,5 @@ struct FillOptions {
     int embedSide = 1500;  // the largest picture embedded as it is
     bool retry = false;    // ask again about what the journal remembers
     bool listings = true;  // one listing per artist (else a search per album)
+    int upgradeBelow = 0;  // also replace covers smaller than this (pixels); 0: never
 };

@@ -41,6 +41,14 @@ const StatusRow kStatusTable[] = {
      [](const AlbumReport& r) {
          return AlbumReport::tr("Cover file embedded in %1").arg(files(r.embedded));
      }},
+    {Status::Upgraded, "upgraded", 0, QT_TRANSLATE_NOOP("AlbumReport", "Upgraded"),
+     [](const AlbumReport& r) {
+         return AlbumReport::tr("Upgraded “%1” to %2").arg(r.file, AlbumReport::sizeText(r.after));
+     }},
+    {Status::Kept, "kept", 0, QT_TRANSLATE_NOOP("AlbumReport", "Kept its cover"),
+     [](const AlbumReport& r) { return AlbumReport::tr("Kept its cover: %1").arg(r.reason); }},
+    {Status::Restored, "restored", 0, QT_TRANSLATE_NOOP("AlbumReport", "Restored"),
+     [](const AlbumReport& r) { return AlbumReport::tr("Put back “%1”").arg(r.file); }},
     {Status::NoMatch, "no-match", 0, QT_TRANSLATE_NOOP("AlbumReport", "No confident match"),
      [](const AlbumReport& r) {
          if (!r.match) {
@@ -102,6 +110,10 @@ const ViaRow& rowOf(FoundVia via) {
     return kVias[0];
 }
 
+QJsonObject sizeJson(QSize size) {
+    return {{QStringLiteral("width"), size.width()}, {QStringLiteral("height"), size.height()}};
+}
+
 QJsonObject matchJson(const CatalogueItem& record) {
     return {{QStringLiteral("artistName"), record.artistName()},
             {QStringLiteral("collectionName"), record.collectionName()},
@@ -117,6 +129,11 @@ QString viaName(FoundVia via) {
 QString viaWords(FoundVia via) {
     const char* words = rowOf(via).words;
     return *words ? QCoreApplication::translate("FoundVia", words) : QString();
+}
+
+QString AlbumReport::sizeText(QSize size) {
+    //: A picture's size in pixels: "600 × 600".
+    return size.isValid() ? tr("%1 × %2").arg(size.width()).arg(size.height()) : QString();
 }
 
 QString AlbumReport::statusName(Status status) {
@@ -170,6 +187,15 @@ QJsonObject AlbumReport::details() const {
     }
     if (remembered) {
         json[QStringLiteral("remembered")] = true;
+    }
+    if (before.isValid()) {
+        json[QStringLiteral("before")] = sizeJson(before);
+    }
+    if (after.isValid()) {
+        json[QStringLiteral("after")] = sizeJson(after);
+    }
+    if (!kept.isEmpty()) {
+        json[QStringLiteral("kept")] = kept;
     }
     return json;
 }

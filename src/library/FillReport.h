@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QMetaType>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,9 @@ public:
         Planned,     // a dry run would write it
         HasCover,    // it has a cover file, or every file carries one
         Embedded,    // its cover file went into files that had none
+        Upgraded,    // its small cover gave way to a larger one of the same picture
+        Kept,        // its cover stays (`kept` says why)
+        Restored,    // a cover it had was put back
         NoMatch,     // the catalogue has no confident match
         Ambiguous,   // different albums matched alike: none was taken
         Mixed,       // its files name several albums: no folder cover
@@ -59,9 +63,13 @@ public:
     int embedded = 0;        // files the cover went into
     QStringList embedFailed; // "file: reason"
     bool remembered = false; // decided by an earlier run's journal, without a request
+    QSize before;            // the largest cover it had, when known
+    QSize after;             // the cover it got
+    QString kept;            // Kept: "larger", "different", "size-unknown", "chosen"
 
-    // "saved", "planned", "has-cover", "embedded", "no-match", "ambiguous",
-    // "mixed", "failed", "embed-failed", "skipped".
+    // "saved", "planned", "has-cover", "embedded", "upgraded", "kept",
+    // "restored", "no-match", "ambiguous", "mixed", "failed", "embed-failed",
+    // "skipped".
     static QString statusName(Status status);
     // The one table of what an album's outcome means for the exit status of a
     // completed run: 0 for what went as it should, 1 for what failed.
@@ -72,6 +80,8 @@ public:
     // The outcome of this album in words, as its row says it: "Saved as
     // “cover.jpg”", "No confident match (best: …)", ...
     QString statusText() const;
+    // "600 × 600"; empty for an invalid size.
+    static QString sizeText(QSize size);
     // Whether its cover came from the catalogue (and how is worth saying).
     bool foundCover() const;
     // What `fill --json` says of the album beyond its report's columns

@@ -359,7 +359,11 @@ void FillRun::take(int index, const CatalogueItem& record, double score, FoundVi
     found.score = score;
     found.via = via;
     found.file = FillSaver::coverNameFor(m_options, m_albums[index]);
-    m_saver->add({found, m_albums[index], record});
+    // An album with cover files is here to have its small ones upgraded.
+    const bool upgrade = !m_albums[index].coverFiles.isEmpty();
+    found.before = m_albums[index].largestCoverFile();
+    m_saver->add({found, m_albums[index], record,
+                  upgrade ? FillSaver::Writing::Upgrade : FillSaver::Writing::New});
 }
 
 void FillRun::noMatch(int index, const std::optional<AlbumMatcher::Match>& best, FoundVia via) {

@@ -1,7 +1,12 @@
 #include "library/FillSaver.h"
 
+#include "imaging/ImageCodec.h"
 #include "imaging/ImageService.h"
+#include "imaging/PictureFacts.h"
 #include "library/AlbumCoverWriter.h"
+#include "library/ChosenCovers.h"
+#include "library/CoverUpgrade.h"
+#include "library/EmbedLock.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -21,6 +26,10 @@ void noteStop(AlbumReport& report, const AlbumCoverWriter::Embedded& embedded) {
     }
 }
 
+void embedInto(AlbumReport& report, const AlbumFolder& album, const QByteArray& bytes,
+               const FillOptions& options, const FillSaver::Halt& halt,
+               const std::function<void(const QString&)>& notice);
+
 // The worker's part: the cover file, then the cover into the audio files.
 AlbumReport writeCover(AlbumReport report, const AlbumFolder& album, const QByteArray& bytes,
                        const FillOptions& options, const FillSaver::Halt& halt,
@@ -36,6 +45,65 @@ AlbumReport writeCover(AlbumReport report, const AlbumFolder& album, const QByte
         return report;
     }
     report.status = AlbumReport::Status::Saved;
+    report.after = PictureFacts::headerSize(bytes);
+    embedInto(report, album, bytes, options, halt, notice);
+    return report;
+}
+
+// An album's small or unwanted covers replaced, what they were kept aside.
+AlbumReport replaceCover(AlbumReport report, const AlbumFolder& album, const QByteArray& bytes,
+                         const FillOptions& options, FillSaver::Writing writing,
+                         const FillSaver::Halt& halt,
+                         const std::function<void(const QString&)>& notice) {
+    const auto jpeg = ImageCodec::jpegData(CoverImage{QImage(), bytes});
+    if (!jpeg) {
+        report.status = AlbumReport::Status::Failed;
+        report.reason = QCoreApplication::translate("FillSaver", "the cover could not be encoded");
+        return report;
+    }
+    const bool chosen = writing == FillSaver::Writing::Choose;
+    CoverUpgrade::Outcome outcome;
+    {
+        // Not while another run embeds there or restores what it replaced.
+        const EmbedLock lock(album.nativePath, halt.get(),
+                             [&] { notice(AlbumCoverWriter::waitingNotice(album.path)); });
+        if (!lock.held()) {
+            report.status = AlbumReport::Status::Failed;
+            report.reason = QCoreApplication::translate("FillSaver", "stopped");
+            return report;
+        }
+        ReplacedCovers keeper;
+        outcome = CoverUpgrade::replace(
+            album, *jpeg, AlbumCoverWriter::coverName(options.coverName, album),
+            chosen ? CoverUpgrade::Mode::Choose : CoverUpgrade::Mode::Upgrade, keeper);
+    }
+    report.before = outcome.before;
+    report.reason = outcome.notes.join(QStringLiteral("; "));
+    if (!outcome.error.isEmpty()) {
+        report.status = AlbumReport::Status::Failed;
+        report.reason = outcome.error;
+        return report;
+    }
+    if (outcome.keep != CoverUpgrade::Keep::No) {
+        report.status = AlbumReport::Status::Kept;
+        report.kept = CoverUpgrade::keepName(outcome.keep);
+        report.reason = CoverUpgrade::keepReason(outcome.keep);
+        return report;
+    }
+    report.status = chosen ? AlbumReport::Status::Saved : AlbumReport::Status::Upgraded;
+    report.file = outcome.written;
+    report.after = PictureFacts::headerSize(*jpeg);
+    if (chosen) {
+        ChosenCovers().remember(*jpeg);
+    }
+    embedInto(report, album, *jpeg, options, halt, notice);
+    return report;
+}
+
+// The cover into the album's files that carry none, when the run embeds.
+void embedInto(AlbumReport& report, const AlbumFolder& album, const QByteArray& bytes,
+               const FillOptions& options, const FillSaver::Halt& halt,
+               const std::function<void(const QString&)>& notice) {
     if (options.embed) {
         const auto embedded =
             AlbumCoverWriter::embedCover(album, bytes, options.embedSide, halt.get(), notice);
@@ -46,7 +114,6 @@ AlbumReport writeCover(AlbumReport report, const AlbumFolder& album, const QByte
         }
         noteStop(report, embedded);
     }
-    return report;
 }
 
 // An album with a cover file of its own: that file goes into its files.
@@ -159,8 +226,12 @@ void FillSaver::writeOnWorker(Job job, QByteArray coverBytes) {
     };
     writing->setFuture(QtConcurrent::run([job = std::move(job), bytes = std::move(coverBytes),
                                           options = m_options, halt = m_halt, notice]() {
-        return job.record ? writeCover(job.report, job.album, bytes, options, halt, notice)
-                          : embedOwnCover(job.report, job.album, options, halt, notice);
+        if (!job.record) {
+            return embedOwnCover(job.report, job.album, options, halt, notice);
+        }
+        return job.writing == Writing::New
+                   ? writeCover(job.report, job.album, bytes, options, halt, notice)
+                   : replaceCover(job.report, job.album, bytes, options, job.writing, halt, notice);
     }));
 }
 

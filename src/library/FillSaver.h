@@ -17,14 +17,22 @@
 // cover (through the image service and its disk cache), writes it as a new
 // file into the album's folder and its disc folders (never replacing one),
 // and embeds it into the album's files when asked. An album that has a cover
-// file is only embedded. Files are written on a worker.
+// file is only embedded, unless its small covers are upgraded or a person
+// chose another (what they replace is kept aside). Files are written on a
+// worker.
 class FillSaver : public QObject {
     Q_OBJECT
 public:
+    enum class Writing {
+        New,     // a new cover file, never replacing one
+        Upgrade, // a larger rendition of the same picture in place of small ones
+        Choose,  // a person's choice, in place of whatever cover it has
+    };
     struct Job {
         AlbumReport report; // what is known so far
         AlbumFolder album;
         std::optional<CatalogueItem> record; // none: embed the album's own cover file
+        Writing writing = Writing::New;
     };
     // Set to abandon the file under way; shared with the workers, which may
     // outlive the saver.

@@ -14,6 +14,7 @@ void FillScan::start() {
     ScanOptions scan;
     scan.coverName = m_options.coverName;
     scan.readCoveredTags = m_options.embed;
+    scan.upgradeBelow = m_options.upgradeBelow;
     scan.removeScratch = !m_options.dryRun;
     m_worker = std::thread([this, scan] {
         const AlbumScanner scanner(scan);

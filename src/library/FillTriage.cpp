@@ -1,5 +1,6 @@
 #include "library/FillTriage.h"
 
+#include "library/CoverUpgrade.h"
 #include "library/FillJournal.h"
 #include "library/FillSaver.h"
 
@@ -28,6 +29,13 @@ FillTriage FillTriage::of(const AlbumFolder& album, AlbumReport told, const Fill
                           const FillJournal& journal, const SourceCapabilities& can) {
     FillTriage triage;
     using Kind = AlbumTags::Identity::Kind;
+    using Smallness = CoverUpgrade::Smallness;
+    const bool covered =
+        !album.existingCover.isEmpty() || album.embeddedCovers || namedCoverExists(album, options);
+    // An upgrade asks about albums whose cover files are all small.
+    const Smallness size = options.upgradeBelow > 0 && !album.coverFiles.isEmpty()
+                               ? CoverUpgrade::smallness(album, options.upgradeBelow)
+                               : Smallness::Large;
     if (!album.problem.isEmpty()) {
         told.reason = album.problem;
     } else if (album.identity.kind == Kind::Unknown && !album.slowFiles.isEmpty()) {
@@ -35,11 +43,16 @@ FillTriage FillTriage::of(const AlbumFolder& album, AlbumReport told, const Fill
     } else if (album.identity.kind == Kind::Mixed) {
         told.status = AlbumReport::Status::Mixed;
         told.albums = album.identity.albums;
-    } else if (!album.existingCover.isEmpty() || album.embeddedCovers ||
-               namedCoverExists(album, options)) {
+    } else if (size == Smallness::Unknown) {
+        told.status = AlbumReport::Status::Kept;
+        told.kept = CoverUpgrade::keepName(CoverUpgrade::Keep::SizeUnknown);
+        told.reason = CoverUpgrade::keepReason(CoverUpgrade::Keep::SizeUnknown);
+        told.file = album.existingCover;
+    } else if (covered && size == Smallness::Large) {
         told.status = AlbumReport::Status::HasCover;
         told.file = album.existingCover.isEmpty() ? FillSaver::coverNameFor(options, album)
                                                   : album.existingCover;
+        told.before = album.largestCoverFile();
         if (options.embed && !album.existingCover.isEmpty() && !album.uncoveredFiles.isEmpty()) {
             triage.step = Step::EmbedCoverFile;
         }

@@ -50,6 +50,13 @@ std::optional<QString> perUserTemporaryDirectory() {
     return privateFolderInside(QDir::tempPath(), QStringLiteral("sleevanta-%1").arg(::getuid()));
 }
 
+QString stateDirectory() {
+    const QString configured = qEnvironmentVariable("XDG_STATE_HOME");
+    return (QDir::isAbsolutePath(configured) ? configured
+                                             : QDir::homePath() + QStringLiteral("/.local/state")) +
+           QStringLiteral("/Sleevanta");
+}
+
 QString imageCacheDirectory() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
            QStringLiteral("/Sleevanta/images");

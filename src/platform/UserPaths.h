@@ -17,6 +17,10 @@ std::optional<QString> perUserTemporaryDirectory();
 // group and other permissions are removed when present.
 bool isPrivateFolder(const QString& path);
 
+// "$XDG_STATE_HOME/Sleevanta" ("~/.local/state/Sleevanta" when unset): what
+// the application remembers between runs (journals, covers it replaced).
+QString stateDirectory();
+
 // "$XDG_CACHE_HOME/Sleevanta/images".
 QString imageCacheDirectory();
 

@@ -1,0 +1,271 @@
+#include "library/CoverUpgrade.h"
+
+#include "imaging/CoverFileWriter.h"
+#include "imaging/PictureFacts.h"
+#include "library/ChosenCovers.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace CoverUpgrade {
+
+namespace {
+
+constexpr qint64 kLargestCover = 256LL * 1024 * 1024;
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("CoverUpgrade", text);
+}
+
+// One cover file found in a folder, and what to do with it.
+struct Found {
+    QByteArray folder;
+    QByteArray name;
+    bool link = false;
+    QByteArray target; // a link's
+    QByteArray bytes;  // a file's
+    QSize size;
+};
+
+QByteArray realFolder(const QByteArray& folder) {
+    char resolved[PATH_MAX];
+    return ::realpath(folder.constData(), resolved) ? QByteArray(resolved) : folder;
+}
+
+std::optional<QByteArray> readBytes(const QByteArray& path) {
+    QFile file(QFile::decodeName(path));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestCover) {
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+bool isJpeg(const QByteArray& bytes) {
+    return bytes.startsWith("\xFF\xD8\xFF");
+}
+
+// The cover files of `folder` players read; links to another of them left
+// out (their target stands for them), and files that cannot be replaced
+// noted.
+QList<Found> coversIn(const QByteArray& folder, const QString& coverName, QStringList& notes) {
+    const AlbumScanner names(ScanOptions{coverName});
+    QList<QByteArray> entries;
+    if (DIR* dir = ::opendir(folder.constData())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            if (!name.startsWith('.') && names.isCoverFile(QFile::decodeName(name))) {
+                entries.append(name);
+            }
+        }
+        ::closedir(dir);
+    }
+    std::sort(entries.begin(), entries.end());
+    const QByteArray real = realFolder(folder);
+    QList<Found> found;
+    for (const QByteArray& name : std::as_const(entries)) {
+        const QByteArray path = folder + '/' + name;
+        const QString shown = QFile::decodeName(name);
+        struct stat info {};
+        if (::lstat(path.constData(), &info) != 0) {
+            continue;
+        }
+        if (S_ISLNK(info.st_mode)) {
+            char target[PATH_MAX];
+            const ssize_t length = ::readlink(path.constData(), target, sizeof target - 1);
+            char resolved[PATH_MAX];
+            const bool resolves = ::realpath(path.constData(), resolved) != nullptr;
+            const QByteArray to(resolved);
+            const QByteArray toName = to.mid(to.lastIndexOf('/') + 1);
+            if (resolves && to.left(to.lastIndexOf('/')) == real && entries.contains(toName)) {
+                continue; // another cover of the album: replaced as itself
+            }
+            if (length > 0) {
+                found.append({folder, name, true, QByteArray(target, length), {}, {}});
+                if (const auto bytes = resolves ? readBytes(to) : std::nullopt) {
+                    found.last().size = PictureFacts::headerSize(*bytes);
+                }
+            }
+            continue;
+        }
+        if (!S_ISREG(info.st_mode)) {
+            continue;
+        }
+        if (info.st_nlink > 1) {
+            notes.append(tr("%1 has several hard links; it was left as it is").arg(shown));
+            continue;
+        }
+        const auto bytes = readBytes(path);
+        if (!bytes) {
+            notes.append(tr("%1 cannot be read; it was left as it is").arg(shown));
+            continue;
+        }
+        found.append({folder, name, false, {}, *bytes, PictureFacts::headerSize(*bytes)});
+    }
+    return found;
+}
+
+QSize largest(const QList<Found>& covers) {
+    QSize best;
+    for (const Found& cover : covers) {
+        if (PictureFacts::shorterSide(cover.size) > PictureFacts::shorterSide(best)) {
+            best = cover.size;
+        }
+    }
+    return best;
+}
+
+// The entries to keep aside for `covers`, and the name each one's
+// replacement goes under.
+QList<ReplacedCovers::Entry> plan(const QList<Found>& covers, const QByteArray& coverName,
+                                  const QByteArray& writtenHash) {
+    QList<ReplacedCovers::Entry> entries;
+    for (const Found& cover : covers) {
+        ReplacedCovers::Entry entry;
+        entry.kind =
+            cover.link ? ReplacedCovers::Entry::Kind::Link : ReplacedCovers::Entry::Kind::File;
+        entry.folder = cover.folder;
+        entry.name = cover.name;
+        entry.bytes = cover.bytes;
+        entry.target = cover.target;
+        entry.written = cover.link || isJpeg(cover.bytes) ? cover.name : coverName;
+        entry.writtenHash = writtenHash;
+        entry.when = QDateTime::currentDateTimeUtc();
+        entries.append(entry);
+    }
+    return entries;
+}
+
+} // namespace
+
+QString keepName(Keep keep) {
+    switch (keep) {
+    case Keep::No:
+        return {};
+    case Keep::Larger:
+        return QStringLiteral("larger");
+    case Keep::Different:
+        return QStringLiteral("different");
+    case Keep::SizeUnknown:
+        return QStringLiteral("size-unknown");
+    case Keep::Chosen:
+        return QStringLiteral("chosen");
+    }
+    return {};
+}
+
+QString keepReason(Keep keep) {
+    switch (keep) {
+    case Keep::No:
+        return {};
+    case Keep::Larger:
+        return tr("the cover it has is as large as the catalogue's or larger");
+    case Keep::Different:
+        return tr("a different picture; use choose");
+    case Keep::SizeUnknown:
+        return tr("size unknown");
+    case Keep::Chosen:
+        return tr("a cover chosen by hand");
+    }
+    return {};
+}
+
+Keep decide(QSize had, QSize would, bool chosen, bool same) {
+    if (chosen) {
+        return Keep::Chosen;
+    }
+    if (!had.isValid()) {
+        return Keep::SizeUnknown;
+    }
+    if (PictureFacts::shorterSide(would) <= PictureFacts::shorterSide(had)) {
+        return Keep::Larger;
+    }
+    return same ? Keep::No : Keep::Different;
+}
+
+Smallness smallness(const AlbumFolder& album, int below) {
+    const int best = PictureFacts::shorterSide(album.largestCoverFile());
+    return best == 0 ? Smallness::Unknown : best < below ? Smallness::Small : Smallness::Large;
+}
+
+Outcome replace(const AlbumFolder& album, const QByteArray& cover, const QString& coverName,
+                Mode mode, ReplacedCovers& keeper) {
+    Outcome outcome;
+    QList<Found> covers = coversIn(album.nativePath, coverName, outcome.notes);
+    outcome.before = largest(covers);
+    const QSize would = PictureFacts::headerSize(cover);
+    if (mode == Mode::Upgrade) {
+        const auto byLargest = std::max_element(covers.begin(), covers.end(), [](auto& a, auto& b) {
+            return PictureFacts::shorterSide(a.size) < PictureFacts::shorterSide(b.size);
+        });
+        const ChosenCovers chosen;
+        const bool anyChosen = std::any_of(covers.begin(), covers.end(), [&](const Found& c) {
+            return !c.link && chosen.contains(c.bytes);
+        });
+        const bool same = byLargest != covers.end() && !byLargest->link &&
+                          PictureFacts::samePicture(byLargest->bytes, cover);
+        outcome.keep = decide(outcome.before, would, anyChosen, same);
+        if (outcome.keep != Keep::No) {
+            return outcome;
+        }
+        // Only the small ones: a cover as large as the new one stays.
+        covers.removeIf([&](const Found& c) {
+            return PictureFacts::shorterSide(c.size) >= PictureFacts::shorterSide(would);
+        });
+    }
+    // A disc folder's cover goes along only when it is the album's own.
+    QSet<QByteArray> albumHashes;
+    for (const Found& found : std::as_const(covers)) {
+        albumHashes.insert(ReplacedCovers::hashOf(found.bytes));
+    }
+    for (const QByteArray& disc : album.discFolders) {
+        QStringList ignored;
+        for (const Found& found : coversIn(disc, coverName, ignored)) {
+            if (!found.link && albumHashes.contains(ReplacedCovers::hashOf(found.bytes))) {
+                covers.append(found);
+            }
+        }
+    }
+    const QByteArray name = QFile::encodeName(coverName);
+    const QList<ReplacedCovers::Entry> entries = plan(covers, name, ReplacedCovers::hashOf(cover));
+    if (const QString kept = keeper.keep(entries); !kept.isEmpty()) {
+        outcome.error =
+            tr("its covers could not be kept aside, so none was replaced: %1").arg(kept);
+        return outcome;
+    }
+    for (const ReplacedCovers::Entry& entry : entries) {
+        const auto written = CoverFileWriter::writeReplacing(
+            QFile::decodeName(entry.folder + '/' + entry.written), cover);
+        if (!written.ok()) {
+            outcome.notes.append(tr("%1 could not be written: %2")
+                                     .arg(QFile::decodeName(entry.written), written.error));
+            continue;
+        }
+        if (entry.written != entry.name) {
+            ::unlink((entry.folder + '/' + entry.name).constData());
+        }
+        if (entry.folder == album.nativePath && outcome.written.isEmpty()) {
+            outcome.written = QFile::decodeName(entry.written);
+        }
+        ++outcome.replaced;
+    }
+    if (entries.isEmpty()) {
+        // Nothing was there to replace (a choice for an album without a cover).
+        const auto written = CoverFileWriter::writeNewFile(album.nativePath, coverName, cover,
+                                                           CoverFileWriter::Naming::Exact);
+        if (!written.ok()) {
+            outcome.error = written.error;
+            return outcome;
+        }
+        outcome.written = coverName;
+    }
+    return outcome;
+}
+
+} // namespace CoverUpgrade
