@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QImageReader>
 
-#include <bit>
+#include <cstdlib>
 
 namespace PictureFacts {
 
@@ -13,6 +13,7 @@ namespace {
 
 // Larger than any artwork server hands out, small enough to rule out nonsense.
 constexpr int kLargestSide = 65535;
+constexpr int kSide = 16; // a fingerprint's side in pixels
 
 QSize sizeOn(QIODevice* device) {
     QImageReader reader(device);
@@ -39,7 +40,7 @@ QSize headerSizeOfFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? sizeOn(&file) : QSize();
 }
 
-std::optional<std::uint64_t> fingerprint(const QByteArray& bytes) {
+std::optional<QByteArray> fingerprint(const QByteArray& bytes) {
     if (!headerSize(bytes).isValid()) {
         return std::nullopt; // also keeps a bomb's header from being decoded
     }
@@ -49,31 +50,35 @@ std::optional<std::uint64_t> fingerprint(const QByteArray& bytes) {
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     // Decoders that can shrink while reading (JPEG) do most of the work.
-    reader.setScaledSize(QSize(9, 8));
+    reader.setScaledSize(QSize(64, 64));
     QImage image = reader.read();
     if (image.isNull()) {
         return std::nullopt;
     }
-    image = image.convertToFormat(QImage::Format_Grayscale8)
-                .scaled(9, 8, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    std::uint64_t hash = 0;
-    for (int y = 0; y < 8; ++y) {
-        const uchar* row = image.constScanLine(y);
-        for (int x = 0; x < 8; ++x) {
-            hash = (hash << 1) | (row[x] < row[x + 1] ? 1U : 0U);
-        }
+    image = image.convertToFormat(QImage::Format_RGB888)
+                .scaled(kSide, kSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QByteArray print;
+    for (int y = 0; y < kSide; ++y) {
+        print.append(reinterpret_cast<const char*>(image.constScanLine(y)), kSide * 3);
     }
-    return hash;
+    return print;
 }
 
-int distance(std::uint64_t a, std::uint64_t b) {
-    return std::popcount(a ^ b);
+int distance(const QByteArray& a, const QByteArray& b) {
+    if (a.size() != b.size() || a.isEmpty()) {
+        return 255;
+    }
+    qint64 sum = 0;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        sum += std::abs(int(quint8(a[i])) - int(quint8(b[i])));
+    }
+    return int(sum / a.size());
 }
 
 bool samePicture(const QByteArray& a, const QByteArray& b) {
     const auto first = fingerprint(a);
     const auto second = fingerprint(b);
-    return first && second && distance(*first, *second) <= kSamePictureBits;
+    return first && second && distance(*first, *second) <= kSamePicture;
 }
 
 } // namespace PictureFacts

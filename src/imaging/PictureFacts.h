@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QSize>
 
-#include <cstdint>
 #include <optional>
 
 // What can be told of a picture cheaply: its size from its header alone, and
@@ -16,16 +15,17 @@ QSize headerSize(const QByteArray& bytes);
 // The same for a file, reading no more of it than its header.
 QSize headerSizeOfFile(const QString& path);
 
-// A 64-bit difference hash of the picture shrunk to 9 × 8 grey pixels: the
-// same picture at another size or quality differs in a few bits, another
-// picture in about half of them. None when it cannot be decoded.
-std::optional<std::uint64_t> fingerprint(const QByteArray& bytes);
+// The picture shrunk to 16 × 16 colour pixels: the same picture at another
+// size or quality barely differs there, another picture (other colours,
+// another layout) clearly does. None when it cannot be decoded.
+std::optional<QByteArray> fingerprint(const QByteArray& bytes);
 
-// How many bits two fingerprints differ in.
-int distance(std::uint64_t a, std::uint64_t b);
+// How far apart two fingerprints are: the mean difference of their colour
+// values, 0 to 255.
+int distance(const QByteArray& a, const QByteArray& b);
 
-// At most this many bits apart: the same picture.
-inline constexpr int kSamePictureBits = 10;
+// At most this far apart: the same picture.
+inline constexpr int kSamePicture = 12;
 
 // Whether two pictures show the same thing; false when either cannot be read.
 bool samePicture(const QByteArray& a, const QByteArray& b);

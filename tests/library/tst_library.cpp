@@ -25,6 +25,7 @@ class TestLibrary : public QObject {
 private:
     FixtureServer m_server;
     QString m_root;
+    QString m_state; // the runs' XDG_STATE_HOME
 
     QString album(const QString& relative) {
         QDir().mkpath(m_root + '/' + relative);
@@ -43,15 +44,18 @@ private:
         QByteArray err;
     };
     Run fill(const QStringList& options, const QString& root = {}, const QString& origin = {}) {
+        return cli(QStringList{"fill", "--json", "--interval", "0.05"} + options +
+                       QStringList{root.isEmpty() ? m_root : root},
+                   origin);
+    }
+    Run cli(const QStringList& arguments, const QString& origin = {}) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("SLEEVANTA_SERVICE_ORIGIN"),
                    origin.isEmpty() ? m_server.origin() : origin);
-        env.insert(QStringLiteral("XDG_STATE_HOME"), TestSupport::homeFolder().filePath("state"));
+        env.insert(QStringLiteral("XDG_STATE_HOME"), m_state);
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(SLEEVANTA_CLI),
-                      QStringList{"fill", "--json", "--interval", "0.05"} + options +
-                          QStringList{root.isEmpty() ? m_root : root});
+        process.start(QStringLiteral(SLEEVANTA_CLI), arguments);
         process.waitForFinished(60000);
         Run run{process.exitCode(), {}, process.readAllStandardError()};
         for (const QByteArray& line : process.readAllStandardOutput().split('\n')) {
@@ -84,6 +88,7 @@ private Q_SLOTS:
         TestSupport::resetHome();
         TestSupport::useServer(m_server);
         m_root = TestSupport::homeFolder().filePath(QStringLiteral("Music"));
+        m_state = TestSupport::homeFolder().filePath(QStringLiteral("state"));
     }
 
     // The albums a real library's shapes hold.
@@ -385,6 +390,101 @@ private Q_SLOTS:
         QCOMPARE(embedded(run), (QStringList{"B=has-cover/0", "C=has-cover/0", "D=has-cover/0",
                                              "Rumours=has-cover/0"}));
         QCOMPARE(m_server.requestCount(), 0);
+    }
+
+    // Covers that are there already: small ones give way to larger renditions
+    // of the same picture (another picture, or one chosen by hand, stays),
+    // everything replaced is kept aside outside the library, and restore puts
+    // it back byte for byte.
+    void fillUpgradesChoosesAndRestores() {
+        for (const char* name : {"Rumours", "Tusk", "Tango in the Night"}) {
+            mp3(album(QStringLiteral("Fleetwood Mac/") + name) + "/01.mp3",
+                {"Fleetwood Mac", name});
+        }
+        mp3(album("Taylor Swift/Red") + "/01.mp3", {"Taylor Swift", "Red"});
+        Run run = fill({});
+        QCOMPARE(run.status, 0);
+        const auto idOf = [&](const QString& name) {
+            for (const QJsonObject& a : std::as_const(run.albums)) {
+                if (a.value("album") == name) {
+                    return a.value("match").toObject().value("collectionId").toInteger();
+                }
+            }
+            return qint64(0);
+        };
+        const qint64 tusk = idOf("Tusk");
+        // Small covers of the same picture (one a PNG), another picture, and
+        // one that is no picture.
+        const auto shrunk = [](const QString& path, const char* format) {
+            const QImage image = QImage(path).scaled(200, 200);
+            return TestSupport::encoded(image, format);
+        };
+        const QString rumours = m_root + "/Fleetwood Mac/Rumours/cover.jpg";
+        const QString red = m_root + "/Taylor Swift/Red";
+        const QByteArray smallRumours = shrunk(rumours, "jpeg");
+        const QByteArray smallRed = shrunk(red + "/cover.jpg", "png");
+        const QByteArray otherPicture =
+            TestSupport::encoded(TestSupport::filled(QSize(200, 200), Qt::red), "jpeg");
+        TestSupport::writeFile(rumours, smallRumours);
+        TestSupport::writeFile(m_root + "/Fleetwood Mac/Tusk/cover.jpg", otherPicture);
+        QFile::remove(red + "/cover.jpg");
+        TestSupport::writeFile(red + "/cover.png", smallRed);
+        mp3(album("Nameless/Broken") + "/01.mp3", {"Nameless", "Broken"});
+        TestSupport::writeFile(m_root + "/Nameless/Broken/folder.jpg", "not a picture");
+
+        m_server.resetCounts();
+        run = fill({"--upgrade", "500"});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(outcomes(run),
+                 (QStringList{"Broken=kept", "Red=upgraded/search", "Rumours=upgraded/listing",
+                              "Tango in the Night=has-cover", "Tusk=kept/listing"}));
+        QCOMPARE(m_server.requestCount("/search"), 2); // Tango, already large, is not asked about
+        for (const QJsonObject& a : std::as_const(run.albums)) {
+            if (a.value("album") == "Rumours") {
+                QCOMPARE(a.value("before").toObject().value("width").toInt(), 200);
+                QCOMPARE(a.value("after").toObject().value("width").toInt(), 600);
+            } else if (a.value("album") != "Red" && a.value("status") == "kept") {
+                QCOMPARE(a.value("kept").toString(),
+                         a.value("album") == "Tusk" ? "different" : "size-unknown");
+            }
+        }
+        QCOMPARE(TestSupport::entries(red), (QStringList{"01.mp3", "cover.jpg"}));
+        QVERIFY(TestSupport::readFile(rumours) != smallRumours);
+
+        // Restore: every replaced cover back, byte for byte; then nothing left.
+        run = cli({"restore", "--json", m_root});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.albums.size(), 2);
+        QCOMPARE(TestSupport::readFile(rumours), smallRumours);
+        QCOMPARE(TestSupport::entries(red), (QStringList{"01.mp3", "cover.png"}));
+        QCOMPARE(TestSupport::readFile(red + "/cover.png"), smallRed);
+        run = cli({"restore", "--json", m_root});
+        QCOMPARE(run.albums.size(), 0);
+
+        // A cover changed by hand after the upgrade is left as it is.
+        fill({"--upgrade", "500"});
+        TestSupport::writeFile(rumours, otherPicture);
+        run = cli({"restore", "--json", m_root});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(TestSupport::readFile(rumours), otherPicture);
+
+        // A chosen cover replaces another picture and is never upgraded.
+        run = cli({"choose", "--json", m_root + "/Fleetwood Mac/Tusk", QString::number(tusk)});
+        QVERIFY2(run.status == 0, run.err.constData());
+        QCOMPARE(run.albums.value(0).value("status").toString(), "saved");
+        run = fill({"--upgrade", "1000", "--quality", "high", "--retry"},
+                   m_root + "/Fleetwood Mac/Tusk");
+        QCOMPARE(outcomes(run), (QStringList{"Tusk=kept/search"}));
+        QCOMPARE(run.albums.value(0).value("kept").toString(), "chosen");
+        QCOMPARE(cli({"choose", m_root + "/Fleetwood Mac/Tusk", "284914350"}).status, 64); // a film
+
+        // Where nothing can be kept aside, nothing is replaced.
+        TestSupport::writeFile(rumours, smallRumours);
+        m_state = m_root + "/Fleetwood Mac/Tusk/01.mp3"; // a file: no folder can be made in it
+        run = fill({"--upgrade", "500"}, m_root + "/Fleetwood Mac/Rumours");
+        QCOMPARE(outcomes(run), (QStringList{"Rumours=failed/search"}));
+        QVERIFY(run.albums.value(0).value("reason").toString().contains("kept aside"));
+        QCOMPARE(TestSupport::readFile(rumours), smallRumours);
     }
 
     // Two runs in one folder take turns: embed says once that it waits, and

@@ -134,6 +134,12 @@ inline QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+            file.write(bytes) == bytes.size());
+}
+
 #ifdef QT_WIDGETS_LIB
 // The alert a window shows now, if any.
 inline QMessageBox* shownAlert(const QWidget* window) {
