@@ -1,6 +1,7 @@
 #include "imaging/PictureFacts.h"
 
-#include <QBuffer>
+#include "imaging/ImageCodec.h"
+
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -11,47 +12,27 @@ namespace PictureFacts {
 
 namespace {
 
-// Larger than any artwork server hands out, small enough to rule out nonsense.
-constexpr int kLargestSide = 65535;
 constexpr int kSide = 16; // a fingerprint's side in pixels
-
-QSize sizeOn(QIODevice* device) {
-    QImageReader reader(device);
-    reader.setDecideFormatFromContent(true);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty() || size.width() > kLargestSide ||
-        size.height() > kLargestSide) {
-        return {};
-    }
-    return size;
-}
 
 } // namespace
 
-QSize headerSize(const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return sizeOn(&buffer);
-}
-
 QSize headerSizeOfFile(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? sizeOn(&file) : QSize();
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QImageReader reader(&file);
+    reader.setAutoTransform(true);
+    QSize size = reader.size();
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90) {
+        size.transpose();
+    }
+    return size.isValid() && !size.isEmpty() ? size : QSize();
 }
 
 std::optional<QByteArray> fingerprint(const QByteArray& bytes) {
-    if (!headerSize(bytes).isValid()) {
-        return std::nullopt; // also keeps a bomb's header from being decoded
-    }
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
-    // Decoders that can shrink while reading (JPEG) do most of the work.
-    reader.setScaledSize(QSize(64, 64));
-    QImage image = reader.read();
+    // Decoded no larger than needed, and never a picture too large to decode.
+    QImage image = ImageCodec::decode(bytes, QSize(kSide, kSide));
     if (image.isNull()) {
         return std::nullopt;
     }

@@ -9,10 +9,9 @@
 // a fingerprint of what it shows that survives scaling and recompression.
 namespace PictureFacts {
 
-// The pixel size its header gives (JPEG, PNG, WebP, ...); invalid when the
-// bytes are no picture Qt reads or the header says nothing sensible.
-QSize headerSize(const QByteArray& bytes);
-// The same for a file, reading no more of it than its header.
+// The pixel size a picture file's header gives (orientation applied),
+// reading no more of the file than its header; invalid when it is no
+// picture Qt reads. (ImageCodec::pictureSize does the same for bytes.)
 QSize headerSizeOfFile(const QString& path);
 
 // The picture shrunk to 16 × 16 colour pixels: the same picture at another

@@ -1,6 +1,7 @@
 #include "library/CoverUpgrade.h"
 
 #include "imaging/CoverFileWriter.h"
+#include "imaging/ImageCodec.h"
 #include "imaging/PictureFacts.h"
 #include "library/ChosenCovers.h"
 
@@ -89,7 +90,7 @@ QList<Found> coversIn(const QByteArray& folder, const QString& coverName, QStrin
             if (length > 0) {
                 found.append({folder, name, true, QByteArray(target, length), {}, {}});
                 if (const auto bytes = resolves ? readBytes(to) : std::nullopt) {
-                    found.last().size = PictureFacts::headerSize(*bytes);
+                    found.last().size = ImageCodec::pictureSize(*bytes);
                 }
             }
             continue;
@@ -106,7 +107,7 @@ QList<Found> coversIn(const QByteArray& folder, const QString& coverName, QStrin
             notes.append(tr("%1 cannot be read; it was left as it is").arg(shown));
             continue;
         }
-        found.append({folder, name, false, {}, *bytes, PictureFacts::headerSize(*bytes)});
+        found.append({folder, name, false, {}, *bytes, ImageCodec::pictureSize(*bytes)});
     }
     return found;
 }
@@ -199,7 +200,7 @@ Outcome replace(const AlbumFolder& album, const QByteArray& cover, const QString
     Outcome outcome;
     QList<Found> covers = coversIn(album.nativePath, coverName, outcome.notes);
     outcome.before = largest(covers);
-    const QSize would = PictureFacts::headerSize(cover);
+    const QSize would = ImageCodec::pictureSize(cover);
     if (mode == Mode::Upgrade) {
         const auto byLargest = std::max_element(covers.begin(), covers.end(), [](auto& a, auto& b) {
             return PictureFacts::shorterSide(a.size) < PictureFacts::shorterSide(b.size);

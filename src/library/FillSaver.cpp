@@ -45,7 +45,7 @@ AlbumReport writeCover(AlbumReport report, const AlbumFolder& album, const QByte
         return report;
     }
     report.status = AlbumReport::Status::Saved;
-    report.after = PictureFacts::headerSize(bytes);
+    report.after = ImageCodec::pictureSize(bytes);
     embedInto(report, album, bytes, options, halt, notice);
     return report;
 }
@@ -92,7 +92,7 @@ AlbumReport replaceCover(AlbumReport report, const AlbumFolder& album, const QBy
     }
     report.status = chosen ? AlbumReport::Status::Saved : AlbumReport::Status::Upgraded;
     report.file = outcome.written;
-    report.after = PictureFacts::headerSize(*jpeg);
+    report.after = ImageCodec::pictureSize(*jpeg);
     if (chosen) {
         ChosenCovers().remember(*jpeg);
     }

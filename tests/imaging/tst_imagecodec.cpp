@@ -2,6 +2,9 @@
 // JPEG bytes a cover is written as.
 #include "TestSupport.h"
 #include "imaging/ImageCodec.h"
+#include "imaging/PictureFacts.h"
+
+#include <QPainter>
 
 #include <sys/resource.h>
 
@@ -149,6 +152,44 @@ private Q_SLOTS:
             TestSupport::encoded(TestSupport::filled({2500, 2500}, Qt::red), "jpeg");
         QVERIFY(ImageCodec::decode(large, QSize(64, 64), ImageCodec::kMaxThumbnailPixels).isNull());
         QVERIFY(!ImageCodec::decode(large, QSize(64, 64)).isNull());
+    }
+
+    // The same picture at another size, quality or format is the same; other
+    // colours or another layout are not; what is no picture is nothing.
+    void samePictures_data() {
+        TestSupport::columns<QByteArray, bool>("other", "same");
+        using TestSupport::row;
+        const QImage art = banded(QSize(600, 600), Qt::darkBlue, Qt::yellow);
+        row("smaller JPEG", TestSupport::encoded(art.scaled(200, 200), "jpeg"), true);
+        row("PNG", TestSupport::encoded(art.scaled(300, 300), "png"), true);
+        row("low quality", lowQuality(art), true);
+        row("other colours", TestSupport::encoded(banded({600, 600}, Qt::darkRed, Qt::white), "jpeg"),
+            false);
+        row("flipped", TestSupport::encoded(art.mirrored(false, true), "jpeg"), false);
+        row("no picture", QByteArray("not a picture"), false);
+    }
+    void samePictures() {
+        QFETCH(QByteArray, other);
+        QFETCH(bool, same);
+        const QImage art = banded(QSize(600, 600), Qt::darkBlue, Qt::yellow);
+        QCOMPARE(PictureFacts::samePicture(TestSupport::encoded(art, "jpeg"), other), same);
+    }
+
+private:
+    static QImage banded(QSize size, QColor a, QColor b) {
+        QImage image = TestSupport::filled(size, a);
+        QPainter painter(&image);
+        painter.fillRect(QRect(0, 0, size.width(), size.height() / 3), b);
+        return image;
+    }
+    static QByteArray lowQuality(const QImage& image) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setQuality(20);
+        writer.write(image);
+        return bytes;
     }
 };
 

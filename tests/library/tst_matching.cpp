@@ -5,6 +5,7 @@
 #include "library/AlbumMatcher.h"
 #include "library/AlbumTags.h"
 #include "library/Barcode.h"
+#include "library/CoverUpgrade.h"
 
 #include <QJsonObject>
 
@@ -235,6 +236,30 @@ private Q_SLOTS:
                  a);
         QCOMPARE(AlbumTags::identify({track("X", "Y", {}, a), track("X", "Y", {}, b)}).barcode,
                  QString());
+    }
+
+    // A cover nobody chose gives way only to a larger picture of the same thing.
+    void upgradeDecision_data() {
+        TestSupport::columns<QSize, QSize, bool, bool, int>("had", "would", "chosen", "same",
+                                                             "keep");
+        using TestSupport::row;
+        using Keep = CoverUpgrade::Keep;
+        row("larger, same", QSize(300, 300), QSize(600, 600), false, true, int(Keep::No));
+        row("larger, other picture", QSize(300, 300), QSize(600, 600), false, false,
+            int(Keep::Different));
+        row("as large", QSize(600, 600), QSize(600, 600), false, true, int(Keep::Larger));
+        row("wider but not taller", QSize(300, 200), QSize(600, 200), false, true,
+            int(Keep::Larger));
+        row("chosen", QSize(100, 100), QSize(1400, 1400), true, true, int(Keep::Chosen));
+        row("size unknown", QSize(), QSize(600, 600), false, true, int(Keep::SizeUnknown));
+    }
+    void upgradeDecision() {
+        QFETCH(QSize, had);
+        QFETCH(QSize, would);
+        QFETCH(bool, chosen);
+        QFETCH(bool, same);
+        QFETCH(int, keep);
+        QCOMPARE(int(CoverUpgrade::decide(had, would, chosen, same)), keep);
     }
 };
 
