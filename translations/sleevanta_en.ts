@@ -97,6 +97,20 @@
             <numerusform>Let go of %n kept covers.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>unknown storefront code(s): %1</source>
+        <translation>
+            <numerusform>unknown storefront code: %1</numerusform>
+            <numerusform>unknown storefront codes: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>storefront code(s) given twice: %1</source>
+        <translation>
+            <numerusform>storefront code given twice: %1</numerusform>
+            <numerusform>storefront codes given twice: %1</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>CoverEmbedder</name>

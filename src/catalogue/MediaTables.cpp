@@ -1,6 +1,7 @@
 #include "catalogue/MediaTables.h"
 
 #include <QCoreApplication>
+#include <QHash>
 
 #include <array>
 #include <utility>
@@ -100,3 +101,33 @@ const QStringList& tvShowCountries() {
 }
 
 } // namespace MediaTables
+
+QString MediaTables::countryOfStorefrontId(uint id) {
+    static const QHash<uint, QString> codes{
+        {143441, QStringLiteral("US")}, {143442, QStringLiteral("FR")},
+        {143443, QStringLiteral("DE")}, {143444, QStringLiteral("GB")},
+        {143445, QStringLiteral("AT")}, {143446, QStringLiteral("BE")},
+        {143447, QStringLiteral("FI")}, {143448, QStringLiteral("GR")},
+        {143449, QStringLiteral("IE")}, {143450, QStringLiteral("IT")},
+        {143451, QStringLiteral("LU")}, {143452, QStringLiteral("NL")},
+        {143453, QStringLiteral("PT")}, {143454, QStringLiteral("ES")},
+        {143455, QStringLiteral("CA")}, {143456, QStringLiteral("SE")},
+        {143457, QStringLiteral("NO")}, {143458, QStringLiteral("DK")},
+        {143459, QStringLiteral("CH")}, {143460, QStringLiteral("AU")},
+        {143461, QStringLiteral("NZ")}, {143462, QStringLiteral("JP")},
+        {143463, QStringLiteral("HK")}, {143464, QStringLiteral("SG")},
+        {143465, QStringLiteral("CN")}, {143466, QStringLiteral("KR")},
+        {143467, QStringLiteral("IN")}, {143468, QStringLiteral("MX")},
+        {143469, QStringLiteral("RU")}, {143470, QStringLiteral("TW")},
+        {143478, QStringLiteral("PL")}, {143503, QStringLiteral("BR")},
+        {143505, QStringLiteral("AR")}, {143483, QStringLiteral("CL")},
+        {143501, QStringLiteral("CO")}, {143480, QStringLiteral("TR")},
+        {143472, QStringLiteral("ZA")}, {143489, QStringLiteral("CZ")},
+        {143482, QStringLiteral("HU")}, {143473, QStringLiteral("MY")},
+        {143474, QStringLiteral("PH")}, {143475, QStringLiteral("TH")},
+        {143476, QStringLiteral("ID")}, {143491, QStringLiteral("IL")},
+        {143481, QStringLiteral("AE")}, {143479, QStringLiteral("SA")},
+    };
+    const QString code = codes.value(id);
+    return countryCodes().contains(code) ? code : QString();
+}

@@ -22,6 +22,9 @@ QString mediaTitle(const QString& mediaValue);
 bool isMediaAvailable(const QString& mediaTitle, const QString& countryCode);
 
 const QStringList& countryCodes();
+// The storefront code ("US") of a store's numeric storefront id (143441), as
+// files bought in the store carry it (MP4 "sfID"); empty for one not known.
+QString countryOfStorefrontId(uint id);
 const QStringList& audiobookCountries();
 const QStringList& noMovieCountries();
 const QStringList& tvShowCountries();

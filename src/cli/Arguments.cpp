@@ -65,7 +65,11 @@ const char* const kUsage = QT_TRANSLATE_NOOP(
     "  --media TITLE    media kind, one of: Audiobooks, eBooks, Movies, Music,\n"
     "                   Music Videos, Podcasts, Short Films, Software, TV Shows\n"
     "                   in any case (default: Music)\n"
-    "  --country CODE   two-letter storefront code, in either case (default: US)\n"
+    "  --country CODE   two-letter storefront code, in either case (default: US);\n"
+    "                   fill takes a list (US,GB,JP): an album without a match in\n"
+    "                   one is asked about in the next (an MP4 file's own\n"
+    "                   storefront first), and the report names where its cover\n"
+    "                   came from\n"
     "  --json           search: one JSON object per item and line (fill: per album\n"
     "                   folder, as each is done; embed: per file, with file, status\n"
     "                   and reason); search's objects have the fields\n"
@@ -206,10 +210,30 @@ std::optional<int> checkMediaAndCountry(Arguments& args) {
         return usageError(Cli::tr("unknown media title \"%1\"").arg(args.media));
     }
     args.media = *title;
-    args.country = args.country.toUpper();
-    if (!MediaTables::countryCodes().contains(args.country)) {
-        return usageError(Cli::tr("unknown storefront code \"%1\"").arg(args.country));
+    QStringList codes = args.country.toUpper().split(QLatin1Char(','));
+    QStringList unknown;
+    QStringList repeated;
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        if (!MediaTables::countryCodes().contains(codes[i])) {
+            unknown.append(codes[i]);
+        } else if (codes.indexOf(codes[i]) < i && !repeated.contains(codes[i])) {
+            repeated.append(codes[i]);
+        }
     }
+    if (!unknown.isEmpty()) {
+        return usageError(Cli::tr("unknown storefront code(s): %1", nullptr, int(unknown.size()))
+                              .arg(unknown.join(QStringLiteral(", "))));
+    }
+    if (!repeated.isEmpty()) {
+        return usageError(
+            Cli::tr("storefront code(s) given twice: %1", nullptr, int(repeated.size()))
+                .arg(repeated.join(QStringLiteral(", "))));
+    }
+    if (codes.size() > 1 && args.command != QLatin1String("fill")) {
+        return usageError(Cli::tr("only fill asks several storefronts"));
+    }
+    args.country = codes.takeFirst();
+    args.moreCountries = codes;
     return std::nullopt;
 }
 

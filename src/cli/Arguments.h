@@ -21,6 +21,7 @@ struct Arguments {
     QString command;
     QString media = QStringLiteral("Music");
     QString country = QStringLiteral("US");
+    QStringList moreCountries; // fill: storefronts asked after `country`, in turn
     bool json = false;
     bool highQuality = false;
     qint64 index = 0;

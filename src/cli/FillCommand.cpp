@@ -161,6 +161,7 @@ FillOptions optionsOf(const Arguments& args) {
     options.dryRun = args.dryRun;
     options.highQuality = args.highQuality;
     options.country = args.country;
+    options.moreCountries = args.moreCountries;
     options.coverName = args.nameFormat;
     options.intervalMs = int(args.intervalSeconds * 1000);
     options.embed = args.embed;

@@ -81,12 +81,14 @@ void takeIds(const QList<const TrackTags*>& files, Identity& identity) {
     QList<qint64> collections;
     QList<qint64> artists;
     QList<QString> versions;
+    QList<QString> storefronts;
     QList<int> years;
     for (const TrackTags* track : files) {
         barcodes.append(Barcode::normalised(track->barcode).value_or(QString()));
         collections.append(track->collectionId);
         artists.append(track->artistId);
         versions.append(track->explicitness);
+        storefronts.append(track->storefront);
         years.append(track->year);
     }
     bool tie = false;
@@ -96,6 +98,7 @@ void takeIds(const QList<const TrackTags*>& files, Identity& identity) {
     identity.collectionId = tie ? 0 : identity.collectionId;
     identity.artistId = mostCommon(artists).first;
     identity.explicitness = mostCommon(versions).first;
+    identity.storefront = mostCommon(storefronts).first;
     identity.year = mostCommon(years).first;
 }
 

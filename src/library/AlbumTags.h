@@ -26,6 +26,7 @@ struct Identity {
     qint64 collectionId = 0;
     qint64 artistId = 0;
     QString explicitness;
+    QString storefront; // where most of its files were bought, when they say
 };
 
 // The album most files name (disc markers aside), and its artist from those

@@ -16,7 +16,19 @@
 
 namespace {
 
-constexpr int kFormat = 1;
+// 1 kept one entry per album; 2 one per album and storefront.
+constexpr int kFormat = 2;
+
+FillJournal::Entry entryOf(const QJsonObject& o) {
+    return FillJournal::Entry{
+        o.value(QStringLiteral("outcome")).toString(),
+        QDateTime::fromSecsSinceEpoch(o.value(QStringLiteral("when")).toInteger(), Qt::UTC),
+        o.value(QStringLiteral("artist")).toString(),
+        o.value(QStringLiteral("album")).toString(),
+        o.value(QStringLiteral("barcode")).toString(),
+        o.value(QStringLiteral("storefront")).toString(),
+        o.value(QStringLiteral("rules")).toInt()};
+}
 
 } // namespace
 
@@ -58,7 +70,8 @@ QString FillJournal::load() {
     const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
     const QByteArray absolute =
         QFile::encodeName(QFileInfo(QFile::decodeName(m_root)).absoluteFilePath());
-    if (root.value(QStringLiteral("format")).toInt() != kFormat ||
+    const int format = root.value(QStringLiteral("format")).toInt();
+    if ((format != 1 && format != kFormat) ||
         root.value(QStringLiteral("library")).toString().toLatin1() !=
             absolute.toPercentEncoding("/ ")) {
         return QCoreApplication::translate(
@@ -69,15 +82,15 @@ QString FillJournal::load() {
     const QJsonObject albums = root.value(QStringLiteral("albums")).toObject();
     for (auto it = albums.begin(); it != albums.end(); ++it) {
         const QJsonObject o = it.value().toObject();
-        m_entries.insert(it.key().toLatin1(),
-                         Entry{o.value(QStringLiteral("outcome")).toString(),
-                               QDateTime::fromSecsSinceEpoch(
-                                   o.value(QStringLiteral("when")).toInteger(), Qt::UTC),
-                               o.value(QStringLiteral("artist")).toString(),
-                               o.value(QStringLiteral("album")).toString(),
-                               o.value(QStringLiteral("barcode")).toString(),
-                               o.value(QStringLiteral("storefront")).toString(),
-                               o.value(QStringLiteral("rules")).toInt()});
+        QHash<QString, Entry>& entries = m_entries[it.key().toLatin1()];
+        if (format == 1) {
+            const Entry entry = entryOf(o);
+            entries.insert(entry.storefront, entry);
+            continue;
+        }
+        for (auto store = o.begin(); store != o.end(); ++store) {
+            entries.insert(store.key(), entryOf(store.value().toObject()));
+        }
     }
     return {};
 }
@@ -86,10 +99,10 @@ std::optional<FillJournal::Entry> FillJournal::remembered(const AlbumFolder& alb
                                                           const QString& storefront,
                                                           const QDateTime& now) const {
     const auto it = m_entries.constFind(keyOf(album));
-    if (it == m_entries.constEnd()) {
+    if (it == m_entries.constEnd() || !it->contains(storefront)) {
         return std::nullopt;
     }
-    const Entry& entry = *it;
+    const Entry entry = it->value(storefront);
     const bool unmatched =
         entry.outcome == QLatin1String("no-match") || entry.outcome == QLatin1String("ambiguous");
     const bool sameInputs = entry.artist == album.artist() && entry.album == album.album() &&
@@ -104,24 +117,27 @@ std::optional<FillJournal::Entry> FillJournal::remembered(const AlbumFolder& alb
 
 void FillJournal::record(const AlbumFolder& album, const QString& outcome,
                          const QString& storefront, const QDateTime& now) {
-    m_entries.insert(keyOf(album),
-                     Entry{outcome, now, album.artist(), album.album(), album.identity.barcode,
-                           storefront, AlbumMatcher::kRulesVersion});
+    m_entries[keyOf(album)].insert(storefront, Entry{outcome, now, album.artist(), album.album(),
+                                                     album.identity.barcode, storefront,
+                                                     AlbumMatcher::kRulesVersion});
     m_changed = true;
 }
 
 bool FillJournal::save() const {
     QJsonObject albums;
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
-        const Entry& e = it.value();
-        albums.insert(QString::fromLatin1(it.key()),
-                      QJsonObject{{QStringLiteral("outcome"), e.outcome},
-                                  {QStringLiteral("when"), e.when.toSecsSinceEpoch()},
-                                  {QStringLiteral("artist"), e.artist},
-                                  {QStringLiteral("album"), e.album},
-                                  {QStringLiteral("barcode"), e.barcode},
-                                  {QStringLiteral("storefront"), e.storefront},
-                                  {QStringLiteral("rules"), e.rules}});
+        QJsonObject stores;
+        for (const Entry& e : it.value()) {
+            stores.insert(e.storefront,
+                          QJsonObject{{QStringLiteral("outcome"), e.outcome},
+                                      {QStringLiteral("when"), e.when.toSecsSinceEpoch()},
+                                      {QStringLiteral("artist"), e.artist},
+                                      {QStringLiteral("album"), e.album},
+                                      {QStringLiteral("barcode"), e.barcode},
+                                      {QStringLiteral("storefront"), e.storefront},
+                                      {QStringLiteral("rules"), e.rules}});
+        }
+        albums.insert(QString::fromLatin1(it.key()), stores);
     }
     const QByteArray absolute =
         QFile::encodeName(QFileInfo(QFile::decodeName(m_root)).absoluteFilePath());

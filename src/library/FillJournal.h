@@ -9,8 +9,9 @@
 
 #include <optional>
 
-// What earlier fills of one library found for each of its album folders: a
-// small JSON file under the XDG state folder, named by a hash of the
+// What earlier fills of one library found for each of its album folders, in
+// each storefront asked (one storefront's answer never overwrites
+// another's): a small JSON file under the XDG state folder, named by a hash of the
 // library's path and written atomically. It only saves requests: whether an
 // album is covered is always decided from its folder, and deleting the
 // journal loses nothing but this memory.
@@ -53,6 +54,6 @@ private:
     QByteArray keyOf(const AlbumFolder& album) const;
 
     QByteArray m_root;
-    QHash<QByteArray, Entry> m_entries;
+    QHash<QByteArray, QHash<QString, Entry>> m_entries; // by album, then storefront
     bool m_changed = false;
 };

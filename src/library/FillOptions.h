@@ -3,14 +3,16 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // How a fill works on a library.
 struct FillOptions {
-    QByteArray root;           // the library's folder, as the file system names it
-    QList<QByteArray> folders; // only these folders below it (all of it when empty)
-    bool dryRun = false;       // search and report, write nothing (no journal either)
-    bool highQuality = false;  // the resolution ladder; else the 600 rendition
-    QString country = QStringLiteral("US");
+    QByteArray root;                        // the library's folder, as the file system names it
+    QList<QByteArray> folders;              // only these folders below it (all of it when empty)
+    bool dryRun = false;                    // search and report, write nothing (no journal either)
+    bool highQuality = false;               // the resolution ladder; else the 600 rendition
+    QString country = QStringLiteral("US"); // the storefront asked first
+    QStringList moreCountries;              // then these, in turn, for the albums without a match
     QString coverName = QStringLiteral("cover.jpg"); // where players look
     int intervalMs = 3000; // the least time between two catalogue requests
     bool embed = false;    // also put the cover into the audio files

@@ -74,14 +74,14 @@ QList<CatalogueRequest> batches(CatalogueRequest::Kind kind,
                                 const QList<std::pair<QStringList, QList<int>>>& items,
                                 const SourceCapabilities& can) {
     QList<CatalogueRequest> requests;
-    CatalogueRequest batch{kind, {}, {}, {}};
+    CatalogueRequest batch{kind, {}, {}, {}, {}};
     int length = 120; // origin, path and country
     for (const auto& [values, albums] : items) {
         const int adding = int(values.join(QLatin1Char(',')).size()) + 1;
         if (!batch.values.isEmpty() && (batch.values.size() + values.size() > can.mostValues ||
                                         length + adding > can.mostRequestLength)) {
             requests.append(batch);
-            batch = CatalogueRequest{kind, {}, {}, {}};
+            batch = CatalogueRequest{kind, {}, {}, {}, {}};
             length = 120;
         }
         batch.values += values;
@@ -137,6 +137,7 @@ QList<CatalogueRequest> idRequests(const QList<AlbumFolder>& albums, const QList
                 CatalogueRequest{CatalogueRequest::Kind::Barcodes,
                                  it.value(),
                                  barcodeEach ? QStringList{it.key()} : Barcode::forms(it.key()),
+                                 {},
                                  {}});
         } else {
             together.append({Barcode::forms(it.key()), it.value()});
@@ -152,7 +153,8 @@ CatalogueRequest searchFor(const QList<AlbumFolder>& albums, int index) {
     return CatalogueRequest{CatalogueRequest::Kind::Search,
                             {index},
                             {},
-                            compilation ? title : album.artist() + QLatin1Char(' ') + title};
+                            compilation ? title : album.artist() + QLatin1Char(' ') + title,
+                            {}};
 }
 
 QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QList<int>& indexes,
@@ -172,7 +174,7 @@ QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QLi
     }
     // Artists whose catalogue id is known (from the tags, or from an album of
     // theirs found by id) are listed several to a request, even for one album.
-    CatalogueRequest byIds{CatalogueRequest::Kind::Listing, {}, {}, {}};
+    CatalogueRequest byIds{CatalogueRequest::Kind::Listing, {}, {}, {}, {}};
     for (auto it = byArtist.cbegin(); it != byArtist.cend(); ++it) {
         const QList<int>& group = it.value();
         qint64 artistId = knownArtists.value(it.key());
@@ -186,7 +188,7 @@ QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QLi
                           AlbumMatcher::mainArtist(albums[group.first()].artist());
             if (byIds.values.size() >= can.artistsPerListing) {
                 requests.append(
-                    std::exchange(byIds, {CatalogueRequest::Kind::Listing, {}, {}, {}}));
+                    std::exchange(byIds, {CatalogueRequest::Kind::Listing, {}, {}, {}, {}}));
             }
         } else if (group.size() < 2) {
             requests.append(searchFor(albums, group.first()));
@@ -195,7 +197,8 @@ QList<CatalogueRequest> nameRequests(const QList<AlbumFolder>& albums, const QLi
                 CatalogueRequest{CatalogueRequest::Kind::Listing,
                                  group,
                                  {},
-                                 AlbumMatcher::mainArtist(albums[group.first()].artist())});
+                                 AlbumMatcher::mainArtist(albums[group.first()].artist()),
+                                 {}});
         }
     }
     if (!byIds.values.isEmpty()) {

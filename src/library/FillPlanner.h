@@ -25,6 +25,7 @@ struct CatalogueRequest {
     QList<int> albums;  // the albums it serves, by their place in the run
     QStringList values; // Ids, Barcodes
     QString term;       // Listing: the artists; Search: artist and title
+    QString storefront; // where it is asked
 
     // How an album it serves was found.
     FoundVia via() const;

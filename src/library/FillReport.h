@@ -65,6 +65,7 @@ public:
     bool remembered = false; // decided by an earlier run's journal, without a request
     QSize before;            // the largest cover it had, when known
     QSize after;             // the cover it got
+    QString country;         // the storefront its cover came from
     QString kept;            // Kept: "larger", "different", "size-unknown", "chosen"
 
     // "saved", "planned", "has-cover", "embedded", "upgraded", "kept",

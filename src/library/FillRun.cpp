@@ -6,6 +6,7 @@
 #include "library/FillTriage.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QSet>
 
 #include <algorithm>
@@ -127,6 +128,7 @@ void FillRun::scanned(const AlbumFolder& album) {
     const int index = int(m_albums.size());
     m_albums.append(album);
     m_stages.append(FillStage::Done);
+    m_storefronts.append(QStringList());
     m_notes.append(
         album.slowFiles.isEmpty()
             ? QString()
@@ -149,6 +151,7 @@ void FillRun::settle(int index) {
         break;
     case FillTriage::Step::Ask:
         m_stages[index] = triage.stage;
+        m_storefronts[index] = triage.storefronts;
         break;
     }
 }
@@ -175,45 +178,62 @@ void FillRun::planNext() {
         return;
     }
     for (const FillStage stage : {FillStage::Ids, FillStage::Names, FillStage::Search}) {
-        QList<int> waiting;
+        // Each storefront's albums are asked about together.
+        QMap<QString, QList<int>> waiting;
+        QStringList order;
         for (qsizetype i = 0; i < m_stages.size(); ++i) {
             if (m_stages[i] == stage) {
-                waiting.append(int(i));
+                const QString storefront = storefrontOf(int(i));
+                order.append(waiting.contains(storefront) ? QStringList()
+                                                          : QStringList{storefront});
+                waiting[storefront].append(int(i));
             }
         }
-        if (waiting.isEmpty()) {
-            continue;
+        for (const QString& storefront : std::as_const(order)) {
+            QList<CatalogueRequest> requests = requestsFor(stage, waiting[storefront]);
+            for (CatalogueRequest& request : requests) {
+                request.storefront = storefront;
+            }
+            m_requests.insert(m_requests.end(), requests.begin(), requests.end());
         }
-        QList<CatalogueRequest> requests;
-        if (stage == FillStage::Ids) {
-            requests = FillPlanner::idRequests(m_albums, waiting, m_answers.barcodeEach(),
-                                               m_source.capabilities());
-            // What the source cannot look up goes on by name.
-            QSet<int> asked;
-            for (const CatalogueRequest& request : std::as_const(requests)) {
-                asked.unite(QSet<int>(request.albums.begin(), request.albums.end()));
-            }
-            for (const int index : waiting) {
-                if (!asked.contains(index)) {
-                    m_stages[index] = FillStage::Names;
-                }
-            }
-            if (requests.isEmpty()) {
-                continue;
-            }
-        } else if (stage == FillStage::Names) {
-            requests = FillPlanner::nameRequests(m_albums, waiting, m_options.listings,
-                                                 m_source.capabilities(), m_knownArtists);
-        } else {
-            for (const int index : waiting) {
-                requests.append(FillPlanner::searchFor(m_albums, index));
-            }
+        if (!m_requests.empty()) {
+            break;
         }
-        m_requests.insert(m_requests.end(), requests.begin(), requests.end());
-        break;
     }
     sendNext();
     finishIfDone();
+}
+
+// The requests of one stage for `waiting`; the albums a source cannot look
+// up by id go on by name.
+QList<CatalogueRequest> FillRun::requestsFor(FillStage stage, const QList<int>& waiting) {
+    if (stage == FillStage::Names) {
+        return FillPlanner::nameRequests(m_albums, waiting, m_options.listings,
+                                         m_source.capabilities(), m_knownArtists);
+    }
+    QList<CatalogueRequest> requests;
+    if (stage == FillStage::Search) {
+        for (const int index : waiting) {
+            requests.append(FillPlanner::searchFor(m_albums, index));
+        }
+        return requests;
+    }
+    requests = FillPlanner::idRequests(m_albums, waiting, m_answers.barcodeEach(),
+                                       m_source.capabilities());
+    QSet<int> asked;
+    for (const CatalogueRequest& request : std::as_const(requests)) {
+        asked.unite(QSet<int>(request.albums.begin(), request.albums.end()));
+    }
+    for (const int index : waiting) {
+        if (!asked.contains(index)) {
+            m_stages[index] = FillStage::Names;
+        }
+    }
+    return requests;
+}
+
+QString FillRun::storefrontOf(int index) const {
+    return m_storefronts[index].value(0, m_options.country);
 }
 
 void FillRun::sendNext() {
@@ -229,7 +249,7 @@ void FillRun::sendNext() {
     m_asking = true;
     m_pacer->asked();
     Q_EMIT working(request.description());
-    m_client->run(request.toSource(m_options.country),
+    m_client->run(request.toSource(request.storefront),
                   [this, request](const SearchOutcome& outcome) { answered(request, outcome); });
 }
 
@@ -287,7 +307,7 @@ void FillRun::report(AlbumReport told) {
     if (!m_options.dryRun && told.index >= 0 && told.status != Status::Failed &&
         told.status != Status::Skipped && !told.remembered) {
         m_journal.record(m_albums[told.index], AlbumReport::statusName(told.status),
-                         m_options.country, QDateTime::currentDateTimeUtc());
+                         storefrontOf(told.index), QDateTime::currentDateTimeUtc());
     }
     Q_EMIT albumFinished(told);
 }
@@ -359,6 +379,7 @@ void FillRun::take(int index, const CatalogueItem& record, double score, FoundVi
     found.score = score;
     found.via = via;
     found.file = FillSaver::coverNameFor(m_options, m_albums[index]);
+    found.country = storefrontOf(index);
     // An album with cover files is here to have its small ones upgraded.
     const bool upgrade = !m_albums[index].coverFiles.isEmpty();
     found.before = m_albums[index].largestCoverFile();
@@ -367,6 +388,20 @@ void FillRun::take(int index, const CatalogueItem& record, double score, FoundVi
 }
 
 void FillRun::noMatch(int index, const std::optional<AlbumMatcher::Match>& best, FoundVia via) {
+    // Not sold here: the next storefront is asked (an ambiguous album is not:
+    // another storefront would not settle it).
+    if (!(best && best->ambiguous) && m_storefronts[index].size() > 1) {
+        if (!m_options.dryRun) {
+            m_journal.record(m_albums[index], AlbumReport::statusName(AlbumReport::Status::NoMatch),
+                             storefrontOf(index), QDateTime::currentDateTimeUtc());
+        }
+        m_notes[index] = tr("not found in the storefront %1").arg(storefrontOf(index));
+        m_storefronts[index].removeFirst();
+        m_stages[index] = FillTriage::exactlyKnown(m_albums[index], m_source.capabilities())
+                              ? FillStage::Ids
+                              : FillStage::Names;
+        return;
+    }
     m_stages[index] = FillStage::Done;
     AlbumReport unmatched = reportFor(index);
     unmatched.status =

@@ -80,6 +80,8 @@ private:
     void scanned(const AlbumFolder& album);
     void settle(int index);
     void planNext();
+    QList<CatalogueRequest> requestsFor(FillStage stage, const QList<int>& waiting);
+    QString storefrontOf(int index) const;
     void sendNext();
     void answered(const CatalogueRequest& request, const SearchOutcome& outcome);
     void apply(const QList<AnswerVerdict>& verdicts);
@@ -101,7 +103,8 @@ private:
     FillAnswers m_answers;
     QHash<QString, qint64> m_knownArtists; // artist ids learnt from answers
     QList<FillStage> m_stages;
-    QList<QString> m_notes; // by album: what else there is to tell of it
+    QList<QStringList> m_storefronts; // by album: where it is still to be asked, in turn
+    QList<QString> m_notes;           // by album: what else there is to tell of it
     std::deque<CatalogueRequest> m_requests;
     bool m_asking = false; // a request is on its way
     int m_done = 0;

@@ -25,6 +25,22 @@ bool namedCoverExists(const AlbumFolder& album, const FillOptions& options) {
 
 } // namespace
 
+bool FillTriage::exactlyKnown(const AlbumFolder& album, const SourceCapabilities& can) {
+    return (album.identity.collectionId > 0 && can.idLookups) ||
+           (!album.identity.barcode.isEmpty() && can.barcodeLookups);
+}
+
+QStringList FillTriage::storefrontsOf(const AlbumFolder& album, const FillOptions& options) {
+    QStringList storefronts;
+    for (const QString& storefront :
+         QStringList{album.identity.storefront, options.country} + options.moreCountries) {
+        if (!storefront.isEmpty() && !storefronts.contains(storefront)) {
+            storefronts.append(storefront);
+        }
+    }
+    return storefronts;
+}
+
 FillTriage FillTriage::of(const AlbumFolder& album, AlbumReport told, const FillOptions& options,
                           const FillJournal& journal, const SourceCapabilities& can) {
     FillTriage triage;
@@ -60,21 +76,37 @@ FillTriage FillTriage::of(const AlbumFolder& album, AlbumReport told, const Fill
         told.status = AlbumReport::Status::NoMatch;
         told.reason = QCoreApplication::translate(
             "FillRun", "neither tags nor folder names say which album it is");
-    } else if (const auto entry = options.retry
-                                      ? std::nullopt
-                                      : journal.remembered(album, options.country,
-                                                           QDateTime::currentDateTimeUtc())) {
-        told.status = entry->outcome == QLatin1String("ambiguous") ? AlbumReport::Status::Ambiguous
-                                                                   : AlbumReport::Status::NoMatch;
-        told.remembered = true;
-        told.reason =
-            QCoreApplication::translate("FillRun", "no confident match on %1; --retry asks again")
-                .arg(entry->when.date().toString(Qt::ISODate));
     } else {
-        const bool exact = (album.identity.collectionId > 0 && can.idLookups) ||
-                           (!album.identity.barcode.isEmpty() && can.barcodeLookups);
-        triage.step = Step::Ask;
-        triage.stage = exact ? FillStage::Ids : FillStage::Names;
+        // A storefront remembered without a match is not asked again; one
+        // remembered ambiguous ends the list (other storefronts would not
+        // settle what the matcher cannot).
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        std::optional<FillJournal::Entry> remembered;
+        for (const QString& storefront : storefrontsOf(album, options)) {
+            const auto entry =
+                options.retry ? std::nullopt : journal.remembered(album, storefront, now);
+            if (!entry) {
+                triage.storefronts.append(storefront);
+                continue;
+            }
+            remembered = entry;
+            if (entry->outcome == QLatin1String("ambiguous")) {
+                remembered = entry;
+                break;
+            }
+        }
+        if (triage.storefronts.isEmpty()) {
+            told.status = remembered->outcome == QLatin1String("ambiguous")
+                              ? AlbumReport::Status::Ambiguous
+                              : AlbumReport::Status::NoMatch;
+            told.remembered = true;
+            told.reason = QCoreApplication::translate(
+                              "FillRun", "no confident match on %1; --retry asks again")
+                              .arg(remembered->when.date().toString(Qt::ISODate));
+        } else {
+            triage.step = Step::Ask;
+            triage.stage = exactlyKnown(album, can) ? FillStage::Ids : FillStage::Names;
+        }
     }
     triage.report = told;
     return triage;

@@ -19,6 +19,13 @@ struct FillTriage {
     Step step = Step::Report;
     AlbumReport report;
     FillStage stage = FillStage::Done;
+    QStringList storefronts; // Ask: where it is asked about, in turn
+
+    // Where an album is asked about, in turn: the storefront its files were
+    // bought in, then the run's.
+    // Whether its store id or barcode can be looked up at `can`'s source.
+    static bool exactlyKnown(const AlbumFolder& album, const SourceCapabilities& can);
+    static QStringList storefrontsOf(const AlbumFolder& album, const FillOptions& options);
 
     // `told` is the album's report so far (folder, names, notes).
     static FillTriage of(const AlbumFolder& album, AlbumReport told, const FillOptions& options,

@@ -23,6 +23,7 @@ struct TrackTags {
     QString barcode;            // as tagged, unchecked
     qint64 collectionId = 0;    // the store's own album id (MP4 plID)
     qint64 artistId = 0;        // and artist id (MP4 atID)
+    QString storefront;         // the storefront it was bought in (MP4 sfID), "US"
     QString explicitness;       // "explicit" or "cleaned" when the tags say so
     bool hasFrontCover = false; // an embedded picture of the front (or "other") kind
     bool embeddable = false;    // a format covers can be embedded into

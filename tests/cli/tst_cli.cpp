@@ -50,8 +50,16 @@ private Q_SLOTS:
         row("service fails", QStringList{"search", "x"}, 502, 4, QByteArray("not answering"));
         row("no command", QStringList{}, 0, 64, QByteArray("no command given"));
         row("two terms", QStringList{"search", "a", "b"}, 0, 64, QByteArray("one search term"));
-        row("unknown country", QStringList{"search", "--country", "XX", "x"}, 0, 64,
-            QByteArray("\"XX\""));
+        row("unknown countries", QStringList{"fill", "--country", "us,XX,YY", "/tmp"}, 0, 64,
+            QByteArray("unknown storefront codes: XX, YY"));
+        row("country twice", QStringList{"fill", "--country", "US,GB,us", "/tmp"}, 0, 64,
+            QByteArray("given twice: US"));
+        row("countries to search", QStringList{"search", "--country", "US,GB", "x"}, 0, 64,
+            QByteArray("only fill"));
+        row("upgrade 0", QStringList{"fill", "--upgrade", "0", "/tmp"}, 0, 64,
+            QByteArray("--upgrade does not take \"0\""));
+        row("absurd upgrade", QStringList{"fill", "--upgrade", "99999", "/tmp"}, 0, 64,
+            QByteArray("--upgrade"));
         row("missing value", QStringList{"search", "x", "--media"}, 0, 64, QByteArray("--media"));
         row("save option", QStringList{"search", "--to", "/tmp", "x"}, 0, 64, QByteArray("--to"));
         row("unknown quality", QStringList{"save", "--quality", "best", "x"}, 0, 64,

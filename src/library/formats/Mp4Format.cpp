@@ -3,6 +3,7 @@
 // byte for byte, every chunk offset must point where it pointed (moved by as
 // much as its media data moved), every other box must be the same, and every
 // item of the tags but the cover must keep its bytes.
+#include "catalogue/MediaTables.h"
 #include "imaging/CheckedRewrite.h"
 #include "library/TagReader.h"
 #include "library/formats/Families.h"
@@ -199,6 +200,9 @@ public:
         }
         tags.collectionId = tag->contains("plID") ? tag->item("plID").toLongLong() : 0;
         tags.artistId = tag->contains("atID") ? tag->item("atID").toUInt() : 0;
+        if (tag->contains("sfID")) {
+            tags.storefront = MediaTables::countryOfStorefrontId(tag->item("sfID").toUInt());
+        }
         const int rating = tag->contains("rtng") ? tag->item("rtng").toByte() : 0;
         tags.explicitness = rating == 1 || rating == 4 ? QStringLiteral("explicit")
                             : rating == 2              ? QStringLiteral("cleaned")
