@@ -487,6 +487,77 @@ private Q_SLOTS:
         QCOMPARE(TestSupport::readFile(rumours), smallRumours);
     }
 
+    // Albums without a match are asked about in the next storefront, each in
+    // a storefront once, batched as in the first; the journal remembers each
+    // storefront apart, so a later run asks only where it has not.
+    void fillAsksStorefrontsInTurn_data() {
+        TestSupport::columns<QStringList, QStringList, QStringList, QStringList>(
+            "earlier", "countries", "outcomes", "asked");
+        using TestSupport::row;
+        row("one storefront", QStringList(), QStringList{"US"},
+            QStringList{"Nothing=no-match", "Post=no-match", "Rumours=planned@US", "Tusk=no-match"},
+            QStringList{"AlbumSearch@US", "AlbumSearch@US", "AlbumSearch@US", "Listing@US"});
+        row("three in turn", QStringList(), QStringList{"US", "GB", "JP"},
+            QStringList{"Nothing=no-match", "Post=planned@JP", "Rumours=planned@US",
+                        "Tusk=planned@GB"},
+            QStringList{"AlbumSearch@GB", "AlbumSearch@GB", "AlbumSearch@GB", "AlbumSearch@JP",
+                        "AlbumSearch@JP", "AlbumSearch@US", "AlbumSearch@US", "AlbumSearch@US",
+                        "Listing@US"});
+        row("a new storefront asks only there", QStringList{"US", "GB"}, QStringList{"US", "JP"},
+            QStringList{"Nothing=no-match", "Post=planned@JP", "Rumours=planned@US",
+                        "Tusk=no-match"},
+            QStringList{"AlbumSearch@JP", "AlbumSearch@JP", "AlbumSearch@JP", "AlbumSearch@US"});
+    }
+    void fillAsksStorefrontsInTurn() {
+        QFETCH(QStringList, earlier);
+        QFETCH(QStringList, countries);
+        QFETCH(QStringList, outcomes);
+        QFETCH(QStringList, asked);
+        mp3(album("Fleetwood Mac/Rumours") + "/01.mp3", {"Fleetwood Mac", "Rumours"});
+        mp3(album("Fleetwood Mac/Tusk") + "/01.mp3", {"Fleetwood Mac", "Tusk"});
+        mp3(album("Björk/Post") + "/01.mp3", {"Björk", "Post"});
+        mp3(album("Nobody/Nothing") + "/01.mp3", {"Nobody", "Nothing"});
+        MemorySource source;
+        source.albums = {MemorySource::album(3, "Fleetwood Mac", 20, "Rumours"),
+                         MemorySource::album(4, "Fleetwood Mac", 20, "Tusk", {}, {"GB"}),
+                         MemorySource::album(5, "Björk", 30, "Post", {}, {"JP"})};
+        source.can.artistListings = true;
+        source.can.mostValues = 100;
+        const auto fill = [&](const QStringList& storefronts, bool dryRun) {
+            FillOptions options;
+            options.root = QFile::encodeName(m_root);
+            options.dryRun = dryRun;
+            options.intervalMs = 0;
+            options.country = storefronts.first();
+            options.moreCountries = storefronts.mid(1);
+            source.asked.clear();
+            FillRun run(options, source, TestSupport::context().images());
+            QStringList told;
+            connect(&run, &FillRun::albumFinished, this, [&](const AlbumReport& report) {
+                told << report.album + '=' + AlbumReport::statusName(report.status) +
+                            (report.country.isEmpty() ? QString() : '@' + report.country);
+            });
+            bool ended = false;
+            connect(&run, &FillRun::finished, this, [&] { ended = true; });
+            run.start();
+            QTest::qWaitFor([&] { return ended; }, 20000);
+            told.sort();
+            return told;
+        };
+        if (!earlier.isEmpty()) {
+            fill(earlier, false);
+        }
+        QCOMPARE(fill(countries, true), outcomes);
+        QStringList kinds;
+        for (const SourceRequest& request : std::as_const(source.asked)) {
+            kinds << QStringLiteral("%1@%2").arg(
+                request.kind == SourceRequest::Kind::Listing ? "Listing" : "AlbumSearch",
+                request.storefront);
+        }
+        kinds.sort();
+        QCOMPARE(kinds, asked);
+    }
+
     // Two runs in one folder take turns: embed says once that it waits, and
     // SIGTERM ends the wait with the files as they were and exit status 143.
     void embedWaitsForAnotherRunAndStops() {

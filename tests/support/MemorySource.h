@@ -13,6 +13,7 @@ public:
     struct Album {
         CatalogueItem item;
         QStringList barcodes;
+        QStringList storefronts; // where it is sold; everywhere when empty
     };
 
     QList<Album> albums;
@@ -22,14 +23,14 @@ public:
     mutable QList<SourceRequest> asked;
 
     static Album album(qint64 id, const QString& artist, qint64 artistId, const QString& title,
-                       const QStringList& barcodes = {}) {
+                       const QStringList& barcodes = {}, const QStringList& storefronts = {}) {
         CatalogueItem::Fields fields;
         fields.collectionId = id;
         fields.artistName = artist;
         fields.artistId = artistId;
         fields.collectionName = title;
         fields.entityString = QStringLiteral("music");
-        return {CatalogueItem(fields), barcodes};
+        return {CatalogueItem(fields), barcodes, storefronts};
     }
 
     QString name() const override { return QStringLiteral("the memory"); }
@@ -60,6 +61,9 @@ private:
     bool holds(const SourceRequest& request, const Album& album) const {
         const CatalogueItem& item = album.item;
         const auto named = [](const QString& text) { return AlbumMatcher::normalised(text); };
+        if (!album.storefronts.isEmpty() && !album.storefronts.contains(request.storefront)) {
+            return false;
+        }
         switch (request.kind) {
         case SourceRequest::Kind::Ids:
             return request.values.contains(QString::number(item.collectionId()));
