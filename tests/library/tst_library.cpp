@@ -14,6 +14,8 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include <taglib/mp4file.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -556,6 +558,42 @@ private Q_SLOTS:
         }
         kinds.sort();
         QCOMPARE(kinds, asked);
+    }
+
+    // Files bought in the store name their album, artist and storefront
+    // (MP4 plID, atID, sfID): the album is looked up by its id, there first.
+    void storeIdsOfMp4Files() {
+        const QString track = album("Anything/At All") + "/01.m4a";
+        QVERIFY(AudioFiles::write(track, QStringLiteral("m4a")));
+        {
+            TagLib::MP4::File file(QFile::encodeName(track).constData());
+            TagLib::MP4::Tag* tag = file.tag();
+            tag->setItem("plID", TagLib::MP4::Item(7LL));
+            tag->setItem("atID", TagLib::MP4::Item(70U));
+            tag->setItem("sfID", TagLib::MP4::Item(143462U)); // the Japanese storefront
+            tag->setArtist("Someone");
+            tag->setAlbum("Something");
+            QVERIFY(file.save());
+        }
+        MemorySource source;
+        source.albums = {MemorySource::album(7, "Someone", 70, "Something", {}, {"JP"})};
+        source.can.idLookups = true;
+        source.can.mostValues = 100;
+        FillOptions options;
+        options.root = QFile::encodeName(m_root);
+        options.dryRun = true;
+        options.intervalMs = 0;
+        options.moreCountries = {"GB"};
+        FillRun run(options, source, TestSupport::context().images());
+        std::optional<AlbumReport> told;
+        connect(&run, &FillRun::albumFinished, this, [&](const AlbumReport& r) { told = r; });
+        run.start();
+        QTRY_VERIFY(told.has_value());
+        QCOMPARE(told->status, AlbumReport::Status::Planned);
+        QCOMPARE(told->via, FoundVia::Id);
+        QCOMPARE(told->country, QStringLiteral("JP"));
+        QCOMPARE(source.asked.size(), 1);
+        QCOMPARE(source.asked[0].values, QStringList{"7"});
     }
 
     // Two runs in one folder take turns: embed says once that it waits, and
