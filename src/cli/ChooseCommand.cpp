@@ -54,13 +54,7 @@ int ChooseCommand::run(const Arguments& args) {
                 .arg(args.chosenId)
                 .arg(record.entityString()));
     }
-    FillOptions options;
-    options.root = args.nativeTerm;
-    options.highQuality = args.highQuality;
-    options.country = args.country;
-    options.coverName = args.nameFormat;
-    options.embed = args.embed;
-    options.embedSide = args.embedSide;
+    const FillOptions options = FillCommand::optionsOf(args);
     const std::optional<AlbumFolder> album = albumAt(args.nativeTerm, options);
     if (!album) {
         Output::error(Cli::tr("sleevanta-cli: \"%1\" holds no audio files").arg(args.term));

@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueItem.h"
 #include "cli/Arguments.h"
+#include "library/FillOptions.h"
 
 #include <QList>
 
@@ -51,6 +52,9 @@ class FillCommand : public Command {
 public:
     using Command::Command;
     int run(const Arguments& args) override;
+
+    // What the command line says of covers and where they go.
+    static FillOptions optionsOf(const Arguments& args);
 };
 
 // Embeds a picture into audio files.

@@ -155,7 +155,9 @@ int endingStatus(FillRun::Ending ending, int remaining, bool scanFinished, int a
     return ExitOk;
 }
 
-FillOptions optionsOf(const Arguments& args) {
+} // namespace
+
+FillOptions FillCommand::optionsOf(const Arguments& args) {
     FillOptions options;
     options.root = args.nativeTerm;
     options.dryRun = args.dryRun;
@@ -170,8 +172,6 @@ FillOptions optionsOf(const Arguments& args) {
     options.upgradeBelow = args.upgradeBelow;
     return options;
 }
-
-} // namespace
 
 int FillCommand::run(const Arguments& args) {
     AppContext& context = m_context;

@@ -6,8 +6,6 @@
 #include "library/FillTriage.h"
 
 #include <QDateTime>
-#include <QMap>
-#include <QSet>
 
 #include <algorithm>
 
@@ -63,34 +61,36 @@ int FillRun::requestsLeft() const {
 }
 
 void FillRun::start(const QList<AlbumFolder>& albums) {
-    if (const QString warning = m_journal.load(); !warning.isEmpty()) {
-        Q_EMIT notice(warning);
-    }
+    loadJournal();
     QMetaObject::invokeMethod(
         this,
         [this, albums] {
             for (const AlbumFolder& album : albums) {
                 scanned(album);
             }
-            m_scanFinished = true;
-            planNext();
+            readingFinished();
         },
         Qt::QueuedConnection);
 }
 
 void FillRun::start() {
+    loadJournal();
+    m_scan = new FillScan(m_options, m_source.capabilities(), this);
+    connect(m_scan, &FillScan::albumFound, this, &FillRun::scanned);
+    // Told after the albums found: the run never ends with one on its way.
+    connect(m_scan, &FillScan::finished, this, &FillRun::readingFinished);
+    m_scan->start();
+}
+
+void FillRun::loadJournal() {
     if (const QString warning = m_journal.load(); !warning.isEmpty()) {
         Q_EMIT notice(warning);
     }
-    m_scan = new FillScan(m_options, m_source.capabilities(), this);
-    connect(m_scan, &FillScan::albumFound, this,
-            [this](const AlbumFolder& album) { scanned(album); });
-    // Told after the albums found: the run never ends with one on its way.
-    connect(m_scan, &FillScan::finished, this, [this] {
-        m_scanFinished = true;
-        planNext();
-    });
-    m_scan->start();
+}
+
+void FillRun::readingFinished() {
+    m_scanFinished = true;
+    planNext();
 }
 
 void FillRun::stop() {
@@ -178,22 +178,19 @@ void FillRun::planNext() {
         return;
     }
     for (const FillStage stage : {FillStage::Ids, FillStage::Names, FillStage::Search}) {
-        // Each storefront's albums are asked about together.
-        QMap<QString, QList<int>> waiting;
-        QStringList order;
+        // Each storefront's albums are asked about together, in the order met.
+        QList<std::pair<QString, QList<int>>> waiting;
         for (qsizetype i = 0; i < m_stages.size(); ++i) {
+            const auto group = std::find_if(waiting.begin(), waiting.end(),
+                                            [&](auto& g) { return g.first == storefrontOf(i); });
             if (m_stages[i] == stage) {
-                const QString storefront = storefrontOf(int(i));
-                order.append(waiting.contains(storefront) ? QStringList()
-                                                          : QStringList{storefront});
-                waiting[storefront].append(int(i));
+                (group != waiting.end() ? group->second
+                                        : waiting.emplaceBack(storefrontOf(i), QList<int>()).second)
+                    .append(int(i));
             }
         }
-        for (const QString& storefront : std::as_const(order)) {
-            QList<CatalogueRequest> requests = requestsFor(stage, waiting[storefront]);
-            for (CatalogueRequest& request : requests) {
-                request.storefront = storefront;
-            }
+        for (const auto& [storefront, albums] : std::as_const(waiting)) {
+            const QList<CatalogueRequest> requests = requestsFor(stage, storefront, albums);
             m_requests.insert(m_requests.end(), requests.begin(), requests.end());
         }
         if (!m_requests.empty()) {
@@ -204,30 +201,29 @@ void FillRun::planNext() {
     finishIfDone();
 }
 
-// The requests of one stage for `waiting`; the albums a source cannot look
-// up by id go on by name.
-QList<CatalogueRequest> FillRun::requestsFor(FillStage stage, const QList<int>& waiting) {
-    if (stage == FillStage::Names) {
-        return FillPlanner::nameRequests(m_albums, waiting, m_options.listings,
-                                         m_source.capabilities(), m_knownArtists);
-    }
+// The requests of one stage for `waiting` in `storefront`; an album its
+// source cannot look up by id goes on by name.
+QList<CatalogueRequest> FillRun::requestsFor(FillStage stage, const QString& storefront,
+                                             const QList<int>& waiting) {
     QList<CatalogueRequest> requests;
-    if (stage == FillStage::Search) {
+    const SourceCapabilities can = m_source.capabilities();
+    if (stage == FillStage::Names) {
+        requests =
+            FillPlanner::nameRequests(m_albums, waiting, m_options.listings, can, m_knownArtists);
+    } else if (stage == FillStage::Ids) {
+        requests = FillPlanner::idRequests(m_albums, waiting, m_answers.barcodeEach(), can);
+        for (const int index : waiting) {
+            if (!FillTriage::exactlyKnown(m_albums[index], can)) {
+                m_stages[index] = FillStage::Names;
+            }
+        }
+    } else {
         for (const int index : waiting) {
             requests.append(FillPlanner::searchFor(m_albums, index));
         }
-        return requests;
     }
-    requests = FillPlanner::idRequests(m_albums, waiting, m_answers.barcodeEach(),
-                                       m_source.capabilities());
-    QSet<int> asked;
-    for (const CatalogueRequest& request : std::as_const(requests)) {
-        asked.unite(QSet<int>(request.albums.begin(), request.albums.end()));
-    }
-    for (const int index : waiting) {
-        if (!asked.contains(index)) {
-            m_stages[index] = FillStage::Names;
-        }
+    for (CatalogueRequest& request : requests) {
+        request.storefront = storefront;
     }
     return requests;
 }
@@ -251,51 +247,6 @@ void FillRun::sendNext() {
     Q_EMIT working(request.description());
     m_client->run(request.toSource(request.storefront),
                   [this, request](const SearchOutcome& outcome) { answered(request, outcome); });
-}
-
-void FillRun::answered(const CatalogueRequest& request, const SearchOutcome& outcome) {
-    m_asking = false;
-    m_missedDeadlines = outcome.kind == SearchResultKind::TimedOut ? m_missedDeadlines + 1 : 0;
-    switch (outcome.kind) {
-    case SearchResultKind::Throttled:
-        if (!m_pacer->backOff()) {
-            endAsking(Ending::RateLimited);
-        }
-        return;
-    case SearchResultKind::Offline:
-    case SearchResultKind::Unavailable:
-        endAsking(Ending::Unreachable);
-        return;
-    case SearchResultKind::TimedOut:
-        if (m_missedDeadlines >= m_source.etiquette().missedDeadlinesToStop) {
-            endAsking(Ending::Unreachable);
-            return;
-        }
-        m_requests.pop_front();
-        apply(m_answers.fallBack(
-            request, tr("the catalogue did not answer in time (%1)").arg(outcome.detail)));
-        break;
-    case SearchResultKind::UrlNotFormed:
-    case SearchResultKind::AnswerUnreadable:
-    case SearchResultKind::NotASearchResult:
-        m_requests.pop_front();
-        apply(m_answers.fallBack(request, tr("the catalogue's answer could not be read")));
-        break;
-    case SearchResultKind::Completed:
-        m_requests.pop_front();
-        m_pacer->answered();
-        const FillAnswers::Answered answered = m_answers.take(request, outcome.records);
-        if (!answered.notice.isEmpty()) {
-            Q_EMIT notice(answered.notice);
-        }
-        for (auto it = answered.first.rbegin(); it != answered.first.rend(); ++it) {
-            m_requests.push_front(*it);
-        }
-        m_requests.insert(m_requests.end(), answered.later.begin(), answered.later.end());
-        apply(answered.verdicts);
-        break;
-    }
-    planNext();
 }
 
 void FillRun::report(AlbumReport told) {
@@ -337,80 +288,4 @@ void FillRun::finishRun(Ending ending) {
         Q_EMIT notice(tr("The journal %1 could not be written.").arg(m_journal.filePath()));
     }
     Q_EMIT finished(ending, int(m_albums.size()) - m_done);
-}
-
-// What the answers decided, done: covers taken to the saver, albums told,
-// the rest sent on to their next stage.
-void FillRun::apply(const QList<AnswerVerdict>& verdicts) {
-    for (const AnswerVerdict& verdict : verdicts) {
-        const int index = verdict.index;
-        switch (verdict.kind) {
-        case AnswerVerdict::Kind::Take:
-            take(index, *verdict.record, verdict.score, verdict.via);
-            break;
-        case AnswerVerdict::Kind::NoMatch:
-            noMatch(index, verdict.best, verdict.via);
-            break;
-        case AnswerVerdict::Kind::Fail: {
-            AlbumReport failed = reportFor(index);
-            failed.reason = verdict.note;
-            m_stages[index] = FillStage::Done;
-            report(failed);
-            break;
-        }
-        case AnswerVerdict::Kind::MoveOn:
-            if (!verdict.note.isEmpty()) {
-                m_notes[index] = verdict.note;
-            }
-            m_stages[index] = verdict.next;
-            break;
-        }
-    }
-}
-
-void FillRun::take(int index, const CatalogueItem& record, double score, FoundVia via) {
-    m_stages[index] = FillStage::Done;
-    if (record.artistId() != 0 && !m_albums[index].artist().isEmpty()) {
-        // The artist's other albums can be listed by this id.
-        m_knownArtists.insert(FillPlanner::artistKey(m_albums[index]), record.artistId());
-    }
-    AlbumReport found = reportFor(index);
-    found.match = record;
-    found.score = score;
-    found.via = via;
-    found.file = FillSaver::coverNameFor(m_options, m_albums[index]);
-    found.country = storefrontOf(index);
-    // An album with cover files is here to have its small ones upgraded.
-    const bool upgrade = !m_albums[index].coverFiles.isEmpty();
-    found.before = m_albums[index].largestCoverFile();
-    m_saver->add({found, m_albums[index], record,
-                  upgrade ? FillSaver::Writing::Upgrade : FillSaver::Writing::New});
-}
-
-void FillRun::noMatch(int index, const std::optional<AlbumMatcher::Match>& best, FoundVia via) {
-    // Not sold here: the next storefront is asked (an ambiguous album is not:
-    // another storefront would not settle it).
-    if (!(best && best->ambiguous) && m_storefronts[index].size() > 1) {
-        if (!m_options.dryRun) {
-            m_journal.record(m_albums[index], AlbumReport::statusName(AlbumReport::Status::NoMatch),
-                             storefrontOf(index), QDateTime::currentDateTimeUtc());
-        }
-        m_notes[index] = tr("not found in the storefront %1").arg(storefrontOf(index));
-        m_storefronts[index].removeFirst();
-        m_stages[index] = FillTriage::exactlyKnown(m_albums[index], m_source.capabilities())
-                              ? FillStage::Ids
-                              : FillStage::Names;
-        return;
-    }
-    m_stages[index] = FillStage::Done;
-    AlbumReport unmatched = reportFor(index);
-    unmatched.status =
-        best && best->ambiguous ? AlbumReport::Status::Ambiguous : AlbumReport::Status::NoMatch;
-    unmatched.via = via;
-    if (best) {
-        unmatched.match = best->record;
-        unmatched.score = best->score;
-        unmatched.rivals = best->rivals;
-    }
-    report(unmatched);
 }

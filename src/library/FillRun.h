@@ -77,10 +77,13 @@ Q_SIGNALS:
     void finished(FillRun::Ending ending, int remaining);
 
 private:
+    void loadJournal();
     void scanned(const AlbumFolder& album);
+    void readingFinished();
     void settle(int index);
     void planNext();
-    QList<CatalogueRequest> requestsFor(FillStage stage, const QList<int>& waiting);
+    QList<CatalogueRequest> requestsFor(FillStage stage, const QString& storefront,
+                                        const QList<int>& waiting);
     QString storefrontOf(int index) const;
     void sendNext();
     void answered(const CatalogueRequest& request, const SearchOutcome& outcome);

@@ -542,7 +542,9 @@ private Q_SLOTS:
             bool ended = false;
             connect(&run, &FillRun::finished, this, [&] { ended = true; });
             run.start();
-            QTest::qWaitFor([&] { return ended; }, 20000);
+            if (!QTest::qWaitFor([&] { return ended; }, 20000)) {
+                told << QStringLiteral("(the run did not end)");
+            }
             told.sort();
             return told;
         };
