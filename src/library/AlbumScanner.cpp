@@ -52,6 +52,13 @@ QSize AlbumFolder::largestCoverFile() const {
     return best;
 }
 
+QSize AlbumFolder::largestCover(bool pictures) const {
+    const QSize file = largestCoverFile();
+    return pictures && PictureFacts::shorterSide(largestPicture) > PictureFacts::shorterSide(file)
+               ? largestPicture
+               : file;
+}
+
 AlbumScanner::AlbumScanner(ScanOptions options) : m_options(std::move(options)) {}
 
 bool AlbumScanner::isAudioFile(const QByteArray& fileName) {
@@ -113,9 +120,17 @@ AlbumScanner::Listing AlbumScanner::list(const QByteArray& folder) const {
 QList<TrackTags> AlbumScanner::readTracks(const QList<QByteArray>& files, AlbumFolder& album,
                                           const std::atomic<bool>& stop) const {
     QList<TrackTags> tracks;
-    const TagReader reader(stop, m_options.tagTimeLimitMs);
+    const int below = m_options.upgradeBelow;
+    const TagReader reader(stop, m_options.tagTimeLimitMs, below > 0);
     for (const QByteArray& file : files) {
         TrackTags tags = reader.tagsOf(file);
+        const int side = PictureFacts::shorterSide(tags.frontCoverSize);
+        if (side > PictureFacts::shorterSide(album.largestPicture)) {
+            album.largestPicture = tags.frontCoverSize;
+        }
+        if (side > 0 && side < below) {
+            album.smallPictures.append({file, tags.frontCoverSize});
+        }
         if (tags.read == TrackTags::Read::Stopped) {
             return {};
         }
@@ -158,6 +173,8 @@ QList<TrackTags> AlbumScanner::namesOnly(AlbumFolder& album, const std::atomic<b
     // A slow track costs a covered album nothing: its folder names stand in.
     album.uncoveredFiles.clear();
     album.slowFiles.clear();
+    album.largestPicture = {};
+    album.smallPictures.clear();
     return tracks;
 }
 

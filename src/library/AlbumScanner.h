@@ -31,11 +31,19 @@ struct AlbumFolder {
     QStringList slowFiles;            // files whose tags took too long, left out
     QString problem;                  // why it cannot be worked on at all
     QList<CoverFile> coverFiles;      // upgrade scans: every cover file players read
+    struct Picture {
+        QByteArray file;
+        QSize size;
+    };
+    QSize largestPicture;         // upgrade scans: the largest front cover in its files
+    QList<Picture> smallPictures; // and the files whose front cover is smaller than asked
 
     QString artist() const { return identity.artist; }
     QString album() const { return identity.album; }
     // The largest of its cover files (by the shorter side); invalid when none is known.
     QSize largestCoverFile() const;
+    // The largest of its covers, files and (with `pictures`) embedded ones.
+    QSize largestCover(bool pictures) const;
 };
 
 // Walks a folder tree and reports its albums as it finds them. Symbolic links

@@ -4,6 +4,8 @@
 #include "imaging/ImageCodec.h"
 #include "imaging/PictureFacts.h"
 #include "library/ChosenCovers.h"
+#include "library/CoverEmbedder.h"
+#include "library/TagReader.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -143,6 +145,12 @@ QList<ReplacedCovers::Entry> plan(const QList<Found>& covers, const QByteArray& 
     return entries;
 }
 
+// What `cover` would be as an embedded picture.
+std::optional<QSize> embeddedSize(const QByteArray& cover, int embedSide) {
+    const auto picture = CoverEmbedder::prepare(cover, embedSide);
+    return picture ? std::optional<QSize>(ImageCodec::pictureSize(picture->data)) : std::nullopt;
+}
+
 } // namespace
 
 QString keepName(Keep keep) {
@@ -190,28 +198,58 @@ Keep decide(QSize had, QSize would, bool chosen, bool same) {
     return same ? Keep::No : Keep::Different;
 }
 
-Smallness smallness(const AlbumFolder& album, int below) {
-    const int best = PictureFacts::shorterSide(album.largestCoverFile());
+Smallness smallness(const AlbumFolder& album, int below, bool pictures) {
+    const int best = PictureFacts::shorterSide(album.largestCover(pictures));
     return best == 0 ? Smallness::Unknown : best < below ? Smallness::Small : Smallness::Large;
 }
 
-Outcome replace(const AlbumFolder& album, const QByteArray& cover, const QString& coverName,
-                Mode mode, ReplacedCovers& keeper) {
+namespace {
+
+// The album's largest cover, file or (with pictures) embedded: its size and
+// bytes (none for a link).
+std::pair<QSize, QByteArray> largestOf(const QList<Found>& covers, const AlbumFolder& album,
+                                       const Replacing& how) {
+    const auto file = std::max_element(covers.begin(), covers.end(), [](auto& a, auto& b) {
+        return PictureFacts::shorterSide(a.size) < PictureFacts::shorterSide(b.size);
+    });
+    std::pair<QSize, QByteArray> best;
+    if (file != covers.end()) {
+        best = {file->size, file->bytes};
+    }
+    if (!how.pictures) {
+        return best;
+    }
+    for (const AlbumFolder::Picture& picture : album.smallPictures) {
+        if (PictureFacts::shorterSide(picture.size) > PictureFacts::shorterSide(best.first)) {
+            const std::atomic<bool> never = false;
+            best = {picture.size, TagReader(how.stop ? *how.stop : never)
+                                      .frontCoverOf(picture.file)
+                                      .value_or(QByteArray())};
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+Outcome replace(const AlbumFolder& album, const QByteArray& cover, const Replacing& how,
+                ReplacedCovers& keeper) {
     Outcome outcome;
-    QList<Found> covers = coversIn(album.nativePath, coverName, outcome.notes);
-    outcome.before = largest(covers);
+    QList<Found> covers = coversIn(album.nativePath, how.coverName, outcome.notes);
     const QSize would = ImageCodec::pictureSize(cover);
-    if (mode == Mode::Upgrade) {
-        const auto byLargest = std::max_element(covers.begin(), covers.end(), [](auto& a, auto& b) {
-            return PictureFacts::shorterSide(a.size) < PictureFacts::shorterSide(b.size);
-        });
+    if (how.mode == Mode::Upgrade) {
+        const auto [had, bytes] = largestOf(covers, album, how);
+        outcome.before = had;
         const ChosenCovers chosen;
         const bool anyChosen = std::any_of(covers.begin(), covers.end(), [&](const Found& c) {
             return !c.link && chosen.contains(c.bytes);
         });
-        const bool same = byLargest != covers.end() && !byLargest->link &&
-                          PictureFacts::samePicture(byLargest->bytes, cover);
-        outcome.keep = decide(outcome.before, would, anyChosen, same);
+        // An embedded picture is compared as it would be embedded.
+        const bool embeddedBest = had != largest(covers);
+        const QSize compared =
+            embeddedBest ? embeddedSize(cover, how.embedSide).value_or(QSize()) : would;
+        outcome.keep = decide(had, compared, anyChosen || chosen.contains(bytes),
+                              PictureFacts::samePicture(bytes, cover));
         if (outcome.keep != Keep::No) {
             return outcome;
         }
@@ -219,6 +257,8 @@ Outcome replace(const AlbumFolder& album, const QByteArray& cover, const QString
         covers.removeIf([&](const Found& c) {
             return PictureFacts::shorterSide(c.size) >= PictureFacts::shorterSide(would);
         });
+    } else {
+        outcome.before = largest(covers);
     }
     // A disc folder's cover goes along only when it is the album's own.
     QSet<QByteArray> albumHashes;
@@ -227,13 +267,13 @@ Outcome replace(const AlbumFolder& album, const QByteArray& cover, const QString
     }
     for (const QByteArray& disc : album.discFolders) {
         QStringList ignored;
-        for (const Found& found : coversIn(disc, coverName, ignored)) {
+        for (const Found& found : coversIn(disc, how.coverName, ignored)) {
             if (!found.link && albumHashes.contains(ReplacedCovers::hashOf(found.bytes))) {
                 covers.append(found);
             }
         }
     }
-    const QByteArray name = QFile::encodeName(coverName);
+    const QByteArray name = QFile::encodeName(how.coverName);
     const QList<ReplacedCovers::Entry> entries = plan(covers, name, ReplacedCovers::hashOf(cover));
     if (const QString kept = keeper.keep(entries); !kept.isEmpty()) {
         outcome.error =
@@ -256,17 +296,63 @@ Outcome replace(const AlbumFolder& album, const QByteArray& cover, const QString
         }
         ++outcome.replaced;
     }
-    if (entries.isEmpty()) {
-        // Nothing was there to replace (a choice for an album without a cover).
-        const auto written = CoverFileWriter::writeNewFile(album.nativePath, coverName, cover,
+    if (entries.isEmpty() && how.mode == Mode::Choose) {
+        // Nothing was there to replace: a choice for an album without a cover.
+        const auto written = CoverFileWriter::writeNewFile(album.nativePath, how.coverName, cover,
                                                            CoverFileWriter::Naming::Exact);
         if (!written.ok()) {
             outcome.error = written.error;
             return outcome;
         }
-        outcome.written = coverName;
+        outcome.written = how.coverName;
     }
     return outcome;
+}
+
+Pictures replacePictures(const AlbumFolder& album, const QByteArray& cover, const Replacing& how,
+                         ReplacedCovers& keeper) {
+    Pictures done;
+    const auto picture = CoverEmbedder::prepare(cover, how.embedSide);
+    if (!picture) {
+        return done;
+    }
+    const QSize would = ImageCodec::pictureSize(picture->data);
+    const std::atomic<bool> never = false;
+    const TagReader reader(how.stop ? *how.stop : never);
+    const ChosenCovers chosen;
+    QList<ReplacedCovers::Entry> entries;
+    for (const AlbumFolder::Picture& small : album.smallPictures) {
+        const auto old = reader.frontCoverOf(small.file);
+        // As large already (the embedding size caps the new one), or chosen.
+        if (!old || PictureFacts::shorterSide(would) <= PictureFacts::shorterSide(small.size) ||
+            chosen.contains(*old)) {
+            continue;
+        }
+        ReplacedCovers::Entry entry;
+        entry.kind = ReplacedCovers::Entry::Kind::Picture;
+        entry.folder = album.nativePath;
+        entry.name = small.file.mid(album.nativePath.size() + 1);
+        entry.bytes = *old;
+        entry.written = entry.name;
+        entry.writtenHash = ReplacedCovers::hashOf(picture->data);
+        entry.when = QDateTime::currentDateTimeUtc();
+        entries.append(entry);
+    }
+    if (const QString kept = keeper.keep(entries); !kept.isEmpty()) {
+        done.failed.append(
+            tr("the embedded covers could not be kept aside, so none was replaced: %1").arg(kept));
+        return done;
+    }
+    for (const ReplacedCovers::Entry& entry : entries) {
+        const auto result =
+            CoverEmbedder::embed(entry.folder + '/' + entry.name, *picture, true, how.stop);
+        if (result.outcome == CoverEmbedder::Result::Outcome::Embedded) {
+            ++done.files;
+        } else if (result.outcome == CoverEmbedder::Result::Outcome::Failed) {
+            done.failed.append(QFile::decodeName(entry.name) + QStringLiteral(": ") + result.error);
+        }
+    }
+    return done;
 }
 
 } // namespace CoverUpgrade

@@ -94,9 +94,11 @@ void FillRun::take(int index, const CatalogueItem& record, double score, FoundVi
     found.via = via;
     found.file = FillSaver::coverNameFor(m_options, m_albums[index]);
     found.country = storefrontOf(index);
-    // An album with cover files is here to have its small ones upgraded.
-    const bool upgrade = !m_albums[index].coverFiles.isEmpty();
-    found.before = m_albums[index].largestCoverFile();
+    // An album with covers is here to have its small ones upgraded.
+    const AlbumFolder& album = m_albums[index];
+    const bool upgrade = m_options.upgradeBelow > 0 &&
+                         (!album.coverFiles.isEmpty() || !album.smallPictures.isEmpty());
+    found.before = album.largestCover(m_options.embed);
     m_saver->add({found, m_albums[index], record,
                   upgrade ? FillSaver::Writing::Upgrade : FillSaver::Writing::New});
 }

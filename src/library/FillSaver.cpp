@@ -62,7 +62,12 @@ AlbumReport replaceCover(AlbumReport report, const AlbumFolder& album, const QBy
         return report;
     }
     const bool chosen = writing == FillSaver::Writing::Choose;
+    const CoverUpgrade::Replacing how{AlbumCoverWriter::coverName(options.coverName, album),
+                                      chosen ? CoverUpgrade::Mode::Choose
+                                             : CoverUpgrade::Mode::Upgrade,
+                                      options.embed, options.embedSide, halt.get()};
     CoverUpgrade::Outcome outcome;
+    CoverUpgrade::Pictures pictures;
     {
         // Not while another run embeds there or restores what it replaced.
         const EmbedLock lock(album.nativePath, halt.get(),
@@ -73,9 +78,10 @@ AlbumReport replaceCover(AlbumReport report, const AlbumFolder& album, const QBy
             return report;
         }
         ReplacedCovers keeper;
-        outcome = CoverUpgrade::replace(
-            album, *jpeg, AlbumCoverWriter::coverName(options.coverName, album),
-            chosen ? CoverUpgrade::Mode::Choose : CoverUpgrade::Mode::Upgrade, keeper);
+        outcome = CoverUpgrade::replace(album, *jpeg, how, keeper);
+        if (outcome.error.isEmpty() && outcome.keep == CoverUpgrade::Keep::No && options.embed) {
+            pictures = CoverUpgrade::replacePictures(album, *jpeg, how, keeper);
+        }
     }
     report.before = outcome.before;
     report.reason = outcome.notes.join(QStringLiteral("; "));
@@ -97,6 +103,11 @@ AlbumReport replaceCover(AlbumReport report, const AlbumFolder& album, const QBy
         ChosenCovers().remember(*jpeg);
     }
     embedInto(report, album, *jpeg, options, halt, notice);
+    report.embedded += pictures.files;
+    report.embedFailed += pictures.failed;
+    if (!report.embedFailed.isEmpty()) {
+        report.status = AlbumReport::Status::EmbedFailed;
+    }
     return report;
 }
 

@@ -49,8 +49,9 @@ FillTriage FillTriage::of(const AlbumFolder& album, AlbumReport told, const Fill
     const bool covered =
         !album.existingCover.isEmpty() || album.embeddedCovers || namedCoverExists(album, options);
     // An upgrade asks about albums whose cover files are all small.
-    const Smallness size = options.upgradeBelow > 0 && !album.coverFiles.isEmpty()
-                               ? CoverUpgrade::smallness(album, options.upgradeBelow)
+    const bool pictures = options.embed && album.embeddedCovers;
+    const Smallness size = options.upgradeBelow > 0 && (!album.coverFiles.isEmpty() || pictures)
+                               ? CoverUpgrade::smallness(album, options.upgradeBelow, pictures)
                                : Smallness::Large;
     if (!album.problem.isEmpty()) {
         told.reason = album.problem;
@@ -68,7 +69,7 @@ FillTriage FillTriage::of(const AlbumFolder& album, AlbumReport told, const Fill
         told.status = AlbumReport::Status::HasCover;
         told.file = album.existingCover.isEmpty() ? FillSaver::coverNameFor(options, album)
                                                   : album.existingCover;
-        told.before = album.largestCoverFile();
+        told.before = album.largestCover(options.embed);
         if (options.embed && !album.existingCover.isEmpty() && !album.uncoveredFiles.isEmpty()) {
             triage.step = Step::EmbedCoverFile;
         }

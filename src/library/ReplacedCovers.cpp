@@ -1,7 +1,10 @@
 #include "library/ReplacedCovers.h"
 
 #include "imaging/CoverFileWriter.h"
+#include "imaging/ImageCodec.h"
+#include "library/CoverEmbedder.h"
 #include "library/EmbedLock.h"
+#include "library/TagReader.h"
 #include "platform/UserPaths.h"
 
 #include <QCoreApplication>
@@ -66,9 +69,16 @@ std::optional<QByteArray> fileBytes(const QByteArray& path) {
     return file.readAll();
 }
 
+QString kindName(ReplacedCovers::Entry::Kind kind) {
+    using Kind = ReplacedCovers::Entry::Kind;
+    return kind == Kind::Link      ? QStringLiteral("link")
+           : kind == Kind::Picture ? QStringLiteral("picture")
+                                   : QStringLiteral("file");
+}
+
 QJsonObject toJson(const ReplacedCovers::Entry& e) {
     const bool link = e.kind == ReplacedCovers::Entry::Kind::Link;
-    QJsonObject o{{QStringLiteral("kind"), link ? QStringLiteral("link") : QStringLiteral("file")},
+    QJsonObject o{{QStringLiteral("kind"), kindName(e.kind)},
                   {QStringLiteral("folder"), encoded(e.folder)},
                   {QStringLiteral("name"), encoded(e.name)},
                   {QStringLiteral("written"), encoded(e.written)},
@@ -81,9 +91,12 @@ QJsonObject toJson(const ReplacedCovers::Entry& e) {
 
 ReplacedCovers::Entry fromJson(const QJsonObject& o) {
     ReplacedCovers::Entry e;
-    e.kind = o.value(QStringLiteral("kind")).toString() == QLatin1String("link")
-                 ? ReplacedCovers::Entry::Kind::Link
-                 : ReplacedCovers::Entry::Kind::File;
+    for (const auto kind :
+         {ReplacedCovers::Entry::Kind::Link, ReplacedCovers::Entry::Kind::Picture}) {
+        if (o.value(QStringLiteral("kind")).toString() == kindName(kind)) {
+            e.kind = kind;
+        }
+    }
     e.folder = decoded(o.value(QStringLiteral("folder")));
     e.name = decoded(o.value(QStringLiteral("name")));
     e.hash = o.value(QStringLiteral("hash")).toString().toLatin1();
@@ -241,6 +254,9 @@ ReplacedCovers::Restored ReplacedCovers::restoreOne(const Entry& entry) const {
         told.reason = tr("the folder is no longer there (moved or renamed?); nothing was written");
         return told;
     }
+    if (entry.kind == Entry::Kind::Picture) {
+        return restorePicture(entry, told);
+    }
     const QByteArray writtenPath = entry.folder + '/' + entry.written;
     const bool writtenThere = ::lstat(writtenPath.constData(), &info) == 0;
     if (writtenThere &&
@@ -272,6 +288,33 @@ ReplacedCovers::Restored ReplacedCovers::restoreOne(const Entry& entry) const {
     // Only now: the new cover goes when the old one is back in its place.
     if (writtenThere && entry.written != entry.name) {
         ::unlink(writtenPath.constData());
+    }
+    told.outcome = Restored::Outcome::Restored;
+    return told;
+}
+
+// An embedded picture goes back into its file (as its front cover), when the
+// file still carries the picture that replaced it.
+ReplacedCovers::Restored ReplacedCovers::restorePicture(const Entry& entry, Restored told) const {
+    const QByteArray path = entry.folder + '/' + entry.name;
+    const std::atomic<bool> never = false;
+    const auto now = TagReader(never).frontCoverOf(path);
+    if (!now || hashOf(*now) != entry.writtenHash) {
+        told.outcome = Restored::Outcome::Changed;
+        told.reason = tr("its cover changed since it was embedded; it was left as it is");
+        return told;
+    }
+    const auto kept = fileBytes(QFile::encodeName(objectPath(entry.hash)));
+    if (!kept || hashOf(*kept) != entry.hash) {
+        told.reason = tr("its kept copy is missing or damaged");
+        return told;
+    }
+    const QByteArray mime =
+        ImageCodec::pictureInfo(*kept).format == "png" ? "image/png" : "image/jpeg";
+    const auto result = CoverEmbedder::embed(path, {*kept, mime}, true);
+    if (result.outcome != CoverEmbedder::Result::Outcome::Embedded) {
+        told.reason = result.error;
+        return told;
     }
     told.outcome = Restored::Outcome::Restored;
     return told;

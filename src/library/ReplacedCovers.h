@@ -16,14 +16,14 @@
 class ReplacedCovers {
 public:
     struct Entry {
-        enum class Kind { File, Link };
+        enum class Kind { File, Link, Picture };
         Kind kind = Kind::File;
         QByteArray folder;  // the album folder, absolute, as the file system names it
-        QByteArray name;    // the cover's file name in it
-        QByteArray bytes;   // File: what it held (kept by hash; empty once read back)
-        QByteArray hash;    // File: SHA-256 of `bytes`, hex
+        QByteArray name;    // the cover's file name in it (Picture: the audio file's)
+        QByteArray bytes;   // File, Picture: what it held (kept by hash, then let go)
+        QByteArray hash;    // File, Picture: SHA-256 of `bytes`, hex
         QByteArray target;  // Link: where it pointed
-        QByteArray written; // the name the new cover took (often `name`)
+        QByteArray written; // the name the new cover took (`name` for a Picture)
         QByteArray writtenHash;
         QDateTime when;
     };
@@ -66,6 +66,7 @@ private:
     bool save(const QList<Entry>& entries, QString* error) const;
     void dropUnused(const QList<Entry>& before, const QList<Entry>& after) const;
     Restored restoreOne(const Entry& entry) const;
+    Restored restorePicture(const Entry& entry, Restored told) const;
 
     QString m_root;
 };

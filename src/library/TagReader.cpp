@@ -1,5 +1,6 @@
 #include "library/TagReader.h"
 
+#include "imaging/ImageCodec.h"
 #include "library/formats/AudioFormat.h"
 #include "library/formats/FdStream.h"
 
@@ -67,8 +68,23 @@ struct Descriptor {
 
 } // namespace
 
-TagReader::TagReader(const std::atomic<bool>& stop, int timeLimitMs)
-    : m_stop(stop), m_timeLimitMs(timeLimitMs) {}
+TagReader::TagReader(const std::atomic<bool>& stop, int timeLimitMs, bool pictureSizes)
+    : m_stop(stop), m_timeLimitMs(timeLimitMs), m_pictureSizes(pictureSizes) {}
+
+std::optional<QByteArray> TagReader::frontCoverOf(const QByteArray& nativePath) const {
+    const AudioFormat* format =
+        AudioFormats::byFileName(nativePath.mid(nativePath.lastIndexOf('/') + 1));
+    const Descriptor file{format ? ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC) : -1};
+    if (file.fd < 0) {
+        return std::nullopt;
+    }
+    BoundedStream stream(file.fd, nativePath, m_stop, m_timeLimitMs);
+    const std::unique_ptr<TagLib::File> opened = format->open(&stream);
+    if (stream.ended() != TrackTags::Read::Whole || !opened || !opened->isValid()) {
+        return std::nullopt;
+    }
+    return format->frontCover(opened.get());
+}
 
 TrackTags TagReader::tagsOf(const QByteArray& nativePath) const {
     TrackTags tags;
@@ -103,5 +119,10 @@ TrackTags TagReader::tagsOf(const QByteArray& nativePath) const {
                                                          : QString();
     tags.embeddable = format->takesPictures();
     format->readExtras(opened.get(), tags);
+    if (m_pictureSizes && tags.hasFrontCover) {
+        // Already in memory with the tags: only its header is read.
+        tags.frontCoverSize =
+            ImageCodec::pictureSize(format->frontCover(opened.get()).value_or(QByteArray()));
+    }
     return tags;
 }

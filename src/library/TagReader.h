@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 
 #include <atomic>
+#include <optional>
 
 // What one audio file's tags say, as far as filling covers needs it.
 struct TrackTags {
@@ -26,6 +28,7 @@ struct TrackTags {
     QString storefront;         // the storefront it was bought in (MP4 sfID), "US"
     QString explicitness;       // "explicit" or "cleaned" when the tags say so
     bool hasFrontCover = false; // an embedded picture of the front (or "other") kind
+    QSize frontCoverSize;       // its size, when asked for (from its header)
     bool embeddable = false;    // a format covers can be embedded into
 };
 
@@ -39,11 +42,16 @@ public:
     static constexpr qint64 kReadBudgetBytes = 16LL * 1024 * 1024;
     static constexpr int kTimeLimitMs = 30000;
 
-    explicit TagReader(const std::atomic<bool>& stop, int timeLimitMs = kTimeLimitMs);
+    // `pictureSizes`: also tell the size of a file's front cover.
+    explicit TagReader(const std::atomic<bool>& stop, int timeLimitMs = kTimeLimitMs,
+                       bool pictureSizes = false);
 
     TrackTags tagsOf(const QByteArray& nativePath) const;
+    // The bytes of the file's front cover; none when it has none.
+    std::optional<QByteArray> frontCoverOf(const QByteArray& nativePath) const;
 
 private:
     const std::atomic<bool>& m_stop;
     int m_timeLimitMs;
+    bool m_pictureSizes;
 };

@@ -9,6 +9,7 @@
 #include "library/FillJournal.h"
 #include "library/FillRun.h"
 #include "library/MusicOpening.h"
+#include "library/TagReader.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -404,6 +405,9 @@ private Q_SLOTS:
                 {"Fleetwood Mac", name});
         }
         mp3(album("Taylor Swift/Red") + "/01.mp3", {"Taylor Swift", "Red"});
+        const QString nineteen = album("Taylor Swift/1989");
+        mp3(nineteen + "/01.mp3", {"Taylor Swift", "1989"});
+        mp3(nineteen + "/02.mp3", {"Taylor Swift", "1989"});
         Run run = fill({});
         QCOMPARE(run.status, 0);
         const auto idOf = [&](const QString& name) {
@@ -431,16 +435,27 @@ private Q_SLOTS:
         TestSupport::writeFile(m_root + "/Fleetwood Mac/Tusk/cover.jpg", otherPicture);
         QFile::remove(red + "/cover.jpg");
         TestSupport::writeFile(red + "/cover.png", smallRed);
+        // Small pictures in the files alone.
+        TestSupport::writeFile(m_root + "/small.jpg", shrunk(nineteen + "/cover.jpg", "jpeg"));
+        QFile::remove(nineteen + "/cover.jpg");
+        QCOMPARE(cli({"embed", m_root + "/small.jpg", nineteen}).status, 0);
+        QFile::remove(m_root + "/small.jpg");
+        const std::atomic<bool> never = false;
+        const auto picture = [&] {
+            return TagReader(never).frontCoverOf(QFile::encodeName(nineteen + "/02.mp3"));
+        };
+        const auto smallPicture = picture();
         mp3(album("Nameless/Broken") + "/01.mp3", {"Nameless", "Broken"});
         TestSupport::writeFile(m_root + "/Nameless/Broken/folder.jpg", "not a picture");
 
         m_server.resetCounts();
-        run = fill({"--upgrade", "500"});
+        run = fill({"--upgrade", "500", "--embed"});
         QCOMPARE(run.status, 0);
-        QCOMPARE(outcomes(run),
-                 (QStringList{"Broken=kept", "Red=upgraded/search", "Rumours=upgraded/listing",
-                              "Tango in the Night=has-cover", "Tusk=kept/listing"}));
+        QCOMPARE(outcomes(run), (QStringList{"1989=upgraded/listing", "Broken=kept",
+                                             "Red=upgraded/listing", "Rumours=upgraded/listing",
+                                             "Tango in the Night=embedded", "Tusk=kept/listing"}));
         QCOMPARE(m_server.requestCount("/search"), 2); // Tango, already large, is not asked about
+        QCOMPARE(ImageCodec::pictureSize(picture().value_or(QByteArray())), QSize(600, 600));
         for (const QJsonObject& a : std::as_const(run.albums)) {
             if (a.value("album") == "Rumours") {
                 QCOMPARE(a.value("before").toObject().value("width").toInt(), 200);
@@ -456,7 +471,8 @@ private Q_SLOTS:
         // Restore: every replaced cover back, byte for byte; then nothing left.
         run = cli({"restore", "--json", m_root});
         QCOMPARE(run.status, 0);
-        QCOMPARE(run.albums.size(), 2);
+        QCOMPARE(run.albums.size(), 4); // two files, and the picture in two tracks
+        QCOMPARE(picture(), smallPicture);
         QCOMPARE(TestSupport::readFile(rumours), smallRumours);
         QCOMPARE(TestSupport::entries(red), (QStringList{"01.mp3", "cover.png"}));
         QCOMPARE(TestSupport::readFile(red + "/cover.png"), smallRed);
@@ -464,7 +480,7 @@ private Q_SLOTS:
         QCOMPARE(run.albums.size(), 0);
 
         // A cover changed by hand after the upgrade is left as it is.
-        fill({"--upgrade", "500"});
+        fill({"--upgrade", "500"}, m_root + "/Fleetwood Mac");
         TestSupport::writeFile(rumours, otherPicture);
         run = cli({"restore", "--json", m_root});
         QCOMPARE(run.status, 1);
