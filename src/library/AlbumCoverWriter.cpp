@@ -24,19 +24,21 @@ Written writeCover(const AlbumFolder& album, const QString& name, const QByteArr
     if (!jpeg) {
         return {Written::Outcome::Failed,
                 {},
-                QCoreApplication::translate("AlbumCoverWriter", "the cover could not be encoded")};
+                QCoreApplication::translate("AlbumCoverWriter", "the cover could not be encoded"),
+                {}};
     }
     const auto written = CoverFileWriter::writeNewFile(album.nativePath, name, *jpeg,
                                                        CoverFileWriter::Naming::Exact);
     if (!written.ok()) {
         return {written.errorCode == EEXIST ? Written::Outcome::Taken : Written::Outcome::Failed,
                 {},
-                written.error};
+                written.error,
+                {}};
     }
     for (const QByteArray& disc : album.discFolders) {
         CoverFileWriter::writeNewFile(disc, name, *jpeg, CoverFileWriter::Naming::Exact);
     }
-    return {Written::Outcome::Written, written.path, {}};
+    return {Written::Outcome::Written, written.path, {}, *jpeg};
 }
 
 QString waitingNotice(const QString& folder) {

@@ -21,8 +21,9 @@ QString coverName(const QString& pattern, const AlbumFolder& album);
 struct Written {
     enum class Outcome { Written, Taken, Failed };
     Outcome outcome = Outcome::Failed;
-    QString path;  // the album folder's new cover
-    QString error; // why not
+    QString path;     // the album folder's new cover
+    QString error;    // why not
+    QByteArray bytes; // what was written
 };
 // Writes the cover (as JPEG, a downloaded JPEG as it came) under `name`;
 // Taken when the album folder has that name already (another run covered it).

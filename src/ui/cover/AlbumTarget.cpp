@@ -1,6 +1,7 @@
 #include "ui/cover/AlbumTarget.h"
 
 #include "library/AlbumCoverWriter.h"
+#include "library/ChosenCovers.h"
 #include "library/CoverEmbedder.h"
 #include "library/FillOptions.h"
 
@@ -37,7 +38,15 @@ void AlbumTarget::saveCover(const QByteArray& jpeg) {
     const QString name = AlbumCoverWriter::coverName(m_coverName, album);
     using Written = AlbumCoverWriter::Written;
     runThen<Written>(
-        this, [album, name, jpeg] { return AlbumCoverWriter::writeCover(album, name, jpeg); },
+        this,
+        [album, name, jpeg] {
+            const auto written = AlbumCoverWriter::writeCover(album, name, jpeg);
+            // A cover saved by hand is a choice: no fill ever replaces it.
+            if (written.outcome == Written::Outcome::Written) {
+                ChosenCovers().remember(written.bytes);
+            }
+            return written;
+        },
         [this, album, name](const Written& written) {
             if (written.outcome != Written::Outcome::Written) {
                 const QString why = written.outcome == Written::Outcome::Taken
