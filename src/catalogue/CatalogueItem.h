@@ -21,6 +21,7 @@ public:
         qint64 artistId = 0;  // the source's artist id; 0 when none
         QString explicitness; // "explicit", "cleaned", "notExplicit" or empty
         int releaseYear = 0;  // 0 when none
+        int trackCount = 0;   // an album's tracks; 0 when not told
 
         bool operator==(const Fields&) const = default;
     };
@@ -42,6 +43,7 @@ public:
     qint64 artistId() const { return m.artistId; }
     const QString& explicitness() const { return m.explicitness; }
     int releaseYear() const { return m.releaseYear; }
+    int trackCount() const { return m.trackCount; }
 
     // The ten fields of `search --json` under their names.
     QJsonObject toJson() const;

@@ -194,9 +194,6 @@ QJsonObject AlbumReport::details() const {
     if (after.isValid()) {
         json[QStringLiteral("after")] = sizeJson(after);
     }
-    if (!country.isEmpty()) {
-        json[QStringLiteral("country")] = country;
-    }
     if (!kept.isEmpty()) {
         json[QStringLiteral("kept")] = kept;
     }

@@ -24,6 +24,18 @@ QString albumOf(const Row& row) {
     return row.report ? row.report->album : row.album.album();
 }
 
+// "300 × 300 → 600 × 600", or either size alone.
+QString sizeText(const Row& row) {
+    if (!row.report) {
+        return {};
+    }
+    const QString before = AlbumReport::sizeText(row.report->before);
+    const QString after = AlbumReport::sizeText(row.report->after);
+    //: A cover's size before and after a fill: "300 × 300 → 600 × 600".
+    return !before.isEmpty() && !after.isEmpty() ? FillReportModel::tr("%1 → %2").arg(before, after)
+                                                 : before + after;
+}
+
 const QList<FillReportModel::Column> kColumns{
     //: Column title: the album's cover picture (a noun).
     {QT_TRANSLATE_NOOP("FillReportModel", "Cover"), 48, nullptr,
@@ -55,6 +67,16 @@ const QList<FillReportModel::Column> kColumns{
                     ? QJsonValue(viaName(row.report->via))
                     : QJsonValue(QJsonValue::Undefined);
      }},
+    //: Column title: the storefront a cover came from.
+    {QT_TRANSLATE_NOOP("FillReportModel", "Storefront"), 80, "country",
+     [](const Row& row) { return row.report ? row.report->country : QString(); },
+     [](const Row& row) {
+         return row.report && !row.report->country.isEmpty() ? QJsonValue(row.report->country)
+                                                             : QJsonValue(QJsonValue::Undefined);
+     }},
+    //: Column title: the size of the cover an album had, and of the one it got.
+    {QT_TRANSLATE_NOOP("FillReportModel", "Size"), 150, nullptr, sizeText,
+     [](const Row&) { return QJsonValue(QJsonValue::Undefined); }},
 };
 
 } // namespace

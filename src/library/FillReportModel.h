@@ -40,7 +40,9 @@ public:
         ArtistColumn,
         AlbumColumn,
         StatusColumn,
-        FoundByColumn
+        FoundByColumn,
+        StorefrontColumn,
+        SizeColumn,
     };
     enum Role {
         AlbumIndexRole = Qt::UserRole + 1, // the album's place in the run

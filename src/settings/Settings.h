@@ -29,6 +29,8 @@ enum class SettingId {
     FillEmbed,
     FillWindowWidth,
     FillWindowHeight,
+    FillUpgradeBelow,
+    FillMoreCountries,
 };
 Q_DECLARE_METATYPE(SettingId)
 
@@ -76,6 +78,12 @@ public:
         SettingId::LastFillFolder, "LASTFILLFOLDER", {}};
     // Whether Fill Covers in Folder also embeds covers into the audio files.
     static inline const Setting<bool> fillEmbed{SettingId::FillEmbed, "FILLEMBED", false};
+    // Fill Covers in Folder also upgrades covers smaller than this (0: never).
+    static inline const Setting<int> fillUpgradeBelow{SettingId::FillUpgradeBelow,
+                                                      "FILLUPGRADEBELOW", 0};
+    // The storefronts it asks in turn after the main one ("GB,JP").
+    static inline const Setting<QString> fillMoreCountries{SettingId::FillMoreCountries,
+                                                           "FILLMORECOUNTRIES", {}};
     // The Fill window's size as the user left it; 0 before it was resized.
     static inline const Setting<int> fillWindowWidth{SettingId::FillWindowWidth, "FILLWINDOWWIDTH",
                                                      0};

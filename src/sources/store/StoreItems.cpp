@@ -5,6 +5,7 @@
 #include <QJsonValue>
 #include <QVariant>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -78,6 +79,8 @@ CatalogueItem fromResult(const QJsonObject& result, const QString& mediaValue,
     // "2016-05-20T07:00:00Z": the year leads.
     const QString released = stringField(result, QStringLiteral("releaseDate")).value_or(QString());
     record.releaseYear = released.size() >= 4 ? released.left(4).toInt() : 0;
+    record.trackCount = int(std::clamp<qint64>(
+        integerField(result, QStringLiteral("trackCount")).value_or(0), 0, 10000));
 
     if (auto source = stringField(result, QStringLiteral("artworkUrl100"))) {
         QString high = *source;

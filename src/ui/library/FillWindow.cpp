@@ -4,18 +4,16 @@
 #include "library/AppContext.h"
 #include "library/FillScan.h"
 #include "platform/TextSafety.h"
-#include "settings/CoverFileName.h"
 #include "settings/Settings.h"
+#include "ui/library/FillOptionsBar.h"
 #include "ui/library/FillTable.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -39,11 +37,7 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     setWindowTitle(
         tr("Fill Covers in Folder — %1")
             .arg(TextSafety::withoutControlCharacters(folder.isEmpty() ? root : folder)));
-    m_name = new QLineEdit(m_options.coverName, this);
-    m_name->setAccessibleName(tr("Cover file name"));
-    m_name->setToolTip(tr("The name of the cover file saved into each album folder"));
-    m_embed = new QCheckBox(tr("Also embed the cover into the audio files"), this);
-    m_embed->setChecked(context.settings().value(Settings::fillEmbed));
+    m_choices = new FillOptionsBar(m_options, context.settings(), this);
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
@@ -61,7 +55,7 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     m_stopReading->setToolTip(tr("List only the albums read so far"));
     layOut();
     connectControls();
-    m_options.embed = m_embed->isChecked();
+    m_choices->apply(m_options);
     rescan();
 }
 
@@ -73,11 +67,6 @@ void FillWindow::layOut() {
                  m_options.highQuality ? tr("High Quality") : tr("Standard Quality")),
         this);
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* settings = new QHBoxLayout;
-    settings->addWidget(new QLabel(tr("Cover file name:"), this));
-    settings->addWidget(m_name);
-    settings->addWidget(m_embed);
-    settings->addStretch(1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_state, 1);
     buttons->addWidget(m_stopReading);
@@ -85,31 +74,19 @@ void FillWindow::layOut() {
     buttons->addWidget(m_runButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(where);
-    layout->addLayout(settings);
+    layout->addWidget(m_choices);
     layout->addWidget(m_table);
     layout->addWidget(m_progress);
     layout->addLayout(buttons);
 }
 
 void FillWindow::connectControls() {
-    Settings& stored = m_context.settings();
-    // What counts as covered depends on the name and on embedding: the list
-    // is read again when either changes.
-    connect(m_embed, &QCheckBox::toggled, this, [this, &stored](bool on) {
-        stored.setValue(Settings::fillEmbed, on);
-        if (on != m_options.embed) {
+    // What counts as covered depends on these choices: the list is read
+    // again when one changes.
+    connect(m_choices, &FillOptionsBar::listChanged, this, [this] {
+        FillOptions chosen = m_options;
+        if (!m_choices->apply(chosen) && !FillOptionsBar::sameList(chosen, m_options)) {
             rescan();
-        }
-    });
-    connect(m_name, &QLineEdit::editingFinished, this, [this] {
-        if (m_name->text().trimmed() != m_options.coverName) {
-            rescan();
-        }
-    });
-    // Another Fill window's choice is this one's too, between runs.
-    connect(&stored, &Settings::changed, this, [this, &stored](SettingId id) {
-        if (id == SettingId::FillEmbed && !m_run) {
-            m_embed->setChecked(stored.value(Settings::fillEmbed));
         }
     });
     connect(m_stopReading, &QPushButton::clicked, this, [this] {
@@ -143,15 +120,12 @@ FillWindow::~FillWindow() {
 }
 
 std::optional<FillOptions> FillWindow::chosenOptions() {
-    const QString name = m_name->text().trimmed();
-    if (const auto problem = CoverFileName::formatProblem(name)) {
-        // Refused once, up front: a name with a folder part would fail every album.
+    FillOptions options = m_options;
+    if (const auto problem = m_choices->apply(options)) {
+        // Refused once, up front, rather than failing every album.
         m_state->setText(*problem);
         return std::nullopt;
     }
-    FillOptions options = m_options;
-    options.coverName = name;
-    options.embed = m_embed->isChecked();
     return options;
 }
 
@@ -218,8 +192,7 @@ void FillWindow::startRun() {
     if (!chosen || m_run) {
         return;
     }
-    const bool sameList =
-        chosen->coverName == m_options.coverName && chosen->embed == m_options.embed;
+    const bool sameList = FillOptionsBar::sameList(*chosen, m_options);
     if (!sameList || !m_scan || !m_scan->isComplete()) {
         // The run works on a complete list, read with these choices.
         m_startWhenScanned = true;
@@ -230,8 +203,8 @@ void FillWindow::startRun() {
         return;
     }
     m_startWhenScanned = false;
-    m_name->setEnabled(false);
-    m_embed->setEnabled(false);
+    m_options = *chosen; // the storefronts may have changed
+    m_choices->setEnabled(false);
     m_runIndexes = m_table->reports()->openIndexes();
     QList<AlbumFolder> albums;
     for (const int index : std::as_const(m_runIndexes)) {
@@ -283,8 +256,7 @@ void FillWindow::showAlbumFinished(const AlbumReport& report) {
 void FillWindow::showRunEnded(FillRun::Ending ending, int remaining) {
     m_run->deleteLater();
     m_run = nullptr;
-    m_name->setEnabled(true);
-    m_embed->setEnabled(true);
+    m_choices->setEnabled(true);
     m_ending = ending;
     m_remaining = remaining;
     const int found = m_progress->maximum();

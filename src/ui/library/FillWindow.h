@@ -6,11 +6,10 @@
 
 #include <optional>
 
+class FillOptionsBar;
 class FillScan;
 class FillTable;
-class QCheckBox;
 class QLabel;
-class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
@@ -84,8 +83,7 @@ private:
     FillTable* m_table;
     QProgressBar* m_progress;
     QLabel* m_state;
-    QLineEdit* m_name;
-    QCheckBox* m_embed;
+    FillOptionsBar* m_choices;
     QPushButton* m_runButton;
     QPushButton* m_search;
     QPushButton* m_stopReading;
