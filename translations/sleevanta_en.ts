@@ -47,6 +47,16 @@
     </message>
 </context>
 <context>
+    <name>CandidateStrip</name>
+    <message numerus="yes">
+        <source>%n track(s)</source>
+        <translation>
+            <numerusform>%n track</numerusform>
+            <numerusform>%n tracks</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>Cli</name>
     <message numerus="yes">
         <source>%1 belongs to the command(s) %2</source>
@@ -140,19 +150,36 @@
     </message>
 </context>
 <context>
+    <name>FillReportModel</name>
+    <message numerus="yes">
+        <source>Stopped with %n album(s) left: %1.</source>
+        <translation>
+            <numerusform>Stopped with %n album left: %1.</numerusform>
+            <numerusform>Stopped with %n albums left: %1.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The iTunes Store asks for a break; %n album(s) left. Continue later.</source>
+        <translation>
+            <numerusform>The iTunes Store asks for a break; %n album left. Continue later.</numerusform>
+            <numerusform>The iTunes Store asks for a break; %n albums left. Continue later.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The iTunes Store could not be reached; %n album(s) left.</source>
+        <translation>
+            <numerusform>The iTunes Store could not be reached; %n album left.</numerusform>
+            <numerusform>The iTunes Store could not be reached; %n albums left.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>FillWindow</name>
     <message numerus="yes">
         <source>Waiting %n s: %1</source>
         <translation>
             <numerusform>Waiting %n s: %1</numerusform>
             <numerusform>Waiting %n s: %1</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>Stopped with %n album(s) left: %1.</source>
-        <translation>
-            <numerusform>Stopped with %n album left: %1.</numerusform>
-            <numerusform>Stopped with %n albums left: %1.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -177,17 +204,10 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>The iTunes Store asks for a break; %n album(s) left. Continue later.</source>
+        <source>%n cover(s) put back; %1 left as they are (changed since, or moved).</source>
         <translation>
-            <numerusform>The iTunes Store asks for a break; %n album left. Continue later.</numerusform>
-            <numerusform>The iTunes Store asks for a break; %n albums left. Continue later.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>The iTunes Store could not be reached; %n album(s) left.</source>
-        <translation>
-            <numerusform>The iTunes Store could not be reached; %n album left.</numerusform>
-            <numerusform>The iTunes Store could not be reached; %n albums left.</numerusform>
+            <numerusform>%n cover put back; %1 left as they are (changed since, or moved).</numerusform>
+            <numerusform>%n covers put back; %1 left as they are (changed since, or moved).</numerusform>
         </translation>
     </message>
 </context>

@@ -253,3 +253,27 @@ QJsonObject FillReportModel::json(const AlbumReport& report) {
     }
     return json;
 }
+
+QString FillReportModel::summary(FillRun::Ending ending, int remaining) const {
+    using Status = AlbumReport::Status;
+    QMap<Status, int> counts = statusCounts();
+    const QString tally =
+        tr("%1 saved, %2 already had a cover, %3 without a confident match, %4 failed")
+            .arg(counts[Status::Saved] + counts[Status::Planned] + counts[Status::EmbedFailed] +
+                 counts[Status::Upgraded])
+            .arg(counts[Status::HasCover] + counts[Status::Embedded] + counts[Status::Kept])
+            .arg(counts[Status::NoMatch] + counts[Status::Ambiguous] + counts[Status::Mixed])
+            .arg(counts[Status::Failed] + counts[Status::Skipped]);
+    switch (ending) {
+    case FillRun::Ending::Completed:
+        return tr("Done: %1.").arg(tally);
+    case FillRun::Ending::Stopped:
+        return tr("Stopped with %n album(s) left: %1.", nullptr, remaining).arg(tally);
+    case FillRun::Ending::RateLimited:
+        return tr("The iTunes Store asks for a break; %n album(s) left. Continue later.", nullptr,
+                  remaining);
+    case FillRun::Ending::Unreachable:
+        return tr("The iTunes Store could not be reached; %n album(s) left.", nullptr, remaining);
+    }
+    return {};
+}

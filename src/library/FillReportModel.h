@@ -2,6 +2,7 @@
 
 #include "library/AlbumScanner.h"
 #include "library/FillReport.h"
+#include "library/FillRun.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -51,6 +52,10 @@ public:
 
     // The one table of columns.
     static const QList<Column>& columns();
+
+    // What a run that ended so, leaving `remaining` albums, did over every
+    // album listed: "Done: 3 saved, 1 already had a cover, …".
+    QString summary(FillRun::Ending ending, int remaining) const;
 
     explicit FillReportModel(const QByteArray& root, QObject* parent = nullptr);
 

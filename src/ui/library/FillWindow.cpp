@@ -2,9 +2,13 @@
 
 #include "catalogue/CountryNames.h"
 #include "library/AppContext.h"
+#include "library/FillSaver.h"
 #include "library/FillScan.h"
+#include "library/ReplacedCovers.h"
 #include "platform/TextSafety.h"
 #include "settings/Settings.h"
+#include "ui/library/CandidateStrip.h"
+#include "ui/library/FillChooser.h"
 #include "ui/library/FillOptionsBar.h"
 #include "ui/library/FillTable.h"
 
@@ -38,6 +42,11 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
         tr("Fill Covers in Folder — %1")
             .arg(TextSafety::withoutControlCharacters(folder.isEmpty() ? root : folder)));
     m_choices = new FillOptionsBar(m_options, context.settings(), this);
+    m_candidates = new CandidateStrip(context.images(), this);
+    m_chooser = new FillChooser(context, this);
+    m_restore = new QPushButton(tr("Restore Replaced Covers"), this);
+    m_restore->setToolTip(tr("Put back the covers that upgrades and choices replaced in this "
+                             "library"));
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
@@ -70,12 +79,14 @@ void FillWindow::layOut() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_state, 1);
     buttons->addWidget(m_stopReading);
+    buttons->addWidget(m_restore);
     buttons->addWidget(m_search);
     buttons->addWidget(m_runButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(where);
     layout->addWidget(m_choices);
     layout->addWidget(m_table);
+    layout->addWidget(m_candidates);
     layout->addWidget(m_progress);
     layout->addLayout(buttons);
 }
@@ -104,6 +115,33 @@ void FillWindow::connectControls() {
         }
     });
     connect(m_search, &QPushButton::clicked, this, &FillWindow::searchByHand);
+    connect(m_candidates, &CandidateStrip::chosen, this, [this](const CatalogueItem& item) {
+        const AlbumFolder* album = m_table->selectedAlbum();
+        if (album && m_table->selectedReport() && !m_run) {
+            m_state->setText(tr("Saving the chosen cover of %1…").arg(album->album()));
+            m_chooser->choose(m_options, *album, *m_table->selectedReport(), item);
+        }
+    });
+    connect(m_chooser, &FillChooser::chosen, this, [this](const AlbumReport& saved) {
+        m_table->setReport(saved);
+        m_state->setText(saved.statusText());
+        updateSearchButton();
+    });
+    connect(m_restore, &QPushButton::clicked, this, [this] {
+        m_restore->setEnabled(false);
+        m_state->setText(tr("Putting back the replaced covers…"));
+        m_chooser->restore(m_options.root);
+    });
+    connect(m_chooser, &FillChooser::restored, this, [this](int back, int left) {
+        m_restore->setEnabled(!m_run);
+        rescan();
+        m_state->setText(back + left == 0
+                             ? tr("No replaced covers are kept for this library.")
+                             : tr("%n cover(s) put back; %1 left as they are (changed since, "
+                                  "or moved).",
+                                  nullptr, back)
+                                   .arg(left));
+    });
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FillWindow::updateSearchButton);
 }
@@ -205,6 +243,7 @@ void FillWindow::startRun() {
     m_startWhenScanned = false;
     m_options = *chosen; // the storefronts may have changed
     m_choices->setEnabled(false);
+    m_restore->setEnabled(false);
     m_runIndexes = m_table->reports()->openIndexes();
     QList<AlbumFolder> albums;
     for (const int index : std::as_const(m_runIndexes)) {
@@ -257,6 +296,7 @@ void FillWindow::showRunEnded(FillRun::Ending ending, int remaining) {
     m_run->deleteLater();
     m_run = nullptr;
     m_choices->setEnabled(true);
+    m_restore->setEnabled(true);
     m_ending = ending;
     m_remaining = remaining;
     const int found = m_progress->maximum();
@@ -273,31 +313,7 @@ void FillWindow::showSummary() {
     if (!m_ending || m_run) {
         return;
     }
-    const QMap<AlbumReport::Status, int> counts = m_table->reports()->statusCounts();
-    const int remaining = m_remaining;
-    using Status = AlbumReport::Status;
-    const QString tally =
-        tr("%1 saved, %2 already had a cover, %3 without a confident match, %4 failed")
-            .arg(counts[Status::Saved] + counts[Status::Planned] + counts[Status::EmbedFailed])
-            .arg(counts[Status::HasCover] + counts[Status::Embedded])
-            .arg(counts[Status::NoMatch] + counts[Status::Ambiguous] + counts[Status::Mixed])
-            .arg(counts[Status::Failed] + counts[Status::Skipped]);
-    switch (*m_ending) {
-    case FillRun::Ending::Completed:
-        m_state->setText(tr("Done: %1.").arg(tally));
-        break;
-    case FillRun::Ending::Stopped:
-        m_state->setText(tr("Stopped with %n album(s) left: %1.", nullptr, remaining).arg(tally));
-        break;
-    case FillRun::Ending::RateLimited:
-        m_state->setText(tr("The iTunes Store asks for a break; %n album(s) left. Continue later.",
-                            nullptr, remaining));
-        break;
-    case FillRun::Ending::Unreachable:
-        m_state->setText(
-            tr("The iTunes Store could not be reached; %n album(s) left.", nullptr, remaining));
-        break;
-    }
+    m_state->setText(m_table->reports()->summary(*m_ending, m_remaining));
 }
 
 void FillWindow::updateSearchButton() {
@@ -306,6 +322,12 @@ void FillWindow::updateSearchButton() {
     m_search->setEnabled(report &&
                          (report->status == Status::NoMatch ||
                           report->status == Status::Ambiguous || report->status == Status::Failed));
+    // An ambiguous album shows what matched alike, to choose from.
+    QList<CatalogueItem> candidates;
+    if (report && report->status == Status::Ambiguous && report->match) {
+        candidates = QList<CatalogueItem>{*report->match} + report->rivals;
+    }
+    m_candidates->setCandidates(candidates, report ? report->album : QString());
 }
 
 void FillWindow::searchByHand() {

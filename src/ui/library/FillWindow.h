@@ -6,7 +6,9 @@
 
 #include <optional>
 
+class CandidateStrip;
 class FillOptionsBar;
+class FillChooser;
 class FillScan;
 class FillTable;
 class QLabel;
@@ -30,6 +32,7 @@ public:
     FillTable* table() const { return m_table; }
     QPushButton* runButton() const { return m_runButton; }
     QPushButton* searchButton() const { return m_search; }
+    CandidateStrip* candidateStrip() const { return m_candidates; }
     bool isRunning() const { return m_run != nullptr; }
 
     // Starts a run on the albums listed: those this window has not settled
@@ -84,6 +87,9 @@ private:
     QProgressBar* m_progress;
     QLabel* m_state;
     FillOptionsBar* m_choices;
+    CandidateStrip* m_candidates;
+    QPushButton* m_restore;
+    FillChooser* m_chooser;
     QPushButton* m_runButton;
     QPushButton* m_search;
     QPushButton* m_stopReading;
