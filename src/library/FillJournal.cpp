@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
@@ -19,6 +20,45 @@ namespace {
 // 1 kept one entry per album; 2 one per album and storefront.
 constexpr int kFormat = 2;
 
+// An ambiguous album's candidates, enough to show them without asking.
+QJsonArray candidatesJson(const QList<CatalogueItem>& items) {
+    QJsonArray array;
+    for (const CatalogueItem& item : items) {
+        array.append(QJsonObject{{QStringLiteral("collectionId"), item.collectionId()},
+                                 {QStringLiteral("artistId"), item.artistId()},
+                                 {QStringLiteral("artistName"), item.artistName()},
+                                 {QStringLiteral("collectionName"), item.collectionName()},
+                                 {QStringLiteral("artworkUrl"), item.artworkUrl()},
+                                 {QStringLiteral("year"), item.releaseYear()},
+                                 {QStringLiteral("trackCount"), item.trackCount()},
+                                 {QStringLiteral("explicitness"), item.explicitness()},
+                                 {QStringLiteral("standard"), item.standardResolutionUrl()},
+                                 {QStringLiteral("high"), item.highResolutionUrl()}});
+    }
+    return array;
+}
+
+QList<CatalogueItem> candidatesOf(const QJsonArray& array) {
+    QList<CatalogueItem> items;
+    for (const QJsonValue& value : array) {
+        const QJsonObject o = value.toObject();
+        CatalogueItem::Fields f;
+        f.collectionId = o.value(QStringLiteral("collectionId")).toInteger();
+        f.artistId = o.value(QStringLiteral("artistId")).toInteger();
+        f.artistName = o.value(QStringLiteral("artistName")).toString();
+        f.collectionName = o.value(QStringLiteral("collectionName")).toString();
+        f.artworkUrl = o.value(QStringLiteral("artworkUrl")).toString();
+        f.releaseYear = o.value(QStringLiteral("year")).toInt();
+        f.trackCount = o.value(QStringLiteral("trackCount")).toInt();
+        f.explicitness = o.value(QStringLiteral("explicitness")).toString();
+        f.standardResolutionUrl = o.value(QStringLiteral("standard")).toString();
+        f.highResolutionUrl = o.value(QStringLiteral("high")).toString();
+        f.entityString = QStringLiteral("music");
+        items.append(CatalogueItem(f));
+    }
+    return items;
+}
+
 FillJournal::Entry entryOf(const QJsonObject& o) {
     return FillJournal::Entry{
         o.value(QStringLiteral("outcome")).toString(),
@@ -27,7 +67,8 @@ FillJournal::Entry entryOf(const QJsonObject& o) {
         o.value(QStringLiteral("album")).toString(),
         o.value(QStringLiteral("barcode")).toString(),
         o.value(QStringLiteral("storefront")).toString(),
-        o.value(QStringLiteral("rules")).toInt()};
+        o.value(QStringLiteral("rules")).toInt(),
+        candidatesOf(o.value(QStringLiteral("candidates")).toArray())};
 }
 
 } // namespace
@@ -116,10 +157,11 @@ std::optional<FillJournal::Entry> FillJournal::remembered(const AlbumFolder& alb
 }
 
 void FillJournal::record(const AlbumFolder& album, const QString& outcome,
-                         const QString& storefront, const QDateTime& now) {
+                         const QString& storefront, const QDateTime& now,
+                         const QList<CatalogueItem>& candidates) {
     m_entries[keyOf(album)].insert(storefront, Entry{outcome, now, album.artist(), album.album(),
                                                      album.identity.barcode, storefront,
-                                                     AlbumMatcher::kRulesVersion});
+                                                     AlbumMatcher::kRulesVersion, candidates});
     m_changed = true;
 }
 
@@ -128,14 +170,16 @@ bool FillJournal::save() const {
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
         QJsonObject stores;
         for (const Entry& e : it.value()) {
-            stores.insert(e.storefront,
-                          QJsonObject{{QStringLiteral("outcome"), e.outcome},
-                                      {QStringLiteral("when"), e.when.toSecsSinceEpoch()},
-                                      {QStringLiteral("artist"), e.artist},
-                                      {QStringLiteral("album"), e.album},
-                                      {QStringLiteral("barcode"), e.barcode},
-                                      {QStringLiteral("storefront"), e.storefront},
-                                      {QStringLiteral("rules"), e.rules}});
+            stores.insert(
+                e.storefront,
+                QJsonObject{{QStringLiteral("outcome"), e.outcome},
+                            {QStringLiteral("when"), e.when.toSecsSinceEpoch()},
+                            {QStringLiteral("artist"), e.artist},
+                            {QStringLiteral("album"), e.album},
+                            {QStringLiteral("barcode"), e.barcode},
+                            {QStringLiteral("storefront"), e.storefront},
+                            {QStringLiteral("rules"), e.rules},
+                            {QStringLiteral("candidates"), candidatesJson(e.candidates)}});
         }
         albums.insert(QString::fromLatin1(it.key()), stores);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/CatalogueItem.h"
 #include "library/AlbumScanner.h"
 
 #include <QByteArray>
@@ -29,6 +30,7 @@ public:
         QString barcode;
         QString storefront;
         int rules = 0;
+        QList<CatalogueItem> candidates; // ambiguous: what matched alike
     };
 
     explicit FillJournal(QByteArray libraryRoot);
@@ -45,7 +47,7 @@ public:
     std::optional<Entry> remembered(const AlbumFolder& album, const QString& storefront,
                                     const QDateTime& now) const;
     void record(const AlbumFolder& album, const QString& outcome, const QString& storefront,
-                const QDateTime& now);
+                const QDateTime& now, const QList<CatalogueItem>& candidates = {});
     // Writes the journal whole, or not at all; false when it could not.
     bool save() const;
     bool hasChanges() const { return m_changed; }

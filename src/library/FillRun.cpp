@@ -258,7 +258,7 @@ void FillRun::report(AlbumReport told) {
     if (!m_options.dryRun && told.index >= 0 && told.status != Status::Failed &&
         told.status != Status::Skipped && !told.remembered) {
         m_journal.record(m_albums[told.index], AlbumReport::statusName(told.status),
-                         storefrontOf(told.index), QDateTime::currentDateTimeUtc());
+                         storefrontOf(told.index), QDateTime::currentDateTimeUtc(), told.rivals);
     }
     Q_EMIT albumFinished(told);
 }

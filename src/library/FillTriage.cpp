@@ -101,6 +101,7 @@ FillTriage FillTriage::of(const AlbumFolder& album, AlbumReport told, const Fill
                               ? AlbumReport::Status::Ambiguous
                               : AlbumReport::Status::NoMatch;
             told.remembered = true;
+            told.rivals = remembered->candidates;
             told.reason = QCoreApplication::translate(
                               "FillRun", "no confident match on %1; --retry asks again")
                               .arg(remembered->when.date().toString(Qt::ISODate));

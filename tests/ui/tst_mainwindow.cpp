@@ -18,6 +18,7 @@
 #include "ui/cover/CoverActions.h"
 #include "ui/cover/CoverPane.h"
 #include "ui/cover/SaveDialog.h"
+#include "ui/library/CandidateStrip.h"
 #include "ui/library/FillTable.h"
 #include "ui/library/FillWindow.h"
 #include "ui/preferences/PreferencesDialog.h"
@@ -448,6 +449,54 @@ private Q_SLOTS:
         // A plain search is no longer for the album.
         search->searchForTerm(QStringLiteral("x"));
         QVERIFY(!saveInto->isVisible() && !banner->isVisibleTo(m_window.get()));
+    }
+
+    // An album the matcher will not decide alone shows its candidates; the
+    // keyboard chooses one, and its cover is saved into the album's folder.
+    void choosingACandidateByKeyboard() {
+        const QString music = TestSupport::homeFolder().filePath(QStringLiteral("Music"));
+        const QString album = music + "/Nirvana/Greatest Hits";
+        QDir().mkpath(album);
+        QFile(album + "/01.mp3").open(QIODevice::WriteOnly); // named by its folders
+        open();
+        FillOptions options;
+        options.root = QFile::encodeName(music);
+        options.intervalMs = 50;
+        FillWindow* fill = m_delegate->showFillWindow(options);
+        FillTable* table = fill->table();
+        QTRY_COMPARE(table->model()->rowCount(), 1);
+        fill->runButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            table->text(0, FillReportModel::StatusColumn).startsWith(QStringLiteral("Ambiguous")),
+            20000);
+        // In another window, it is remembered with its candidates: none is asked for.
+        QTRY_COMPARE(fill->runButton()->text(), QStringLiteral("Start Again"));
+        fill->close();
+        m_server.resetCounts();
+        fill = m_delegate->showFillWindow(options);
+        table = fill->table();
+        QTRY_COMPARE(table->model()->rowCount(), 1);
+        fill->runButton()->click();
+        QTRY_VERIFY(
+            table->text(0, FillReportModel::StatusColumn).startsWith(QStringLiteral("Ambiguous")));
+        QCOMPARE(m_server.requestCount("/search") + m_server.requestCount("/lookup"), 0);
+        CandidateStrip* strip = fill->candidateStrip();
+        QVERIFY(!strip->isVisible());
+        table->selectRow(0);
+        QTRY_VERIFY(strip->isVisible());
+        QCOMPARE(strip->count(), 2);
+        QVERIFY(strip->item(1)->data(Qt::AccessibleTextRole).toString().contains("Nirvana"));
+        strip->setFocus();
+        QTest::keyClick(strip, Qt::Key_Right);
+        const qint64 second = strip->candidates().at(1).collectionId();
+        QTest::keyClick(strip, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            table->text(0, FillReportModel::StatusColumn).startsWith(QStringLiteral("Saved")),
+            20000);
+        QVERIFY(QFileInfo::exists(album + "/cover.jpg"));
+        QCOMPARE(table->text(0, FillReportModel::FoundByColumn), QStringLiteral("by hand"));
+        QCOMPARE(table->reports()->row(0)->report->match->collectionId(), second);
+        QVERIFY(!strip->isVisible()); // no longer ambiguous
     }
 
     // Music dropped from a file manager: a picture gets a hint, one album is

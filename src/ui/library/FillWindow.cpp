@@ -324,8 +324,8 @@ void FillWindow::updateSearchButton() {
                           report->status == Status::Ambiguous || report->status == Status::Failed));
     // An ambiguous album shows what matched alike, to choose from.
     QList<CatalogueItem> candidates;
-    if (report && report->status == Status::Ambiguous && report->match) {
-        candidates = QList<CatalogueItem>{*report->match} + report->rivals;
+    if (report && report->status == Status::Ambiguous) {
+        candidates = report->rivals; // the best among them
     }
     m_candidates->setCandidates(candidates, report ? report->album : QString());
 }
