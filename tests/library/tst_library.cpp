@@ -5,10 +5,12 @@
 #include "MemorySource.h"
 #include "TestSupport.h"
 #include "library/AlbumScanner.h"
+#include "library/CoverUpgrade.h"
 #include "library/EmbedLock.h"
 #include "library/FillJournal.h"
 #include "library/FillRun.h"
 #include "library/MusicOpening.h"
+#include "library/ReplacedCovers.h"
 #include "library/TagReader.h"
 
 #include <QJsonDocument>
@@ -612,6 +614,58 @@ private Q_SLOTS:
         QCOMPARE(told->country, QStringLiteral("JP"));
         QCOMPARE(source.asked.size(), 1);
         QCOMPARE(source.asked[0].values, QStringList{"7"});
+    }
+
+    // Links and hard links among an album's covers: a link to another of its
+    // covers follows its target, a link out of the album is kept aside as the
+    // link and comes back as one, a hard-linked cover is left alone; a folder
+    // moved away since is reported and nothing is written.
+    void replacingLinkedCovers() {
+        const QString folder = album("Linked/Album");
+        const QString elsewhere = album("Elsewhere");
+        mp3(folder + "/01.mp3", {"Linked", "Album"});
+        const QByteArray small =
+            TestSupport::encoded(TestSupport::filled(QSize(200, 200), Qt::blue), "jpeg");
+        const QByteArray large =
+            TestSupport::encoded(TestSupport::filled(QSize(600, 600), Qt::blue), "jpeg");
+        TestSupport::writeFile(folder + "/cover.jpg", small);
+        QVERIFY(QFile::link("cover.jpg", folder + "/folder.jpg"));
+        TestSupport::writeFile(elsewhere + "/art.jpg", small);
+        QVERIFY(QFile::link(elsewhere + "/art.jpg", folder + "/front.jpg"));
+        TestSupport::writeFile(elsewhere + "/shared.jpg", small);
+        QVERIFY(::link(QFile::encodeName(elsewhere + "/shared.jpg").constData(),
+                       QFile::encodeName(folder + "/album.jpg").constData()) == 0);
+        AlbumFolder linked;
+        linked.nativePath = QFile::encodeName(folder);
+        linked.path = folder;
+        ReplacedCovers keeper(m_state + "/replaced");
+        const CoverUpgrade::Outcome outcome = CoverUpgrade::replace(
+            linked, large, {QStringLiteral("cover.jpg"), CoverUpgrade::Mode::Upgrade}, keeper);
+        QCOMPARE(outcome.keep, CoverUpgrade::Keep::No);
+        QCOMPARE(outcome.replaced, 2); // cover.jpg (folder.jpg with it) and the link out
+        QCOMPARE(outcome.notes.size(), 1);
+        QCOMPARE(QFileInfo(folder + "/folder.jpg").symLinkTarget(), folder + "/cover.jpg");
+        QVERIFY(!QFileInfo(folder + "/front.jpg").isSymLink());
+        QCOMPARE(TestSupport::readFile(folder + "/front.jpg"), large);
+        QCOMPARE(TestSupport::readFile(elsewhere + "/art.jpg"), small); // never written through
+        QCOMPARE(TestSupport::readFile(folder + "/album.jpg"), small);
+        QCOMPARE(keeper.usage().covers, 2);
+
+        const QList<ReplacedCovers::Restored> restored = keeper.restore(linked.nativePath);
+        QCOMPARE(restored.size(), 2);
+        QCOMPARE(QFileInfo(folder + "/front.jpg").symLinkTarget(), elsewhere + "/art.jpg");
+        QCOMPARE(TestSupport::readFile(folder + "/cover.jpg"), small);
+        QCOMPARE(keeper.usage().covers, 0);
+
+        // Moved away after an upgrade: reported, kept, nothing written.
+        CoverUpgrade::replace(linked, large, {QStringLiteral("cover.jpg")}, keeper);
+        QVERIFY(QDir().rename(folder, folder + " (moved)"));
+        const QList<ReplacedCovers::Restored> gone = keeper.restore(linked.nativePath);
+        QVERIFY(!gone.isEmpty());
+        QCOMPARE(gone.first().outcome, ReplacedCovers::Restored::Outcome::FolderGone);
+        QVERIFY(!QFileInfo::exists(folder));
+        QCOMPARE(keeper.forget(QFile::encodeName(m_root)), 2);
+        QCOMPARE(keeper.usage().covers, 0);
     }
 
     // Two runs in one folder take turns: embed says once that it waits, and
