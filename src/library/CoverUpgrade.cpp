@@ -280,12 +280,14 @@ Outcome replace(const AlbumFolder& album, const QByteArray& cover, const Replaci
             tr("its covers could not be kept aside, so none was replaced: %1").arg(kept);
         return outcome;
     }
+    QList<ReplacedCovers::Entry> unwritten; // kept aside for nothing: let go again
     for (const ReplacedCovers::Entry& entry : entries) {
         const auto written = CoverFileWriter::writeReplacing(
             QFile::decodeName(entry.folder + '/' + entry.written), cover);
         if (!written.ok()) {
             outcome.notes.append(tr("%1 could not be written: %2")
                                      .arg(QFile::decodeName(entry.written), written.error));
+            unwritten.append(entry);
             continue;
         }
         if (entry.written != entry.name) {
@@ -295,6 +297,11 @@ Outcome replace(const AlbumFolder& album, const QByteArray& cover, const Replaci
             outcome.written = QFile::decodeName(entry.written);
         }
         ++outcome.replaced;
+    }
+    keeper.release(unwritten);
+    if (!entries.isEmpty() && outcome.replaced == 0) {
+        outcome.error = outcome.notes.join(QStringLiteral("; "));
+        return outcome;
     }
     if (entries.isEmpty() && how.mode == Mode::Choose) {
         // Nothing was there to replace: a choice for an album without a cover.
@@ -321,11 +328,22 @@ Pictures replacePictures(const AlbumFolder& album, const QByteArray& cover, cons
     const TagReader reader(how.stop ? *how.stop : never);
     const ChosenCovers chosen;
     QList<ReplacedCovers::Entry> entries;
-    for (const AlbumFolder::Picture& small : album.smallPictures) {
+    // A choice goes into every file that carries a cover; an upgrade into
+    // those whose cover is small.
+    QList<AlbumFolder::Picture> pictures = album.smallPictures;
+    if (how.mode == Mode::Choose) {
+        pictures.clear();
+        for (const QByteArray& file : album.audioFiles) {
+            pictures.append({file, {}});
+        }
+    }
+    for (const AlbumFolder::Picture& small : std::as_const(pictures)) {
         const auto old = reader.frontCoverOf(small.file);
-        // As large already (the embedding size caps the new one), or chosen.
-        if (!old || PictureFacts::shorterSide(would) <= PictureFacts::shorterSide(small.size) ||
-            chosen.contains(*old)) {
+        // As large already (the embedding size caps the new one), or chosen;
+        // a person's choice replaces any.
+        const bool larger =
+            PictureFacts::shorterSide(would) > PictureFacts::shorterSide(small.size);
+        if (!old || (how.mode == Mode::Upgrade && (!larger || chosen.contains(*old)))) {
             continue;
         }
         ReplacedCovers::Entry entry;
@@ -343,15 +361,20 @@ Pictures replacePictures(const AlbumFolder& album, const QByteArray& cover, cons
             tr("the embedded covers could not be kept aside, so none was replaced: %1").arg(kept));
         return done;
     }
+    QList<ReplacedCovers::Entry> unwritten;
     for (const ReplacedCovers::Entry& entry : entries) {
         const auto result =
             CoverEmbedder::embed(entry.folder + '/' + entry.name, *picture, true, how.stop);
+        if (result.outcome != CoverEmbedder::Result::Outcome::Embedded) {
+            unwritten.append(entry);
+        }
         if (result.outcome == CoverEmbedder::Result::Outcome::Embedded) {
             ++done.files;
         } else if (result.outcome == CoverEmbedder::Result::Outcome::Failed) {
             done.failed.append(QFile::decodeName(entry.name) + QStringLiteral(": ") + result.error);
         }
     }
+    keeper.release(unwritten);
     return done;
 }
 

@@ -78,8 +78,9 @@ struct Pictures {
 };
 // Replaces the album's small embedded front covers (AlbumFolder::
 // smallPictures) with `cover` as it is embedded, where that is larger and
-// they were not chosen; each is kept aside first (a picture shared by many
-// files once). The files are rewritten as checked copies.
+// they were not chosen; a choice replaces every file's front cover. Each is
+// kept aside first (a picture shared by many files once). The files are
+// rewritten as checked copies.
 Pictures replacePictures(const AlbumFolder& album, const QByteArray& cover, const Replacing& how,
                          ReplacedCovers& keeper);
 

@@ -227,6 +227,32 @@ QString ReplacedCovers::keep(QList<Entry> entries) {
     return save(all, &error) ? QString() : error;
 }
 
+void ReplacedCovers::release(const QList<Entry>& released) {
+    if (released.isEmpty()) {
+        return;
+    }
+    QLockFile lock(m_root + QStringLiteral("/manifest.lock"));
+    QList<Entry> entries;
+    QString error;
+    if (!lock.lock() || !load(entries, &error)) {
+        return;
+    }
+    QList<Entry> left;
+    for (const Entry& entry : std::as_const(entries)) {
+        const bool let = std::any_of(released.begin(), released.end(), [&](const Entry& r) {
+            return absoluteFolder(r.folder) == entry.folder && r.name == entry.name &&
+                   r.when.toSecsSinceEpoch() == entry.when.toSecsSinceEpoch() &&
+                   r.writtenHash == entry.writtenHash;
+        });
+        if (!let) {
+            left.append(entry);
+        }
+    }
+    if (save(left, &error)) {
+        dropUnused(entries, left);
+    }
+}
+
 ReplacedCovers::Usage ReplacedCovers::usage() const {
     QList<Entry> entries;
     QString error;

@@ -44,6 +44,8 @@ public:
         qint64 bytes = 0;
     };
     Usage usage() const;
+    // Lets go of entries kept for covers that were not replaced after all.
+    void release(const QList<Entry>& entries);
 
     struct Restored {
         enum class Outcome { Restored, Changed, FolderGone, Failed };

@@ -421,6 +421,7 @@ private Q_SLOTS:
             return qint64(0);
         };
         const qint64 tusk = idOf("Tusk");
+        const qint64 nineteenId = idOf("1989");
         // Small covers of the same picture (one a PNG), another picture, and
         // one that is no picture.
         const auto shrunk = [](const QString& path, const char* format) {
@@ -497,6 +498,10 @@ private Q_SLOTS:
         QCOMPARE(outcomes(run), (QStringList{"Tusk=kept/search"}));
         QCOMPARE(run.albums.value(0).value("kept").toString(), "chosen");
         QCOMPARE(cli({"choose", m_root + "/Fleetwood Mac/Tusk", "284914350"}).status, 64); // a film
+        // A choice goes into every file that carries a cover.
+        run = cli({"choose", "--json", "--embed", nineteen, QString::number(nineteenId)});
+        QCOMPARE(run.albums.value(0).value("embedded").toInt(), 2);
+        QCOMPARE(ImageCodec::pictureSize(picture().value_or(QByteArray())), QSize(600, 600));
 
         // Where nothing can be kept aside, nothing is replaced.
         TestSupport::writeFile(rumours, smallRumours);
@@ -665,6 +670,18 @@ private Q_SLOTS:
         QCOMPARE(gone.first().outcome, ReplacedCovers::Restored::Outcome::FolderGone);
         QVERIFY(!QFileInfo::exists(folder));
         QCOMPARE(keeper.forget(QFile::encodeName(m_root)), 2);
+        QCOMPARE(keeper.usage().covers, 0);
+
+        // A cover that cannot be written is not replaced, and nothing stays kept.
+        TestSupport::writeFile(
+            elsewhere + "/cover.png",
+            TestSupport::encoded(TestSupport::filled({200, 200}, Qt::blue), "png"));
+        QVERIFY(QDir().mkpath(elsewhere + "/cover.jpg")); // where the new cover would go
+        linked.nativePath = QFile::encodeName(elsewhere);
+        const CoverUpgrade::Outcome blocked =
+            CoverUpgrade::replace(linked, large, {QStringLiteral("cover.jpg")}, keeper);
+        QVERIFY(!blocked.error.isEmpty());
+        QVERIFY(QFileInfo::exists(elsewhere + "/cover.png"));
         QCOMPARE(keeper.usage().covers, 0);
     }
 
