@@ -70,6 +70,8 @@ FillOptionsBar::FillOptionsBar(const FillOptions& options, Settings& settings, Q
     connect(&settings, &Settings::changed, this, [this](SettingId id) {
         if (id == SettingId::FillEmbed && isEnabled()) {
             m_embed->setChecked(m_settings.value(Settings::fillEmbed));
+        } else if (id == SettingId::FillMoreCountries && isEnabled()) {
+            m_countries->setText(m_settings.value(Settings::fillMoreCountries));
         }
     });
 }

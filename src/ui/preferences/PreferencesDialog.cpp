@@ -4,6 +4,7 @@
 #include "catalogue/MediaTables.h"
 #include "settings/CoverFileName.h"
 #include "settings/Settings.h"
+#include "ui/library/FillOptionsBar.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QLineEdit>
@@ -61,6 +62,20 @@ PreferencesDialog::PreferencesDialog(Settings& settings, QWidget* parent)
             refreshInterface();
         });
     }
+    // The storefronts a fill asks after the main one: kept only when valid.
+    QLineEdit* storefronts = m_ui->fillStorefrontsField;
+    storefronts->setText(m_settings.value(Settings::fillMoreCountries));
+    m_ui->fillStorefrontsHint->hide();
+    connect(storefronts, &QLineEdit::editingFinished, this, [this, storefronts] {
+        QStringList codes;
+        const auto problem = FillOptionsBar::storefrontsOf(
+            storefronts->text(), m_settings.value(Settings::country), codes);
+        m_ui->fillStorefrontsHint->setText(problem.value_or(QString()));
+        m_ui->fillStorefrontsHint->setVisible(problem.has_value());
+        if (!problem) {
+            m_settings.setValue(Settings::fillMoreCountries, codes.join(QStringLiteral(", ")));
+        }
+    });
     // Sized to what it holds, growing and shrinking with it (the format's
     // hint, the example's lines); wide enough for a whole pattern.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -139,6 +154,10 @@ void PreferencesDialog::refreshInterface() {
     m_ui->exampleMultilineLabel->setText(tr("Name Format Example"));
     m_ui->clearCacheOnExitMultilineLabel->setText(tr("Other Options"));
     m_ui->clearCacheOnExitButton->setText(tr("Clear cache on exit"));
+    m_ui->fillStorefrontsLabel->setText(tr("Fill Covers in Folder, then ask in:"));
+    m_ui->fillStorefrontsField->setPlaceholderText(tr("e.g. GB, JP"));
+    m_ui->fillStorefrontsField->setToolTip(
+        tr("Storefront codes asked in turn about the albums the main storefront does not sell"));
 
     for (const auto& [box, setting] : switches()) {
         box->setChecked(m_settings.value(*setting));
