@@ -102,6 +102,9 @@ FillTriage FillTriage::of(const AlbumFolder& album, AlbumReport told, const Fill
                               : AlbumReport::Status::NoMatch;
             told.remembered = true;
             told.rivals = remembered->candidates;
+            if (!told.rivals.isEmpty()) {
+                told.match = told.rivals.first(); // the best of them, as when it was asked
+            }
             told.reason = QCoreApplication::translate(
                               "FillRun", "no confident match on %1; --retry asks again")
                               .arg(remembered->when.date().toString(Qt::ISODate));

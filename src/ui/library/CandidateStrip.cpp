@@ -13,7 +13,7 @@ CandidateStrip::CandidateStrip(ImageService& images, QWidget* parent)
     setWrapping(false);
     setMovement(QListView::Static);
     setIconSize(QSize(kCoverSide, kCoverSide));
-    setGridSize(QSize(kCoverSide * 2, kCoverSide + 4 * fontMetrics().height()));
+    setGridSize(QSize(kCoverSide * 2 + kCoverSide / 2, kCoverSide + 5 * fontMetrics().height()));
     setWordWrap(true);
     setTextElideMode(Qt::ElideRight);
     setSelectionMode(QAbstractItemView::SingleSelection);
