@@ -48,6 +48,7 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     m_restore->setToolTip(tr("Put back the covers that upgrades and choices replaced in this "
                              "library"));
     m_progress = new QProgressBar(this);
+    m_progress->setAccessibleName(tr("Progress of the fill"));
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_state = new QLabel(this);

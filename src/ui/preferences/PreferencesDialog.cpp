@@ -174,6 +174,7 @@ void PreferencesDialog::showFormat() {
 
     QComboBox* picker = m_ui->defaultNameFormatPicker;
     picker->setAccessibleName(tr("Name format for %1").arg(MediaTables::displayTitle(m_media)));
+    picker->lineEdit()->setAccessibleName(picker->accessibleName());
     m_ui->nameFormatHint->hide();
     const QString stored = m_settings.nameFormatFor(m_media);
     picker->clear();
