@@ -463,6 +463,7 @@ private Q_SLOTS:
             if (a.value("album") == "Rumours") {
                 QCOMPARE(a.value("before").toObject().value("width").toInt(), 200);
                 QCOMPARE(a.value("after").toObject().value("width").toInt(), 600);
+                QCOMPARE(a.value("country").toString(), QStringLiteral("US"));
             } else if (a.value("album") != "Red" && a.value("status") == "kept") {
                 QCOMPARE(a.value("kept").toString(),
                          a.value("album") == "Tusk" ? "different" : "size-unknown");
