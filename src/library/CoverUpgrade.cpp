@@ -230,6 +230,26 @@ std::pair<QSize, QByteArray> largestOf(const QList<Found>& covers, const AlbumFo
     return best;
 }
 
+// The disc folders' covers that are the album's own (the same bytes as one
+// of `covers`): they go along; per-disc art stays.
+QList<Found> discCopies(const AlbumFolder& album, const QList<Found>& covers,
+                        const QString& coverName) {
+    QSet<QByteArray> albumHashes;
+    for (const Found& found : covers) {
+        albumHashes.insert(ReplacedCovers::hashOf(found.bytes));
+    }
+    QList<Found> copies;
+    for (const QByteArray& disc : album.discFolders) {
+        QStringList ignored;
+        for (const Found& found : coversIn(disc, coverName, ignored)) {
+            if (!found.link && albumHashes.contains(ReplacedCovers::hashOf(found.bytes))) {
+                copies.append(found);
+            }
+        }
+    }
+    return copies;
+}
+
 } // namespace
 
 Outcome replace(const AlbumFolder& album, const QByteArray& cover, const Replacing& how,
@@ -260,19 +280,7 @@ Outcome replace(const AlbumFolder& album, const QByteArray& cover, const Replaci
     } else {
         outcome.before = largest(covers);
     }
-    // A disc folder's cover goes along only when it is the album's own.
-    QSet<QByteArray> albumHashes;
-    for (const Found& found : std::as_const(covers)) {
-        albumHashes.insert(ReplacedCovers::hashOf(found.bytes));
-    }
-    for (const QByteArray& disc : album.discFolders) {
-        QStringList ignored;
-        for (const Found& found : coversIn(disc, how.coverName, ignored)) {
-            if (!found.link && albumHashes.contains(ReplacedCovers::hashOf(found.bytes))) {
-                covers.append(found);
-            }
-        }
-    }
+    covers += discCopies(album, covers, how.coverName);
     const QByteArray name = QFile::encodeName(how.coverName);
     const QList<ReplacedCovers::Entry> entries = plan(covers, name, ReplacedCovers::hashOf(cover));
     if (const QString kept = keeper.keep(entries); !kept.isEmpty()) {
