@@ -228,4 +228,14 @@
         </translation>
     </message>
 </context>
+<context>
+    <name>SearchPane</name>
+    <message numerus="yes">
+        <source>%n result(s)</source>
+        <translation>
+            <numerusform>%n result</numerusform>
+            <numerusform>%n results</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>

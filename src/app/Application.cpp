@@ -9,6 +9,7 @@
 #include "library/MusicOpening.h"
 #include "platform/SettingsStore.h"
 #include "settings/Settings.h"
+#include "ui/common/AccessibleWidgets.h"
 #include "ui/common/ShareMenu.h"
 #include "ui/cover/CoverPane.h"
 #include "ui/library/FillWindow.h"
@@ -33,6 +34,7 @@
 
 Application::Application(AppContext& context, MainWindow* window, QObject* parent)
     : QObject(parent), m_context(context), m_window(window) {
+    AccessibleWidgets::install();
     m_shareMenu = window->findChild<QMenu*>(QStringLiteral("shareMenu"));
     m_cacheCountSize = action("cacheCountSize");
 
@@ -214,6 +216,7 @@ void Application::showPreferences() {
     if (!m_preferences) {
         m_preferences = new PreferencesDialog(m_context.settings(), m_window);
         m_preferences->setWindowFlag(Qt::Window);
+        AccessibleWidgets::setWindowRole(m_preferences, QAccessible::Dialog);
         m_preferences->setAttribute(Qt::WA_DeleteOnClose);
         closeOnEscape(m_preferences);
         m_preferences->fitToContent();
@@ -240,6 +243,7 @@ FillWindow* Application::showFillWindow(const QByteArray& library,
 FillWindow* Application::showFillWindow(const FillOptions& options) {
     auto* window = new FillWindow(options, m_context, m_window);
     window->setWindowFlag(Qt::Window);
+    AccessibleWidgets::setWindowRole(window, QAccessible::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     // Escape and Ctrl+W close it, asking first while a run goes on.
     for (const QKeySequence& keys :
@@ -302,6 +306,7 @@ void Application::showDonation() {
     if (!m_donation) {
         m_donation = new DonateDialog(m_context, m_window);
         m_donation->setWindowFlag(Qt::Window);
+        AccessibleWidgets::setWindowRole(m_donation, QAccessible::Dialog);
         m_donation->setAttribute(Qt::WA_DeleteOnClose);
         closeOnEscape(m_donation);
         centreOnMainWindow(m_donation);

@@ -4,6 +4,7 @@
 #include "library/AppContext.h"
 #include "library/MusicOpening.h"
 #include "settings/Settings.h"
+#include "ui/common/AccessibleWidgets.h"
 #include "ui/cover/CoverActions.h"
 #include "ui/cover/CoverPane.h"
 #include "ui/search/SearchPane.h"
@@ -23,6 +24,7 @@
 MainWindow::MainWindow(AppContext& context, QWidget* parent)
     : QMainWindow(parent), m_settings(context.settings()),
       m_ui(std::make_unique<Ui::MainWindow>()) {
+    AccessibleWidgets::install(); // before any of its widgets is asked about
     m_ui->setupUi(this);
     m_searchPane = new SearchPane(context, m_ui->splitter);
     m_searchPane->setObjectName(QStringLiteral("searchPane"));

@@ -29,7 +29,17 @@ constexpr char kUsage[] = QT_TRANSLATE_NOOP(
                  "  -h, --help     show this help and end\n"
                  "  -v, --version  show the version and end\n");
 
+// Help is given before any display is opened: without an application
+// object, one without a display is made for the user's language.
 QByteArray usage() {
+    if (QCoreApplication::instance()) {
+        return QCoreApplication::translate("Sleevanta", kUsage).toLocal8Bit();
+    }
+    int argc = 1;
+    char name[] = "sleevanta";
+    char* argv[] = {name, nullptr};
+    QCoreApplication core(argc, argv);
+    Translations::install(Translations::Languages::User);
     return QCoreApplication::translate("Sleevanta", kUsage).toLocal8Bit();
 }
 

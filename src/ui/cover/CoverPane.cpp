@@ -4,6 +4,7 @@
 #include "imaging/ImageService.h"
 #include "library/AppContext.h"
 #include "settings/Settings.h"
+#include "ui/common/AccessibleWidgets.h"
 #include "ui/common/Alerts.h"
 #include "ui/common/ShareMenu.h"
 #include "ui/cover/AlbumBanner.h"
@@ -50,6 +51,7 @@ void CoverPane::setUpLayout() {
     connect(&m_statusTimer, &QTimer::timeout, this, [this] {
         // Back to the pane's own title, whatever status messages came between.
         m_ui->titleLabel->setText(m_title);
+        AccessibleWidgets::announce(m_ui->titleLabel, QString());
         m_ui->titleLabel->setTextInteractionFlags(m_session->state() == CoverSession::State::Shown
                                                       ? Qt::TextSelectableByMouse |
                                                             Qt::TextSelectableByKeyboard
@@ -100,6 +102,7 @@ void CoverPane::connectSession() {
     connect(m_session, &CoverSession::previewReady, this, [this](const QImage& preview) {
         m_ui->coverImageView->setPreview(preview);
         m_ui->coverFactsLabel->setText(tr("Preview"));
+        m_ui->coverImageView->setAccessibleName(tr("Preview"));
     });
     connect(m_session, &CoverSession::coverShown, this,
             [this](const CoverImage& cover) { m_ui->coverImageView->setImage(cover); });
@@ -216,6 +219,7 @@ void CoverPane::showState(CoverSession::State state) {
                                                               Qt::TextSelectableByKeyboard
                                                         : Qt::NoTextInteraction);
     }
+    view->setAccessibleName(coverName(state, withPreview));
     m_ui->failureLabel->setVisible(state == State::Failed);
     m_ui->tryAgainButton->setVisible(state == State::Failed);
     if (state == State::Failed) {
@@ -233,6 +237,28 @@ void CoverPane::showState(CoverSession::State state) {
         control->setEnabled(shown);
     }
     refreshActions();
+}
+
+// What the cover view shows, for a screen reader.
+QString CoverPane::coverName(CoverSession::State state, bool withPreview) const {
+    using State = CoverSession::State;
+    switch (state) {
+    case State::Idle:
+        return tr("Select a result to see its cover");
+    case State::Shown: {
+        const QSize size = m_session->facts().size;
+        //: A picture's size in pixels: "600 × 600".
+        const QString pixels = tr("%1 × %2").arg(size.width()).arg(size.height());
+        //: The name of the shown cover for screen readers: its item's title and its size.
+        return tr("Cover of %1, %2").arg(m_title, pixels);
+    }
+    case State::Loading:
+        //: The cover view while the cover is requested and no preview is there.
+        return withPreview ? tr("Preview") : tr("Loading");
+    case State::Failed:
+        return withPreview ? tr("Preview") : tr("No cover");
+    }
+    return {};
 }
 
 void CoverPane::showProgress(qint64 received, qint64 expected) {
@@ -275,6 +301,7 @@ void CoverPane::showStatus(const QString& message) {
     m_ui->titleLabel->setAlignment(Qt::AlignCenter);
     m_ui->titleLabel->setTextInteractionFlags(Qt::NoTextInteraction);
     m_ui->titleLabel->setText(message);
+    AccessibleWidgets::announce(m_ui->titleLabel, message);
     m_statusTimer.start();
 }
 

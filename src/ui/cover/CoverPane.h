@@ -105,6 +105,7 @@ private:
     void connectActions();
     bool hasCover();
     void showState(CoverSession::State state);
+    QString coverName(CoverSession::State state, bool withPreview) const;
     void showProgress(qint64 received, qint64 expected);
     void showFile(const QUrl& file);
     void showSaved(const CoverSession::SaveResult& result);

@@ -33,6 +33,8 @@ PreferencesDialog::PreferencesDialog(Settings& settings, QWidget* parent)
         heading->setFont(bold);
     }
     QComboBox* mediaPicker = m_ui->nameFormatMediaPicker;
+    //: The picker of the media kind whose name format is shown.
+    mediaPicker->setAccessibleName(tr("Name format of"));
     for (const QString& title : MediaTables::mediaTitles()) {
         mediaPicker->addItem(MediaTables::displayTitle(title), title);
     }
@@ -83,6 +85,7 @@ PreferencesDialog::PreferencesDialog(Settings& settings, QWidget* parent)
         QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_ui->defaultNameFormatPicker->setMinimumContentsLength(40);
     QTextEdit* example = m_ui->exampleText;
+    example->setAccessibleName(tr("Name Format Example"));
     example->viewport()->setAutoFillBackground(false);
     example->document()->setDocumentMargin(0);
     example->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

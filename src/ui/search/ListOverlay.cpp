@@ -1,5 +1,6 @@
 #include "ui/search/ListOverlay.h"
 
+#include "ui/common/AccessibleWidgets.h"
 #include "ui/common/ActivityIndicator.h"
 
 #include <QEvent>
@@ -50,6 +51,13 @@ void ListOverlay::showText(const QString& text, bool searching, bool failure, bo
     show();
     raise();
     update();
+    // The words are drawn over the list's rows, where a screen reader does
+    // not look: the list itself says them.
+    AccessibleWidgets::announce(list(), text);
+}
+
+QWidget* ListOverlay::list() const {
+    return parentWidget()->parentWidget() ? parentWidget()->parentWidget() : parentWidget();
 }
 
 void ListOverlay::showSearching(bool overRows) {
@@ -69,6 +77,7 @@ void ListOverlay::clear() {
     m_text->clear();
     m_dim = false;
     hide();
+    AccessibleWidgets::announce(list(), QString());
 }
 
 QString ListOverlay::message() const {

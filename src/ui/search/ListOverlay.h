@@ -36,6 +36,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QWidget* list() const;
     void showText(const QString& text, bool searching, bool failure, bool overRows);
 
     ActivityIndicator* m_indicator;

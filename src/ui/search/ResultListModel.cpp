@@ -36,3 +36,12 @@ void ResultListModel::reloadData() {
     beginResetModel();
     endResetModel();
 }
+
+QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && section == 0 &&
+        (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)) {
+        //: The title of the results list's one column: the items a search found.
+        return tr("Items found");
+    }
+    return QAbstractListModel::headerData(section, orientation, role);
+}

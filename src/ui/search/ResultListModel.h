@@ -15,6 +15,8 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // The one column's title, for screen readers (the header is hidden).
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     // The list changed as a whole: the table shows it afresh.
     void reloadData();

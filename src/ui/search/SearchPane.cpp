@@ -10,6 +10,7 @@
 #include "settings/Settings.h"
 #include "sources/SearchMessages.h"
 #include "sources/SearchResults.h"
+#include "ui/common/AccessibleWidgets.h"
 #include "ui/common/Alerts.h"
 #include "ui/search/ListOverlay.h"
 #include "ui/search/ResultListModel.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QToolButton>
 
 SearchPane::SearchPane(AppContext& context, QWidget* parent)
     : QWidget(parent), m_context(context), m_settings(context.settings()),
@@ -54,6 +56,9 @@ SearchPane::SearchPane(AppContext& context, QWidget* parent)
     m_ui->qualityPicker->setAccessibleName(tr("Quality"));
     m_ui->countryPicker->setAccessibleName(tr("Country"));
     m_ui->tableView->setAccessibleName(tr("Results"));
+    for (QToolButton* button : m_ui->searchField->findChildren<QToolButton*>()) {
+        button->setAccessibleName(tr("Clear the search term"));
+    }
 
     fillPickers();
 
@@ -178,6 +183,8 @@ void SearchPane::searchEnded(SearchResultKind kind) {
     selectTargetMatch();
     selectLinkedItem();
     if (!m_results->items().isEmpty()) {
+        AccessibleWidgets::announce(m_ui->tableView,
+                                    tr("%n result(s)", nullptr, int(m_results->items().size())));
         return;
     }
     const QString country = m_settings.value(Settings::country);

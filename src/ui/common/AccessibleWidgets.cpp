@@ -1,0 +1,121 @@
+#include "ui/common/AccessibleWidgets.h"
+
+#include "ui/common/ImageView.h"
+
+#include <QAbstractItemView>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QComboBox>
+#include <QHash>
+#include <QLineEdit>
+#include <QPointer>
+
+namespace {
+
+// The focused widget an announcement was added to, so that the next one (or
+// its end) replaces it rather than a description of the widget's own.
+QPointer<QWidget>& announcedOn() {
+    static QPointer<QWidget> widget;
+    return widget;
+}
+
+QHash<const QObject*, QAccessible::Role>& windowRoles() {
+    static QHash<const QObject*, QAccessible::Role> roles;
+    return roles;
+}
+
+// A picker: its name is its accessible name, its value the current choice
+// (or what is typed into it); the open list is its one child, as with Qt's own
+// combo box, and its text field is named on its own.
+class PickerInterface : public QAccessibleWidget {
+public:
+    explicit PickerInterface(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {
+        addControllingSignal(QStringLiteral("activated(int)"));
+    }
+    QComboBox* box() const { return static_cast<QComboBox*>(object()); }
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Value) {
+            return box()->isEditable() ? box()->lineEdit()->text() : box()->currentText();
+        }
+        return QAccessibleWidget::text(kind);
+    }
+    QList<QWidget*> parts() const {
+        QList<QWidget*> parts{box()->view()};
+        if (box()->isEditable()) {
+            parts << box()->lineEdit();
+        }
+        return parts;
+    }
+    int childCount() const override { return int(parts().size()); }
+    QAccessibleInterface* child(int index) const override {
+        return QAccessible::queryAccessibleInterface(parts().value(index));
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child ? int(parts().indexOf(qobject_cast<QWidget*>(child->object()))) : -1;
+    }
+    QStringList actionNames() const override {
+        return QStringList{showMenuAction()} << QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& name) override {
+        if (name == showMenuAction() || name == pressAction()) {
+            box()->showPopup();
+        } else {
+            QAccessibleWidget::doAction(name);
+        }
+    }
+};
+
+QAccessibleInterface* interfaceFor(const QString&, QObject* object) {
+    if (auto* view = qobject_cast<ImageView*>(object)) {
+        return new QAccessibleWidget(view, QAccessible::Graphic);
+    }
+    auto* box = qobject_cast<QComboBox*>(object);
+    if (box && !box->accessibleName().isEmpty()) {
+        return new PickerInterface(box);
+    }
+    if (const auto role = windowRoles().constFind(object); role != windowRoles().cend()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), *role);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+namespace AccessibleWidgets {
+
+void install() {
+    static const bool installed = [] {
+        QAccessible::installFactory(interfaceFor);
+        return true;
+    }();
+    Q_UNUSED(installed)
+}
+
+void setWindowRole(QWidget* window, QAccessible::Role role) {
+    windowRoles().insert(window, role);
+    QObject::connect(window, &QObject::destroyed, [window] { windowRoles().remove(window); });
+}
+
+void describe(QWidget* where, const QString& text) {
+    // Qt sends DescriptionChanged for a new description.
+    if (where->accessibleDescription() != text) {
+        where->setAccessibleDescription(text);
+    }
+}
+
+} // namespace AccessibleWidgets
+
+void AccessibleWidgets::announce(QWidget* where, const QString& text) {
+    describe(where, text);
+    QWidget* focus = QApplication::focusWidget();
+    if (announcedOn() && announcedOn() != focus) {
+        describe(announcedOn(), QString());
+        announcedOn() = nullptr;
+    }
+    if (focus && focus != where && focus->window() == where->window() &&
+        (focus->accessibleDescription().isEmpty() || focus == announcedOn())) {
+        describe(focus, text);
+        announcedOn() = text.isEmpty() ? nullptr : focus;
+    }
+}
