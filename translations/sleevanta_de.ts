@@ -34,10 +34,10 @@
     <context>
         <name>AlbumReport</name>
         <message numerus="yes">
-            <source>%n file(s)</source>
+            <source>%Ln file(s)</source>
             <translation>
-                <numerusform>%n Datei</numerusform>
-                <numerusform>%n Dateien</numerusform>
+                <numerusform>%Ln Datei</numerusform>
+                <numerusform>%Ln Dateien</numerusform>
             </translation>
         </message>
         <message>
@@ -113,10 +113,10 @@
             <translation>Mehrdeutig</translation>
         </message>
         <message numerus="yes">
-            <source>Ambiguous: %n albums match alike</source>
+            <source>Ambiguous: %Ln albums match alike</source>
             <translation>
-                <numerusform>Mehrdeutig: %n Album passt gleich gut</numerusform>
-                <numerusform>Mehrdeutig: %n Alben passen gleich gut</numerusform>
+                <numerusform>Mehrdeutig: %Ln Album passt gleich gut</numerusform>
+                <numerusform>Mehrdeutig: %Ln Alben passen gleich gut</numerusform>
             </translation>
         </message>
         <message>
@@ -179,17 +179,17 @@
             <translation>„%1“ in %2 gespeichert.</translation>
         </message>
         <message numerus="yes">
-            <source>The cover went into %n file(s), but not into these: %1</source>
+            <source>The cover went into %Ln file(s), but not into these: %1</source>
             <translation>
-                <numerusform>Das Cover kam in %n Datei, aber nicht in diese: %1</numerusform>
-                <numerusform>Das Cover kam in %n Dateien, aber nicht in diese: %1</numerusform>
+                <numerusform>Das Cover kam in %Ln Datei, aber nicht in diese: %1</numerusform>
+                <numerusform>Das Cover kam in %Ln Dateien, aber nicht in diese: %1</numerusform>
             </translation>
         </message>
         <message numerus="yes">
-            <source>Embedded the cover into %n file(s).</source>
+            <source>Embedded the cover into %Ln file(s).</source>
             <translation>
-                <numerusform>Das Cover wurde in %n Datei eingebettet.</numerusform>
-                <numerusform>Das Cover wurde in %n Dateien eingebettet.</numerusform>
+                <numerusform>Das Cover wurde in %Ln Datei eingebettet.</numerusform>
+                <numerusform>Das Cover wurde in %Ln Dateien eingebettet.</numerusform>
             </translation>
         </message>
     </context>
@@ -219,20 +219,12 @@
             <source>&lt;b&gt;Sleevanta %1&lt;/b&gt;&lt;p&gt;Finds cover artwork in the iTunes Store catalogue and saves it.&lt;/p&gt;</source>
             <translation>&lt;b&gt;Sleevanta %1&lt;/b&gt;&lt;p&gt;Findet Cover-Bilder im Katalog des iTunes Store und speichert sie.&lt;/p&gt;</translation>
         </message>
-        <message>
-            <source>%1 MB</source>
-            <translation>%1 MB</translation>
-        </message>
-        <message>
-            <source>%1 KB</source>
-            <translation>%1 KB</translation>
-        </message>
         <message numerus="yes">
-            <source>%n Images: %1</source>
+            <source>%Ln Images: %1</source>
             <extracomment>The cache readout in the Edit menu: how many images, and their size.</extracomment>
             <translation>
-                <numerusform>%n Bild: %1</numerusform>
-                <numerusform>%n Bilder: %1</numerusform>
+                <numerusform>%Ln Bild: %1</numerusform>
+                <numerusform>%Ln Bilder: %1</numerusform>
             </translation>
         </message>
         <message>
@@ -374,10 +366,10 @@
             <translation>Die Alben, die gleich gut passen; die Eingabetaste speichert das Cover des aktuellen in den Albumordner</translation>
         </message>
         <message numerus="yes">
-            <source>%n track(s)</source>
+            <source>%Ln track(s)</source>
             <translation>
-                <numerusform>%n Titel</numerusform>
-                <numerusform>%n Titel</numerusform>
+                <numerusform>%Ln Titel</numerusform>
+                <numerusform>%Ln Titel</numerusform>
             </translation>
         </message>
         <message>
@@ -823,17 +815,17 @@ A search's failure, and the transport's own words for it.</extracomment>
             <translation>(bester: %1 – %2, %3 %)</translation>
         </message>
         <message numerus="yes">
-            <source>%n album(s) remain; run the same command again later to go on.</source>
+            <source>%Ln album(s) remain; run the same command again later to go on.</source>
             <translation>
-                <numerusform>%n Album bleibt; führen Sie denselben Befehl später erneut aus, um fortzufahren.</numerusform>
-                <numerusform>%n Alben bleiben; führen Sie denselben Befehl später erneut aus, um fortzufahren.</numerusform>
+                <numerusform>%Ln Album bleibt; führen Sie denselben Befehl später erneut aus, um fortzufahren.</numerusform>
+                <numerusform>%Ln Alben bleiben; führen Sie denselben Befehl später erneut aus, um fortzufahren.</numerusform>
             </translation>
         </message>
         <message numerus="yes">
-            <source>%n or more albums remain; run the same command again later to go on.</source>
+            <source>%Ln or more albums remain; run the same command again later to go on.</source>
             <translation>
-                <numerusform>%n oder mehr Alben bleiben; führen Sie denselben Befehl später erneut aus, um fortzufahren.</numerusform>
-                <numerusform>%n oder mehr Alben bleiben; führen Sie denselben Befehl später erneut aus, um fortzufahren.</numerusform>
+                <numerusform>%Ln oder mehr Alben bleiben; führen Sie denselben Befehl später erneut aus, um fortzufahren.</numerusform>
+                <numerusform>%Ln oder mehr Alben bleiben; führen Sie denselben Befehl später erneut aus, um fortzufahren.</numerusform>
             </translation>
         </message>
         <message>
@@ -849,17 +841,17 @@ A search's failure, and the transport's own words for it.</extracomment>
             <translation>Angehalten. %1</translation>
         </message>
         <message numerus="yes">
-            <source>Waiting %n s: %1</source>
+            <source>Waiting %Ln s: %1</source>
             <translation>
-                <numerusform>%n s Wartezeit: %1</numerusform>
-                <numerusform>%n s Wartezeit: %1</numerusform>
+                <numerusform>%Ln s Wartezeit: %1</numerusform>
+                <numerusform>%Ln s Wartezeit: %1</numerusform>
             </translation>
         </message>
         <message numerus="yes">
-            <source>Kept aside: %n replaced cover(s), %1 (sleevanta-cli restore puts them back)</source>
+            <source>Kept aside: %Ln replaced cover(s), %1 (sleevanta-cli restore puts them back)</source>
             <translation>
-                <numerusform>Beiseitegelegt: %n ersetztes Cover, %1 (sleevanta-cli restore legt es zurück)</numerusform>
-                <numerusform>Beiseitegelegt: %n ersetzte Cover, %1 (sleevanta-cli restore legt sie zurück)</numerusform>
+                <numerusform>Beiseitegelegt: %Ln ersetztes Cover, %1 (sleevanta-cli restore legt es zurück)</numerusform>
+                <numerusform>Beiseitegelegt: %Ln ersetzte Cover, %1 (sleevanta-cli restore legt sie zurück)</numerusform>
             </translation>
         </message>
         <message>
@@ -879,10 +871,10 @@ A search's failure, and the transport's own words for it.</extracomment>
             <translation>%1 s</translation>
         </message>
         <message numerus="yes">
-            <source>Let go of %n kept cover(s).</source>
+            <source>Let go of %Ln kept cover(s).</source>
             <translation>
-                <numerusform>%n aufbewahrtes Cover freigegeben.</numerusform>
-                <numerusform>%n aufbewahrte Cover freigegeben.</numerusform>
+                <numerusform>%Ln aufbewahrtes Cover freigegeben.</numerusform>
+                <numerusform>%Ln aufbewahrte Cover freigegeben.</numerusform>
             </translation>
         </message>
         <message>
@@ -902,10 +894,10 @@ A search's failure, and the transport's own words for it.</extracomment>
             <translation>sleevanta-cli: Das Cover wurde nicht gespeichert: %1</translation>
         </message>
         <message numerus="yes">
-            <source>No item %1: the search found %n item(s).</source>
+            <source>No item %1: the search found %Ln item(s).</source>
             <translation>
-                <numerusform>Kein Eintrag %1: Die Suche fand %n Eintrag.</numerusform>
-                <numerusform>Kein Eintrag %1: Die Suche fand %n Einträge.</numerusform>
+                <numerusform>Kein Eintrag %1: Die Suche fand %Ln Eintrag.</numerusform>
+                <numerusform>Kein Eintrag %1: Die Suche fand %Ln Einträge.</numerusform>
             </translation>
         </message>
         <message>
@@ -967,10 +959,10 @@ A search's failure, and the transport's own words for it.</extracomment>
             <translation>sie ist keine Datei</translation>
         </message>
         <message numerus="yes">
-            <source>it has %n links; embedding would split them — embed through one name after breaking the links, or leave it</source>
+            <source>it has %Ln links; embedding would split them — embed through one name after breaking the links, or leave it</source>
             <translation>
-                <numerusform>sie hat %n Verknüpfung; Einbetten würde sie trennen — nach dem Auflösen der Verknüpfungen über einen Namen einbetten oder so lassen</numerusform>
-                <numerusform>sie hat %n Verknüpfungen; Einbetten würde sie trennen — nach dem Auflösen der Verknüpfungen über einen Namen einbetten oder so lassen</numerusform>
+                <numerusform>sie hat %Ln Verknüpfung; Einbetten würde sie trennen — nach dem Auflösen der Verknüpfungen über einen Namen einbetten oder so lassen</numerusform>
+                <numerusform>sie hat %Ln Verknüpfungen; Einbetten würde sie trennen — nach dem Auflösen der Verknüpfungen über einen Namen einbetten oder so lassen</numerusform>
             </translation>
         </message>
         <message>
@@ -1008,14 +1000,6 @@ A search's failure, and the transport's own words for it.</extracomment>
     </context>
     <context>
         <name>CoverFacts</name>
-        <message>
-            <source>%1 MB</source>
-            <translation>%1 MB</translation>
-        </message>
-        <message>
-            <source>%1 KB</source>
-            <translation>%1 KB</translation>
-        </message>
         <message>
             <source>%1 · original</source>
             <extracomment>Said of a cover that is the artwork's original upload, not a rendition.</extracomment>
@@ -1399,17 +1383,17 @@ A search's failure, and the transport's own words for it.</extracomment>
     <context>
         <name>FillPlanner</name>
         <message numerus="yes">
-            <source>Looking up %n album id(s)</source>
+            <source>Looking up %Ln album id(s)</source>
             <translation>
-                <numerusform>%n Album-ID wird nachgeschlagen</numerusform>
-                <numerusform>%n Album-IDs werden nachgeschlagen</numerusform>
+                <numerusform>%Ln Album-ID wird nachgeschlagen</numerusform>
+                <numerusform>%Ln Album-IDs werden nachgeschlagen</numerusform>
             </translation>
         </message>
         <message numerus="yes">
-            <source>Looking up %n barcode(s)</source>
+            <source>Looking up %Ln barcode(s)</source>
             <translation>
-                <numerusform>%n Barcode wird nachgeschlagen</numerusform>
-                <numerusform>%n Barcodes werden nachgeschlagen</numerusform>
+                <numerusform>%Ln Barcode wird nachgeschlagen</numerusform>
+                <numerusform>%Ln Barcodes werden nachgeschlagen</numerusform>
             </translation>
         </message>
         <message>
@@ -1476,24 +1460,24 @@ A search's failure, and the transport's own words for it.</extracomment>
             <translation>Fertig: %1.</translation>
         </message>
         <message numerus="yes">
-            <source>Stopped with %n album(s) left: %1.</source>
+            <source>Stopped with %Ln album(s) left: %1.</source>
             <translation>
-                <numerusform>Angehalten, %n Album übrig: %1.</numerusform>
-                <numerusform>Angehalten, %n Alben übrig: %1.</numerusform>
+                <numerusform>Angehalten, %Ln Album übrig: %1.</numerusform>
+                <numerusform>Angehalten, %Ln Alben übrig: %1.</numerusform>
             </translation>
         </message>
         <message numerus="yes">
-            <source>The iTunes Store asks for a break; %n album(s) left. Continue later.</source>
+            <source>The iTunes Store asks for a break; %Ln album(s) left. Continue later.</source>
             <translation>
-                <numerusform>Der iTunes Store bittet um eine Pause; %n Album übrig. Später fortsetzen.</numerusform>
-                <numerusform>Der iTunes Store bittet um eine Pause; %n Alben übrig. Später fortsetzen.</numerusform>
+                <numerusform>Der iTunes Store bittet um eine Pause; %Ln Album übrig. Später fortsetzen.</numerusform>
+                <numerusform>Der iTunes Store bittet um eine Pause; %Ln Alben übrig. Später fortsetzen.</numerusform>
             </translation>
         </message>
         <message numerus="yes">
-            <source>The iTunes Store could not be reached; %n album(s) left.</source>
+            <source>The iTunes Store could not be reached; %Ln album(s) left.</source>
             <translation>
-                <numerusform>Der iTunes Store war nicht erreichbar; %n Album übrig.</numerusform>
-                <numerusform>Der iTunes Store war nicht erreichbar; %n Alben übrig.</numerusform>
+                <numerusform>Der iTunes Store war nicht erreichbar; %Ln Album übrig.</numerusform>
+                <numerusform>Der iTunes Store war nicht erreichbar; %Ln Alben übrig.</numerusform>
             </translation>
         </message>
     </context>
@@ -1621,17 +1605,17 @@ A search's failure, and the transport's own words for it.</extracomment>
             <translation>Für diese Bibliothek sind keine ersetzten Cover aufbewahrt.</translation>
         </message>
         <message numerus="yes">
-            <source>%n cover(s) put back; %1 left as they are (changed since, or moved).</source>
+            <source>%Ln cover(s) put back; %1 left as they are (changed since, or moved).</source>
             <translation>
-                <numerusform>%n Cover zurückgelegt; %1 blieben, wie sie sind (seither geändert oder verschoben).</numerusform>
-                <numerusform>%n Cover zurückgelegt; %1 blieben, wie sie sind (seither geändert oder verschoben).</numerusform>
+                <numerusform>%Ln Cover zurückgelegt; %1 blieben, wie sie sind (seither geändert oder verschoben).</numerusform>
+                <numerusform>%Ln Cover zurückgelegt; %1 blieben, wie sie sind (seither geändert oder verschoben).</numerusform>
             </translation>
         </message>
         <message numerus="yes">
-            <source>Reading the albums: %n found…</source>
+            <source>Reading the albums: %Ln found…</source>
             <translation>
-                <numerusform>Alben werden gelesen: %n gefunden …</numerusform>
-                <numerusform>Alben werden gelesen: %n gefunden …</numerusform>
+                <numerusform>Alben werden gelesen: %Ln gefunden …</numerusform>
+                <numerusform>Alben werden gelesen: %Ln gefunden …</numerusform>
             </translation>
         </message>
         <message>
@@ -1651,24 +1635,24 @@ A search's failure, and the transport's own words for it.</extracomment>
             <translation>Fortsetzen</translation>
         </message>
         <message numerus="yes">
-            <source>%n album(s) found. Start looks for the covers they lack.</source>
+            <source>%Ln album(s) found. Start looks for the covers they lack.</source>
             <translation>
-                <numerusform>%n Album gefunden. „Starten“ sucht die fehlenden Cover.</numerusform>
-                <numerusform>%n Alben gefunden. „Starten“ sucht die fehlenden Cover.</numerusform>
+                <numerusform>%Ln Album gefunden. „Starten“ sucht die fehlenden Cover.</numerusform>
+                <numerusform>%Ln Alben gefunden. „Starten“ sucht die fehlenden Cover.</numerusform>
             </translation>
         </message>
         <message numerus="yes">
-            <source>Reading stopped with %n album(s) listed. Start reads them all first.</source>
+            <source>Reading stopped with %Ln album(s) listed. Start reads them all first.</source>
             <translation>
-                <numerusform>Lesen angehalten mit %n aufgelisteten Album. „Starten“ liest zuerst alle.</numerusform>
-                <numerusform>Lesen angehalten mit %n aufgelisteten Alben. „Starten“ liest zuerst alle.</numerusform>
+                <numerusform>Lesen angehalten mit %Ln aufgelisteten Album. „Starten“ liest zuerst alle.</numerusform>
+                <numerusform>Lesen angehalten mit %Ln aufgelisteten Alben. „Starten“ liest zuerst alle.</numerusform>
             </translation>
         </message>
         <message numerus="yes">
-            <source>Waiting %n s: %1</source>
+            <source>Waiting %Ln s: %1</source>
             <translation>
-                <numerusform>%n s Wartezeit: %1</numerusform>
-                <numerusform>%n s Wartezeit: %1</numerusform>
+                <numerusform>%Ln s Wartezeit: %1</numerusform>
+                <numerusform>%Ln s Wartezeit: %1</numerusform>
             </translation>
         </message>
         <message>
@@ -1824,10 +1808,6 @@ A search's failure, and the transport's own words for it.</extracomment>
             <translation>Ctrl+,</translation>
         </message>
         <message>
-            <source>0 Images: 0 KB</source>
-            <translation>0 Bilder: 0 KB</translation>
-        </message>
-        <message>
             <source>C&amp;lear Cache</source>
             <translation>Zwischenspeicher &amp;leeren</translation>
         </message>
@@ -1850,6 +1830,10 @@ A search's failure, and the transport's own words for it.</extracomment>
         <message>
             <source>&amp;About Sleevanta</source>
             <translation>Ü&amp;ber Sleevanta</translation>
+        </message>
+        <message>
+            <source>0 Images: 0 bytes</source>
+            <translation>0 Bilder: 0 Bytes</translation>
         </message>
     </context>
     <context>
@@ -1929,10 +1913,10 @@ A search's failure, and the transport's own words for it.</extracomment>
             <translation>der Server leitete zu %1 um, was nicht erlaubt ist</translation>
         </message>
         <message numerus="yes">
-            <source>no answer within %n seconds</source>
+            <source>no answer within %Ln seconds</source>
             <translation>
-                <numerusform>keine Antwort innerhalb von %n Sekunde</numerusform>
-                <numerusform>keine Antwort innerhalb von %n Sekunden</numerusform>
+                <numerusform>keine Antwort innerhalb von %Ln Sekunde</numerusform>
+                <numerusform>keine Antwort innerhalb von %Ln Sekunden</numerusform>
             </translation>
         </message>
         <message>
@@ -1940,10 +1924,10 @@ A search's failure, and the transport's own words for it.</extracomment>
             <translation>der Server leitete zu einer unsicheren Adresse um</translation>
         </message>
         <message numerus="yes">
-            <source>no data for %n seconds</source>
+            <source>no data for %Ln seconds</source>
             <translation>
-                <numerusform>keine Daten seit %n Sekunde</numerusform>
-                <numerusform>keine Daten seit %n Sekunden</numerusform>
+                <numerusform>keine Daten seit %Ln Sekunde</numerusform>
+                <numerusform>keine Daten seit %Ln Sekunden</numerusform>
             </translation>
         </message>
         <message>
@@ -2158,10 +2142,10 @@ A search's failure, and the transport's own words for it.</extracomment>
             <translation>Hohe Qualität</translation>
         </message>
         <message numerus="yes">
-            <source>%n result(s)</source>
+            <source>%Ln result(s)</source>
             <translation>
-                <numerusform>%n Ergebnis</numerusform>
-                <numerusform>%n Ergebnisse</numerusform>
+                <numerusform>%Ln Ergebnis</numerusform>
+                <numerusform>%Ln Ergebnisse</numerusform>
             </translation>
         </message>
         <message>

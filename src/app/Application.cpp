@@ -7,6 +7,7 @@
 #include "imaging/TemporaryCoverFile.h"
 #include "library/AppContext.h"
 #include "library/MusicOpening.h"
+#include "platform/LocaleFormat.h"
 #include "platform/SettingsStore.h"
 #include "settings/Settings.h"
 #include "ui/common/AccessibleWidgets.h"
@@ -125,14 +126,13 @@ void Application::updateShareMenu(bool shareable) {
 }
 
 QString Application::cacheReadoutText(quint64 count, quint64 bytes) {
-    // To the nearest unit: 16.98 MB is "17 MB", and what rounds to 1024 KB is "1 MB".
-    const quint64 kilobyte = 1024;
+    // To the nearest unit: 16.98 MB is "17 MB", and what rounds to 1024 kB is "1 MB".
     const quint64 megabyte = 1048576;
-    const QString size = bytes >= megabyte - kilobyte / 2
-                             ? tr("%1 MB").arg((bytes + megabyte / 2) / megabyte)
-                             : tr("%1 KB").arg((bytes + kilobyte / 2) / kilobyte);
+    const quint64 shown = qMin<quint64>(bytes, LLONG_MAX);
+    const QString size =
+        LocaleFormat::dataSize(shown >= megabyte - 512 ? qMax(shown, megabyte) : shown, 0);
     //: The cache readout in the Edit menu: how many images, and their size.
-    return tr("%n Images: %1", nullptr, int(qMin<quint64>(count, INT_MAX))).arg(size);
+    return tr("%Ln Images: %1", nullptr, int(qMin<quint64>(count, INT_MAX))).arg(size);
 }
 
 void Application::refreshCacheReadout() {

@@ -5,9 +5,9 @@
 #include "library/FillReportModel.h"
 #include "library/FillRun.h"
 #include "library/ReplacedCovers.h"
+#include "platform/LocaleFormat.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 #include <QMap>
 #include <QTimer>
 
@@ -100,7 +100,7 @@ struct Tally {
 private:
     //: A summary's line: a kind of outcome and how many albums had it.
     static QString heading(AlbumReport::Status status, qsizetype count) {
-        return Cli::tr("%1: %2").arg(AlbumReport::statusTitle(status)).arg(count);
+        return Cli::tr("%1: %2").arg(AlbumReport::statusTitle(status), LocaleFormat::count(count));
     }
 
     void list(QTextStream& out, AlbumReport::Status status) const {
@@ -133,9 +133,9 @@ private:
 int endingStatus(FillRun::Ending ending, int remaining, bool scanFinished, int albumsStatus) {
     const QString left =
         scanFinished
-            ? Cli::tr("%n album(s) remain; run the same command again later to go on.", nullptr,
+            ? Cli::tr("%Ln album(s) remain; run the same command again later to go on.", nullptr,
                       remaining)
-            : Cli::tr("%n or more albums remain; run the same command again later to go on.",
+            : Cli::tr("%Ln or more albums remain; run the same command again later to go on.",
                       nullptr, remaining);
     switch (ending) {
     case FillRun::Ending::Completed:
@@ -181,7 +181,7 @@ int FillCommand::run(const Arguments& args) {
     QTextStream out(stdout);
     QObject::connect(&run, &FillRun::working, [&](const QString& what) { progress.doing(what); });
     QObject::connect(&run, &FillRun::waiting, [&](int seconds, const QString& why) {
-        progress.doing(Cli::tr("Waiting %n s: %1", nullptr, seconds).arg(why), true);
+        progress.doing(Cli::tr("Waiting %Ln s: %1", nullptr, seconds).arg(why), true);
     });
     QObject::connect(&run, &FillRun::notice, [&](const QString& text) {
         progress.erase();
@@ -216,11 +216,10 @@ int FillCommand::run(const Arguments& args) {
         tally.print(out, args.dryRun);
         if (tally.number(AlbumReport::Status::Upgraded) > 0) {
             const ReplacedCovers::Usage kept = ReplacedCovers().usage();
-            out << Cli::tr("Kept aside: %n replaced cover(s), %1 (sleevanta-cli restore puts "
+            out << Cli::tr("Kept aside: %Ln replaced cover(s), %1 (sleevanta-cli restore puts "
                            "them back)",
                            nullptr, kept.covers)
-                       .arg(QLocale().formattedDataSize(kept.bytes, 1,
-                                                        QLocale::DataSizeTraditionalFormat))
+                       .arg(LocaleFormat::dataSize(kept.bytes))
                 << '\n';
         }
     }

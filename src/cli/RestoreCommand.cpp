@@ -33,7 +33,7 @@ int RestoreCommand::run(const Arguments& args) {
         if (args.json) {
             Output::jsonLine(out, {{QStringLiteral("forgotten"), forgotten}});
         } else {
-            out << Cli::tr("Let go of %n kept cover(s).", nullptr, forgotten) << '\n';
+            out << Cli::tr("Let go of %Ln kept cover(s).", nullptr, forgotten) << '\n';
         }
         return ExitOk;
     }

@@ -39,9 +39,9 @@ int SaveCommand::run(const Arguments& args) {
         return result.status;
     }
     if (args.index >= result.records.size()) {
-        Output::error(
-            Cli::tr("No item %1: the search found %n item(s).", nullptr, int(result.records.size()))
-                .arg(args.index));
+        Output::error(Cli::tr("No item %1: the search found %Ln item(s).", nullptr,
+                              int(result.records.size()))
+                          .arg(args.index));
         return ExitNotSaved;
     }
     const auto item = CoverItem::of(result.records.at(args.index));

@@ -7,6 +7,7 @@
 #include <QMutexLocker>
 #include <QPointer>
 
+#include "platform/LocaleFormat.h"
 #include "platform/NetworkAccess.h"
 
 namespace {
@@ -36,27 +37,22 @@ CoverFacts CoverFacts::of(const CoverImage& cover, bool original) {
 
 namespace {
 
-// "1.4 MB", "87 KB"; in the user's language and number format when `locale`
-// is theirs (the command line's facts line stays in the C locale).
-QString byteSize(qint64 bytes, const QLocale& locale, bool translated) {
-    const bool mega = bytes >= 1024 * 1024;
-    const QString number = mega ? locale.toString(double(bytes) / (1024.0 * 1024.0), 'f', 1)
-                                : locale.toString(qMax<qint64>(1, (bytes + 512) / 1024));
-    if (!translated) {
-        return number + (mega ? QStringLiteral(" MB") : QStringLiteral(" KB"));
-    }
-    return mega ? QCoreApplication::translate("CoverFacts", "%1 MB").arg(number)
-                : QCoreApplication::translate("CoverFacts", "%1 KB").arg(number);
+// "1.4 MB", "87 KB" for the command line's facts line, which scripts read:
+// the same in every language.
+QString byteSize(qint64 bytes) {
+    const QLocale c = QLocale::c();
+    return bytes >= 1024 * 1024
+               ? c.toString(double(bytes) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MB")
+               : c.toString(qMax<qint64>(1, (bytes + 512) / 1024)) + QStringLiteral(" KB");
 }
 
 } // namespace
 
 QString CoverFacts::display() const {
-    const QLocale locale;
     const QString text = QStringLiteral("%1 × %2 · %3 · %4")
                              .arg(size.width())
                              .arg(size.height())
-                             .arg(format, byteSize(bytes, locale, true));
+                             .arg(format, LocaleFormat::dataSize(bytes));
     //: Said of a cover that is the artwork's original upload, not a rendition.
     return original ? QCoreApplication::translate("CoverFacts", "%1 · original").arg(text) : text;
 }
@@ -65,7 +61,7 @@ QString CoverFacts::line() const {
     return QStringLiteral("%1×%2 %3 %4 %5")
         .arg(size.width())
         .arg(size.height())
-        .arg(format, byteSize(bytes, QLocale::c(), false),
+        .arg(format, byteSize(bytes),
              original ? QStringLiteral("original") : QStringLiteral("rendition"));
 }
 

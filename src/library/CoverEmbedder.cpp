@@ -42,7 +42,7 @@ std::optional<Result> refusal(const QByteArray& target) {
     if (info.st_nlink > 1) {
         return failed(QCoreApplication::translate(
             "CoverEmbedder",
-            "it has %n links; embedding would split them — embed through one name after "
+            "it has %Ln links; embedding would split them — embed through one name after "
             "breaking the links, or leave it",
             nullptr, int(info.st_nlink)));
     }

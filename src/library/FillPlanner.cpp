@@ -51,10 +51,10 @@ SourceRequest CatalogueRequest::toSource(const QString& storefront) const {
 QString CatalogueRequest::description() const {
     switch (kind) {
     case Kind::Ids:
-        return QCoreApplication::translate("FillPlanner", "Looking up %n album id(s)", nullptr,
+        return QCoreApplication::translate("FillPlanner", "Looking up %Ln album id(s)", nullptr,
                                            int(values.size()));
     case Kind::Barcodes:
-        return QCoreApplication::translate("FillPlanner", "Looking up %n barcode(s)", nullptr,
+        return QCoreApplication::translate("FillPlanner", "Looking up %Ln barcode(s)", nullptr,
                                            int(albums.size()));
     case Kind::Listing:
         return QCoreApplication::translate("FillPlanner", "Listing the albums of %1").arg(term);

@@ -9,7 +9,7 @@ namespace {
 using Status = AlbumReport::Status;
 
 QString files(int count) {
-    return AlbumReport::tr("%n file(s)", nullptr, count);
+    return AlbumReport::tr("%Ln file(s)", nullptr, count);
 }
 
 QString shown(const QString& name) {
@@ -59,7 +59,7 @@ const StatusRow kStatusTable[] = {
      }},
     {Status::Ambiguous, "ambiguous", 0, QT_TRANSLATE_NOOP("AlbumReport", "Ambiguous"),
      [](const AlbumReport& r) {
-         return AlbumReport::tr("Ambiguous: %n albums match alike", nullptr, int(r.rivals.size()));
+         return AlbumReport::tr("Ambiguous: %Ln albums match alike", nullptr, int(r.rivals.size()));
      }},
     {Status::Mixed, "mixed", 0, QT_TRANSLATE_NOOP("AlbumReport", "Mixed folders"),
      [](const AlbumReport& r) {

@@ -1,5 +1,6 @@
 #include "library/FillReportModel.h"
 
+#include "platform/LocaleFormat.h"
 #include "platform/TextSafety.h"
 
 #include <QDir>
@@ -259,21 +260,23 @@ QString FillReportModel::summary(FillRun::Ending ending, int remaining) const {
     QMap<Status, int> counts = statusCounts();
     const QString tally =
         tr("%1 saved, %2 already had a cover, %3 without a confident match, %4 failed")
-            .arg(counts[Status::Saved] + counts[Status::Planned] + counts[Status::EmbedFailed] +
-                 counts[Status::Upgraded])
-            .arg(counts[Status::HasCover] + counts[Status::Embedded] + counts[Status::Kept])
-            .arg(counts[Status::NoMatch] + counts[Status::Ambiguous] + counts[Status::Mixed])
-            .arg(counts[Status::Failed] + counts[Status::Skipped]);
+            .arg(LocaleFormat::count(counts[Status::Saved] + counts[Status::Planned] +
+                                     counts[Status::EmbedFailed] + counts[Status::Upgraded]),
+                 LocaleFormat::count(counts[Status::HasCover] + counts[Status::Embedded] +
+                                     counts[Status::Kept]),
+                 LocaleFormat::count(counts[Status::NoMatch] + counts[Status::Ambiguous] +
+                                     counts[Status::Mixed]),
+                 LocaleFormat::count(counts[Status::Failed] + counts[Status::Skipped]));
     switch (ending) {
     case FillRun::Ending::Completed:
         return tr("Done: %1.").arg(tally);
     case FillRun::Ending::Stopped:
-        return tr("Stopped with %n album(s) left: %1.", nullptr, remaining).arg(tally);
+        return tr("Stopped with %Ln album(s) left: %1.", nullptr, remaining).arg(tally);
     case FillRun::Ending::RateLimited:
-        return tr("The iTunes Store asks for a break; %n album(s) left. Continue later.", nullptr,
+        return tr("The iTunes Store asks for a break; %Ln album(s) left. Continue later.", nullptr,
                   remaining);
     case FillRun::Ending::Unreachable:
-        return tr("The iTunes Store could not be reached; %n album(s) left.", nullptr, remaining);
+        return tr("The iTunes Store could not be reached; %Ln album(s) left.", nullptr, remaining);
     }
     return {};
 }

@@ -64,7 +64,7 @@ void NetworkAccess::endAtDeadline(QNetworkReply* reply, int milliseconds) {
     QTimer::singleShot(milliseconds, reply, [reply, milliseconds] {
         if (reply->isRunning()) {
             const int seconds = (milliseconds + 999) / 1000;
-            reply->setProperty(kEndedBecause, tr("no answer within %n seconds", nullptr, seconds));
+            reply->setProperty(kEndedBecause, tr("no answer within %Ln seconds", nullptr, seconds));
             reply->setProperty(kEndedAs, int(Failure::TimedOut));
             reply->abort();
         }
@@ -106,7 +106,7 @@ NetworkAccess::ReplyOutcome NetworkAccess::readFinishedReply(QNetworkReply* repl
         // The transfer timeout aborts the reply the same way the application does.
         outcome.failure = cancelledByUs ? Failure::Cancelled : Failure::TimedOut;
         if (!cancelledByUs) {
-            outcome.errorText = tr("no data for %n seconds", nullptr,
+            outcome.errorText = tr("no data for %Ln seconds", nullptr,
                                    (reply->request().transferTimeout() + 999) / 1000);
         }
         return outcome;

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "imaging/CoverLadder.h"
 #include "imaging/ImageService.h"
+#include "platform/LocaleFormat.h"
 
 #include <QDateTime>
 
@@ -131,8 +132,8 @@ private Q_SLOTS:
         TestSupport::columns<QByteArray, bool, QString, QString>("format", "original", "display",
                                                                  "line");
         TestSupport::row("JPEG original", QByteArray("jpeg"), true,
-                         "90 × 60 · JPEG · 1 KB · original", "90×60 JPEG 1 KB original");
-        TestSupport::row("PNG rendition", QByteArray("png"), false, "90 × 60 · PNG · 1 KB",
+                         "90 × 60 · JPEG · 1 kB · original", "90×60 JPEG 1 KB original");
+        TestSupport::row("PNG rendition", QByteArray("png"), false, "90 × 60 · PNG · 1 kB",
                          "90×60 PNG 1 KB rendition");
     }
 
@@ -148,6 +149,26 @@ private Q_SLOTS:
         QCOMPARE(facts.line(), line);
         const CoverFacts large{QSize(3000, 3000), QStringLiteral("JPEG"), 2516582, true};
         QCOMPARE(large.display(), QStringLiteral("3000 × 3000 · JPEG · 2.4 MB · original"));
+    }
+
+    // Sizes and counts in the user's digits; "MB" is 1024 × 1024 bytes.
+    void localeFormats_data() {
+        TestSupport::columns<QString, qint64, int, QString, QString>("locale", "bytes", "decimals",
+                                                                     "size", "count");
+        TestSupport::row("English kilobytes", "en_US", 89088LL, 1, "87 kB", "89,088");
+        TestSupport::row("German megabytes", "de_DE", 2516582LL, 1, "2,4 MB", "2.516.582");
+        TestSupport::row("under a kilobyte", "de_DE", 300LL, 1, "1 kB", "300");
+        TestSupport::row("nothing", "en_US", 0LL, 1, "0 bytes", "0");
+        TestSupport::row("whole megabytes", "en_US", 17804820LL, 0, "17 MB", "17,804,820");
+        TestSupport::row("Arabic digits", "ar_EG", 2516582LL, 1, "٢٫٤ م.ب", "٢٬٥١٦٬٥٨٢");
+    }
+
+    void localeFormats() {
+        QFETCH(QString, locale);
+        QFETCH(qint64, bytes);
+        QFETCH(int, decimals);
+        QTEST(LocaleFormat::dataSize(bytes, decimals, QLocale(locale)), "size");
+        QTEST(LocaleFormat::count(bytes, QLocale(locale)), "count");
     }
 };
 

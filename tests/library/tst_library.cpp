@@ -47,7 +47,9 @@ private:
         int status = -1;
         QList<QJsonObject> albums;
         QByteArray err;
+        QByteArray out;
     };
+    QProcessEnvironment m_language; // what the runs' environment adds
     Run fill(const QStringList& options, const QString& root = {}, const QString& origin = {}) {
         return cli(QStringList{"fill", "--json", "--interval", "0.05"} + options +
                        QStringList{root.isEmpty() ? m_root : root},
@@ -59,11 +61,15 @@ private:
         env.insert(QStringLiteral("SLEEVANTA_SERVICE_ORIGIN"),
                    origin.isEmpty() ? m_server.origin() : origin);
         env.insert(QStringLiteral("XDG_STATE_HOME"), m_state);
+        env.insert(m_language);
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(SLEEVANTA_CLI), arguments);
         process.waitForFinished(60000);
-        Run run{process.exitCode(), {}, process.readAllStandardError()};
-        for (const QByteArray& line : process.readAllStandardOutput().split('\n')) {
+        Run run{process.exitCode(),
+                {},
+                process.readAllStandardError(),
+                process.readAllStandardOutput()};
+        for (const QByteArray& line : run.out.split('\n')) {
             if (!line.isEmpty()) {
                 run.albums.append(QJsonDocument::fromJson(line).object());
             }
@@ -281,6 +287,36 @@ private Q_SLOTS:
     // A library of artists with several albums, barcodes (one of them another
     // album's), covered and mixed folders: few requests, the right covers, and
     // a second run that asks nothing.
+    // What scripts read is the same in German, numbers and words alike; what
+    // people read is German.
+    void jsonInEveryLanguage() {
+        mp3(album("Beatles/Abbey Road") + "/01.mp3", {"The Beatles", "Abbey Road"});
+        mp3(album("Nobody/Unknown") + "/01.mp3", {"Nobody", "Nothing Like It"});
+        QFile(album("Nobody/Unknown") + "/02.ogg").open(QIODevice::WriteOnly); // no audio
+        const QString picture = m_root + "/picture.jpg";
+        TestSupport::writeFile(
+            picture, TestSupport::encoded(TestSupport::filled(QSize(1700, 1700), Qt::red), "jpeg"));
+        const QList<QStringList> runs{
+            {"search", "--json", "--country", "de", "abbey road"},
+            {"fill", "--json", "--dry-run", "--upgrade", "1000", "--interval", "0", m_root},
+            {"embed", "--json", "--embed-size", "1234", picture, m_root + "/Nobody/Unknown"}};
+        QProcessEnvironment german;
+        german.insert(QStringLiteral("LANGUAGE"), QStringLiteral("de"));
+        german.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+        for (const QStringList& arguments : runs) {
+            QByteArray said[2];
+            for (const QProcessEnvironment& language : {QProcessEnvironment(), german}) {
+                m_language = language;
+                mp3(m_root + "/Nobody/Unknown/01.mp3"); // without the cover the last run put in
+                said[language.isEmpty() ? 0 : 1] = cli(arguments).out;
+            }
+            QVERIFY2(said[0].count('\n') >= 2, said[0].constData());
+            QCOMPARE(said[1], said[0]);
+        }
+        QVERIFY(cli({"fill", "--upgrade", "0", m_root}).err.contains("nimmt „0“ nicht an"));
+        m_language = {};
+    }
+
     void fillRuns() {
         const std::pair<const char*, AudioFiles::Tags> tracks[] = {
             {"Fleetwood Mac/Rumours", {"Fleetwood Mac", "Rumours"}},

@@ -592,7 +592,7 @@ private Q_SLOTS:
 
     void cacheReadoutAndClearing() {
         open();
-        QCOMPARE(Application::cacheReadoutText(2, 1047039), QStringLiteral("2 Images: 1022 KB"));
+        QCOMPARE(Application::cacheReadoutText(2, 1047039), QStringLiteral("2 Images: 1,022 kB"));
         QCOMPARE(Application::cacheReadoutText(2, 1048575), QStringLiteral("2 Images: 1 MB"));
         QCOMPARE(Application::cacheReadoutText(1, 17804820), QStringLiteral("1 Images: 17 MB"));
         TestSupport::context().cache().storeImageDataToDiskSync(QByteArray(2048, 'x'),
@@ -600,10 +600,10 @@ private Q_SLOTS:
         QSignalSpy refreshed(m_delegate.get(), &Application::cacheReadoutRefreshed);
         m_delegate->refreshCacheReadout();
         QVERIFY(refreshed.wait());
-        QCOMPARE(m_delegate->cacheCountSize()->text(), QStringLiteral("1 Images: 2 KB"));
+        QCOMPARE(m_delegate->cacheCountSize()->text(), QStringLiteral("1 Images: 2 kB"));
         m_delegate->clearCache();
         QVERIFY(refreshed.wait());
-        QCOMPARE(m_delegate->cacheCountSize()->text(), QStringLiteral("0 Images: 0 KB"));
+        QCOMPARE(m_delegate->cacheCountSize()->text(), QStringLiteral("0 Images: 0 bytes"));
     }
 
     void termination_data() {

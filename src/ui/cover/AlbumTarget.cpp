@@ -73,12 +73,12 @@ void AlbumTarget::embedCover(const QByteArray& jpeg) {
         },
         [this](const Embedded& embedded) {
             if (!embedded.failed.isEmpty()) {
-                Q_EMIT failed(tr("The cover went into %n file(s), but not into these: %1", nullptr,
+                Q_EMIT failed(tr("The cover went into %Ln file(s), but not into these: %1", nullptr,
                                  embedded.files)
                                   .arg(embedded.failed.join(QStringLiteral("; "))));
                 return;
             }
-            Q_EMIT succeeded(tr("Embedded the cover into %n file(s).", nullptr, embedded.files),
+            Q_EMIT succeeded(tr("Embedded the cover into %Ln file(s).", nullptr, embedded.files),
                              {});
         });
 }

@@ -37,7 +37,7 @@ QString CandidateStrip::describe(const CatalogueItem& item) {
         parts << QString::number(item.releaseYear()); // a year, never "2.024"
     }
     if (item.trackCount() > 0) {
-        parts << tr("%n track(s)", nullptr, item.trackCount());
+        parts << tr("%Ln track(s)", nullptr, item.trackCount());
     }
     if (item.explicitness() == QLatin1String("explicit")) {
         parts << tr("explicit");

@@ -138,7 +138,7 @@ void FillWindow::connectControls() {
         rescan();
         m_state->setText(back + left == 0
                              ? tr("No replaced covers are kept for this library.")
-                             : tr("%n cover(s) put back; %1 left as they are (changed since, "
+                             : tr("%Ln cover(s) put back; %1 left as they are (changed since, "
                                   "or moved).",
                                   nullptr, back)
                                    .arg(left));
@@ -188,7 +188,7 @@ void FillWindow::rescan() {
                 if (told) {
                     m_table->setPreview(preview);
                 }
-                m_state->setText(tr("Reading the albums: %n found…", nullptr, index + 1));
+                m_state->setText(tr("Reading the albums: %Ln found…", nullptr, index + 1));
             });
     connect(m_scan, &FillScan::finished, this, &FillWindow::showScanEnded);
     m_runButton->setText(m_startWhenScanned ? tr("Stop") : tr("Start"));
@@ -218,9 +218,9 @@ void FillWindow::showScanEnded(bool complete) {
     if (m_ending) {
         showSummary();
     } else {
-        m_state->setText(complete ? tr("%n album(s) found. Start looks for the covers they lack.",
+        m_state->setText(complete ? tr("%Ln album(s) found. Start looks for the covers they lack.",
                                        nullptr, found)
-                                  : tr("Reading stopped with %n album(s) listed. Start reads "
+                                  : tr("Reading stopped with %Ln album(s) listed. Start reads "
                                        "them all first.",
                                        nullptr, found));
     }
@@ -254,7 +254,7 @@ void FillWindow::startRun() {
     connect(m_run, &FillRun::albumFinished, this, &FillWindow::showAlbumFinished);
     connect(m_run, &FillRun::working, this, [this](const QString& doing) { showProgress(doing); });
     connect(m_run, &FillRun::waiting, this, [this](int seconds, const QString& why) {
-        showProgress(tr("Waiting %n s: %1", nullptr, seconds).arg(why), true);
+        showProgress(tr("Waiting %Ln s: %1", nullptr, seconds).arg(why), true);
     });
     connect(m_run, &FillRun::notice, this,
             [this](const QString& text) { m_state->setToolTip(m_state->toolTip() + text + '\n'); });

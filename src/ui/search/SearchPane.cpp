@@ -184,7 +184,7 @@ void SearchPane::searchEnded(SearchResultKind kind) {
     selectLinkedItem();
     if (!m_results->items().isEmpty()) {
         AccessibleWidgets::announce(m_ui->tableView,
-                                    tr("%n result(s)", nullptr, int(m_results->items().size())));
+                                    tr("%Ln result(s)", nullptr, int(m_results->items().size())));
         return;
     }
     const QString country = m_settings.value(Settings::country);
