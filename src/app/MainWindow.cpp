@@ -28,7 +28,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     m_ui->setupUi(this);
     m_searchPane = new SearchPane(context, m_ui->splitter);
     m_searchPane->setObjectName(QStringLiteral("searchPane"));
-    m_searchPane->setMinimumWidth(260);
+    m_searchPane->setMinimumWidth(qMax(260, m_searchPane->minimumSizeHint().width()));
     m_coverPane = new CoverPane(context, m_ui->splitter);
     m_coverPane->setObjectName(QStringLiteral("coverPane"));
     m_ui->splitter->addWidget(m_searchPane);

@@ -1,6 +1,7 @@
 #include "catalogue/CountryNames.h"
 
 #include "catalogue/MediaTables.h"
+#include "platform/Translations.h"
 
 #include <QCollator>
 #include <QLocale>
@@ -14,7 +15,8 @@ std::optional<QString> CountryNames::displayName(const QString& countryCode) {
     if (countryCode.size() != 2) {
         return std::nullopt;
     }
-    static const icu::Locale countryLocale("en", "US");
+    // In the language of the program's words, so that the names read like them.
+    const icu::Locale countryLocale(Translations::language().toLatin1().constData());
     const icu::Locale region("", countryCode.toLatin1().constData());
     icu::UnicodeString name;
     region.getDisplayCountry(countryLocale, name);
@@ -33,7 +35,7 @@ QList<CountryNames::Storefront> CountryNames::storefronts() {
             named.append({code, *name});
         }
     }
-    QCollator collator(QLocale::system());
+    QCollator collator{QLocale(Translations::language())};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(named.begin(), named.end(), [&collator](const Storefront& a, const Storefront& b) {
         return collator.compare(a.name, b.name) < 0;

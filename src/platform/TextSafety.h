@@ -19,4 +19,11 @@ inline QString withoutControlCharacters(const QString& text) {
     return clean;
 }
 
+// A path or a file-name pattern inside a sentence of the window: it reads left
+// to right even in a right-to-left language (isolated, so that it does not
+// reorder the words around it either).
+inline QString leftToRight(const QString& text) {
+    return QChar(0x2066) + text + QChar(0x2069);
+}
+
 } // namespace TextSafety

@@ -7,17 +7,23 @@
 
 namespace {
 
+QString& shownLanguage() {
+    static QString language = QStringLiteral("en_US");
+    return language;
+}
+
 // Installed last, asked first: a translator that loaded is kept by the
 // application object; one that did not is dropped.
-void installFrom(const QString& name, const QString& folder, const QLocale& locale) {
+QTranslator* installFrom(const QString& name, const QString& folder, const QLocale& locale) {
     auto* translator = new QTranslator(QCoreApplication::instance());
     if (locale.language() == QLocale::C
             ? translator->load(name, folder)
             : translator->load(locale, name, QStringLiteral("_"), folder)) {
         QCoreApplication::installTranslator(translator);
-    } else {
-        delete translator;
+        return translator;
     }
+    delete translator;
+    return nullptr;
 }
 
 } // namespace
@@ -33,7 +39,14 @@ void install(Languages languages) {
     // not ship leaves the English words.
     const QLocale user;
     installFrom(QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath), user);
-    installFrom(QStringLiteral("sleevanta"), QStringLiteral(":/i18n"), user);
+    if (const QTranslator* ours =
+            installFrom(QStringLiteral("sleevanta"), QStringLiteral(":/i18n"), user)) {
+        shownLanguage() = ours->language();
+    }
+}
+
+QString language() {
+    return shownLanguage();
 }
 
 } // namespace Translations

@@ -15,6 +15,7 @@
 FillOptionsBar::FillOptionsBar(const FillOptions& options, Settings& settings, QWidget* parent)
     : QWidget(parent), m_settings(settings) {
     m_name = new QLineEdit(options.coverName, this);
+    m_name->setLayoutDirection(Qt::LeftToRight); // a file name, in every language
     m_name->setAccessibleName(tr("Cover file name"));
     m_name->setToolTip(tr("The name of the cover file saved into each album folder"));
     m_embed = new QCheckBox(tr("Also embed the cover into the audio files"), this);
@@ -31,6 +32,7 @@ FillOptionsBar::FillOptionsBar(const FillOptions& options, Settings& settings, Q
     m_upgradeBelow->setValue(below > 0 ? below : 1000);
     m_upgradeBelow->setEnabled(below > 0);
     m_countries = new QLineEdit(settings.value(Settings::fillMoreCountries), this);
+    m_countries->setLayoutDirection(Qt::LeftToRight);
     m_countries->setPlaceholderText(tr("e.g. GB, JP"));
     m_countries->setAccessibleName(tr("Storefronts to ask next"));
     m_countries->setToolTip(tr("Storefront codes asked in turn about the albums the main "

@@ -72,7 +72,7 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
 void FillWindow::layOut() {
     auto* where = new QLabel(
         tr("%1 · Storefront: %2 · %3")
-            .arg(QFile::decodeName(m_options.root),
+            .arg(TextSafety::leftToRight(QFile::decodeName(m_options.root)),
                  CountryNames::displayName(m_options.country).value_or(m_options.country),
                  m_options.highQuality ? tr("High Quality") : tr("Standard Quality")),
         this);

@@ -86,6 +86,11 @@ PreferencesDialog::PreferencesDialog(Settings& settings, QWidget* parent)
     m_ui->defaultNameFormatPicker->setMinimumContentsLength(40);
     QTextEdit* example = m_ui->exampleText;
     example->setAccessibleName(tr("Name Format Example"));
+    // Patterns and file names read left to right in every language.
+    for (QWidget* pattern : std::initializer_list<QWidget*>{example, m_ui->defaultNameFormatPicker,
+                                                            m_ui->fillStorefrontsField}) {
+        pattern->setLayoutDirection(Qt::LeftToRight);
+    }
     example->viewport()->setAutoFillBackground(false);
     example->document()->setDocumentMargin(0);
     example->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -107,6 +107,11 @@ void SearchPane::fillPickers() {
     m_ui->qualityPicker->clear();
     m_ui->qualityPicker->addItems({tr("Standard Quality"), tr("High Quality")});
     m_ui->qualityPicker->setCurrentIndex(m_settings.value(Settings::highQuality) ? 1 : 0);
+    // Their words are never cut, in any language: the pane is at least as wide.
+    for (QComboBox* picker : {m_ui->mediaPicker, m_ui->qualityPicker}) {
+        picker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        picker->setMinimumWidth(picker->sizeHint().width());
+    }
 
     m_ui->countryPicker->clear();
     for (const auto& [code, name] : CountryNames::storefronts()) {

@@ -158,6 +158,11 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
 
     const QRect rect = option.rect;
+    // Laid out left to right, and mirrored for a right-to-left language.
+    const bool mirror = option.direction == Qt::RightToLeft;
+    const auto placed = [&](const QRect& box) {
+        return QStyle::visualRect(option.direction, rect, box);
+    };
     const bool posters = rect.height() > rowHeightForMedia(QStringLiteral("Music"));
     QRect box = thumbnailBox(rect, QSize(), posters);
 
@@ -174,17 +179,17 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
                     .translated(box.topLeft());
             const QImage image =
                 m_thumbnails->scaledImage(index.row(), (QSizeF(shown.size()) * ratio).toSize());
-            painter->drawImage(shown, image);
+            painter->drawImage(placed(shown), image);
         } else if (entry && entry->failed) {
-            paintPlaceholder(*painter, box, option.palette.color(QPalette::Mid));
+            paintPlaceholder(*painter, placed(box), option.palette.color(QPalette::Mid));
         } else if (entry && entry->loading) {
             const QColor color = option.palette.color((option.state & QStyle::State_Selected)
                                                           ? QPalette::HighlightedText
                                                           : QPalette::WindowText);
             const QRectF spinner(QPointF(0, 0), QSizeF(20, 20));
-            ActivityIndicator::paintSpinner(*painter,
-                                            spinner.translated(box.center() - spinner.center()),
-                                            m_thumbnails->spinnerStep(), color);
+            ActivityIndicator::paintSpinner(
+                *painter, spinner.translated(placed(box).center() - spinner.center()),
+                m_thumbnails->spinnerStep(), color);
         }
     }
 
@@ -202,15 +207,20 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     painter->setClipRect(rect);
     painter->setPen(option.palette.color(
         (option.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+    const qreal left = mirror ? rect.left() + rect.right() + 1 - textRect.right() : textRect.left();
+    // Leading: the painter of a right-to-left list aligns it to the right.
+    const int align = Qt::AlignLeading | Qt::AlignTop | Qt::TextSingleLine;
     qreal y = textRect.top();
+    const auto drawLine = [&](const QString& line, const QFont& font) {
+        painter->setFont(font);
+        const qreal height = QFontMetricsF(font).lineSpacing();
+        painter->drawText(QRectF(left, y, textRect.width(), height), align, line);
+        y += height;
+    };
     const QFont semibold = titleFont(FontWeight::Semibold);
-    painter->setFont(semibold);
     for (const QString& line : prepared.collection) {
-        painter->drawText(QPointF(textRect.left(), y + QFontMetricsF(semibold).ascent()), line);
-        y += QFontMetricsF(semibold).lineSpacing();
+        drawLine(line, semibold);
     }
-    const QFont thin = titleFont(FontWeight::Thin);
-    painter->setFont(thin);
-    painter->drawText(QPointF(textRect.left(), y + QFontMetricsF(thin).ascent()), prepared.artist);
+    drawLine(prepared.artist, titleFont(FontWeight::Thin));
     painter->restore();
 }
