@@ -1,6 +1,7 @@
-// Every window as a screen reader and a translator meet it: under a
-// pseudo-translation (every text of ours wrapped in ⟦ ⟧ and lengthened), no
-// English text of the sources is left on screen, and every control is named.
+// Every window as a screen reader, a keyboard and a translator meet it: under
+// a pseudo-translation (every text of ours wrapped in ⟦ ⟧ and lengthened), no
+// English text of the sources is left on screen, every control is named, and
+// Tab follows the reading order.
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
@@ -202,11 +203,39 @@ QStringList unnamed(QAccessibleInterface* node, const QString& where) {
     return faults;
 }
 
+// Where Tab goes against the reading order: each tab stop is on the row of
+// the one before (and to its right), or on a row below it.
+QStringList tabOrderFaults(QWidget* window) {
+    QStringList faults;
+    QWidget* previous = nullptr;
+    QWidget* widget = window->nextInFocusChain();
+    for (int i = 0; i < 500 && widget != window; ++i, widget = widget->nextInFocusChain()) {
+        if (!widget->isVisible() || !widget->isEnabled() ||
+            !(widget->focusPolicy() & Qt::TabFocus) ||
+            (previous && widget->isAncestorOf(previous)) || widget->focusProxy()) {
+            continue;
+        }
+        const QPoint at = widget->mapTo(window, QPoint());
+        if (previous) {
+            const QPoint before = previous->mapTo(window, QPoint());
+            const bool sameRow = qAbs(at.y() - before.y()) <= 8;
+            if (sameRow ? at.x() <= before.x() : at.y() < before.y()) {
+                faults << QStringLiteral("%1: Tab goes from %2 back to %3")
+                              .arg(window->metaObject()->className(),
+                                   previous->metaObject()->className(),
+                                   widget->metaObject()->className());
+            }
+        }
+        previous = widget;
+    }
+    return faults;
+}
+
 QStringList faultsOfEveryWindow(const Sources& sources) {
     QStringList faults;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window->isVisible() && !window->inherits("QMenu")) {
-            faults << untranslated(window, sources)
+            faults << untranslated(window, sources) << tabOrderFaults(window)
                    << unnamed(QAccessible::queryAccessibleInterface(window), {});
         }
     }

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHash>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPointer>
 
@@ -66,6 +67,22 @@ public:
     }
 };
 
+// The tab stops of a layout, in its order; a container's own in its place.
+void collectTabStops(const QLayout* layout, QList<QWidget*>& stops) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (QWidget* widget = item->widget()) {
+            if (widget->focusPolicy() & Qt::TabFocus) {
+                stops << widget;
+            } else if (widget->layout()) {
+                collectTabStops(widget->layout(), stops);
+            }
+        } else if (item->layout()) {
+            collectTabStops(item->layout(), stops);
+        }
+    }
+}
+
 QAccessibleInterface* interfaceFor(const QString&, QObject* object) {
     if (auto* view = qobject_cast<ImageView*>(object)) {
         return new QAccessibleWidget(view, QAccessible::Graphic);
@@ -117,5 +134,15 @@ void AccessibleWidgets::announce(QWidget* where, const QString& text) {
         (focus->accessibleDescription().isEmpty() || focus == announcedOn())) {
         describe(focus, text);
         announcedOn() = text.isEmpty() ? nullptr : focus;
+    }
+}
+
+void AccessibleWidgets::tabInReadingOrder(QWidget* window) {
+    QList<QWidget*> stops;
+    if (window->layout()) {
+        collectTabStops(window->layout(), stops);
+    }
+    for (qsizetype i = 1; i < stops.size(); ++i) {
+        QWidget::setTabOrder(stops[i - 1], stops[i]);
     }
 }

@@ -26,4 +26,8 @@ void describe(QWidget* where, const QString& text);
 // window, which is what a screen reader is following; an empty text ends it.
 void announce(QWidget* where, const QString& text);
 
+// Tab moves through `window`'s controls as its layouts place them: row by row,
+// and along each row in reading order.
+void tabInReadingOrder(QWidget* window);
+
 } // namespace AccessibleWidgets

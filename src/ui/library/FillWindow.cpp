@@ -7,6 +7,7 @@
 #include "library/ReplacedCovers.h"
 #include "platform/TextSafety.h"
 #include "settings/Settings.h"
+#include "ui/common/AccessibleWidgets.h"
 #include "ui/library/CandidateStrip.h"
 #include "ui/library/FillChooser.h"
 #include "ui/library/FillOptionsBar.h"
@@ -90,6 +91,7 @@ void FillWindow::layOut() {
     layout->addWidget(m_candidates);
     layout->addWidget(m_progress);
     layout->addLayout(buttons);
+    AccessibleWidgets::tabInReadingOrder(this);
 }
 
 void FillWindow::connectControls() {
