@@ -5,6 +5,7 @@
         <name>AlbumBanner</name>
         <message>
             <source>Done</source>
+            <extracomment>A button: leave the album's search (finished with it).</extracomment>
             <translation>Fertig</translation>
         </message>
         <message>
@@ -1095,7 +1096,9 @@ A search's failure, and the transport's own words for it.</extracomment>
         </message>
         <message>
             <source>Preview</source>
-            <extracomment>The cover view while the cover is requested and no preview is there.</extracomment>
+            <extracomment>A noun: a small picture shown while the cover itself is downloaded.
+----------
+The cover view while the cover is requested and no preview is there.</extracomment>
             <translation>Vorschau</translation>
         </message>
         <message>
@@ -1562,6 +1565,7 @@ A search's failure, and the transport's own words for it.</extracomment>
         </message>
         <message>
             <source>Start</source>
+            <extracomment>A button: start looking for the albums' covers (a verb).</extracomment>
             <translation>Starten</translation>
         </message>
         <message>
@@ -1620,6 +1624,7 @@ A search's failure, and the transport's own words for it.</extracomment>
         </message>
         <message>
             <source>Stop</source>
+            <extracomment>A button: stop what runs (a verb).</extracomment>
             <translation>Anhalten</translation>
         </message>
         <message>
@@ -1628,6 +1633,7 @@ A search's failure, and the transport's own words for it.</extracomment>
         </message>
         <message>
             <source>Start Again</source>
+            <extracomment>A button: look for the covers once more, from the first album (a verb).</extracomment>
             <translation>Neu beginnen</translation>
         </message>
         <message>
@@ -2111,6 +2117,7 @@ A search's failure, and the transport's own words for it.</extracomment>
         <name>SearchPane</name>
         <message>
             <source>Search</source>
+            <extracomment>The name of the search field (a noun: the search term is typed into it).</extracomment>
             <translation>Suche</translation>
         </message>
         <message>

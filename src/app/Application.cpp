@@ -216,7 +216,7 @@ void Application::showPreferences() {
     if (!m_preferences) {
         m_preferences = new PreferencesDialog(m_context.settings(), m_window);
         m_preferences->setWindowFlag(Qt::Window);
-        AccessibleWidgets::setWindowRole(m_preferences, QAccessible::Dialog);
+        AccessibleWidgets::setRole(m_preferences, QAccessible::Dialog);
         m_preferences->setAttribute(Qt::WA_DeleteOnClose);
         closeOnEscape(m_preferences);
         m_preferences->fitToContent();
@@ -243,7 +243,7 @@ FillWindow* Application::showFillWindow(const QByteArray& library,
 FillWindow* Application::showFillWindow(const FillOptions& options) {
     auto* window = new FillWindow(options, m_context, m_window);
     window->setWindowFlag(Qt::Window);
-    AccessibleWidgets::setWindowRole(window, QAccessible::Window);
+    AccessibleWidgets::setRole(window, QAccessible::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     // Escape and Ctrl+W close it, asking first while a run goes on.
     for (const QKeySequence& keys :
@@ -306,7 +306,7 @@ void Application::showDonation() {
     if (!m_donation) {
         m_donation = new DonateDialog(m_context, m_window);
         m_donation->setWindowFlag(Qt::Window);
-        AccessibleWidgets::setWindowRole(m_donation, QAccessible::Dialog);
+        AccessibleWidgets::setRole(m_donation, QAccessible::Dialog);
         m_donation->setAttribute(Qt::WA_DeleteOnClose);
         closeOnEscape(m_donation);
         centreOnMainWindow(m_donation);

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHash>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPointer>
@@ -20,7 +21,7 @@ QPointer<QWidget>& announcedOn() {
     return widget;
 }
 
-QHash<const QObject*, QAccessible::Role>& windowRoles() {
+QHash<const QObject*, QAccessible::Role>& assignedRoles() {
     static QHash<const QObject*, QAccessible::Role> roles;
     return roles;
 }
@@ -83,6 +84,17 @@ void collectTabStops(const QLayout* layout, QList<QWidget*>& stops) {
     }
 }
 
+// A label in a role of its own (a status line): named by its text.
+class LabelInterface : public QAccessibleWidget {
+public:
+    LabelInterface(QLabel* label, QAccessible::Role role) : QAccessibleWidget(label, role) {}
+    QString text(QAccessible::Text kind) const override {
+        const QString own = QAccessibleWidget::text(kind);
+        return kind == QAccessible::Name && own.isEmpty() ? static_cast<QLabel*>(object())->text()
+                                                          : own;
+    }
+};
+
 QAccessibleInterface* interfaceFor(const QString&, QObject* object) {
     if (auto* view = qobject_cast<ImageView*>(object)) {
         return new QAccessibleWidget(view, QAccessible::Graphic);
@@ -91,7 +103,10 @@ QAccessibleInterface* interfaceFor(const QString&, QObject* object) {
     if (box && !box->accessibleName().isEmpty()) {
         return new PickerInterface(box);
     }
-    if (const auto role = windowRoles().constFind(object); role != windowRoles().cend()) {
+    if (const auto role = assignedRoles().constFind(object); role != assignedRoles().cend()) {
+        if (auto* label = qobject_cast<QLabel*>(object)) {
+            return new LabelInterface(label, *role);
+        }
         return new QAccessibleWidget(static_cast<QWidget*>(object), *role);
     }
     return nullptr;
@@ -109,9 +124,9 @@ void install() {
     Q_UNUSED(installed)
 }
 
-void setWindowRole(QWidget* window, QAccessible::Role role) {
-    windowRoles().insert(window, role);
-    QObject::connect(window, &QObject::destroyed, [window] { windowRoles().remove(window); });
+void setRole(QWidget* widget, QAccessible::Role role) {
+    assignedRoles().insert(widget, role);
+    QObject::connect(widget, &QObject::destroyed, [widget] { assignedRoles().remove(widget); });
 }
 
 void describe(QWidget* where, const QString& text) {

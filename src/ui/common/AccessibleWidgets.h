@@ -13,8 +13,9 @@ namespace AccessibleWidgets {
 // Asks Qt to build our widgets' interfaces (once; again does nothing).
 void install();
 
-// The role a window of ours has for screen readers (Dialog or Window).
-void setWindowRole(QWidget* window, QAccessible::Role role);
+// The role a widget of ours has for screen readers: Dialog or Window for a
+// window, StatusBar for a label that says how things stand.
+void setRole(QWidget* widget, QAccessible::Role role);
 
 // Says `text` in place of content that is painted or missing: it becomes
 // the description of `where` (a list, say), and a screen reader following

@@ -18,6 +18,7 @@ AlbumBanner::AlbumBanner(QAction* saveInto, QAction* embedInto, QWidget* parent)
     m_title->setWordWrap(true);
     m_outcome->setWordWrap(true);
     m_outcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    //: A button: leave the album's search (finished with it).
     auto* leave = new QPushButton(tr("Done"), this);
     leave->setToolTip(tr("Search as usual, for no album of the library"));
     connect(leave, &QPushButton::clicked, this, &AlbumBanner::leaveRequested);

@@ -101,6 +101,7 @@ void CoverPane::connectSession() {
     connect(m_session, &CoverSession::progressChanged, this, &CoverPane::showProgress);
     connect(m_session, &CoverSession::previewReady, this, [this](const QImage& preview) {
         m_ui->coverImageView->setPreview(preview);
+        //: A noun: a small picture shown while the cover itself is downloaded.
         m_ui->coverFactsLabel->setText(tr("Preview"));
         m_ui->coverImageView->setAccessibleName(tr("Preview"));
     });

@@ -37,8 +37,7 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     : QWidget(parent), m_options(options), m_context(context),
       m_table(new FillTable(options.root, context.images(), this)) {
     // Two windows on two libraries are told apart by the folder's name.
-    const QString root = QFile::decodeName(options.root);
-    const QString folder = QFileInfo(root).fileName();
+    const QString root = QFile::decodeName(options.root), folder = QFileInfo(root).fileName();
     setWindowTitle(
         tr("Fill Covers in Folder — %1")
             .arg(TextSafety::withoutControlCharacters(folder.isEmpty() ? root : folder)));
@@ -53,8 +52,10 @@ FillWindow::FillWindow(const FillOptions& options, AppContext& context, QWidget*
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_state = new QLabel(this);
+    AccessibleWidgets::setRole(m_state, QAccessible::StatusBar);
     m_state->setObjectName(QStringLiteral("state"));
     m_state->setWordWrap(true);
+    //: A button: start looking for the albums' covers (a verb).
     m_runButton = new QPushButton(tr("Start"), this);
     m_runButton->setDefault(true);
     m_search = new QPushButton(tr("Search by Hand"), this);
@@ -121,25 +122,24 @@ void FillWindow::connectControls() {
     connect(m_candidates, &CandidateStrip::chosen, this, [this](const CatalogueItem& item) {
         const AlbumFolder* album = m_table->selectedAlbum();
         if (album && m_table->selectedReport() && !m_run) {
-            m_state->setText(tr("Saving the chosen cover of %1…").arg(album->album()));
+            say(tr("Saving the chosen cover of %1…").arg(album->album()));
             m_chooser->choose(m_options, *album, *m_table->selectedReport(), item);
         }
     });
     connect(m_chooser, &FillChooser::chosen, this, [this](const AlbumReport& saved) {
         m_table->setReport(saved);
-        m_state->setText(saved.statusText());
+        say(saved.statusText());
         updateSearchButton();
     });
     connect(m_restore, &QPushButton::clicked, this, [this] {
         m_restore->setEnabled(false);
-        m_state->setText(tr("Putting back the replaced covers…"));
+        say(tr("Putting back the replaced covers…"));
         m_chooser->restore(m_options.root);
     });
     connect(m_chooser, &FillChooser::restored, this, [this](int back, int left) {
         m_restore->setEnabled(!m_run);
         rescan();
-        m_state->setText(back + left == 0
-                             ? tr("No replaced covers are kept for this library.")
+        say(back + left == 0 ? tr("No replaced covers are kept for this library.")
                              : tr("%Ln cover(s) put back; %1 left as they are (changed since, "
                                   "or moved).",
                                   nullptr, back)
@@ -164,7 +164,7 @@ std::optional<FillOptions> FillWindow::chosenOptions() {
     FillOptions options = m_options;
     if (const auto problem = m_choices->apply(options)) {
         // Refused once, up front, rather than failing every album.
-        m_state->setText(*problem);
+        say(*problem);
         return std::nullopt;
     }
     return options;
@@ -190,13 +190,14 @@ void FillWindow::rescan() {
                 if (told) {
                     m_table->setPreview(preview);
                 }
-                m_state->setText(tr("Reading the albums: %Ln found…", nullptr, index + 1));
+                say(tr("Reading the albums: %Ln found…", nullptr, index + 1));
             });
     connect(m_scan, &FillScan::finished, this, &FillWindow::showScanEnded);
+    //: A button: stop what runs (a verb).
     m_runButton->setText(m_startWhenScanned ? tr("Stop") : tr("Start"));
     m_stopReading->show();
     m_progress->setRange(0, 0);
-    m_state->setText(tr("Reading the albums…"));
+    say(tr("Reading the albums…"));
     m_scan->start();
 }
 
@@ -220,11 +221,11 @@ void FillWindow::showScanEnded(bool complete) {
     if (m_ending) {
         showSummary();
     } else {
-        m_state->setText(complete ? tr("%Ln album(s) found. Start looks for the covers they lack.",
-                                       nullptr, found)
-                                  : tr("Reading stopped with %Ln album(s) listed. Start reads "
-                                       "them all first.",
-                                       nullptr, found));
+        say(complete
+                ? tr("%Ln album(s) found. Start looks for the covers they lack.", nullptr, found)
+                : tr("Reading stopped with %Ln album(s) listed. Start reads "
+                     "them all first.",
+                     nullptr, found));
     }
 }
 
@@ -263,7 +264,7 @@ void FillWindow::startRun() {
     connect(m_run, &FillRun::finished, this, &FillWindow::showRunEnded);
     m_runButton->setText(tr("Stop"));
     m_progress->setRange(0, 0);
-    m_state->setText(tr("Looking for covers…"));
+    say(tr("Looking for covers…"));
     m_run->start(albums);
 }
 
@@ -277,9 +278,8 @@ void FillWindow::showProgress(const QString& doing, bool waiting) {
     // Never full before the run has ended.
     m_progress->setValue(std::min(m_run->albumsDone(), std::max(0, found - 1)));
     const qint64 left = qint64(m_run->requestsLeft()) * m_options.intervalMs / 1000;
-    m_state->setText(m_run->scanFinished() && !waiting
-                         ? tr("%1 · about %2 left").arg(doing, duration(left))
-                         : doing);
+    say(m_run->scanFinished() && !waiting ? tr("%1 · about %2 left").arg(doing, duration(left))
+                                          : doing);
 }
 
 void FillWindow::showAlbumFinished(const AlbumReport& report) {
@@ -307,6 +307,7 @@ void FillWindow::showRunEnded(FillRun::Ending ending, int remaining) {
     m_progress->setValue(ending == FillRun::Ending::Completed
                              ? m_progress->maximum()
                              : std::max(0, found - remaining - (remaining ? 0 : 1)));
+    //: A button: look for the covers once more, from the first album (a verb).
     m_runButton->setText(ending == FillRun::Ending::Completed ? tr("Start Again") : tr("Continue"));
     showSummary();
 }
@@ -316,7 +317,7 @@ void FillWindow::showSummary() {
     if (!m_ending || m_run) {
         return;
     }
-    m_state->setText(m_table->reports()->summary(*m_ending, m_remaining));
+    say(m_table->reports()->summary(*m_ending, m_remaining));
 }
 
 void FillWindow::updateSearchButton() {
@@ -391,4 +392,9 @@ void FillWindow::resizeEvent(QResizeEvent* event) {
         m_context.settings().setValue(Settings::fillWindowWidth, width());
         m_context.settings().setValue(Settings::fillWindowHeight, height());
     }
+}
+
+void FillWindow::say(const QString& text) {
+    m_state->setText(text);
+    AccessibleWidgets::announce(m_state, text);
 }

@@ -67,6 +67,8 @@ private:
     void showRunEnded(FillRun::Ending ending, int remaining);
     void showScanEnded(bool complete);
     void showSummary();
+    // The line under the list, and what a screen reader hears of it.
+    void say(const QString& text);
     // The name and embedding a scan and a run use; none when the name is refused.
     std::optional<FillOptions> chosenOptions();
     // `doing` with the time left once the scan is over; a wait says its own time.

@@ -51,6 +51,7 @@ SearchPane::SearchPane(AppContext& context, QWidget* parent)
     }
     m_overlay = new ListOverlay(table->viewport());
     connect(m_overlay, &ListOverlay::tryAgainRequested, this, &SearchPane::startSearch);
+    //: The name of the search field (a noun: the search term is typed into it).
     m_ui->searchField->setAccessibleName(tr("Search"));
     m_ui->mediaPicker->setAccessibleName(tr("Media"));
     m_ui->qualityPicker->setAccessibleName(tr("Quality"));
